@@ -1,0 +1,4 @@
+// Texture shared by every new scene node.
+#include "gfx/gfx.h"
+
+Texture* gDefaultTexture = nullptr;

@@ -1,0 +1,81 @@
+// Images and text: textures from PNG entries, the bitmap font, the full-screen quad.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// A GL 2D texture with its size in texels. Owns nothing but itself: the GL name is never deleted and goes
+// with the context.
+class Texture {
+  public:
+    // Decodes the PNG entry `name` and uploads it: format 1 = RGBA, anything else = RGB. Always returns a
+    // texture (owned by the caller); id, width and height are 0 when the image does not decode
+    // ("error loading %s" on standard output). A missing entry is fatal (archive). Needs a current context.
+    static Texture* loadFromArchive(const char* name, int32_t format);
+    uint32_t id() const { return textureId; }
+
+    uint32_t textureId = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// The texture every new scene node takes ("default.png"); set by the loading screen.
+extern Texture* gDefaultTexture;
+
+// Pixels decoded from a PNG, tightly packed, first stored row first.
+struct DecodedImage {
+    uint8_t* pixels = nullptr; // free with freeDecodedImage
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t components = 0;
+};
+// Decodes PNG bytes (PNG only) into `components` (3 or 4) per pixel. False when the data does not decode.
+bool decodePng(const uint8_t* data, size_t size, int32_t components, DecodedImage& image);
+void freeDecodedImage(DecodedImage& image);
+
+struct Glyph {
+    bool valid = false;
+    float texLeft = 0, texTop = 0, texRight = 0, texBottom = 0;
+    int32_t width = 0, height = 0;
+    int32_t xoffset = 0, yoffset = 0;
+    int32_t xadvance = 0;
+    int32_t page = 0, chnl = 0;
+};
+
+// Parsed text font descriptor (one page). Parsing is apart from the GL so it can be tested and fuzzed.
+struct FontDescriptor {
+    Glyph glyphs[256];
+    int32_t pages = 0;
+    int32_t scaleW = 0;
+    int32_t scaleH = 0;
+    int32_t lineHeight = 0;
+    char pageFile[257] = {};
+};
+// Parses the descriptor text; faults (ids outside 0..255, lines that do not match, a text that ends early)
+// are reported on standard output with the descriptor name and line number and skipped.
+void parseFontDescriptor(const char* descriptorName, const uint8_t* data, size_t size, FontDescriptor& out);
+
+// Draws 7-bit text as one textured quad per glyph, in normalised device coordinates.
+class BitmapFont {
+  public:
+    // Loads the descriptor entry and its page image (RGBA). Needs a current context.
+    static BitmapFont* load(const char* name);
+    ~BitmapFont();
+    // x: left edge of the first glyph, y: the line's reference height, both NDC. The caller sets the
+    // projection (identity), blending and the depth test.
+    void drawText(float x, float y, const char* text, bool shift);
+    void setColor(float r, float g, float b, float a);
+    // corner: 0 lower-left, 1 lower-right, 2 upper-left, 3 upper-right; others are ignored.
+    void setCornerColor(int32_t corner, float r, float g, float b, float a);
+
+    Texture* pageTexture = nullptr;
+    Glyph glyphs[256];
+    float cornerColors[16];
+    int32_t pages = 0;
+    int32_t scaleW = 0;
+    int32_t scaleH = 0;
+    int32_t lineHeight = 0;
+};
+
+// Covers the whole screen with `texture` (first image row at the bottom); additive adds it (GL_ONE, GL_ONE).
+void drawScreenQuad(uint32_t texture, bool additive);

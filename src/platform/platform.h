@@ -1,0 +1,110 @@
+// Platform layer: window, GL context, messages, clock, message box, console and sound. The only module
+// that includes SDL; everything else calls these functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Screen size in pixels, as the 2D text drawing reads it (320 x 240 for the demo).
+extern int32_t gDisplayWidth;
+extern int32_t gDisplayHeight;
+
+// The screen's size in pixels; one instance (gScreen) is passed to the scene set-up and to every frame.
+struct ScreenInfo {
+    int32_t width;
+    int32_t height;
+};
+
+// ---- errors ----
+
+// Reports an error: the text always goes to standard error; an "ERROR" message box is shown as well when
+// a real display is up (not the offscreen or dummy driver). Blocks until the box is dismissed.
+void showErrorBox(const char* text);
+
+// Reports a fatal error like showErrorBox and ends the process with exit code -1 (the shell sees 255).
+[[noreturn]] void fatalError(const char* text);
+
+// ---- window ----
+
+struct PlatformWindow; // opaque
+
+// Starts the video subsystem. Returns false (and prints why) when there is no usable display; an SDL
+// fallback to its offscreen driver counts as none unless SDL_VIDEODRIVER asked for offscreen or dummy.
+bool platformInitVideo();
+// True when the video driver in use is a real display (not offscreen or dummy).
+bool platformHasRealDisplay();
+// Client size of the desktop in pixels (the desktop work area on the first display).
+void desktopClientSize(int32_t& width, int32_t& height);
+// Creates the captioned, fixed-size, hidden window; its client area is clientWidth x clientHeight.
+PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight);
+void showWindow(PlatformWindow* window);
+void destroyWindow(PlatformWindow* window);
+void platformShutdownVideo();
+
+// The OpenGL rendering context on the window: double-buffered RGB 8/8/8, no alpha, depth 16, no stencil,
+// compatibility profile (fixed function).
+class GlContext {
+  public:
+    // Creates the shared instance on the first call.
+    static GlContext* instance();
+    static void destroyInstance();
+    // Makes a context current on the window; returns false when none could be made.
+    bool create(PlatformWindow* window);
+    // Presents the back buffer. The before-present hook, when set, runs first (the capture tool reads
+    // the frame there).
+    void swapBuffers();
+    void release();
+    using PresentHook = void (*)(void* user);
+    void setBeforePresent(PresentHook hook, void* user);
+
+  private:
+    PlatformWindow* deviceContext = nullptr;
+    int32_t pixelFormat = 0;
+    void* renderingContext = nullptr;
+    PresentHook beforePresent = nullptr;
+    void* beforePresentUser = nullptr;
+};
+
+// ---- messages ----
+
+enum class MessageType { Destroy, KeyDown, Char };
+struct WindowMessage {
+    MessageType type;
+    uint32_t param; // key code for KeyDown (kKeyEscape), character code for Char
+};
+constexpr uint32_t kKeyEscape = 0x1B;
+
+using WindowProc = void (*)(const WindowMessage& message);
+// Drains the event queue: each window event becomes a WindowMessage given to proc. Returns true when a
+// quit message was taken from the queue.
+bool pumpMessages(WindowProc proc);
+// Posts the quit message that a later pumpMessages returns.
+void postQuitMessage();
+
+// ---- clock ----
+
+// Milliseconds since the platform started; unsigned 32-bit, wraps.
+uint32_t clockMilliseconds();
+void sleepMilliseconds(uint32_t ms);
+
+// ---- console ----
+
+// True when standard output is a terminal.
+bool consoleIsTerminal();
+// Enables or disables the per-frame console lines (the capture tool turns them off).
+void consoleSetFrameLinesEnabled(bool enabled);
+// Writes the per-frame text at the top of the terminal (cursor home first, each line erased to its end).
+// Writes nothing when standard output is not a terminal or the lines are disabled. No allocation.
+void consoleWriteFrameLines(const char* text);
+
+// ---- sound ----
+
+// Opens the audio device (44100 Hz stereo, at most 1024 frames per buffer). False when there is none:
+// the program then plays silently.
+bool soundInit();
+// Opens an Ogg Vorbis decoder on bytes in memory that stay valid until soundClose. False on bad data.
+bool soundOpenStream(const uint8_t* data, size_t size);
+void soundPlay();
+void soundSetMute(bool muted);
+void soundStop();
+void soundClose();
