@@ -13,6 +13,8 @@ class SoundtrackPlayer {
   public:
     // The shared player; the first call initialises the sound layer.
     static SoundtrackPlayer* instance();
+    // The shared player if one was made, else null (nothing is initialised).
+    static SoundtrackPlayer* existing();
     static void destroyInstance();
     void open(const char* entryName);
     void play();

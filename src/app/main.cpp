@@ -1,0 +1,4 @@
+// Entry point of the demo.
+#include "app/app.h"
+
+int main() { return runDemo(); }

@@ -1,0 +1,48 @@
+// The soundtrack player: the archive's Ogg entry played from memory through the sound layer.
+#include "app/app.h"
+
+#include "archive/archive.h"
+
+namespace {
+SoundtrackPlayer* gSoundtrackPlayer = nullptr;
+}
+
+SoundtrackPlayer* SoundtrackPlayer::instance() {
+    if (!gSoundtrackPlayer) {
+        gSoundtrackPlayer = new SoundtrackPlayer();
+        // No audio device is not an error: the demo then plays silently.
+        gSoundtrackPlayer->deviceOpen = soundInit();
+    }
+    return gSoundtrackPlayer;
+}
+
+SoundtrackPlayer* SoundtrackPlayer::existing() { return gSoundtrackPlayer; }
+
+void SoundtrackPlayer::destroyInstance() {
+    delete gSoundtrackPlayer;
+    gSoundtrackPlayer = nullptr;
+}
+
+void SoundtrackPlayer::open(const char* entryName) {
+    ResourceEntry* entry = ResourceArchive::instance()->find(entryName);
+    if (deviceOpen) streamOpen = soundOpenStream(entry->data, static_cast<size_t>(entry->size));
+}
+
+void SoundtrackPlayer::play() {
+    if (streamOpen) soundPlay();
+}
+
+void SoundtrackPlayer::toggleMute() {
+    muted = !muted;
+    soundSetMute(muted);
+}
+
+void SoundtrackPlayer::stop() {
+    if (streamOpen) soundStop();
+}
+
+void SoundtrackPlayer::close() {
+    soundClose();
+    streamOpen = false;
+    deviceOpen = false;
+}
