@@ -1,13 +1,12 @@
 // Part A: the harvester field with the grass fan and, early on, the credits line.
 #include "demo/demo.h"
+#include "demo/demo_local.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
 namespace {
-
-float sinf32(float x) { return static_cast<float>(std::sin(x)); }
 
 void drawGrassFan(uint32_t t) {
     const double seconds = t / 1000.0;
@@ -47,9 +46,9 @@ void drawPartA(uint32_t t, const ScreenInfo* screen) {
     gHarvesterCamera->baseRotation = {7.5f, 0.1f, 3.1415927f};
     const float c = static_cast<float>(t);
     if (t < 500) gHarvesterCamera->positionOffset.z = (500.0f - c) / 10.0f;
-    gHarvesterBody->positionOffset.z = 0.5f * sinf32(c / 100.0f) + 0.5f * sinf32(c / 78.0f);
+    gHarvesterBody->positionOffset.z = 0.5f * wave(c, 100.0f) + 0.5f * wave(c, 78.0f);
     gHarvesterRoller->baseRotation.x = -(c / 200.0f);
-    gHarvesterTerex->positionOffset.z = 5.0f * (sinf32(c / 80.0f) / 5.0f + sinf32(c / 68.0f) / 5.0f);
+    gHarvesterTerex->positionOffset.z = 5.0f * (wave(c, 80.0f) / 5.0f + wave(c, 68.0f) / 5.0f);
 
     gHarvesterScene->evaluateAll(t);
     setupCamera(screen);

@@ -1,14 +1,12 @@
 // Part C: the chase, with four cameras, the aircraft in two windows and the sun beams at the end.
 #include "demo/demo.h"
+#include "demo/demo_local.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
 namespace {
-
-// sin(c / k) with the quotient and the result both at single precision.
-float wave(float c, float k) { return static_cast<float>(std::sin(c / k)); }
 
 void chooseCamera(uint32_t t) {
     if (t >= 5001 && t <= 8999) {

@@ -1,13 +1,12 @@
 // Part D: the sunset ledge with its glow, headlight beams and sun beams.
 #include "demo/demo.h"
+#include "demo/demo_local.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
 namespace {
-
-float wave(float c, float k) { return static_cast<float>(std::sin(c / k)); }
 
 // Written after the frame's evaluation, so they show from the next frame on.
 void animateLedge(float c) {
