@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <future>
 #include <string>
@@ -34,6 +35,8 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 } // namespace
 
+int buildArchive(const std::string& outPath, const std::string& dumpDir);
+
 int main(int argc, char** argv) {
     std::string outPath;
     std::string dumpDir;
@@ -48,7 +51,15 @@ int main(int argc, char** argv) {
         }
     }
     if (outPath.empty()) return usage("--out is required");
+    try {
+        return buildArchive(outPath, dumpDir);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tomblora-content: %s\n", error.what());
+        return 1;
+    }
+}
 
+int buildArchive(const std::string& outPath, const std::string& dumpDir) {
     const auto start = std::chrono::steady_clock::now();
     // The soundtrack takes longest; it runs beside the rest.
     std::future<ContentFile> music = std::async(std::launch::async, buildSoundtrack);
