@@ -13,6 +13,14 @@ extern char archiveFileName[256];
 
 constexpr int32_t kMaxArchiveEntries = 100;
 constexpr int32_t kArchiveNameBytes = 32;
+constexpr int32_t kArchiveHeaderBytes = 12;
+constexpr int32_t kArchiveRecordBytes = 44;
+constexpr int32_t kArchiveNameFieldBytes = 34;
+constexpr int32_t kMaxArchiveNameLength = 33;
+// 5 property bytes and the 8-byte size field that is never read.
+constexpr int32_t kLzmaBlobHeaderBytes = 13;
+// Every entry is decoded into memory at start-up; more than this is a damaged table, not content.
+constexpr int64_t kMaxDecodedBytes = int64_t(1) << 30;
 
 // One decoded entry, owned by the archive until release.
 struct ResourceEntry {
@@ -25,25 +33,62 @@ class ResourceArchive {
   public:
     // The shared archive; the first call opens archiveBaseDir + archiveFileName.
     static ResourceArchive* instance();
-    // Deletes the shared archive after release (shutdown).
+    // Releases and deletes the shared archive (shutdown); a later instance() would open it afresh.
     static void destroyInstance();
     // Reads and decodes the whole file. A missing file shows the "Resource file" box and leaves the index
     // empty; a malformed file is fatal (message naming archive and entry, exit code -1).
     void open(const char* path);
     // The entry with that name (first 32 characters); a missing name is fatal ("Resource ... not found").
     ResourceEntry* find(const char* name);
+    // Frees every entry's data and the entries array; the index is empty afterwards.
     void release();
 
     ResourceEntry* entries = nullptr;
     int32_t count = 0;
 };
 
-// ---- fault-collecting reader, shared by the program and `salad` ----
+// ---- file layout, shared by the program and `salad` ----
 
 struct ArchiveFault {
-    std::string entry; // entry name, or "" for the file as a whole
+    std::string entry;  // entry name as stored, or "" for the file as a whole
+    int32_t index = -1; // table position of the entry, -1 for the file as a whole
     std::string message;
 };
+
+struct ArchiveHeader {
+    char magic[5] = {'S', 'A', 'L', 'A', 'D'};
+    uint8_t version = 1;
+    int16_t entryCount = 0;
+    uint32_t reserved = 0;
+};
+
+// One record of the entry table, its name turned back into plain text, and where its blob lies.
+struct ArchiveRecord {
+    int32_t storedSize = 0;
+    int32_t size = 0;
+    uint8_t method = 0; // 1 = LZMA, anything else = stored
+    uint8_t nameLength = 0;
+    std::string name;        // the first nameLength name bytes (at most the 34 of the field)
+    int64_t blobOffset = -1; // file offset of the blob; -1 when an earlier record makes it unknowable
+    bool usable = false;     // passed every check: the blob lies in the data area and fits the sizes
+};
+
+// Parses header and table and locates every blob; appends a fault for every record that is not usable.
+// False when the header or the table itself is unusable (no record is returned then).
+bool parseArchiveLayout(const uint8_t* bytes, size_t size, ArchiveHeader& header,
+                        std::vector<ArchiveRecord>& table, std::vector<ArchiveFault>& faults);
+
+// Decodes a usable record's blob (found in the file bytes) into out, which has room for record.size bytes.
+// False with the reason when the blob does not yield exactly record.size bytes.
+bool decodeArchiveRecord(const ArchiveRecord& record, const uint8_t* bytes, uint8_t* out, std::string& error);
+
+// The name with control, high, quote and backslash bytes written as \xNN, safe to print.
+std::string printableEntryName(const std::string& name);
+
+// "ARCHIVE: entry "NAME": MESSAGE", or "ARCHIVE: MESSAGE" for a fault of the file as a whole.
+std::string describeArchiveFault(const std::string& archive, const ArchiveFault& fault);
+
+// ---- fault-collecting reader ----
 
 struct DecodedEntry {
     std::string name;
@@ -54,19 +99,39 @@ struct DecodedEntry {
 };
 
 // Reads and decodes an archive held in memory; returns every entry it could decode and appends every
-// fault found. Never reads outside the bytes given and never allocates on an unchecked size.
-std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size, std::vector<ArchiveFault>& faults);
+// fault found (an entry left out always has one). Never reads outside the bytes given and never
+// allocates on an unchecked size.
+std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size,
+                                           std::vector<ArchiveFault>& faults);
+
+// The reader of the archive file; lives only while the archive is being opened.
+class ArchiveFile {
+  public:
+    // Reads the whole file and lays out its header and table. 0 when the file was read (any format
+    // faults are in faults), -1 when it cannot be opened (the "Resource file" box has been shown).
+    int32_t read();
+    // Frees the file bytes and the table and presets the header again.
+    void clear();
+
+    std::string path;
+    ArchiveHeader header;
+    std::vector<uint8_t> bytes; // the whole file; every blob is a span of it
+    std::vector<ArchiveRecord> table;
+    std::vector<ArchiveFault> faults;
+};
 
 // ---- writer ----
 
 enum class ArchiveMethod : uint8_t { Stored = 0, Lzma = 1 };
 
 struct ArchiveInput {
-    std::string name; // at most 32 bytes
+    std::string name; // 0 to 32 bytes, no NUL
     std::vector<uint8_t> data;
     ArchiveMethod method = ArchiveMethod::Lzma;
 };
 
-// Builds the archive bytes; returns false with a reason for names over 32 bytes, duplicate names, more
-// than 100 entries or an encoder failure. The output is byte-identical for identical input.
-bool writeArchiveBytes(const std::vector<ArchiveInput>& inputs, std::vector<uint8_t>& out, std::string& error);
+// Builds the archive bytes; returns false with a reason for names over 32 bytes or holding a NUL,
+// duplicate names, more than 100 entries, more than 1 GiB of data or an encoder failure. The output is
+// byte-identical for identical input.
+bool writeArchiveBytes(const std::vector<ArchiveInput>& inputs, std::vector<uint8_t>& out,
+                       std::string& error);
