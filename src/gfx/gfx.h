@@ -8,9 +8,10 @@
 // with the context.
 class Texture {
   public:
-    // Decodes the PNG entry `name` and uploads it: format 1 = RGBA, anything else = RGB. Always returns a
-    // texture (owned by the caller); id, width and height are 0 when the image does not decode
-    // ("error loading %s" on standard output). A missing entry is fatal (archive). Needs a current context.
+    // Decodes the PNG entry `name` and uploads it: format 1 = RGBA, any other code (4 and above too) = RGB.
+    // Always returns a texture (owned by the caller), left bound; id, width and height are 0 when the image
+    // does not decode ("error loading %s" on standard output). A missing entry is fatal (archive). Needs a
+    // current context. The unpack alignment is 1 for the upload and back at 4 afterwards.
     static Texture* loadFromArchive(const char* name, int32_t format);
     uint32_t id() const { return textureId; }
 
@@ -29,7 +30,8 @@ struct DecodedImage {
     int32_t height = 0;
     int32_t components = 0;
 };
-// Decodes PNG bytes (PNG only) into `components` (3 or 4) per pixel. False when the data does not decode.
+// Decodes PNG bytes (PNG only, at most 4096 texels a side, every chunk inside the data) into `components`
+// (3 or 4) per pixel. False when the data does not decode.
 bool decodePng(const uint8_t* data, size_t size, int32_t components, DecodedImage& image);
 void freeDecodedImage(DecodedImage& image);
 
@@ -51,31 +53,41 @@ struct FontDescriptor {
     int32_t lineHeight = 0;
     char pageFile[257] = {};
 };
-// Parses the descriptor text; faults (ids outside 0..255, lines that do not match, a text that ends early)
-// are reported on standard output with the descriptor name and line number and skipped.
+// Parses the descriptor text (lines by position: skipped info line, common, page, chars count, char lines).
+// Faults are reported on standard output as "name(line): ..." and skipped: char ids outside 0..255 and char
+// lines that do not match; a missing common, page or count line; a count that is negative or larger than
+// the lines that follow (reading stops at the end of the data); a page size that is not positive (no
+// glyphs are read, since their texture coordinates would divide by it). A later line for an id wins.
 void parseFontDescriptor(const char* descriptorName, const uint8_t* data, size_t size, FontDescriptor& out);
 
 // Draws 7-bit text as one textured quad per glyph, in normalised device coordinates.
 class BitmapFont {
   public:
-    // Loads the descriptor entry and its page image (RGBA). Needs a current context.
+    // Loads the descriptor entry and its page image (RGBA); owned by the caller. A descriptor naming no page
+    // gets a texture of id 0. Needs a current context.
     static BitmapFont* load(const char* name);
     ~BitmapFont();
     // x: left edge of the first glyph, y: the line's reference height, both NDC. The caller sets the
-    // projection (identity), blending and the depth test.
+    // projection (identity), blending and the depth test. shift starts the pen textAdvance(text) to the left.
+    // Leaves texturing off, the client arrays off, the page bound and an identity model-view matrix.
     void drawText(float x, float y, const char* text, bool shift);
+    // Sum of (xadvance + width) / gDisplayWidth over the drawable characters of text (NDC).
+    float textAdvance(const char* text) const;
     void setColor(float r, float g, float b, float a);
     // corner: 0 lower-left, 1 lower-right, 2 upper-left, 3 upper-right; others are ignored.
     void setCornerColor(int32_t corner, float r, float g, float b, float a);
 
     Texture* pageTexture = nullptr;
     Glyph glyphs[256];
-    float cornerColors[16];
+    float cornerColors[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     int32_t pages = 0;
     int32_t scaleW = 0;
     int32_t scaleH = 0;
     int32_t lineHeight = 0;
 };
 
-// Covers the whole screen with `texture` (first image row at the bottom); additive adds it (GL_ONE, GL_ONE).
+// Covers the whole screen with `texture` (first image row at the bottom; texture 0 draws white); additive
+// adds it (GL_ONE, GL_ONE). Afterwards: depth test on, blending off after an additive call (else as the
+// caller left it), texturing on with the texture bound, client arrays off, identity projection and
+// model-view, matrix mode GL_MODELVIEW.
 void drawScreenQuad(uint32_t texture, bool additive);

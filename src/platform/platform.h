@@ -33,9 +33,10 @@ struct PlatformWindow; // opaque
 bool platformInitVideo();
 // True when the video driver in use is a real display (not offscreen or dummy).
 bool platformHasRealDisplay();
-// Client size of the desktop in pixels (the desktop work area on the first display).
+// Size of the desktop in pixels (the first display's desktop mode); 0 x 0 when unknown.
 void desktopClientSize(int32_t& width, int32_t& height);
-// Creates the captioned, fixed-size, hidden window; its client area is clientWidth x clientHeight.
+// Creates the captioned, fixed-size, hidden window with the GL pixel format requested (RGB 8/8/8, depth 16,
+// double-buffered) and text input started; its client area is clientWidth x clientHeight. Null on failure.
 PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight);
 void showWindow(PlatformWindow* window);
 void destroyWindow(PlatformWindow* window);
@@ -48,7 +49,7 @@ class GlContext {
     // Creates the shared instance on the first call.
     static GlContext* instance();
     static void destroyInstance();
-    // Makes a context current on the window; returns false when none could be made.
+    // Makes a context current on the window; returns false when none could be made (the app reports it).
     bool create(PlatformWindow* window);
     // Presents the back buffer. The before-present hook, when set, runs first (the capture tool reads
     // the frame there).
@@ -78,7 +79,7 @@ using WindowProc = void (*)(const WindowMessage& message);
 // Drains the event queue: each window event becomes a WindowMessage given to proc. Returns true when a
 // quit message was taken from the queue.
 bool pumpMessages(WindowProc proc);
-// Posts the quit message that a later pumpMessages returns.
+// Posts the quit message; the pumpMessages that is running (from a WindowProc) or the next one returns true.
 void postQuitMessage();
 
 // ---- clock ----
@@ -102,9 +103,14 @@ void consoleWriteFrameLines(const char* text);
 // Opens the audio device (44100 Hz stereo, at most 1024 frames per buffer). False when there is none:
 // the program then plays silently.
 bool soundInit();
-// Opens an Ogg Vorbis decoder on bytes in memory that stay valid until soundClose. False on bad data.
+// Opens an Ogg Vorbis decoder on bytes in memory (not copied) that stay valid until soundClose; streams
+// other than 44100 Hz stereo are converted. False on bad data or without a device.
 bool soundOpenStream(const uint8_t* data, size_t size);
+// Starts feeding the device from the start of the stream; the end of the stream plays silence.
 void soundPlay();
+// Muted output is silence while decoding goes on, so the music stays in time. Safe in any state.
 void soundSetMute(bool muted);
+// Stops feeding the device (pauses it).
 void soundStop();
+// Closes the device and the decoder. Every sound call is a no-op without a device.
 void soundClose();

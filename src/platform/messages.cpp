@@ -1,0 +1,66 @@
+// The message pump: SDL events turned into the window messages the program handles.
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+namespace {
+
+void deliver(WindowProc proc, MessageType type, uint32_t param) {
+    if (proc != nullptr) {
+        proc(WindowMessage{type, param});
+    }
+}
+
+bool gQuitPosted = false;
+
+bool drainEvents(WindowProc proc) {
+    bool quitTaken = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        switch (event.type) {
+        case SDL_QUIT:
+            quitTaken = true;
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                deliver(proc, MessageType::Destroy, 0);
+            }
+            break;
+        case SDL_KEYDOWN:
+            if (event.key.keysym.sym == SDLK_ESCAPE) {
+                deliver(proc, MessageType::KeyDown, kKeyEscape);
+            }
+            break;
+        case SDL_TEXTINPUT:
+            // Typed characters, as a translated key press gives them: case and repeats included.
+            for (const char* c = event.text.text; *c != '\0'; ++c) {
+                deliver(proc, MessageType::Char, static_cast<uint8_t>(*c));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return quitTaken;
+}
+
+} // namespace
+
+bool pumpMessages(WindowProc proc) {
+    gQuitPosted = false;
+    bool quitTaken = drainEvents(proc);
+    // SDL stops a drain at the events queued when it began; a quit posted by the handler (as the destroy
+    // message does) is still taken in this same drain.
+    if (gQuitPosted && !quitTaken) {
+        quitTaken = drainEvents(proc);
+    }
+    return quitTaken;
+}
+
+void postQuitMessage() {
+    gQuitPosted = true;
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
