@@ -77,7 +77,7 @@ void runMainLoop() {
         sleepMilliseconds(1);
         if (pumpMessages(windowProc)) gQuit = true;
 
-        const int32_t position = SoundtrackPlayer::existing()->playbackTime();
+        const int32_t position = SoundtrackPlayer::instance()->playbackTime();
         const uint32_t t = position == -1 ? clockMilliseconds() - gStartReading : static_cast<uint32_t>(position);
         if (t > kEndMs) {
             gQuit = true;

@@ -19,6 +19,7 @@ SoundtrackPlayer* SoundtrackPlayer::instance() {
 SoundtrackPlayer* SoundtrackPlayer::existing() { return gSoundtrackPlayer; }
 
 void SoundtrackPlayer::destroyInstance() {
+    if (gSoundtrackPlayer && gSoundtrackPlayer->deviceOpen) gSoundtrackPlayer->close();
     delete gSoundtrackPlayer;
     gSoundtrackPlayer = nullptr;
 }
