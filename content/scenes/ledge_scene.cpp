@@ -1,0 +1,260 @@
+// Finale: the truck on a turning cliff ledge at sunset, trees below, sky box, sun and beams.
+#include "models.h"
+#include "scene_list.h"
+
+#include "kit/camera_rig.h"
+#include "kit/shapes.h"
+
+#include <cmath>
+
+namespace scenes {
+namespace {
+
+constexpr int kFrames = 601; // 0-30 s
+constexpr float kTruckX = 40;  // the truck stands on the rim at this radius, facing +Y
+constexpr float kBodyZ = 41.573f;
+constexpr float kWheelZ = 37.821f;
+constexpr float kBeamZ = 39.459f;
+constexpr float kLedgeTop = kWheelZ - kWheelRadius - 0.02f;
+constexpr float kSkyHalf = 560;  // sky box around the camera, inside the far plane of 1000
+constexpr float kSunDistance = 470;
+constexpr float kFanDistance = 440;
+constexpr float kFieldOfView = 0.6f;
+// The sun glow picture is fixed on screen: the sun must stay at 62% of the width and height.
+constexpr float kSunNdcX = 0.24f, kSunNdcY = 0.24f;
+
+kit::LightRig sunsetLight() {
+    kit::LightRig rig;
+    rig.toSun = {0.1f, 1.0f, 0.12f};
+    rig.sun = {0.95f, 0.55f, 0.25f};
+    rig.sky = {0.45f, 0.3f, 0.45f};
+    rig.ground = {0.18f, 0.1f, 0.1f};
+    return rig;
+}
+
+kit::Vec3 cameraEye(double t) {
+    double s = t / 30.0;
+    double ease = s * s * (3 - 2 * s);
+    return {float(31 + 2 * ease), float(-80 + 12 * ease), float(60 + 2.5 * ease)};
+}
+
+kit::CameraAngles cameraAngles() {
+    kit::Vec3 eye = cameraEye(0);
+    return kit::aimCamera(eye, eye + kit::Vec3{0.05f, 1.0f, -0.105f});
+}
+
+// Where the sun stands relative to the camera: along the ray through its fixed screen point.
+kit::Vec3 sunDirection() { return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY); }
+
+// Elevation-graded sunset, brightest toward the sun, dark below the visible horizon.
+kit::Color skyColor(kit::Vec3 dir) {
+    kit::Vec3 sun = sunDirection();
+    float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) * 180 / kit::kPi + 6; // degrees above horizon
+    struct Stop {
+        float at;
+        kit::Color c;
+    };
+    const Stop stops[] = {{-90, kit::rgb8(30, 12, 24)},  {-2, kit::rgb8(70, 30, 40)},  {0, kit::rgb8(250, 140, 60)},
+                          {4, kit::rgb8(245, 120, 70)},  {12, kit::rgb8(215, 90, 95)}, {30, kit::rgb8(120, 50, 120)},
+                          {60, kit::rgb8(45, 25, 85)},   {90, kit::rgb8(20, 12, 50)}};
+    kit::Color c = stops[0].c;
+    for (size_t i = 0; i + 1 < std::size(stops); ++i) {
+        if (e >= stops[i].at && e <= stops[i + 1].at) {
+            c = kit::mix(stops[i].c, stops[i + 1].c, (e - stops[i].at) / (stops[i + 1].at - stops[i].at));
+        }
+    }
+    float toward = std::fmax(0.0f, kit::dot(dir, sun));
+    float glow = std::pow(toward, 6.0f) * (e > -2 ? 1.0f : 0.3f);
+    return {std::fmin(1.0f, c.r + 0.35f * glow), std::fmin(1.0f, c.g + 0.3f * glow), std::fmin(1.0f, c.b + 0.1f * glow), 1};
+}
+
+kit::Mesh skyBox() {
+    kit::Mesh sky;
+    const int cells = 12;
+    for (int axis = 0; axis < 3; ++axis) {
+        for (float sign : {-1.0f, 1.0f}) {
+            kit::Mesh face = kit::grid({-kSkyHalf, -kSkyHalf, kSkyHalf}, {kSkyHalf, kSkyHalf, kSkyHalf}, cells, cells);
+            // Turn the +Z face onto the wanted axis, then look at it from inside.
+            if (axis == 0) kit::rotate(face, {0, kit::kPi / 2, 0});
+            if (axis == 1) kit::rotate(face, {-kit::kPi / 2, 0, 0});
+            if (sign < 0) kit::rotate(face, axis == 2 ? kit::Vec3{kit::kPi, 0, 0} : kit::Vec3{0, 0, kit::kPi});
+            kit::flipFaces(face);
+            kit::merge(sky, face);
+        }
+    }
+    for (size_t i = 0; i < sky.positions.size(); ++i) sky.colors[i] = skyColor(kit::normalize(sky.positions[i]));
+    return sky;
+}
+
+// Height of the ledge's top at radius r and angle a: a flat track under the wheels, rough rock elsewhere.
+float ledgeHeight(float r, float a) {
+    float rough = valueNoise(std::cos(a) * r / 6, std::sin(a) * r / 6, 11) - 0.5f;
+    if (r > 30 && r < 50) return kLedgeTop;
+    float edge = r <= 30 ? (30 - r) / 10 : (r - 50) / 4;
+    return kLedgeTop + std::fmin(1.0f, edge) * (0.6f + 2.5f * rough);
+}
+
+// The ledge: a rock mesa turned about Z, with a flat track along its rim and a broken cliff below.
+kit::Mesh ledge() {
+    const int segments = 96;
+    // Rings from the centre out over the top, then down the cliff face.
+    struct Ring {
+        float r, z;
+        bool top;
+    };
+    std::vector<Ring> rings;
+    for (float r : {0.5f, 8.0f, 16.0f, 22.0f, 27.0f, 30.0f, 34.0f, 38.0f, 42.0f, 46.0f, 50.0f, 51.5f, 53.0f}) {
+        rings.push_back({r, 0, true});
+    }
+    for (float z : {30.0f, 22.0f, 12.0f, 2.0f, -3.0f}) rings.push_back({0, z, false});
+    std::vector<std::vector<kit::Vec3>> grid(rings.size(), std::vector<kit::Vec3>(segments + 1));
+    for (size_t k = 0; k < rings.size(); ++k) {
+        for (int j = 0; j <= segments; ++j) {
+            float a = 2 * kit::kPi * float(j % segments) / float(segments);
+            float r = rings[k].r, z = rings[k].z;
+            if (!rings[k].top) {
+                float depth = (kLedgeTop - z) / (kLedgeTop + 3);
+                r = 56 + 7 * depth + 4 * (valueNoise(a * 8, z / 7, 5) - 0.5f);
+            } else {
+                z = ledgeHeight(r, a);
+            }
+            grid[k][size_t(j)] = {std::cos(a) * r, std::sin(a) * r, z};
+        }
+    }
+    kit::Mesh mesh;
+    for (size_t k = 0; k + 1 < rings.size(); ++k) {
+        for (int j = 0; j < segments; ++j) {
+            kit::Vec3 p[4] = {grid[k][size_t(j)], grid[k][size_t(j + 1)], grid[k + 1][size_t(j + 1)],
+                              grid[k + 1][size_t(j)]};
+            // Rings run outward and downward, so this cross product points up on top and out on the cliff.
+            kit::Vec3 n = kit::normalize(kit::cross(p[3] - p[0], p[1] - p[0]));
+            uint32_t v[4];
+            for (int i = 0; i < 4; ++i) {
+                bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && i >= 2);
+                float a = std::atan2(p[i].y, p[i].x);
+                kit::Vec2 uv = cliff ? kit::Vec2{a * 60 / 12, p[i].z / 12} : kit::Vec2{p[i].x / 14, p[i].y / 14};
+                float shade = 0.8f + 0.4f * valueNoise(p[i].x / 9, p[i].y / 9 + p[i].z / 9, 3);
+                v[i] = mesh.addVertex(p[i], n, uv, kit::Color{shade, shade * 0.92f, shade * 0.9f, 1});
+            }
+            mesh.addQuad(v[0], v[3], v[2], v[1]);
+        }
+    }
+    kit::LightRig rig = sunsetLight();
+    rig.groundZ = 0;
+    rig.creviceHeight = 30;
+    rig.creviceDarkness = 0.5f;
+    return kit::bakeLight(mesh, rig);
+}
+
+// Dark valley floor far below the ledge; it stays still while the trees turn over it.
+kit::Mesh valley() {
+    kit::Mesh floor;
+    const int segments = 48;
+    std::vector<float> radii{50, 90, 150, 230, 330, 450, 520};
+    for (size_t k = 0; k + 1 < radii.size(); ++k) {
+        for (int j = 0; j < segments; ++j) {
+            uint32_t v[4];
+            float rs[4] = {radii[k], radii[k], radii[k + 1], radii[k + 1]};
+            int js[4] = {j, j + 1, j + 1, j};
+            for (int i = 0; i < 4; ++i) {
+                float a = 2 * kit::kPi * float(js[i]) / float(segments);
+                kit::Vec3 p{std::cos(a) * rs[i], std::sin(a) * rs[i], 0};
+                float far = std::fmin(1.0f, rs[i] / 520);
+                kit::Color c = kit::mix(kit::rgb8(45, 28, 30), kit::rgb8(85, 40, 45), far);
+                float n = 0.85f + 0.3f * valueNoise(p.x / 40, p.y / 40, 9);
+                v[i] = floor.addVertex(p, {0, 0, 1}, {0.5f, 0.5f}, c * n);
+            }
+            floor.addQuad(v[0], v[3], v[2], v[1]); // outward then around: counter-clockwise from above
+        }
+    }
+    return floor;
+}
+
+// Conifers in the valley, one flat dark colour from the set-up: shape only.
+kit::Mesh trees() {
+    kit::Mesh forest;
+    Random random(21);
+    for (int i = 0; i < 260; ++i) {
+        float a = random.range(0, 2 * kit::kPi), r = random.range(120, 420);
+        float h = random.range(16, 32), w = h * random.range(0.22f, 0.3f);
+        kit::Vec3 at{std::cos(a) * r, std::sin(a) * r, -1};
+        // Open at the foot, which stands below the valley floor.
+        kit::Mesh tree = kit::lathe({{w, 0}, {w * 0.45f, h * 0.55f}, {0, h}}, 7);
+        kit::merge(forest, kit::translate(tree, at));
+    }
+    return forest;
+}
+
+kit::Mesh headlightBeam() {
+    kit::Mesh cone;
+    const int segments = 12;
+    const float length = 46, radius = 7;
+    for (int i = 0; i < segments; ++i) {
+        float a0 = 2 * kit::kPi * float(i) / float(segments), a1 = 2 * kit::kPi * float(i + 1) / float(segments);
+        kit::Color bright{0.5f, 0.45f, 0.3f, 1}, dark{0, 0, 0, 1};
+        uint32_t apex = cone.addVertex({0, 0.3f, 0}, {0, -1, 0}, {0.5f, 0.5f}, bright);
+        uint32_t b = cone.addVertex({std::cos(a0) * radius, length, std::sin(a0) * radius * 0.6f}, {0, 1, 0},
+                                    {0.5f, 0.5f}, dark);
+        uint32_t c = cone.addVertex({std::cos(a1) * radius, length, std::sin(a1) * radius * 0.6f}, {0, 1, 0},
+                                    {0.5f, 0.5f}, dark);
+        cone.addTriangle(apex, b, c);
+    }
+    return kit::makeTwoSided(cone);
+}
+
+kit::Curve wheelSpin() {
+    // Rolling along +Y at the rim's speed (1 rad/s at the truck's radius) turns the wheels backward about X.
+    std::vector<double> angles;
+    for (int i = 0; i < kFrames; ++i) angles.push_back(-(i / 20.0) * kTruckX / kWheelRadius);
+    return kit::rotationCurve('x', angles);
+}
+
+// A node that keeps its place relative to the moving camera, as if infinitely far away.
+kit::Model followCamera(const char* name, kit::Vec3 offset, kit::Mesh mesh, kit::Vec3 rotationDegrees = {}) {
+    auto path = sampleFrames(kFrames, [&](double t) { return cameraEye(t) + offset; });
+    return {name, path[0], rotationDegrees, std::move(mesh), kit::positionCurves(path), {}};
+}
+
+} // namespace
+
+SceneSource buildLedge() {
+    SceneSource scene{"ledge.xsi", {}, kFrames};
+    kit::LightRig light = sunsetLight();
+    scene.models.push_back(followCamera("Skybox", {}, skyBox()));
+    scene.models.push_back({"Ledge", {0, 0, 0}, {}, ledge(), {}, {}});
+    scene.models.push_back({"Valley", {0, 0, 0}, {}, valley(), {}, {}});
+    scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
+    kit::Vec3 body{kTruckX, 0, kBodyZ};
+    scene.models.push_back({"Terex_MainBody", body, {}, truckBody(light, {body, {}}), {}, {}});
+    for (const WheelSlot& slot : truckWheelSlots()) {
+        kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
+        kit::Mesh wheel = truckWheel(slot.left, light, {at, {}});
+        // Only the left wheels take the tyre texture in this scene; the others are shaded dark rubber.
+        std::string name = slot.name;
+        bool textured = name == "Terex_RL_Wheel" || name == "Terex_FL_Wheel";
+        if (!textured) {
+            kit::paint(wheel, kit::rgb8(50, 46, 44));
+            wheel = kit::bakeLight(wheel, light, {at, {}});
+            name = name == "Terex_RL_Wheel01" ? "Terex_RR_Wheel" : "Terex_FR_Wheel";
+        }
+        scene.models.push_back({name, at, {}, std::move(wheel), {wheelSpin()}, {}});
+    }
+    scene.models.push_back({"Lightbeam01", {kTruckX - kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
+    scene.models.push_back({"Lightbeam02", {kTruckX + kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
+    kit::Vec3 sun = sunDirection();
+    kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
+    kit::rotate(disc, {kit::kPi / 2, 0, 0});
+    scene.models.push_back(followCamera("Sun", sun * kSunDistance, disc));
+    scene.models.push_back(followCamera("Sunbeams01", sun * kFanDistance,
+                                        sunbeamFan(18, 330, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
+    scene.models.push_back(followCamera("Sunbeams02", sun * (kFanDistance - 10),
+                                        sunbeamFan(12, 260, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
+    kit::CameraAngles view = cameraAngles();
+    constexpr float kDeg = 180 / kit::kPi;
+    kit::Model camera = followCamera("Camera_ledge", {}, {});
+    camera.rotationDegrees = {float(view.rx) * kDeg, float(view.ry) * kDeg, float(view.rz) * kDeg};
+    scene.models.push_back(std::move(camera));
+    return scene;
+}
+
+} // namespace scenes

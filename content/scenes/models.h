@@ -1,0 +1,68 @@
+// Models shared by several scenes: the dump truck, its wheels, block letters and sun-beam fans.
+#pragma once
+
+#include "kit/light.h"
+#include "kit/mesh.h"
+#include "kit/xsi_writer.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace scenes {
+
+// Truck proportions (world units, about half a metre each). The ledge scene fixes the heights: wheel
+// centres 3.752 below the body's pivot, headlights 2.114 below it.
+constexpr float kWheelRadius = 3.6f;
+constexpr float kBodyAboveWheel = 3.752f;
+constexpr float kLampBelowBody = 2.114f;
+constexpr float kPivotAboveGround = kWheelRadius + kBodyAboveWheel;
+constexpr float kWheelX = 5.0f;       // axle half-track
+constexpr float kFrontAxleY = 6.5f;   // from the body's pivot, truck facing +Y
+constexpr float kRearAxleY = -6.0f;
+constexpr float kLampX = 2.6f;
+constexpr float kLampY = 12.6f;
+constexpr float kBodyTop = 14.8f - kPivotAboveGround; // top of the cab canopy, from the pivot
+
+// Body of the dump truck around its pivot, lit for where it stands.
+kit::Mesh truckBody(const kit::LightRig& light, const kit::Placement& at);
+// A whole wheel (tyre and rim) about the origin, axle along X; `left` faces its rim toward -X.
+kit::Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at);
+// The tyre alone, and the rim and hub alone (untextured in vertex colours, for a separately spinning node).
+kit::Mesh truckTyre(bool left, const kit::LightRig& light, const kit::Placement& at);
+kit::Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at);
+
+// Wheel name, position relative to the body's pivot and side, in the scene set-up's naming.
+struct WheelSlot {
+    const char* name;
+    kit::Vec3 offset;
+    bool left;
+};
+const std::vector<WheelSlot>& truckWheelSlots();
+
+// Block letters of the group's name, 7 units tall, in the XY plane (x right, y up), extruded toward +Z.
+// Returns the text's width through `width`.
+kit::Mesh blockText(const std::string& text, float depth, float bevel, float& width);
+
+// A flat fan of beams about the origin in the plane perpendicular to `axis` (0 = X, 1 = Y), visible from
+// both sides; colours bright at the centre and black at the tips, for additive drawing.
+kit::Mesh sunbeamFan(int beams, float radius, int axis, kit::Color centre, unsigned seed);
+
+// Repeatable pseudo-random numbers in [0, 1).
+class Random {
+  public:
+    explicit Random(unsigned seed) : state(seed * 2654435761u + 12345u) {}
+    float next();
+    float range(float lo, float hi) { return lo + (hi - lo) * next(); }
+
+  private:
+    unsigned state;
+};
+
+// Smooth value noise in [0, 1] over the plane, for terrain and colour variation.
+float valueNoise(float x, float y, unsigned seed);
+
+// The keys of frames 0..count-1 of a function of time in seconds.
+std::vector<kit::Vec3> sampleFrames(int count, const std::function<kit::Vec3(double)>& f);
+
+} // namespace scenes

@@ -1,0 +1,167 @@
+// The dump truck: yellow body with cab, dump bed and lamps, and its big wheels.
+#include "models.h"
+
+#include "images/atlas.h"
+#include "kit/shapes.h"
+
+#include <cmath>
+
+namespace scenes {
+namespace {
+
+using kit::BoxUv;
+using kit::Mesh;
+using kit::Vec3;
+
+// Boxes are given in heights above the ground and moved to the pivot at the end.
+Mesh part(Vec3 lo, Vec3 hi, const BoxUv& uv, float bevel = 0) {
+    return kit::box({lo.x, lo.y, lo.z - kPivotAboveGround}, {hi.x, hi.y, hi.z - kPivotAboveGround}, uv, bevel);
+}
+
+kit::UvRect rect(const AtlasRegion& r) { return kit::uvRect(r); }
+
+} // namespace
+
+Mesh truckBody(const kit::LightRig& light, const kit::Placement& at) {
+    using namespace terexAtlas;
+    Mesh body;
+    BoxUv dark(rect(darkMetal)), grey(rect(greyMetal)), yellow(rect(paint)), panels(rect(panel));
+    BoxUv mud(rect(mudPaint));
+    mud.pz = rect(paint);
+    // Frame, axles and fuel tank.
+    kit::merge(body, part({-3.2f, -11.2f, 2.6f}, {3.2f, 11.6f, 4.6f}, dark));
+    for (float y : {kFrontAxleY, kRearAxleY}) {
+        Mesh axle = kit::cylinder(0.8f, -3.7f, 3.7f, 10, rect(darkMetal), rect(darkMetal));
+        kit::rotate(axle, {0, kit::kPi / 2, 0});
+        kit::translate(axle, {0, y, kWheelRadius - kPivotAboveGround});
+        kit::merge(body, axle);
+    }
+    kit::merge(body, part({-6.2f, -1.8f, 4.0f}, {-3.3f, 2.6f, 6.4f}, grey, 0.3f));
+    // Engine hood with grille and lamps.
+    BoxUv hood(rect(paint));
+    hood.py = rect(grille);
+    kit::merge(body, part({-3.3f, 7.8f, 4.6f}, {3.3f, 12.3f, 8.5f}, hood, 0.25f));
+    float lampZ = kPivotAboveGround - kLampBelowBody;
+    for (float s : {-1.0f, 1.0f}) {
+        kit::merge(body, part({s * kLampX - 0.55f, 12.2f, lampZ - 0.55f}, {s * kLampX + 0.55f, 12.6f, lampZ + 0.55f},
+                              BoxUv(rect(headlight))));
+    }
+    BoxUv bumper(rect(greyMetal));
+    bumper.py = rect(stripes);
+    kit::merge(body, part({-5.6f, 12.0f, 2.8f}, {5.6f, 13.0f, 4.2f}, bumper, 0.15f));
+    // Fenders over the front wheels and the deck.
+    for (float s : {-1.0f, 1.0f}) {
+        float x0 = s < 0 ? -6.7f : 3.3f, x1 = s < 0 ? -3.3f : 6.7f;
+        kit::merge(body, part({x0, 2.6f, 7.5f}, {x1, 10.4f, 8.0f}, mud, 0.1f));
+    }
+    kit::merge(body, part({-6.7f, 2.8f, 8.6f}, {6.7f, 10.2f, 9.0f}, yellow, 0.1f));
+    // Cab on the left: panels below, glass, roof.
+    kit::merge(body, part({-6.2f, 4.0f, 9.0f}, {-1.6f, 9.6f, 11.0f}, panels, 0.15f));
+    BoxUv glass(rect(window));
+    kit::merge(body, part({-6.05f, 4.15f, 11.0f}, {-1.75f, 9.45f, 13.6f}, glass));
+    kit::merge(body, part({-6.4f, 3.8f, 13.6f}, {-1.4f, 9.8f, 14.1f}, yellow, 0.15f));
+    kit::merge(body, part({1.6f, 5.5f, 9.0f}, {6.0f, 9.5f, 10.6f}, panels, 0.2f));
+    Mesh stack = kit::cylinder(0.35f, 9.0f - kPivotAboveGround, 14.6f - kPivotAboveGround, 8, rect(darkMetal),
+                               rect(darkMetal));
+    kit::merge(body, kit::translate(stack, {0.9f, 4.3f, 0}));
+    // Dump bed with ribs and the canopy reaching over the cab.
+    BoxUv bed(rect(panel));
+    bed.pz = rect(darkMetal);
+    bed.nz = rect(darkMetal);
+    kit::merge(body, part({-6.6f, -12.2f, 7.8f}, {6.6f, 2.8f, 14.0f}, bed, 0.3f));
+    kit::merge(body, part({-6.8f, 2.4f, 14.2f}, {6.8f, 10.4f, 14.8f}, yellow, 0.15f));
+    kit::merge(body, part({-6.0f, 2.4f, 13.9f}, {6.0f, 3.2f, 14.3f}, yellow));
+    for (float y : {-9.0f, -4.0f, 1.0f}) {
+        for (float s : {-1.0f, 1.0f}) {
+            float x0 = s < 0 ? -6.95f : 6.55f;
+            kit::merge(body, part({x0, y - 0.4f, 8.0f}, {x0 + 0.4f, y + 0.4f, 13.8f}, yellow, 0.08f));
+        }
+    }
+    BoxUv rear(rect(stripes));
+    kit::merge(body, part({-6.4f, -12.6f, 7.6f}, {6.4f, -12.1f, 8.6f}, rear));
+    for (float s : {-1.0f, 1.0f}) {
+        kit::merge(body, part({s * 2.8f - 0.6f, -11.6f, 4.0f}, {s * 2.8f + 0.6f, -11.1f, 5.0f}, BoxUv(rect(taillight))));
+    }
+    kit::LightRig rig = light;
+    rig.groundZ = at.position.z - kPivotAboveGround;
+    return kit::bakeLight(body, rig, at);
+}
+
+namespace {
+
+// Tyre cross-section, counter-clockwise in (radius, z): sidewall, shoulder, tread, shoulder, sidewall.
+Mesh tyreRing() {
+    const float r = kWheelRadius;
+    Mesh tyre = kit::lathe({{2.3f, -1.2f}, {r - 0.4f, -1.4f}}, 20, kit::uvRect(tireAtlas::sidewall));
+    kit::merge(tyre, kit::lathe({{r - 0.4f, -1.4f}, {r, -1.0f}, {r, 1.0f}, {r - 0.4f, 1.4f}}, 20,
+                                kit::uvRect(tireAtlas::tread), 2));
+    kit::merge(tyre, kit::lathe({{r - 0.4f, 1.4f}, {2.3f, 1.2f}, {2.3f, -1.2f}}, 20, kit::uvRect(tireAtlas::sidewall)));
+    return tyre;
+}
+
+// Rim disc and hub, a closed solid just inside the tyre.
+Mesh rimDisc(kit::UvRect face, kit::UvRect barrel) {
+    Mesh rim = kit::lathe({{0, -0.9f}, {0.8f, -0.9f}, {0.8f, -0.7f}, {2.25f, -0.7f}}, 20, face);
+    kit::merge(rim, kit::lathe({{2.25f, -0.7f}, {2.25f, 0.7f}}, 20, barrel));
+    Mesh front = kit::lathe({{2.25f, 0.7f}, {0.8f, 0.7f}, {0.8f, 0.9f}, {0, 0.9f}}, 20, face);
+    kit::mapPlanar(front, 2, face);
+    kit::merge(rim, front);
+    return rim;
+}
+
+Mesh turnAxleToX(Mesh m, bool left) {
+    // The lathe's +Z side is the outer face.
+    kit::rotate(m, {0, left ? -kit::kPi / 2 : kit::kPi / 2, 0});
+    return m;
+}
+
+Mesh lit(Mesh m, const kit::LightRig& light, const kit::Placement& at) {
+    kit::LightRig rig = light;
+    rig.groundZ = at.position.z - kWheelRadius;
+    rig.creviceHeight = 2 * kWheelRadius;
+    return kit::bakeLight(m, rig, at);
+}
+
+} // namespace
+
+Mesh truckTyre(bool left, const kit::LightRig& light, const kit::Placement& at) {
+    return lit(turnAxleToX(tyreRing(), left), light, at);
+}
+
+Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at) {
+    Mesh wheel = tyreRing();
+    kit::merge(wheel, rimDisc(kit::uvRect(tireAtlas::rim), kit::uvRect(tireAtlas::rimBarrel)));
+    return lit(turnAxleToX(wheel, left), light, at);
+}
+
+Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at) {
+    Mesh hub = rimDisc({}, {});
+    // Yellow disc with dark spoke sectors and a dark hub, so that its turning shows without a texture.
+    // Sectors need their own vertices for hard edges: recolour per triangle from its centroid.
+    Mesh flat;
+    for (const auto& t : hub.triangles) {
+        kit::Vec3 c = (hub.positions[t[0]] + hub.positions[t[1]] + hub.positions[t[2]]) * (1.0f / 3.0f);
+        float radius = std::sqrt(c.x * c.x + c.y * c.y);
+        float sector = std::fmod(std::atan2(c.y, c.x) + 4 * kit::kPi, kit::kPi / 3);
+        bool spoke = sector < kit::kPi / 8 && radius > 0.85f && radius < 2.1f;
+        kit::Color colour = radius < 0.85f ? kit::rgb8(70, 64, 56) : spoke ? kit::rgb8(70, 55, 20) : kit::rgb8(240, 190, 35);
+        uint32_t a = flat.addVertex(hub.positions[t[0]], hub.normals[t[0]], {0.5f, 0.5f}, colour);
+        uint32_t b = flat.addVertex(hub.positions[t[1]], hub.normals[t[1]], {0.5f, 0.5f}, colour);
+        uint32_t c2 = flat.addVertex(hub.positions[t[2]], hub.normals[t[2]], {0.5f, 0.5f}, colour);
+        flat.addTriangle(a, b, c2);
+    }
+    return lit(turnAxleToX(flat, left), light, at);
+}
+
+const std::vector<WheelSlot>& truckWheelSlots() {
+    float z = -kBodyAboveWheel;
+    static const std::vector<WheelSlot> slots{
+        {"Terex_FL_Wheel", {-kWheelX, kFrontAxleY, z}, true},
+        {"Terex_RL_Wheel", {-kWheelX, kRearAxleY, z}, true},
+        {"Terex_RL_Wheel01", {kWheelX, kRearAxleY, z}, false},
+        {"Terex_FL_Wheel01", {kWheelX, kFrontAxleY, z}, false},
+    };
+    return slots;
+}
+
+} // namespace scenes
