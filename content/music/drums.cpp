@@ -1,0 +1,156 @@
+// Synthesised drum kit: every hit is rendered from oscillators and seeded noise into the mix.
+#include "drums.h"
+
+#include "synth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace music {
+
+static size_t frameAt(double time) {
+    return static_cast<size_t>(std::lround(time * kSampleRate));
+}
+
+static size_t framesOf(double seconds) {
+    return static_cast<size_t>(seconds * kSampleRate);
+}
+
+// Rounds off the last 20 ms of a hit, so cutting its decay short never clicks.
+static float fadeOut(size_t i, size_t n) {
+    return std::min(1.0f, static_cast<float>(n - i) / (0.02f * kSampleRate));
+}
+
+// Each hit gets its own noise, seeded by where it falls, so one hit never shifts another's sound.
+static Rng noiseFor(double time, uint32_t salt) {
+    return Rng(static_cast<uint32_t>(frameAt(time)) * 2654435761u ^ salt);
+}
+
+void addKick(Mix& mix, double time, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.95f * velocity, .reverbSend = 0.04f});
+    Oscillator body;
+    Rng click = noiseFor(time, 0x4b1c);
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(0.5); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        // Pitch falls fast from 160 Hz to 48 Hz: the thump, then the body.
+        float hz = 48.0f + 112.0f * std::exp(-t * 28.0f);
+        float amp = std::exp(-t * 6.5f) * std::min(1.0f, t * 2000.0f) * fadeOut(i, n);
+        float v = std::tanh(1.6f * body.sine(hz)) * amp + click.bipolar() * 0.25f * std::exp(-t * 400.0f);
+        mix.add(start + i, v, g);
+    }
+}
+
+void addSnare(Mix& mix, double time, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.5f * velocity, .pan = 0.05f, .reverbSend = 0.22f});
+    Oscillator tone;
+    Rng noise = noiseFor(time, 0x5a7e);
+    SvFilter band;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(0.35); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float body = tone.sine(185.0f + 60.0f * std::exp(-t * 40.0f)) * std::exp(-t * 22.0f);
+        float rattle = band.process(noise.bipolar(), 2200.0f, 0.2f).highpass * std::exp(-t * 13.0f);
+        mix.add(start + i, (0.8f * body + rattle) * fadeOut(i, n), g);
+    }
+}
+
+static void addHat(Mix& mix, double time, float velocity, float pan, float decaySeconds, uint32_t salt) {
+    ChannelGains g = gainsOf({.gain = 0.36f * velocity, .pan = pan, .reverbSend = 0.08f});
+    Rng noise = noiseFor(time, salt);
+    SvFilter high, ring;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(decaySeconds * 5.0); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float hiss = high.process(noise.bipolar(), 7500.0f, 0.1f).highpass;
+        // A narrow band near 10 kHz gives the metallic shimmer that plain noise lacks.
+        float metal = ring.process(hiss, 10200.0f, 0.7f).bandpass;
+        mix.add(start + i, (0.7f * hiss + 0.6f * metal) * std::exp(-t / decaySeconds), g);
+    }
+}
+
+void addClosedHat(Mix& mix, double time, float velocity, float pan) {
+    addHat(mix, time, velocity, pan, 0.025f, 0x4a7);
+}
+
+void addOpenHat(Mix& mix, double time, float velocity, float pan) {
+    addHat(mix, time, velocity * 0.8f, pan, 0.12f, 0x0be7);
+}
+
+void addCrash(Mix& mix, double time, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.32f * velocity, .reverbSend = 0.2f});
+    Rng noiseL = noiseFor(time, 0xc7a5), noiseR = noiseFor(time, 0xc7a6);
+    SvFilter highL, highR, bodyL, bodyR;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(3.0); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        // Bright wash decays over seconds; a brief lower band gives the initial smash.
+        float wash = std::exp(-t * 1.6f) * fadeOut(i, n);
+        float smash = std::exp(-t * 9.0f);
+        float l = highL.process(noiseL.bipolar(), 5200.0f, 0.15f).highpass * wash +
+                  bodyL.process(noiseL.bipolar(), 2400.0f, 0.4f).bandpass * smash;
+        float r = highR.process(noiseR.bipolar(), 5200.0f, 0.15f).highpass * wash +
+                  bodyR.process(noiseR.bipolar(), 2400.0f, 0.4f).bandpass * smash;
+        mix.addStereo(start + i, l, r, g);
+    }
+}
+
+void addTom(Mix& mix, double time, float velocity, float note) {
+    ChannelGains g = gainsOf({.gain = 0.6f * velocity, .pan = (note - 45.0f) * 0.05f, .reverbSend = 0.15f});
+    Oscillator body;
+    Rng noise = noiseFor(time, 0x70f);
+    float hz = midiToHz(note);
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(0.6); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float v = body.sine(hz * (1.0f + 0.6f * std::exp(-t * 30.0f))) * std::exp(-t * 7.0f) +
+                  noise.bipolar() * 0.2f * std::exp(-t * 60.0f);
+        mix.add(start + i, v * fadeOut(i, n), g);
+    }
+}
+
+void addBoom(Mix& mix, double time, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.8f * velocity, .reverbSend = 0.05f});
+    Oscillator sub;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(3.0); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float hz = 34.0f + 40.0f * std::exp(-t * 5.0f);
+        float amp = std::min(1.0f, t * 300.0f) * std::exp(-t * 1.3f) * fadeOut(i, n);
+        mix.add(start + i, std::tanh(1.3f * sub.sine(hz)) * amp, g);
+    }
+}
+
+void addRiser(Mix& mix, double start, double end, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.45f * velocity, .delaySend = 0.15f, .reverbSend = 0.3f});
+    Rng noiseL = noiseFor(start, 0x7153), noiseR = noiseFor(start, 0x7154);
+    SvFilter sweepL, sweepR;
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float x = static_cast<float>(i) / count;
+        // Five octaves up, getting louder as it climbs: tension that the next downbeat releases.
+        float cutoff = 250.0f * std::exp2(5.5f * x);
+        float l = sweepL.process(noiseL.bipolar(), cutoff, 0.45f).bandpass;
+        float r = sweepR.process(noiseR.bipolar(), cutoff, 0.45f).bandpass;
+        float level = x * x * (1.0f - std::exp(-(1.0f - x) * 200.0f));
+        mix.addStereo(first + i, l * level, r * level, g);
+    }
+}
+
+void addReverseCrash(Mix& mix, double end, double length, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.3f * velocity, .reverbSend = 0.1f});
+    Rng noiseL = noiseFor(end, 0x8e1), noiseR = noiseFor(end, 0x8e2);
+    SvFilter highL, highR;
+    size_t last = frameAt(end), count = framesOf(length);
+    for (size_t i = 0; i < count; ++i) {
+        float before = static_cast<float>(count - i) / kSampleRate;
+        float swell = std::exp(-before * 2.2f);
+        float l = highL.process(noiseL.bipolar(), 4500.0f, 0.1f).highpass * swell;
+        float r = highR.process(noiseR.bipolar(), 4500.0f, 0.1f).highpass * swell;
+        mix.addStereo(last - count + i, l, r, g);
+    }
+}
+
+} // namespace music

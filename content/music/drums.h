@@ -1,0 +1,23 @@
+// Synthesised drum kit: every hit is rendered from oscillators and seeded noise into the mix.
+#pragma once
+
+#include "mixer.h"
+
+namespace music {
+
+// Times are in seconds from the start of the track, velocity 0..1 scales the hit.
+void addKick(Mix& mix, double time, float velocity);
+void addSnare(Mix& mix, double time, float velocity);
+void addClosedHat(Mix& mix, double time, float velocity, float pan);
+void addOpenHat(Mix& mix, double time, float velocity, float pan);
+void addCrash(Mix& mix, double time, float velocity);
+// Tom pitched as a MIDI note; fills walk these down the kit.
+void addTom(Mix& mix, double time, float velocity, float note);
+// Sub-bass drop that swells under the big hits.
+void addBoom(Mix& mix, double time, float velocity);
+// Filtered noise sweeping upward from `start` to `end`, cut dead at `end` where the next hit lands.
+void addRiser(Mix& mix, double start, double end, float velocity);
+// Cymbal played backwards, swelling into the hit at `end`.
+void addReverseCrash(Mix& mix, double end, double length, float velocity);
+
+} // namespace music

@@ -1,0 +1,20 @@
+// Ogg Vorbis encoding into memory.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace music {
+
+struct VorbisSettings {
+    int sampleRate;
+    int channels;
+    float quality;    // VBR quality, -0.1 .. 1.0
+    int streamSerial; // fixed, so the same audio always gives the same bytes
+};
+
+// Encodes interleaved float samples (full scale +-1). Throws std::runtime_error if libvorbis refuses the
+// settings.
+std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleaved, const VorbisSettings& settings);
+
+} // namespace music

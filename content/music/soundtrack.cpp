@@ -1,0 +1,41 @@
+// The soundtrack entry: renders the song through the mixer and encodes it as Ogg Vorbis.
+#include "soundtrack.h"
+
+#include "content.h"
+#include "encoder.h"
+#include "mixer.h"
+#include "song.h"
+#include "synth.h"
+
+#include <cmath>
+
+namespace music {
+
+// Master settings for the whole track: a dotted-eighth echo, a medium room, and a fade that reaches silence
+// just before the last frame. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
+static const MasterSettings kMaster{
+    .delaySeconds = 0.75 * kBeatSeconds,
+    .delayFeedback = 0.38f,
+    .reverbRoom = 0.72f,
+    .reverbDamping = 0.5f,
+    .fadeStart = 160.0,
+    .fadeEnd = kSongSeconds - 0.2,
+    .peakTarget = 0.79f, // -2 dBFS
+};
+
+std::vector<float> renderSoundtrack() {
+    static_assert(kTrackSampleRate == kSampleRate);
+    Mix mix(static_cast<size_t>(std::lround(kSongSeconds * kSampleRate)));
+    renderSong(mix);
+    return masterMix(mix, kMaster);
+}
+
+std::vector<uint8_t> encodeSoundtrack(const std::vector<float>& interleaved) {
+    return encodeOggVorbis(interleaved, {kTrackSampleRate, kTrackChannels, 0.4f, kTrackStreamSerial});
+}
+
+} // namespace music
+
+ContentFile buildSoundtrack() {
+    return {"soundtrack.ogg", music::encodeSoundtrack(music::renderSoundtrack()), false};
+}
