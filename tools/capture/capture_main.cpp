@@ -1,0 +1,243 @@
+// tomblora-capture: renders the production headless at a fixed step through the demo's own start-up and
+// frames.
+#include "capture_options.h"
+#include "contact_sheet.h"
+#include "frame_image.h"
+#include "progress.h"
+#include "video_encoder.h"
+
+#include "app/app.h"
+#include "archive/archive.h"
+#include "demo/demo.h"
+#include "gfx/gfx.h"
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// Filled by the before-present hook: the frame exactly as the demo would show it.
+struct FrameGrab {
+    bool wanted = false;
+    bool taken = false;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> bottomFirst;
+    RgbImage frame;
+};
+
+void grabBeforePresent(void* user) {
+    auto* grab = static_cast<FrameGrab*>(user);
+    if (!grab->wanted) {
+        return;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, grab->width, grab->height, GL_RGB, GL_UNSIGNED_BYTE, grab->bottomFirst.data());
+    flipRowsInto(grab->bottomFirst.data(), grab->width, grab->height, grab->frame);
+    grab->taken = true;
+}
+
+// Paints the whole colour buffer, leaving the clear colour and scissor state as the demo had them.
+void fillMarker(const uint8_t rgb[3]) {
+    GLfloat savedClear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
+    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
+    if (scissor) {
+        glEnable(GL_SCISSOR_TEST);
+    }
+}
+
+void useHeadlessDrivers() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // llvmpipe rasterises alike on every machine, so captures are comparable.
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+}
+
+bool prepareFolder(const std::string& dir) {
+    std::error_code failure;
+    std::filesystem::create_directories(dir, failure);
+    if (failure || !std::filesystem::is_directory(dir)) {
+        std::fprintf(stderr, "tomblora-capture: cannot make the folder '%s'\n", dir.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The loaded font's glyph table with its page image decoded again for the CPU.
+bool loadLabelFont(LabelFont& font) {
+    if (gFont == nullptr) {
+        return false;
+    }
+    ResourceEntry* descriptor = ResourceArchive::instance()->find("demo.fnt");
+    FontDescriptor parsed;
+    parseFontDescriptor("demo.fnt", descriptor->data, size_t(descriptor->size), parsed);
+    ResourceEntry* page = ResourceArchive::instance()->find(parsed.pageFile);
+    return makeLabelFont(*gFont, page->data, size_t(page->size), font);
+}
+
+// One capture run after start-up: draws the plan and writes what it asks for.
+class CaptureRun {
+  public:
+    explicit CaptureRun(const CaptureOptions& capture) : options(capture) {}
+    ~CaptureRun() { GlContext::instance()->setBeforePresent(nullptr, nullptr); }
+
+    bool prepare() {
+        plan = planCapture(options);
+        grab.width = 320 * options.scale;
+        grab.height = 240 * options.scale;
+        grab.bottomFirst.resize(size_t(grab.width) * size_t(grab.height) * 3);
+        if (!options.sheetFile.empty()) {
+            bool labelled = loadLabelFont(labelFont);
+            if (!labelled) {
+                std::fprintf(stderr,
+                             "tomblora-capture: the font page does not decode; the sheet has no labels\n");
+            }
+            sheet.begin(plan.sheetTimes, labelled ? &labelFont : nullptr);
+        }
+        if (!options.videoFile.empty()) {
+            ResourceEntry* soundtrack = ResourceArchive::instance()->find("soundtrack.ogg");
+            VideoSettings settings;
+            settings.outputFile = options.videoFile;
+            settings.width = grab.width;
+            settings.height = grab.height;
+            settings.rate = options.fps;
+            settings.fromMs = options.from;
+            settings.frameCount = plan.videoFrames;
+            settings.soundtrack = soundtrack->data;
+            settings.soundtrackSize = size_t(soundtrack->size);
+            std::string error;
+            if (!video.start(settings, error)) {
+                return report(error);
+            }
+        }
+        GlContext::instance()->setBeforePresent(grabBeforePresent, &grab);
+        return true;
+    }
+
+    bool drawAll() {
+        Progress progress(plan.frames.size());
+        for (size_t i = 0; i < plan.frames.size(); ++i) {
+            const PlannedFrame& planned = plan.frames[i];
+            grab.wanted = planned.written();
+            grab.taken = false;
+            if (grab.wanted && options.useMarker) {
+                fillMarker(options.marker);
+            }
+            runFrame(planned.time, &gScreen);
+            if (grab.wanted && !write(planned)) {
+                return false;
+            }
+            progress.update(i + 1, planned.time);
+        }
+        progress.finish();
+        return true;
+    }
+
+    bool finish() {
+        if (!options.sheetFile.empty() && !writePngFile(options.sheetFile, sheet.image())) {
+            return report("cannot write " + options.sheetFile);
+        }
+        std::string error;
+        if (!options.videoFile.empty() && !video.finish(error)) {
+            return report(error + "; " + options.videoFile + " is not complete");
+        }
+        return true;
+    }
+
+  private:
+    bool write(const PlannedFrame& planned) {
+        if (!grab.taken) {
+            return report("the frame at " + std::to_string(planned.time) + " ms was not presented");
+        }
+        if (planned.moment && !writeFrameFile(options.outDir, planned.time)) {
+            return false;
+        }
+        if (planned.sequence && !writeFrameFile(options.sequenceDir, planned.time)) {
+            return false;
+        }
+        std::string error;
+        if (planned.video && !video.writeFrame(grab.frame, error)) {
+            return report(error);
+        }
+        if (planned.sheet) {
+            sheet.addFrame(planned.time, grab.frame);
+        }
+        return true;
+    }
+
+    bool writeFrameFile(const std::string& dir, uint32_t time) {
+        std::string path = framePath(dir, time);
+        return writePngFile(path, grab.frame) || report("cannot write " + path);
+    }
+
+    static bool report(const std::string& message) {
+        std::fprintf(stderr, "tomblora-capture: %s\n", message.c_str());
+        return false;
+    }
+
+    const CaptureOptions& options;
+    CapturePlan plan;
+    FrameGrab grab;
+    LabelFont labelFont;
+    ContactSheet sheet;
+    VideoEncoder video;
+};
+
+int runCapture(const CaptureOptions& options) {
+    if (!options.videoFile.empty() && findOnPath("ffmpeg").empty()) {
+        std::fprintf(stderr, "tomblora-capture: --video needs the ffmpeg program, which is not on PATH "
+                             "(on Debian: apt-get install ffmpeg)\n");
+        return 1;
+    }
+    if ((!options.moments.empty() && !prepareFolder(options.outDir)) ||
+        (!options.sequenceDir.empty() && !prepareFolder(options.sequenceDir))) {
+        return 1;
+    }
+    // A reader gone from the other end of the ffmpeg pipe must be an error to report, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    useHeadlessDrivers();
+    archiveBaseDir[0] = '\0';
+    std::snprintf(archiveFileName, sizeof archiveFileName, "%s", options.archive.c_str());
+    consoleSetFrameLinesEnabled(false);
+
+    StartupOptions startup;
+    startup.scale = options.scale;
+    startup.playMusic = false;
+    int startupCode = startUp(startup);
+    if (startupCode != 0) {
+        return startupCode;
+    }
+    auto run = std::make_unique<CaptureRun>(options);
+    bool done = run->prepare() && run->drawAll() && run->finish();
+    run.reset();
+    shutDown();
+    return done ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    CaptureOptions options = parseCaptureArgs(argc, argv, error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "tomblora-capture: %s\nTry 'tomblora-capture --help' for more information.\n",
+                     error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kCaptureUsage, stdout);
+        return 0;
+    }
+    return runCapture(options);
+}
