@@ -46,19 +46,22 @@ Window findWindow(Display* display, Window parent, const char* title) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s TITLE\n", argv[0]);
+    // --find only reports whether the window exists, so a caller can look at the program while it waits.
+    const bool findOnly = argc == 3 && std::strcmp(argv[1], "--find") == 0;
+    if (argc != 2 && !findOnly) {
+        std::fprintf(stderr, "usage: %s [--find] TITLE\n", argv[0]);
         return 2;
     }
+    const char* title = argv[argc - 1];
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "no display\n");
         return 2;
     }
-    const Window window = findWindow(display, DefaultRootWindow(display), argv[1]);
-    if (window == 0) {
+    const Window window = findWindow(display, DefaultRootWindow(display), title);
+    if (window == 0 || findOnly) {
         XCloseDisplay(display);
-        return 1;
+        return window == 0 ? 1 : 0;
     }
     XEvent event;
     std::memset(&event, 0, sizeof event);

@@ -93,8 +93,10 @@ case $scenario in
     while kill -0 "$pid" 2>/dev/null; do
       tries=$((tries + 1))
       [ $tries -gt 300 ] && fail "the program did not end; boxes closed: ${#lines_at_box[@]}"
+      "$closer" --find ERROR >/dev/null 2>&1 || { sleep 0.1; continue; }
+      # The program is blocked on its box now, so its stderr holds still while it is counted.
       lines=$(wc -l <"$work/stderr.txt")
-      "$closer" ERROR >/dev/null 2>&1 || { sleep 0.1; continue; }
+      "$closer" ERROR >/dev/null 2>&1 || fail "the ERROR box went away before it was closed"
       lines_at_box+=("$lines")
       while [ "$(wc -l <"$work/stderr.txt")" = "$lines" ] && kill -0 "$pid" 2>/dev/null; do
         tries=$((tries + 1))
