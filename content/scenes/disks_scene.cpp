@@ -1,4 +1,5 @@
-// Title scene: the group's logo, block letters on a ring of disks, and the camera that follows its flight.
+// Title scene: the group's logo, a bevelled plate with the name in raised block letters on both faces and a
+// ring of disks round its rim, and the camera that follows its flight above the title text.
 #include "models.h"
 #include "scene_list.h"
 
@@ -10,79 +11,125 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 441;        // 0-22 s
-constexpr float kRingRadius = 14.0f; // letters stand on this circle, facing outward
-constexpr float kLetterScale = 1.4f;
+constexpr int kFrames = 441; // 0-22 s
+// The plate: a stadium outline in the XZ plane, its faces toward -Y and +Y.
+constexpr float kPlateHalfLength = 25.0f; // centres of the round ends
+constexpr float kPlateRadius = 7.2f;
+constexpr float kPlateThickness = 2.4f;
+constexpr int kRimDisks = 26;
+// Camera distance and where the logo sits on screen: the title text needs the band below NDC y = 0.2.
+constexpr double kViewDistance = 124.0;
+constexpr double kLogoScreenY = 0.61; // NDC height of the logo's centre
+constexpr double kFieldOfView = 0.6;
 
-kit::LightRig titleLight() {
+kit::LightRig titleLight(float facing) {
     kit::LightRig rig;
-    rig.toSun = {-0.3f, -0.6f, 0.75f};
+    rig.toSun = {-0.3f, -0.6f * facing, 0.75f};
     rig.sun = {0.55f, 0.45f, 0.35f};
     rig.sky = {0.75f, 0.65f, 0.75f};
     rig.ground = {0.35f, 0.2f, 0.3f};
-    rig.creviceHeight = 2.0f;
-    rig.creviceDarkness = 0.3f;
+    rig.creviceHeight = 0;
     return rig;
 }
 
-// One letter standing on the ring at angle `angle`, its face turned outward.
-kit::Mesh ringLetter(char c, float angle) {
-    float width = 0;
-    kit::Mesh letter = blockText(std::string(1, c), 2.2f, 0.3f, width);
-    kit::translate(letter, {-width / 2, 0, -1.1f});
-    kit::scale(letter, {kLetterScale, kLetterScale, 1});
-    kit::tintByHeight(letter, 0, 7 * kLetterScale, kit::rgb8(255, 110, 10), kit::rgb8(255, 235, 60));
-    kit::Vec3 right{-std::sin(angle), std::cos(angle), 0}, outward{std::cos(angle), std::sin(angle), 0};
-    for (kit::Vec3& p : letter.positions) {
-        p = right * p.x + kit::Vec3{0, 0, p.y + 1.0f} + outward * (p.z + kRingRadius);
+// The logo spins, so each face is lit as if it were the one turned toward the viewer.
+kit::Mesh& bakeBothFaces(kit::Mesh& mesh) {
+    kit::Mesh front = mesh, back = mesh;
+    kit::bakeLight(front, titleLight(1));
+    kit::bakeLight(back, titleLight(-1));
+    for (size_t i = 0; i < mesh.colors.size(); ++i) {
+        mesh.colors[i] = mesh.normals[i].y > 0 ? back.colors[i] : front.colors[i];
     }
-    for (kit::Vec3& n : letter.normals) n = right * n.x + kit::Vec3{0, 0, n.y} + outward * n.z;
-    return letter;
+    return mesh;
+}
+
+std::vector<kit::Vec2> stadium(float halfLength, float radius, int segmentsPerEnd) {
+    std::vector<kit::Vec2> outline;
+    for (int end = 0; end < 2; ++end) {
+        float cx = end == 0 ? halfLength : -halfLength;
+        for (int i = 0; i <= segmentsPerEnd; ++i) {
+            float a = -kit::kPi / 2 + kit::kPi * float(end) + kit::kPi * float(i) / float(segmentsPerEnd);
+            outline.push_back({cx + radius * std::cos(a), radius * std::sin(a)});
+        }
+    }
+    return outline;
+}
+
+// Sign space (x right, y up, z out of the front face) to the world: the front face looks along -Y.
+kit::Mesh& standUp(kit::Mesh& mesh) {
+    for (kit::Vec3& p : mesh.positions)
+        p = {p.x, -p.z, p.y};
+    for (kit::Vec3& n : mesh.normals)
+        n = {n.x, -n.z, n.y};
+    return mesh;
 }
 
 kit::Mesh logo() {
-    const std::string name = "KESTROVA";
-    kit::Mesh mesh;
-    for (size_t i = 0; i < name.size(); ++i) {
-        // Reading left to right from outside runs counter-clockwise seen from above.
-        float angle = -kit::kPi / 2 + 2 * kit::kPi * float(i) / float(name.size());
-        kit::merge(mesh, ringLetter(name[i], angle));
-        kit::Mesh disc = kit::cylinder(5.2f, -0.4f, 1.2f, 24);
-        kit::paint(disc, kit::rgb8(200, 40, 20));
-        kit::tintByHeight(disc, -0.4f, 1.2f, kit::rgb8(150, 30, 40), kit::rgb8(255, 140, 40));
-        kit::merge(mesh, kit::translate(disc, {std::cos(angle) * kRingRadius, std::sin(angle) * kRingRadius, 0}));
+    kit::Mesh plate = kit::extrude(stadium(kPlateHalfLength, kPlateRadius, 12), kPlateThickness, 0.5f);
+    kit::translate(plate, {0, 0, -kPlateThickness / 2});
+    kit::paint(plate, kit::rgb8(150, 36, 24));
+
+    // Raised letters on the front face, and the same turned half a turn about the vertical for the back, so
+    // that the name reads left to right from either side.
+    float width = 0;
+    kit::Mesh letters = blockText("KESTROVA", 1.2f, 0.3f, width);
+    kit::translate(letters, {-width / 2, -3.5f, kPlateThickness / 2 - 0.1f});
+    kit::Mesh back = letters;
+    kit::merge(letters, kit::rotate(back, {0, kit::kPi, 0}));
+
+    kit::Mesh disks;
+    std::vector<kit::Vec2> rim = stadium(kPlateHalfLength, kPlateRadius + 0.2f, 64);
+    float perimeter = 0;
+    for (size_t i = 0; i + 1 < rim.size(); ++i)
+        perimeter += std::hypot(rim[i + 1].u - rim[i].u, rim[i + 1].v - rim[i].v);
+    perimeter += std::hypot(rim.front().u - rim.back().u, rim.front().v - rim.back().v);
+    // Evenly spaced along the outline.
+    float step = perimeter / kRimDisks, next = 0, walked = 0;
+    for (size_t i = 0; i < rim.size(); ++i) {
+        kit::Vec2 a = rim[i], b = rim[(i + 1) % rim.size()];
+        float length = std::hypot(b.u - a.u, b.v - a.v);
+        while (next < walked + length) {
+            float f = (next - walked) / length;
+            kit::Mesh disk = kit::cylinder(1.7f, -kPlateThickness / 2 - 0.6f, kPlateThickness / 2 + 0.6f, 14);
+            kit::merge(disks, kit::translate(disk, {a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f, 0}));
+            next += step;
+        }
+        walked += length;
     }
-    // The ring joining the disks and a stack of disks at the hub.
-    kit::Mesh ring = kit::lathe({{8.5f, -1.4f}, {20.5f, -1.4f}, {20.5f, -0.2f}, {8.5f, -0.2f}, {8.5f, -1.4f}}, 48);
-    kit::paint(ring, kit::rgb8(110, 30, 90));
-    kit::merge(mesh, ring);
-    float z = -1.4f;
-    for (float radius : {7.0f, 5.5f, 4.0f, 2.5f}) {
-        kit::Mesh disc = kit::cylinder(radius, z, z + 1.6f, 32);
-        kit::paint(disc, radius > 5 ? kit::rgb8(240, 120, 20) : kit::rgb8(255, 200, 50));
-        kit::merge(mesh, disc);
-        z += 1.6f;
-    }
-    return kit::bakeLight(mesh, titleLight());
+
+    standUp(plate);
+    standUp(letters);
+    standUp(disks);
+    kit::tintByHeight(plate, -kPlateRadius, kPlateRadius, kit::rgb8(110, 24, 40), kit::rgb8(215, 80, 24));
+    kit::tintByHeight(letters, -3.5f, 3.5f, kit::rgb8(255, 110, 10), kit::rgb8(255, 238, 80));
+    kit::paint(disks, kit::rgb8(255, 170, 40));
+    kit::tintByHeight(disks, -kPlateRadius, kPlateRadius, kit::rgb8(230, 110, 30), kit::rgb8(255, 220, 120));
+    kit::merge(plate, letters);
+    kit::merge(plate, disks);
+    return bakeBothFaces(plate);
 }
 
-double logoX(double t) { return 120.0 - 10.0 * t; }
+double logoX(double t) {
+    return 120.0 - 10.0 * t;
+}
 
 kit::Model camera() {
+    // The camera trails the logo a little, so it drifts from right to left across the frame, and looks below
+    // it by the angle that puts it at kLogoScreenY, above the title text.
+    const double below = kViewDistance * kLogoScreenY * std::tan(kFieldOfView / 2);
     auto eye = [](double t) {
         double s = t / 22.0;
-        return kit::Vec3{float(logoX(t) - 18 + 30 * s), float(-105 + 20 * s - 8 * std::sin(t * 0.3)),
-                         float(40 - 12 * s)};
+        return kit::Vec3{float(logoX(t) - 9 + 18 * s), float(-kViewDistance + 6 * std::sin(t * 0.3)),
+                         float(16 - 18 * s)};
     };
-    // Aim below and beside the logo: it rides in the upper part of the frame, clear of the title text,
-    // and drifts from right to left as the camera lags behind.
-    auto target = [](double t) {
-        double s = t / 22.0;
-        return kit::Vec3{float(logoX(t) - 9 + 18 * s), 0, float(-16 + 3 * s)};
+    auto target = [below, eye](double t) {
+        kit::Vec3 e = eye(t);
+        return kit::Vec3{e.x, 0, float(-below)};
     };
     kit::CameraKeys keys = kit::rigCamera(kFrames, eye, target);
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
-    for (kit::Curve& c : kit::rotationCurves(keys.rotations)) cam.curves.push_back(c);
+    for (kit::Curve& c : kit::rotationCurves(keys.rotations))
+        cam.curves.push_back(c);
     return cam;
 }
 

@@ -11,8 +11,8 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 1421;     // 0-71 s
-constexpr float kRoadSpeed = 24;  // units per second: the ground runs toward -Y
+constexpr int kFrames = 1421;    // 0-71 s
+constexpr float kRoadSpeed = 24; // units per second: the ground runs toward -Y
 constexpr float kGroundStart = -500, kGroundEnd = 2900;
 constexpr float kGroundHalfWidth = 1500;
 const kit::Vec3 kSunPosition{2600, 300, 1000};
@@ -64,7 +64,7 @@ void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c
 kit::Mesh road() {
     kit::Mesh m;
     const float columns[] = {-14, -8.6f, -8.2f, -0.2f, 0.2f, 8.2f, 8.6f, 14};
-    const float row = 8;
+    const float row = 14;
     int rows = int((kGroundEnd - kGroundStart) / row);
     for (int j = 0; j < rows; ++j) {
         float y0 = kGroundStart + row * float(j), y1 = y0 + row;
@@ -72,10 +72,26 @@ kit::Mesh road() {
             float x0 = columns[i], x1 = columns[i + 1], xm = (x0 + x1) / 2;
             float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 47);
             kit::Color c = kit::rgb8(82, 78, 74) * wear;
-            if (std::fabs(xm) > 8.6f) c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
-            else if (std::fabs(xm) > 8.2f) c = kit::rgb8(210, 205, 190);
-            else if (std::fabs(xm) < 0.2f) c = j % 2 == 0 ? kit::rgb8(225, 200, 120) : kit::rgb8(82, 78, 74) * wear;
+            if (std::fabs(xm) > 8.6f)
+                c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
+            else if (std::fabs(xm) > 8.2f)
+                c = kit::rgb8(210, 205, 190);
+            else if (std::fabs(xm) < 0.2f)
+                c = j % 2 == 0 ? kit::rgb8(225, 200, 120) : kit::rgb8(82, 78, 74) * wear;
             flatCell(m, x0, x1, y0, y1, c);
+        }
+        // A skirt down each outer edge closes the step to the hills' first column, just below the road.
+        kit::Color dust = kit::rgb8(168, 140, 100);
+        for (float side : {-1.0f, 1.0f}) {
+            float x = side * columns[std::size(columns) - 1];
+            uint32_t a = m.addVertex({x, y0, 0}, {side, 0, 0}, {0.5f, 0.5f}, dust);
+            uint32_t b = m.addVertex({x, y1, 0}, {side, 0, 0}, {0.5f, 0.5f}, dust);
+            uint32_t d = m.addVertex({x, y1, -0.8f}, {side, 0, 0}, {0.5f, 0.5f}, dust);
+            uint32_t e = m.addVertex({x, y0, -0.8f}, {side, 0, 0}, {0.5f, 0.5f}, dust);
+            if (side > 0)
+                m.addQuad(e, d, b, a);
+            else
+                m.addQuad(a, b, d, e);
         }
     }
     return kit::bakeLight(m, afternoonLight());
@@ -83,19 +99,22 @@ kit::Mesh road() {
 
 // Fields and hills on both sides of the road: a height field sharing its vertices for smooth slopes.
 kit::Mesh hills(float sign) {
-    const float columns[] = {14, 20, 30, 45, 65, 90, 120, 160, 210, 270, 340, 420, 520, 650, 800, 1000, 1250,
+    // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
+    // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
+    const float columns[] = {13.6f,           22, 34, 50, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
                              kGroundHalfWidth};
     const int nx = int(std::size(columns));
-    const float row = 40;
+    const float row = 50;
     const int ny = int((kGroundEnd - kGroundStart) / row) + 1;
     kit::Mesh m;
     for (int j = 0; j < ny; ++j) {
         for (int i = 0; i < nx; ++i) {
             float x = sign * columns[i], y = kGroundStart + row * float(j);
-            float h = escapeTerrainHeight(x, y);
+            float h = i == 0 ? -0.4f : escapeTerrainHeight(x, y);
             float e = 2;
-            kit::Vec3 n = kit::normalize({escapeTerrainHeight(x - e, y) - escapeTerrainHeight(x + e, y),
-                                          escapeTerrainHeight(x, y - e) - escapeTerrainHeight(x, y + e), 2 * e});
+            kit::Vec3 n =
+                kit::normalize({escapeTerrainHeight(x - e, y) - escapeTerrainHeight(x + e, y),
+                                escapeTerrainHeight(x, y - e) - escapeTerrainHeight(x, y + e), 2 * e});
             m.addVertex({x, y, h}, n, {0.5f, 0.5f}, terrainColor(x, y, h));
         }
     }
@@ -103,8 +122,10 @@ kit::Mesh hills(float sign) {
         for (int i = 0; i + 1 < nx; ++i) {
             uint32_t a = uint32_t(j * nx + i), b = a + 1, c = a + uint32_t(nx) + 1, d = a + uint32_t(nx);
             // Columns run away from the road; on the -X side that reverses the winding.
-            if (sign > 0) m.addQuad(a, b, c, d);
-            else m.addQuad(a, d, c, b);
+            if (sign > 0)
+                m.addQuad(a, b, c, d);
+            else
+                m.addQuad(a, d, c, b);
         }
     }
     kit::LightRig rig = afternoonLight();
@@ -119,11 +140,13 @@ kit::Mesh ground() {
     return m;
 }
 
-float groundAt(float x, float y) { return std::fabs(x) < 45 ? 0 : escapeTerrainHeight(x, y); }
+float groundAt(float x, float y) {
+    return std::fabs(x) < 45 ? 0 : escapeTerrainHeight(x, y);
+}
 
 kit::Mesh poles() {
     kit::Mesh m;
-    for (float y = kGroundStart + 20; y < kGroundEnd; y += 60) {
+    for (float y = kGroundStart + 20; y < kGroundEnd; y += 80) {
         kit::Mesh pole = kit::cylinder(0.45f, -1, 20, 6);
         kit::merge(pole, kit::box({-2.6f, -0.25f, 17.5f}, {2.6f, 0.25f, 18.1f}));
         kit::paint(pole, kit::rgb8(110, 85, 60));
@@ -135,12 +158,13 @@ kit::Mesh poles() {
 kit::Mesh rocks() {
     kit::Mesh m;
     Random random(53);
-    for (int i = 0; i < 110; ++i) {
+    for (int i = 0; i < 70; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * random.range(12, 110), y = random.range(kGroundStart, kGroundEnd);
         float size = random.range(1.2f, 4.5f);
         kit::Mesh rock = kit::sphere(1, 5, 3);
-        kit::scale(rock, {size * random.range(0.8f, 1.4f), size * random.range(0.8f, 1.4f), size * random.range(0.5f, 0.9f)});
+        kit::scale(rock, {size * random.range(0.8f, 1.4f), size * random.range(0.8f, 1.4f),
+                          size * random.range(0.5f, 0.9f)});
         kit::rotate(rock, {0, 0, random.range(0, 6.28f)});
         kit::paint(rock, kit::mix(kit::rgb8(150, 120, 95), kit::rgb8(120, 90, 70), random.next()));
         kit::merge(m, kit::translate(rock, {x, y, groundAt(x, y) - size * 0.25f}));
@@ -151,7 +175,7 @@ kit::Mesh rocks() {
 kit::Mesh bushes() {
     kit::Mesh m;
     Random random(59);
-    for (int i = 0; i < 130; ++i) {
+    for (int i = 0; i < 80; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * random.range(11, 90), y = random.range(kGroundStart, kGroundEnd);
         float size = random.range(1.5f, 3.5f);
@@ -186,8 +210,10 @@ kit::Mesh logoSign() {
     for (float face : {-1.0f, 1.0f}) {
         kit::Mesh side = text;
         // Letters read correctly from the side they face: x runs right as seen from there.
-        for (kit::Vec3& p : side.positions) p = {face < 0 ? p.x : -p.x, face * (0.2f + p.z), p.y + 0.45f};
-        for (kit::Vec3& n : side.normals) n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
+        for (kit::Vec3& p : side.positions)
+            p = {face < 0 ? p.x : -p.x, face * (0.2f + p.z), p.y + 0.45f};
+        for (kit::Vec3& n : side.normals)
+            n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
         kit::merge(sign, side);
     }
     return sign;
@@ -196,21 +222,32 @@ kit::Mesh logoSign() {
 // Tilt-rotor hull in aeroplane flight along +Y, origin at the fuselage's centre.
 kit::Mesh ospreyHull() {
     using namespace ospreyAtlas;
-    kit::Mesh hull = kit::lathe({{0, -14}, {1.2f, -14}, {2.4f, -11}, {2.8f, -6}, {2.8f, 4}, {2.5f, 9}, {1.8f, 12.5f},
-                                 {0.8f, 14.5f}, {0, 15.2f}},
+    kit::Mesh hull = kit::lathe({{0, -14},
+                                 {1.2f, -14},
+                                 {2.4f, -11},
+                                 {2.8f, -6},
+                                 {2.8f, 4},
+                                 {2.5f, 9},
+                                 {1.8f, 12.5f},
+                                 {0.8f, 14.5f},
+                                 {0, 15.2f}},
                                 16, kit::uvRect(skin), 2);
     kit::rotate(hull, {-kit::kPi / 2, 0, 0});
     kit::scale(hull, {1, 1, 0.9f});
-    kit::merge(hull, kit::box({-1.5f, 9.0f, 0.8f}, {1.5f, 12.2f, 2.6f}, kit::BoxUv(kit::uvRect(canopy)), 0.3f));
+    kit::merge(hull,
+               kit::box({-1.5f, 9.0f, 0.8f}, {1.5f, 12.2f, 2.6f}, kit::BoxUv(kit::uvRect(canopy)), 0.3f));
     kit::BoxUv wingUv(kit::uvRect(wing));
     kit::merge(hull, kit::box({-14, -0.5f, 2.2f}, {14, 3.5f, 2.8f}, wingUv, 0.15f));
     kit::merge(hull, kit::box({-6.5f, -14.2f, 1.6f}, {6.5f, -11.2f, 2.0f}, wingUv, 0.1f));
     for (float s : {-1.0f, 1.0f}) {
-        kit::merge(hull, kit::box({s * 6 - 0.25f, -14.6f, 1.6f}, {s * 6 + 0.25f, -11.0f, 6.5f}, wingUv, 0.1f));
-        kit::Mesh nacelle = kit::cylinder(1.35f, -3, 6, 12, kit::uvRect(ospreyAtlas::nacelle), kit::uvRect(darkMetal));
+        kit::merge(hull,
+                   kit::box({s * 6 - 0.25f, -14.6f, 1.6f}, {s * 6 + 0.25f, -11.0f, 6.5f}, wingUv, 0.1f));
+        kit::Mesh nacelle =
+            kit::cylinder(1.35f, -3, 6, 12, kit::uvRect(ospreyAtlas::nacelle), kit::uvRect(darkMetal));
         kit::rotate(nacelle, {-kit::kPi / 2, 0, 0});
         kit::merge(hull, kit::translate(nacelle, {s * 14, 0, 2.5f}));
-        kit::merge(hull, kit::box({s * 2.2f - 1.0f, -4, -2.4f}, {s * 2.2f + 1.0f, 4, -0.8f}, kit::BoxUv(kit::uvRect(belly)), 0.4f));
+        kit::merge(hull, kit::box({s * 2.2f - 1.0f, -4, -2.4f}, {s * 2.2f + 1.0f, 4, -0.8f},
+                                  kit::BoxUv(kit::uvRect(belly)), 0.4f));
     }
     return kit::bakeLight(hull, afternoonLight());
 }
@@ -227,7 +264,8 @@ kit::Mesh propeller() {
     return rotor;
 }
 
-void addAircraft(std::vector<kit::Model>& models, const char* hull, const char* left, const char* right, kit::Vec3 at) {
+void addAircraft(std::vector<kit::Model>& models, const char* hull, const char* left, const char* right,
+                 kit::Vec3 at) {
     models.push_back({hull, at, {}, ospreyHull(), {}, {}});
     models.push_back({left, at + kit::Vec3{-14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
     models.push_back({right, at + kit::Vec3{14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
@@ -239,7 +277,8 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
     kit::Vec3 r = keys.rotations[0];
     cam.rotationDegrees = {r.x * kDeg, r.y * kDeg, r.z * kDeg};
     if (withRotation) {
-        for (kit::Curve& c : kit::rotationCurves(keys.rotations)) cam.curves.push_back(c);
+        for (kit::Curve& c : kit::rotationCurves(keys.rotations))
+            cam.curves.push_back(c);
     }
     return cam;
 }
@@ -250,7 +289,8 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 kit::Vec3 escapeEye(int camera, double t) {
     switch (camera) {
     case 1:
-        return {float(-24 + 6 * std::sin(0.25 * t)), float(-52 + 4 * std::sin(0.17 * t)), float(31 + 3 * std::sin(0.21 * t))};
+        return {float(-24 + 6 * std::sin(0.25 * t)), float(-52 + 4 * std::sin(0.17 * t)),
+                float(31 + 3 * std::sin(0.21 * t))};
     case 2:
         if (t <= 48.0) {
             double s = std::fmax(0.0, t - 28) / 20, phi = -2.3 + 1.8 * s;
@@ -262,7 +302,8 @@ kit::Vec3 escapeEye(int camera, double t) {
         return {float(2 + 0.3 * u), float(-44 - 0.8 * u), float(50 + 0.7 * u)};
     }
     default:
-        return {float(24 - 1.5 * std::fmin(4.0, std::fmax(0.0, t - 5))), float(46 + std::fmax(0.0, t - 5)), 29};
+        return {float(24 - 1.5 * std::fmin(4.0, std::fmax(0.0, t - 5))), float(46 + std::fmax(0.0, t - 5)),
+                29};
     }
 }
 
@@ -285,12 +326,17 @@ SceneSource buildEscape() {
     scene.models.push_back({"Terex_MainBody", body, {}, truckBody(light, {body, {}}), {}, {}});
     // Wheels hold still (the set-up drops their keys); a hub inside each turns on its own keys.
     std::vector<double> spin;
-    for (int i = 0; i < kFrames; ++i) spin.push_back(-(i / 20.0) * kRoadSpeed / kWheelRadius);
+    for (int i = 0; i < kFrames; ++i)
+        spin.push_back(-(i / 20.0) * kRoadSpeed / kWheelRadius);
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at = body + slot.offset;
         kit::Model wheel{slot.name, at, {}, truckTyre(slot.left, light, {at, {}}), {}, {}};
-        wheel.children.push_back({std::string(slot.name) + "_Hub", {}, {}, truckHub(slot.left, light, {at, {}}),
-                                  {kit::rotationCurve('x', spin)}, {}});
+        wheel.children.push_back({std::string(slot.name) + "_Hub",
+                                  {},
+                                  {},
+                                  truckHub(slot.left, light, {at, {}}),
+                                  {kit::rotationCurve('x', spin)},
+                                  {}});
         scene.models.push_back(std::move(wheel));
     }
     kit::Vec3 signAt{0, -4, 14.15f};
@@ -302,16 +348,21 @@ SceneSource buildEscape() {
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
     scene.models.push_back({"Sun", kSunPosition, {}, sun, {}, {}});
-    // The beam fan stands between the sun-facing camera and the sun, its X axis pointing away from the camera.
+    // The beam fan stands between the sun-facing camera and the sun, its X axis pointing away from the
+    // camera.
     kit::Vec3 eye = escapeEye(2, 59.5);
     kit::Vec3 toSun = kit::normalize(kSunPosition - eye);
     constexpr float kDeg = 180 / kit::kPi;
     kit::Vec3 fanTurn{0, -std::asin(toSun.z) * kDeg, std::atan2(toSun.y, toSun.x) * kDeg};
-    scene.models.push_back({"Sunbeams01", eye + toSun * 420, fanTurn,
-                            sunbeamFan(20, 270, 0, {0.5f, 0.42f, 0.25f, 1}, 13), {}, {}});
+    scene.models.push_back({"Sunbeams01",
+                            eye + toSun * 420,
+                            fanTurn,
+                            sunbeamFan(20, 270, 0, {0.5f, 0.42f, 0.25f, 1}, 13),
+                            {},
+                            {}});
     for (int c = 1; c <= 4; ++c) {
-        kit::CameraKeys keys = kit::rigCamera(kFrames, [c](double t) { return escapeEye(c, t); },
-                                              [c](double t) { return escapeTarget(c, t); });
+        kit::CameraKeys keys = kit::rigCamera(
+            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); });
         std::string name = "Camera_chase_0" + std::to_string(c);
         if (c == 3) {
             // Tilted by hand (about X, looking along +Y and down); only its position is keyed.

@@ -12,9 +12,14 @@ namespace scenes {
 namespace {
 
 constexpr int kFrames = 1001;       // 0-50 s
-constexpr float kFieldSpeed = 3.2f;  // the field runs toward -Y under the harvester
-const kit::Vec3 kReelAxle{0, 17.5f, 6.5f};
-const kit::Vec3 kTruckAt{-30, -6, kPivotAboveGround};
+constexpr float kFieldSpeed = 3.2f; // the field runs toward -Y under the harvester
+const kit::Vec3 kReelAxle{0, 17.5f, 6.6f};
+constexpr float kReelRadius = 4.4f; // to the bats' centres
+constexpr float kReelHalfLength = 14.2f;
+constexpr int kReelBats = 6;
+// One texel in the middle of a yellow slat of the atlas: the bats take its solid colour.
+const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 144.5f / 256};
+const kit::Vec3 kTruckAt{-28, -6, kPivotAboveGround};
 
 kit::LightRig summerLight() {
     kit::LightRig rig;
@@ -25,14 +30,62 @@ kit::LightRig summerLight() {
     return rig;
 }
 
-kit::UvRect rect(const AtlasRegion& r) { return kit::uvRect(r); }
+kit::UvRect rect(const AtlasRegion& r) {
+    return kit::uvRect(r);
+}
 
 kit::Mesh harvesterWheel(float radius, float width) {
     using namespace harvesterAtlas;
     kit::Mesh wheel = kit::cylinder(radius, -width / 2, width / 2, 18, rect(tyre), rect(darkMetal), 3);
-    kit::Mesh hub = kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 12, rect(steel), rect(steel));
+    kit::Mesh hub =
+        kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 12, rect(steel), rect(steel));
     kit::merge(wheel, hub);
     return kit::rotate(wheel, {0, kit::kPi / 2, 0});
+}
+
+// The header: a steel trough under a red back wall, an auger with its flighting, end plates with pointed crop
+// dividers and a cutter bar with a row of knife guards along the front.
+kit::Mesh header() {
+    using namespace harvesterAtlas;
+    kit::Mesh m;
+    kit::merge(m, kit::box({-15, 13, 0.7f}, {15, 19.6f, 1.4f}, kit::BoxUv(rect(steel))));
+    kit::BoxUv wall(rect(paint));
+    wall.py = rect(panel);
+    kit::merge(m, kit::box({-15, 12.4f, 1.4f}, {15, 13.4f, 7.2f}, wall, 0.15f));
+    kit::merge(m, kit::box({-15.2f, 11.8f, 7.0f}, {15.2f, 13.6f, 7.8f}, kit::BoxUv(rect(paint)), 0.2f));
+    // Auger: a sawtooth profile turned about the axis reads as the spiral flighting.
+    std::vector<kit::Vec2> profile{{0, -14.4f}};
+    for (float z = -14.4f; z < 14.4f; z += 1.2f) {
+        profile.push_back({0.7f, z});
+        profile.push_back({1.5f, z + 0.15f});
+        profile.push_back({0.7f, z + 0.35f});
+    }
+    profile.push_back({0.7f, 14.4f});
+    profile.push_back({0, 14.4f});
+    kit::Mesh auger = kit::lathe(profile, 10, rect(steel));
+    kit::paint(auger, kit::rgb8(200, 200, 195));
+    kit::rotate(auger, {0, kit::kPi / 2, 0});
+    kit::merge(m, kit::translate(auger, {0, 15.0f, 3.0f}));
+    for (float s : {-1.0f, 1.0f}) {
+        float x0 = s < 0 ? -15.6f : 15.0f;
+        kit::merge(m, kit::wedge({x0, 12.2f, 0.7f}, {x0 + 0.6f, 20.6f, 7.6f}, 1.6f, kit::BoxUv(rect(paint))));
+        // Crop divider: a steel cone pointing forward at the plate's foot.
+        kit::Mesh divider = kit::lathe({{0, 0}, {0.9f, 0}, {0, 3.2f}}, 8, rect(steel));
+        kit::rotate(divider, {-kit::kPi / 2, 0, 0});
+        kit::merge(m, kit::translate(divider, {x0 + 0.3f, 20.4f, 1.3f}));
+        // Reel arm reaching forward to the axle.
+        float ax = s < 0 ? -15.2f : 14.6f;
+        kit::merge(m, kit::box({ax, 8, kReelAxle.z - 0.45f},
+                               {ax + 0.6f, kReelAxle.y + 0.5f, kReelAxle.z + 0.45f},
+                               kit::BoxUv(rect(darkMetal))));
+    }
+    kit::merge(m, kit::box({-15, 19.4f, 0.5f}, {15, 20.2f, 1.2f}, kit::BoxUv(rect(darkMetal))));
+    for (float x = -14.5f; x <= 14.6f; x += 1.0f) {
+        kit::Mesh guard = kit::extrude({{-0.32f, 0}, {0.32f, 0}, {0, 1.6f}}, 0.35f, 0, rect(steel));
+        kit::translate(guard, {x, 20.0f, 0.65f});
+        kit::merge(m, guard);
+    }
+    return m;
 }
 
 kit::Mesh harvesterBody() {
@@ -52,22 +105,11 @@ kit::Mesh harvesterBody() {
     kit::merge(m, kit::box({-3.5f, 5.2f, 12}, {3.5f, 10.8f, 17.5f}, kit::BoxUv(rect(glass))));
     kit::merge(m, kit::box({-3.9f, 4.8f, 17.5f}, {3.9f, 11.3f, 18.2f}, kit::BoxUv(rect(paint)), 0.2f));
     for (float s : {-1.0f, 1.0f}) {
-        kit::merge(m, kit::box({s * 2.6f - 0.5f, 11.3f, 17.4f}, {s * 2.6f + 0.5f, 11.7f, 18.1f}, kit::BoxUv(rect(headlight))));
+        kit::merge(m, kit::box({s * 2.6f - 0.5f, 11.3f, 17.4f}, {s * 2.6f + 0.5f, 11.7f, 18.1f},
+                               kit::BoxUv(rect(headlight))));
     }
-    // Feeder house and header: trough, back wall, end plates, cutter bar.
     kit::merge(m, kit::box({-2.6f, 5.5f, 2.4f}, {2.6f, 13.6f, 7.5f}, kit::BoxUv(rect(darkMetal)), 0.3f));
-    kit::merge(m, kit::box({-15, 13, 0.8f}, {15, 19, 1.6f}, kit::BoxUv(rect(steel))));
-    kit::BoxUv wall(rect(paint));
-    wall.py = rect(warning);
-    kit::merge(m, kit::box({-15, 13, 1.6f}, {15, 13.8f, 6.0f}, wall, 0.1f));
-    for (float s : {-1.0f, 1.0f}) {
-        float x0 = s < 0 ? -15.4f : 14.8f;
-        kit::merge(m, kit::wedge({x0, 13, 0.8f}, {x0 + 0.6f, 20.5f, 5.0f}, 1.0f, kit::BoxUv(rect(paint))));
-        // Reel arm reaching forward to the axle.
-        float ax = s < 0 ? -14.6f : 14.0f;
-        kit::merge(m, kit::box({ax, 8, 6.1f}, {ax + 0.6f, kReelAxle.y + 0.4f, 6.9f}, kit::BoxUv(rect(darkMetal))));
-    }
-    kit::merge(m, kit::box({-15, 19, 0.6f}, {15, 19.8f, 1.3f}, kit::BoxUv(rect(cutterBar))));
+    kit::merge(m, header());
     kit::Mesh auger = kit::cylinder(0.6f, -12, 6, 10, rect(darkMetal), rect(darkMetal));
     kit::rotate(auger, {-kit::kPi / 2, 0, 0});
     kit::merge(m, kit::translate(auger, {6.4f, 0, 17.5f}));
@@ -79,34 +121,63 @@ kit::Mesh harvesterBody() {
     return kit::bakeLight(m, summerLight());
 }
 
-// The reel about its own axle (local X): spider discs, axle and six bats.
+// The reel about its own axle (local X): a drum of six bats on spoked spiders, tines hanging from the bats.
 kit::Mesh reel() {
     using namespace harvesterAtlas;
-    kit::Mesh m = kit::cylinder(0.35f, -14.2f, 14.2f, 8, rect(darkMetal), rect(darkMetal));
+    kit::Mesh m = kit::cylinder(0.45f, -kReelHalfLength - 0.4f, kReelHalfLength + 0.4f, 8, rect(darkMetal),
+                                rect(darkMetal));
     kit::rotate(m, {0, kit::kPi / 2, 0});
-    for (float x : {-13.6f, 0.0f, 13.6f}) {
-        kit::Mesh spider = kit::cylinder(3.1f, -0.15f, 0.15f, 6, rect(darkMetal), rect(darkMetal));
-        kit::rotate(spider, {0, kit::kPi / 2, 0});
-        kit::merge(m, kit::translate(spider, {x, 0, 0}));
+    kit::paint(m, kit::rgb8(90, 90, 90));
+    kit::Mesh spiders, bats, tines;
+    for (float x : {-kReelHalfLength + 0.3f, -4.6f, 4.6f, kReelHalfLength - 0.3f}) {
+        kit::Mesh hub = kit::cylinder(1.0f, -0.35f, 0.35f, 10, rect(paint), rect(paint));
+        kit::rotate(hub, {0, kit::kPi / 2, 0});
+        kit::merge(spiders, kit::translate(hub, {x, 0, 0}));
+        for (int i = 0; i < kReelBats; ++i) {
+            kit::Mesh spoke =
+                kit::box({x - 0.2f, -0.25f, 0.6f}, {x + 0.2f, 0.25f, kReelRadius}, kit::BoxUv(rect(paint)));
+            kit::merge(spiders, kit::rotate(spoke, {2 * kit::kPi * float(i) / kReelBats, 0, 0}));
+        }
     }
-    for (int i = 0; i < 6; ++i) {
-        float a = 2 * kit::kPi * float(i) / 6;
-        kit::Mesh bat = kit::box({-14, -0.2f, 2.7f}, {14, 0.2f, 3.6f}, kit::BoxUv(rect(harvesterAtlas::reel)));
-        kit::rotate(bat, {a, 0, 0});
-        kit::merge(m, bat);
+    kit::paint(spiders, kit::rgb8(235, 235, 235));
+    for (int i = 0; i < kReelBats; ++i) {
+        float a = 2 * kit::kPi * float(i) / kReelBats;
+        // A bat across the whole reel, and the tines that comb the crop, raked back against the turn.
+        kit::Mesh bat = kit::box({-kReelHalfLength, -0.45f, kReelRadius - 0.3f},
+                                 {kReelHalfLength, 0.45f, kReelRadius + 0.3f}, kit::BoxUv(kReelYellow), 0.1f);
+        kit::Mesh comb;
+        for (float x = -kReelHalfLength + 0.9f; x < kReelHalfLength; x += 1.8f) {
+            kit::Mesh tine = kit::box({x - 0.07f, -0.07f, kReelRadius + 0.2f},
+                                      {x + 0.07f, 0.07f, kReelRadius + 1.6f}, kit::BoxUv(rect(steel)));
+            kit::merge(comb, kit::rotate(tine, {0.18f, 0, 0}));
+        }
+        kit::merge(bats, kit::rotate(bat, {a, 0, 0}));
+        kit::merge(tines, kit::rotate(comb, {a, 0, 0}));
     }
+    kit::paint(tines, kit::rgb8(230, 230, 225));
+    kit::merge(m, spiders);
+    kit::merge(m, bats);
+    kit::merge(m, tines);
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
     return kit::bakeLight(m, rig, {kReelAxle, {}});
 }
 
-// Gathered grass: a two-sided sheet of blades reaching from the reel toward the camera; the part turns
-// copies of it about the axle.
+// Gathered wheat: a two-sided band of stalks standing across the reel's front, its roots low and its ears up
+// (tangent to the reel's turn). The part turns copies of it about the axle, so they sweep up in front of it.
 kit::Mesh grass() {
-    kit::Mesh sheet = kit::grid({-15, 3.0f, 0}, {15, 12, 0}, 6, 1, {0, 0, 6, 1});
-    // Blades stand on the sheet's inner edge (v = 0) and point outward; bend the tips down a little.
-    for (kit::Vec3& p : sheet.positions) p.z = -0.05f * (p.y - 3) * (p.y - 3);
-    kit::paint(sheet, kit::rgb8(235, 225, 150));
+    constexpr float kRadius = 5.8f, kRoot = -3.2f, kTip = 5.0f;
+    kit::Mesh sheet = kit::grid({-15.5f, kRoot, 0}, {15.5f, kTip, 0}, 8, 2, {0, 0.02f, 3.5f, 0.97f});
+    // Grid rows run along local y; stand them up as local z at the reel's radius, facing the camera (+Y),
+    // leaning the ears forward a little.
+    for (kit::Vec3& p : sheet.positions)
+        p = {p.x, kRadius + 0.04f * (p.y - kRoot) * (p.y - kRoot), p.y};
+    for (kit::Vec3& n : sheet.normals)
+        n = {0, 1, 0};
+    for (size_t i = 0; i < sheet.colors.size(); ++i) {
+        float f = (sheet.positions[i].z - kRoot) / (kTip - kRoot);
+        sheet.colors[i] = kit::mix(kit::rgb8(215, 150, 40), kit::rgb8(255, 225, 110), f);
+    }
     return kit::makeTwoSided(sheet);
 }
 
@@ -122,19 +193,24 @@ kit::Mesh rows(float x0, float x1, float spacing, float height, float halfWidth,
             float h = height * random.range(0.8f, 1.1f);
             // A ridge: two sloping sides and two end triangles; the ground closes it from below.
             kit::Vec3 l0{x - halfWidth, y, 0}, r0{x + halfWidth, y, 0}, t0{x, y, h};
-            kit::Vec3 l1{x - halfWidth, y + length, 0}, r1{x + halfWidth, y + length, 0}, t1{x, y + length, h};
+            kit::Vec3 l1{x - halfWidth, y + length, 0}, r1{x + halfWidth, y + length, 0},
+                t1{x, y + length, h};
             kit::Vec3 nl = kit::normalize({-h, 0, halfWidth}), nr = kit::normalize({h, 0, halfWidth});
             kit::Color top = c, foot = c * 0.7f;
-            uint32_t la = m.addVertex(l0, nl, {0.5f, 0.5f}, foot), lb = m.addVertex(l1, nl, {0.5f, 0.5f}, foot);
+            uint32_t la = m.addVertex(l0, nl, {0.5f, 0.5f}, foot),
+                     lb = m.addVertex(l1, nl, {0.5f, 0.5f}, foot);
             uint32_t lc = m.addVertex(t1, nl, {0.5f, 0.5f}, top), ld = m.addVertex(t0, nl, {0.5f, 0.5f}, top);
             m.addQuad(la, ld, lc, lb);
-            uint32_t ra = m.addVertex(r0, nr, {0.5f, 0.5f}, foot), rb = m.addVertex(r1, nr, {0.5f, 0.5f}, foot);
+            uint32_t ra = m.addVertex(r0, nr, {0.5f, 0.5f}, foot),
+                     rb = m.addVertex(r1, nr, {0.5f, 0.5f}, foot);
             uint32_t rc = m.addVertex(t1, nr, {0.5f, 0.5f}, top), rd = m.addVertex(t0, nr, {0.5f, 0.5f}, top);
             m.addQuad(ra, rb, rc, rd);
-            uint32_t e0 = m.addVertex(l0, {0, -1, 0}, {0.5f, 0.5f}, foot), e1 = m.addVertex(r0, {0, -1, 0}, {0.5f, 0.5f}, foot);
+            uint32_t e0 = m.addVertex(l0, {0, -1, 0}, {0.5f, 0.5f}, foot),
+                     e1 = m.addVertex(r0, {0, -1, 0}, {0.5f, 0.5f}, foot);
             uint32_t e2 = m.addVertex(t0, {0, -1, 0}, {0.5f, 0.5f}, top);
             m.addTriangle(e0, e1, e2);
-            uint32_t f0 = m.addVertex(l1, {0, 1, 0}, {0.5f, 0.5f}, foot), f1 = m.addVertex(r1, {0, 1, 0}, {0.5f, 0.5f}, foot);
+            uint32_t f0 = m.addVertex(l1, {0, 1, 0}, {0.5f, 0.5f}, foot),
+                     f1 = m.addVertex(r1, {0, 1, 0}, {0.5f, 0.5f}, foot);
             uint32_t f2 = m.addVertex(t1, {0, 1, 0}, {0.5f, 0.5f}, top);
             m.addTriangle(f1, f0, f2);
             y += length + gap;
@@ -165,15 +241,18 @@ SceneSource buildHarvester() {
         kit::Vec3 at = kTruckAt + slot.offset;
         scene.models.push_back({slot.name, at, {}, truckWheel(slot.left, light, {at, {}}), {}, {}});
     }
-    scene.models.push_back({"Ground", {0, 0, 0}, {}, kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16), {}, {}});
-    scene.models.push_back(fieldNode("Wheat", rows(-15, 140, 3.6f, 1.7f, 1.2f, 26, 2, kit::rgb8(230, 190, 90),
+    scene.models.push_back(
+        {"Ground", {0, 0, 0}, {}, kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16), {}, {}});
+    scene.models.push_back(fieldNode("Wheat", rows(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90),
                                                    kit::rgb8(205, 160, 70), 61)));
-    scene.models.push_back(fieldNode("Stubble", rows(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100),
-                                                     kit::rgb8(160, 140, 80), 67)));
+    scene.models.push_back(fieldNode("Stubble", rows(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f,
+                                                     kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67)));
     auto eye = sampleFrames(kFrames, [](double t) {
-        return kit::Vec3{float(-4 + 3 * std::sin(0.13 * t)), float(95 - 1.22 * t), float(3 + 0.6 * std::sin(0.2 * t))};
+        return kit::Vec3{float(-4 + 3 * std::sin(0.13 * t)), float(66 - 0.44 * t),
+                         float(2.6 + 0.5 * std::sin(0.2 * t))};
     });
-    scene.models.push_back({"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
+    scene.models.push_back(
+        {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
     return scene;
 }
 
