@@ -62,6 +62,7 @@ int startUp(const StartupOptions& options) {
     showLoadingScreen();
     GlContext::instance()->swapBuffers();
     setupScenes(&gScreen);
+    warmUpParts(&gScreen);
     return 0;
 }
 
@@ -104,6 +105,7 @@ void shutDown() {
 }
 
 int runDemo() {
+    catchQuitSignals();
     const int code = startUp(StartupOptions{});
     if (code != 0) return code;
     startMusicAndClock();

@@ -3,6 +3,8 @@
 
 #include "archive/archive.h"
 
+#include <cstdio>
+
 namespace {
 SoundtrackPlayer* gSoundtrackPlayer = nullptr;
 }
@@ -26,7 +28,10 @@ void SoundtrackPlayer::destroyInstance() {
 
 void SoundtrackPlayer::open(const char* entryName) {
     ResourceEntry* entry = ResourceArchive::instance()->find(entryName);
-    if (deviceOpen) streamOpen = soundOpenStream(entry->data, static_cast<size_t>(entry->size));
+    if (!deviceOpen) return;
+    streamOpen = soundOpenStream(entry->data, static_cast<size_t>(entry->size));
+    // Like an image that does not decode: reported, and the demo goes on (silently).
+    if (!streamOpen) std::printf("error loading %s: not a playable Ogg Vorbis stream, playing without music\n", entryName);
 }
 
 void SoundtrackPlayer::play() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "gfx/gfx.h"
 #include "platform/platform.h"
@@ -80,6 +81,47 @@ extern SceneNode* gLedgeCamera;
 void setupScenes(const ScreenInfo* screen);
 // Frees every scene and texture that the set-up made (all of them, not only the current scene).
 void releaseScenes();
+
+// Everything a frame carries over to the next: the node fields that parts and evaluation write, the camera
+// globals, the scenes' matrices, the font's colours, the GL state and the colour buffer's pixels. take() and
+// restore() come in pairs (they push and pop the GL attribute stacks); take() allocates, so neither belongs
+// in a timed frame. Lets start-up and the capture tool draw extra frames without changing what follows.
+class DemoSnapshot {
+  public:
+    void take();
+    void restore();
+
+  private:
+    struct NodeFields {
+        SceneNode* node;
+        Vec3 basePosition, baseRotation, positionOffset, position, rotation;
+        bool visible;
+        Matrix4 worldMatrix, rotationMatrix;
+        Quaternion orientation;
+    };
+    struct SceneMatrices {
+        Scene* scene;
+        Matrix4 viewMatrix, projectionMatrix;
+    };
+    std::vector<NodeFields> nodes;
+    std::vector<SceneMatrices> sceneMatrices;
+    Scene* scene = nullptr;
+    SceneNode* camera = nullptr;
+    float fieldOfView = 0.0f;
+    float farPlane = 0.0f;
+    Matrix4 projection = {};
+    Matrix4 view = {};
+    Matrix4 axisFlip = {};
+    float fontColors[16] = {};
+    int32_t viewport[4] = {};
+    std::vector<uint8_t> pixels;
+};
+
+// Draws every part once into the back buffer, so that the driver builds what each combination of GL state
+// needs (llvmpipe compiles code for each) during start-up rather than in the first frame of each part. Puts
+// back everything the parts write: node fields, camera globals, scene matrices, font colours, GL state and
+// the colour buffer's pixels. Needs setupScenes and the loading screen's resources.
+void warmUpParts(const ScreenInfo* screen);
 
 // ---- the parts; t is the part's local time in milliseconds ----
 void drawPartA(uint32_t t, const ScreenInfo* screen);

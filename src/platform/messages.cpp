@@ -1,5 +1,6 @@
 // The message pump: SDL events turned into the window messages the program handles.
 #include "platform/platform.h"
+#include "platform/quit_signal.h"
 
 #include <SDL.h>
 
@@ -49,6 +50,9 @@ bool drainEvents(WindowProc proc) {
 bool pumpMessages(WindowProc proc) {
     gQuitPosted = false;
     bool quitTaken = drainEvents(proc);
+    if (takeQuitSignal()) {
+        quitTaken = true;
+    }
     // SDL stops a drain at the events queued when it began; a quit posted by the handler (as the destroy
     // message does) is still taken in this same drain.
     if (gQuitPosted && !quitTaken) {

@@ -79,6 +79,9 @@ using WindowProc = void (*)(const WindowMessage& message);
 // Drains the event queue: each window event becomes a WindowMessage given to proc. Returns true when a
 // quit message was taken from the queue.
 bool pumpMessages(WindowProc proc);
+// From now on SIGINT and SIGTERM post the quit message instead of ending the process, so the run ends
+// through the normal shutdown. Call before the video system starts.
+void catchQuitSignals();
 // Posts the quit message; the pumpMessages that is running (from a WindowProc) or the next one returns true.
 void postQuitMessage();
 

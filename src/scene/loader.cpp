@@ -2,6 +2,7 @@
 #include "scene/scene.h"
 
 #include "archive/archive.h"
+#include "scene/field_scan.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -76,18 +77,17 @@ bool XsiLoader::readLine() {
         return false;
     }
     lineNumber = lineFeeds + 1;
-    size_t length = 0;
-    while (position < size && length < kLineChars) {
-        const char c = text[position];
-        if (c == '\n') {
-            ++position;
-            ++lineFeeds;
-            break;
-        }
-        line[length++] = c;
-        ++position;
-    }
+    const size_t room = std::min(size - position, kLineChars);
+    const char* start = text + position;
+    const auto* feed = static_cast<const char*>(std::memchr(start, '\n', room));
+    const size_t length = feed != nullptr ? static_cast<size_t>(feed - start) : room;
+    std::memcpy(line, start, length);
     line[length] = '\0';
+    position += length;
+    if (feed != nullptr) {
+        ++position;
+        ++lineFeeds;
+    }
     return true;
 }
 
@@ -220,9 +220,9 @@ void XsiLoader::readTransform() {
             reportEnd("XSI_Transform");
             break;
         }
-        float value = 0.0f;
-        if (std::sscanf(line, "%f,", &value) == 1) {
-            *field = value;
+        float value[4] = {};
+        if (scanFloatFields(line, 1, value) == 1) {
+            *field = value[0];
         }
     }
     node->baseRotation.x = toRadians(node->baseRotation.x);
@@ -281,7 +281,7 @@ void XsiLoader::readCurve() {
         }
         float value = 0.0f;
         // A key row that does not scan leaves its entry as it was.
-        if (std::sscanf(line, "%*f,%f,", &value) != 1 || component == nullptr ||
+        if (scanKeyValue(line, &value) != 1 || component == nullptr ||
             static_cast<size_t>(i) >= track->size()) {
             continue;
         }
@@ -329,7 +329,7 @@ void XsiLoader::readList(ListKind kind) {
         float v[4];
         switch (kind) {
         case ListKind::Positions:
-            if (std::sscanf(line, "%f,%f,%f,", &v[0], &v[1], &v[2]) == 3) {
+            if (scanFloatFields(line, 3, v) == 3) {
                 node->positions[row].x = v[0];
                 node->positions[row].y = v[1];
                 node->positions[row].z = v[2];
@@ -338,14 +338,14 @@ void XsiLoader::readList(ListKind kind) {
             }
             break;
         case ListKind::TexCoords:
-            if (std::sscanf(line, "%f,%f,", &v[0], &v[1]) == 2) {
+            if (scanFloatFields(line, 2, v) == 2) {
                 node->texCoords[row] = {v[0], v[1]};
             } else {
                 std::printf("ERROR after processing %i rows of texcoords\n", r);
             }
             break;
         case ListKind::Colors:
-            if (std::sscanf(line, "%f,%f,%f,%f,", &v[0], &v[1], &v[2], &v[3]) == 4) {
+            if (scanFloatFields(line, 4, v) == 4) {
                 node->colors[row] = {v[0], v[1], v[2], v[3]};
             } else {
                 std::printf("ERROR after processing %i rows of vertex colors\n", r);
@@ -435,8 +435,7 @@ void XsiLoader::readTriangles(int32_t depth) {
             return;
         }
         int32_t numbers[kCornerNumbers] = {};
-        const int read =
-            std::sscanf(line, "%i,%i,%i,%i,", &numbers[0], &numbers[1], &numbers[2], &numbers[3]);
+        const int read = scanIntFields(line, kCornerNumbers, numbers);
         // Numbers a short line lacks leave their entries at 0; the normal column is read but not kept.
         if (read >= 1) {
             node->positionIndices[corner] = numbers[0];

@@ -112,6 +112,50 @@ std::string describeRun(const ToolRun& run) {
     return "exit " + std::to_string(run.exitCode) + "\nstderr:\n" + run.err.substr(0, 2000);
 }
 
+int64_t countDifferences(const Image& a, const Image& b) {
+    if (a.width != b.width || a.height != b.height) {
+        return -1;
+    }
+    int64_t count = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3) {
+        count += std::equal(&a.rgb[i], &a.rgb[i] + 3, &b.rgb[i]) ? 0 : 1;
+    }
+    return count;
+}
+
+// Pixels in rows top..bottom and columns left..right (inclusive) that differ from colour.
+int64_t countOtherThan(const Image& image, const uint8_t colour[3], int32_t left, int32_t top, int32_t right,
+                       int32_t bottom) {
+    int64_t count = 0;
+    for (int32_t y = top; y <= bottom; ++y) {
+        for (int32_t x = left; x <= right; ++x) {
+            count += sameColour(image.at(x, y), colour) ? 0 : 1;
+        }
+    }
+    return count;
+}
+
+std::vector<std::string> fileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string frameName(uint32_t ms) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06u.png", ms);
+    return name;
+}
+
+// A number that ffprobe printed as KEY=VALUE, or -1.
+double probeValue(const std::string& out, const std::string& key) {
+    size_t at = out.find(key + "=");
+    return at == std::string::npos ? -1.0 : std::atof(out.c_str() + at + key.size() + 1);
+}
+
 // One production for the whole suite; every test works in a folder of its own under it.
 class CaptureToolTest : public ::testing::Test {
   protected:
@@ -266,6 +310,130 @@ TEST_F(CaptureToolTest, ScaleTwoRendersTheSamePictureAtTwiceTheSize) {
     EXPECT_LT(farOff, 320 * 240 * 3 / 50);
 }
 
+TEST_F(CaptureToolTest, AMomentOnTwoStepGridsHasTheSamePixels) {
+    // 35000 ms is step 2100 at 60 fps and step 1750 at 50 fps. Part B carries nothing over between frames
+    // but the colour buffer, which its background covers whole, so the step rate cannot show.
+    capture({"--fps", "60", "--at", "35000", "--out", "sixty"});
+    capture({"--fps", "50", "--at", "35000", "--out", "fifty"});
+    Image sixty = readPng(folder / "sixty" / "frame-035000.png");
+    Image fifty = readPng(folder / "fifty" / "frame-035000.png");
+    ASSERT_EQ(sixty.width, 320);
+    EXPECT_EQ(countDifferences(sixty, fifty), 0);
+    EXPECT_GT(countColour(sixty, kGroupBackground), 320 * 240 / 2);
+}
+
+TEST_F(CaptureToolTest, SeveralMomentsInOneRunEqualSeparateRuns) {
+    // One moment in each part and in Part A's second stretch; 84550 lies between two steps at 10 fps.
+    const std::vector<uint32_t> moments = {3000, 35000, 60000, 84550, 150000};
+    capture({"--fps", "10", "--at", "3000,35000,60000,84550,150000", "--out", "together"});
+    for (uint32_t ms : moments) {
+        const std::string alone = "alone-" + std::to_string(ms);
+        capture({"--fps", "10", "--at", std::to_string(ms), "--out", alone});
+        Image together = readPng(folder / "together" / frameName(ms));
+        ASSERT_EQ(together.width, 320) << ms;
+        EXPECT_EQ(countDifferences(together, readPng(folder / alone / frameName(ms))), 0) << ms;
+    }
+}
+
+TEST_F(CaptureToolTest, AMomentBetweenStepsLeavesLaterStepsAlone) {
+    // Part A lowers its camera only before 500 ms and holds the last value written: at 10 fps the steps
+    // hold (500 - 400) / 10 = 10, while a moment at 450 ms would leave 5 behind if it were not undone.
+    capture({"--fps", "10", "--at", "450,3000", "--out", "together"});
+    capture({"--fps", "10", "--at", "3000", "--out", "alone"});
+    Image together = readPng(folder / "together" / frameName(3000));
+    ASSERT_EQ(together.width, 320);
+    EXPECT_EQ(countDifferences(together, readPng(folder / "alone" / frameName(3000))), 0);
+}
+
+TEST_F(CaptureToolTest, SequenceHoldsOneFrameForEachStepOfTheSpan) {
+    // At 24 fps step k is drawn at floor(k * 1000 / 24) ms: steps 24 (1000 ms) to 48 (2000 ms).
+    capture({"--fps", "24", "--sequence", "seq", "--from", "1000", "--to", "2000"});
+    std::vector<std::string> expected;
+    for (uint64_t k = 24; k <= 48; ++k) {
+        expected.push_back(frameName(uint32_t(k * 1000 / 24)));
+    }
+    EXPECT_EQ(fileNames(folder / "seq"), expected);
+    // A span whose ends are steps' times holds both: 1041 (step 25) and 1083 ms (step 26).
+    capture({"--fps", "24", "--sequence", "pair", "--from", "1041", "--to", "1083"});
+    EXPECT_EQ(fileNames(folder / "pair"), (std::vector<std::string>{"frame-001041.png", "frame-001083.png"}));
+}
+
+TEST_F(CaptureToolTest, TextAndBackgroundsComeAndGoAtTheirMoments) {
+    capture({"--fps", "10", "--marker", "ff00ff", "--at",
+             "1000,1001,6999,7000,84500,84501,98999,99000,119000,119001", "--out", "edges"});
+    auto frame = [&](uint32_t ms) { return readPng(folder / "edges" / frameName(ms)); };
+
+    // Part A's credits line (image rows 34 to 41 from 8 pixels in) is drawn from 1001 to 6999 ms.
+    EXPECT_EQ(countOtherThan(frame(1000), kTitleBackground, 8, 34, 40, 41), 0);
+    EXPECT_GT(countOtherThan(frame(1001), kTitleBackground, 8, 34, 40, 41), 100);
+    EXPECT_GT(countOtherThan(frame(6999), kTitleBackground, 8, 34, 40, 41), 100);
+    EXPECT_EQ(countOtherThan(frame(7000), kTitleBackground, 8, 34, 40, 41), 0);
+
+    // Part C draws its background after 13500 ms and before 28000 ms of its own time, and after 48000 ms;
+    // without it the marker shows wherever no model is.
+    const int64_t all = 320 * 240;
+    for (uint32_t ms : {84500u, 99000u, 119000u}) {
+        const int64_t uncovered = countColour(frame(ms), kMarker);
+        EXPECT_GT(uncovered, all / 2) << ms;
+        EXPECT_EQ(countColour(frame(ms), kChaseBackground), 0) << ms;
+    }
+    for (uint32_t ms : {84501u, 98999u, 119001u}) {
+        EXPECT_EQ(countColour(frame(ms), kMarker), 0) << ms;
+        EXPECT_GT(countColour(frame(ms), kChaseBackground), all / 2) << ms;
+    }
+}
+
+TEST_F(CaptureToolTest, TitleTextAppearsAfterFiveAndAHalfSecondsOfPartB) {
+    capture({"--fps", "10", "--at", "33499,33500,33501", "--out", "title"});
+    Image before = readPng(folder / "title" / "frame-033499.png");
+    Image last = readPng(folder / "title" / "frame-033500.png");
+    Image first = readPng(folder / "title" / "frame-033501.png");
+    // Two text lines of 8 block glyphs each; the logo moves a hundredth of a unit between these moments.
+    EXPECT_LT(countDifferences(before, last), 40);
+    EXPECT_GT(countDifferences(last, first), 2 * 8 * 6 * 8 / 2);
+}
+
+TEST_F(CaptureToolTest, PartDAddsTheGlowOverWhatItLeavesUncovered) {
+    // Marker plus the solid glow, channel by channel; the marker itself is nowhere left.
+    capture({"--fps", "10", "--marker", "202020", "--at", "150000", "--out", "glow"});
+    Image frame = readPng(folder / "glow" / "frame-150000.png");
+    const uint8_t marker[3] = {0x20, 0x20, 0x20};
+    const uint8_t glowing[3] = {uint8_t(0x20 + kSunglow[0]), uint8_t(0x20 + kSunglow[1]),
+                                uint8_t(0x20 + kSunglow[2])};
+    EXPECT_EQ(countColour(frame, marker), 0);
+    const int64_t uncovered = countColour(frame, glowing);
+    EXPECT_GT(uncovered, 320 * 240 / 2);
+    EXPECT_LT(uncovered, 320 * 240);
+}
+
+TEST_F(CaptureToolTest, BadArgumentsGiveOneLineAndExit2) {
+    // Not even root can make a folder inside a plain file.
+    std::ofstream(folder / "plain-file") << "x";
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+    };
+    std::vector<Case> cases = {
+        {{"--at", "0", "--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--at", "-5"}, "--at: '-5' is not a moment from 0 to 172000 ms"},
+        {{"--at", "12ab"}, "--at: '12ab' is not a moment"},
+        {{"--at", "172001"}, "--at: '172001' is not a moment"},
+        {{"--sequence", "s", "--from", "-1"}, "--from: '-1' is not a time"},
+        {{"--sequence", "s", "--to", "soon"}, "--to: 'soon' is not a time"},
+        {{"--at", "0", "--out", "plain-file/frames"}, "cannot make the folder 'plain-file/frames'"},
+        {{"--sequence", "plain-file/seq"}, "cannot make the folder 'plain-file/seq'"},
+    };
+    for (const Case& test : cases) {
+        ToolRun run = runCapture(test.args, folder);
+        EXPECT_EQ(run.exitCode, 2) << test.args.front() << " " << test.args.back() << "\n" << run.err;
+        EXPECT_NE(run.err.find(test.reason), std::string::npos) << run.err;
+        // The reason is one line (a hint to --help may follow it).
+        EXPECT_EQ(run.err.rfind("tomblora-capture: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find("tomblora-capture: ", 1), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(folder / "frame-000000.png"));
+}
+
 TEST_F(CaptureToolTest, MissingArchiveEndsWithTheDemosTwoMessagesAndCode255) {
     std::string missing = (folder / "nowhere.salad").string();
     ToolRun run = runCapture({"--archive", missing, "--at", "0"}, folder);
@@ -324,6 +492,22 @@ TEST_F(CaptureToolTest, VideoOfOneSecondHasH264AndTheSoundtrack) {
     ASSERT_NE(duration, std::string::npos) << probe.out;
     double seconds = std::atof(probe.out.c_str() + duration + 9);
     EXPECT_NEAR(seconds, 1.05, 0.1); // 21 frames at 20 fps
+    // Each stream on its own: 21 frames, and the soundtrack cut to the same 1.05 s from 1000 ms on.
+    ToolRun streams = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                  "stream=codec_type,nb_read_frames,duration", "-of",
+                                  "default=noprint_wrappers=1", "clip.mp4"},
+                                 folder);
+    ASSERT_EQ(streams.exitCode, 0) << streams.err;
+    size_t audioAt = streams.out.find("codec_type=audio");
+    size_t videoAt = streams.out.find("codec_type=video");
+    ASSERT_NE(audioAt, std::string::npos);
+    ASSERT_NE(videoAt, std::string::npos);
+    std::string video =
+        streams.out.substr(videoAt, audioAt > videoAt ? audioAt - videoAt : std::string::npos);
+    std::string audio =
+        streams.out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
+    EXPECT_EQ(probeValue(video, "nb_read_frames"), 21) << streams.out;
+    EXPECT_NEAR(probeValue(audio, "duration"), 1.05, 0.03) << streams.out;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 const uint8_t kTitleBackground[3] = {40, 90, 160};
 const uint8_t kGroupBackground[3] = {150, 40, 120};
 const uint8_t kChaseBackground[3] = {60, 140, 60};
+const uint8_t kSunglow[3] = {16, 32, 48};
 
 namespace {
 
@@ -184,7 +185,7 @@ std::vector<ArchiveInput> testProductionEntries(const std::vector<uint8_t>& soun
         storedEntry("bg1.png", solidPng(64, rgb(kGroupBackground))),
         storedEntry("bg2.png", solidPng(64, rgb(kTitleBackground))),
         storedEntry("bg3.png", solidPng(64, rgb(kChaseBackground))),
-        storedEntry("sunglow.png", solidPng(8, {0, 0, 0})),
+        storedEntry("sunglow.png", solidPng(8, rgb(kSunglow))),
         storedEntry("cliffdark.png", solidPng(8, {70, 60, 55})),
         storedEntry("Terex_MainBody.png", solidPng(8, {230, 190, 30})),
         storedEntry("harvester.png", solidPng(8, {200, 40, 30})),

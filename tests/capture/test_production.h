@@ -12,6 +12,7 @@
 extern const uint8_t kTitleBackground[3]; // bg2.png, behind Part A
 extern const uint8_t kGroupBackground[3]; // bg1.png, behind Part B
 extern const uint8_t kChaseBackground[3]; // bg3.png, in Part C's windows
+extern const uint8_t kSunglow[3];         // sunglow.png, added over all of Part D
 
 // The archive entries. The scenes hold one small tetrahedron per model, in front of every camera.
 std::vector<ArchiveInput> testProductionEntries(const std::vector<uint8_t>& soundtrack);

@@ -3,6 +3,7 @@
 #include "capture_options.h"
 #include "contact_sheet.h"
 #include "frame_image.h"
+#include "png_writer_pool.h"
 #include "progress.h"
 #include "video_encoder.h"
 
@@ -121,6 +122,11 @@ class CaptureRun {
                 return report(error);
             }
         }
+        if (!options.moments.empty() || !options.sequenceDir.empty()) {
+            // Encoding a frame takes longer than drawing one; the next frames are drawn meanwhile.
+            const int32_t workers = PngWriterPool::defaultWorkers();
+            files = std::make_unique<PngWriterPool>(workers, size_t(2 * workers));
+        }
         GlContext::instance()->setBeforePresent(grabBeforePresent, &grab);
         return true;
     }
@@ -131,11 +137,20 @@ class CaptureRun {
             const PlannedFrame& planned = plan.frames[i];
             grab.wanted = planned.written();
             grab.taken = false;
+            // A moment between two steps must not change what the following steps carry over.
+            DemoSnapshot snapshot;
+            if (planned.between) {
+                snapshot.take();
+            }
             if (grab.wanted && options.useMarker) {
                 fillMarker(options.marker);
             }
             runFrame(planned.time, &gScreen);
-            if (grab.wanted && !write(planned)) {
+            const bool written = !grab.wanted || write(planned);
+            if (planned.between) {
+                snapshot.restore();
+            }
+            if (!written) {
                 return false;
             }
             progress.update(i + 1, planned.time);
@@ -145,6 +160,10 @@ class CaptureRun {
     }
 
     bool finish() {
+        std::string failedPath;
+        if (files && !files->finish(failedPath)) {
+            return report("cannot write " + failedPath);
+        }
         if (!options.sheetFile.empty() && !writePngFile(options.sheetFile, sheet.image())) {
             return report("cannot write " + options.sheetFile);
         }
@@ -177,8 +196,12 @@ class CaptureRun {
     }
 
     bool writeFrameFile(const std::string& dir, uint32_t time) {
-        std::string path = framePath(dir, time);
-        return writePngFile(path, grab.frame) || report("cannot write " + path);
+        if (files->write(framePath(dir, time), grab.frame)) {
+            return true;
+        }
+        std::string failedPath;
+        files->finish(failedPath);
+        return report("cannot write " + failedPath);
     }
 
     static bool report(const std::string& message) {
@@ -192,6 +215,7 @@ class CaptureRun {
     LabelFont labelFont;
     ContactSheet sheet;
     VideoEncoder video;
+    std::unique_ptr<PngWriterPool> files; // null when no frame goes to a file
 };
 
 int runCapture(const CaptureOptions& options) {
@@ -200,9 +224,10 @@ int runCapture(const CaptureOptions& options) {
                              "(on Debian: apt-get install ffmpeg)\n");
         return 1;
     }
+    // A folder that cannot be made is a fault of the command line, found before any rendering.
     if ((!options.moments.empty() && !prepareFolder(options.outDir)) ||
         (!options.sequenceDir.empty() && !prepareFolder(options.sequenceDir))) {
-        return 1;
+        return 2;
     }
     // A reader gone from the other end of the ffmpeg pipe must be an error to report, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);

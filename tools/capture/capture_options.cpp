@@ -29,9 +29,10 @@ const char kCaptureUsage[] =
     "                      so that what the frame leaves uncovered shows\n"
     "  --help              show this text\n"
     "\n"
-    "A moment that falls between two steps is drawn in its place among them.\n"
-    "Exit status: 0 done, 1 failure (no display, no ffmpeg, a file not written), 2 bad usage,\n"
-    "255 a missing or damaged archive.\n";
+    "A moment that falls between two steps is drawn in its place among them and then undone, so that\n"
+    "the steps after it are drawn exactly as without it.\n"
+    "Exit status: 0 done, 1 failure (no display, no ffmpeg, a file not written), 2 bad usage (also an\n"
+    "--out or --sequence folder that cannot be made), 255 a missing or damaged archive.\n";
 
 namespace {
 
@@ -324,6 +325,7 @@ CapturePlan planCapture(const CaptureOptions& options) {
             PlannedFrame moment;
             moment.time = options.moments[nextMoment++];
             moment.moment = true;
+            moment.between = true;
             plan.frames.push_back(moment);
         }
         if (!isStep) {

@@ -46,6 +46,7 @@ extern const char kCaptureUsage[];
 struct PlannedFrame {
     uint32_t time = 0; // demo time, ms
     bool moment = false;
+    bool between = false; // a moment off the step grid: drawn, then undone, so later steps do not see it
     bool sequence = false;
     bool video = false;
     bool sheet = false;
@@ -54,7 +55,7 @@ struct PlannedFrame {
 
 struct CapturePlan {
     // Every frame in drawing order: the steps from 0 ms up to the last one needed, with --at moments that
-    // fall between steps drawn in their place.
+    // fall between steps drawn in their place (and undone afterwards).
     std::vector<PlannedFrame> frames;
     // Times of the contact sheet's cells, left to right and top to bottom.
     std::vector<uint32_t> sheetTimes;

@@ -31,8 +31,13 @@ RgbImage cropCentreSquare(const RgbImage& source);
 // Copies source into target with its top-left corner at (x, y); parts outside the target are dropped.
 void blit(const RgbImage& source, RgbImage& target, int32_t x, int32_t y);
 
+// The image as an 8-bit RGB PNG in png (scratch holds the filtered rows); false for an empty image.
+bool encodePng(const RgbImage& image, std::vector<uint8_t>& png, std::vector<uint8_t>& scratch);
 // Writes a PNG file; false when it cannot be written.
 bool writePngFile(const std::string& path, const RgbImage& image);
+// The same with buffers the caller keeps, so that writing many frames does not allocate for each.
+bool writePngFile(const std::string& path, const RgbImage& image, std::vector<uint8_t>& png,
+                  std::vector<uint8_t>& scratch);
 
 // "DIR/frame-NNNNNN.png" for a demo time in ms.
 std::string framePath(const std::string& dir, uint32_t ms);

@@ -9,6 +9,21 @@ constexpr int kExitOk = 0;
 constexpr int kExitFault = 1; // I/O error, format fault, refused entry
 constexpr int kExitUsage = 2;
 
+// A command's arguments: options taken out, the rest in order. "--" ends the options; "-" alone is
+// positional.
+struct SaladArguments {
+    std::vector<std::string> positional;
+    bool store = false;         // --store, for commands that take it
+    std::string directory = "."; // -C DIR, for commands that take it
+    bool help = false;
+    std::string error; // the first usage fault; parsing stops there
+};
+SaladArguments parseSaladArguments(const std::vector<std::string>& args, bool takesStore, bool takesDirectory);
+
+// Why an entry name must not become a file name in the output folder ("" when it may): empty, "." or
+// "..", a '/', or a control byte.
+std::string unsafeEntryNameReason(const std::string& name);
+
 int runPack(const std::vector<std::string>& args);
 int runList(const std::vector<std::string>& args);
 int runExtract(const std::vector<std::string>& args);

@@ -33,57 +33,6 @@ const char kVerifyHelp[] = "Usage: salad verify ARCHIVE\n"
                            "Reads and decodes every entry and reports every fault found; exit status 1\n"
                            "when there is any.\n";
 
-struct Arguments {
-    std::vector<std::string> positional;
-    bool store = false;
-    std::string directory = ".";
-    bool help = false;
-    std::string error;
-};
-
-Arguments parseArguments(const std::vector<std::string>& args, bool takesStore, bool takesDirectory) {
-    Arguments parsed;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            parsed.positional.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            parsed.help = true;
-        } else if (takesStore && arg == "--store") {
-            parsed.store = true;
-        } else if (takesDirectory && arg == "-C") {
-            if (i + 1 == args.size()) {
-                parsed.error = "-C needs a directory";
-                return parsed;
-            }
-            parsed.directory = args[++i];
-        } else {
-            parsed.error = "unknown option '" + arg + "'";
-            return parsed;
-        }
-    }
-    return parsed;
-}
-
-// Why an entry name must not become a file name in the output directory, or "" when it may.
-std::string unsafeNameReason(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") {
-        return "is not a file name";
-    }
-    for (char c : name) {
-        if (c == '/') {
-            return "holds a '/'";
-        }
-        if (uint8_t(c) < 0x20 || c == 0x7F) {
-            return "holds a control byte";
-        }
-    }
-    return "";
-}
-
 std::string baseName(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -107,7 +56,7 @@ std::string ratioText(int64_t stored, int64_t size) {
 } // namespace
 
 int runPack(const std::vector<std::string>& args) {
-    Arguments parsed = parseArguments(args, true, false);
+    SaladArguments parsed = parseSaladArguments(args, true, false);
     if (parsed.help) {
         std::fputs(kPackHelp, stdout);
         return kExitOk;
@@ -123,7 +72,7 @@ int runPack(const std::vector<std::string>& args) {
     for (size_t i = 1; i < parsed.positional.size(); ++i) {
         const std::string& path = parsed.positional[i];
         std::string name = baseName(path);
-        std::string unsafe = unsafeNameReason(name);
+        std::string unsafe = unsafeEntryNameReason(name);
         if (!unsafe.empty()) {
             return usageError("pack",
                               "entry name \"" + printableEntryName(name) + "\" of " + path + " " + unsafe);
@@ -155,7 +104,7 @@ int runPack(const std::vector<std::string>& args) {
 }
 
 int runList(const std::vector<std::string>& args) {
-    Arguments parsed = parseArguments(args, false, false);
+    SaladArguments parsed = parseSaladArguments(args, false, false);
     if (parsed.help) {
         std::fputs(kListHelp, stdout);
         return kExitOk;
@@ -193,7 +142,7 @@ int runList(const std::vector<std::string>& args) {
 }
 
 int runExtract(const std::vector<std::string>& args) {
-    Arguments parsed = parseArguments(args, false, true);
+    SaladArguments parsed = parseSaladArguments(args, false, true);
     if (parsed.help) {
         std::fputs(kExtractHelp, stdout);
         return kExitOk;
@@ -236,7 +185,7 @@ int runExtract(const std::vector<std::string>& args) {
         }
     }
     for (const DecodedEntry* entry : chosen) {
-        std::string unsafe = unsafeNameReason(entry->name);
+        std::string unsafe = unsafeEntryNameReason(entry->name);
         if (!unsafe.empty()) {
             return failure(path + ": entry \"" + printableEntryName(entry->name) + "\" " + unsafe +
                            " and would be written outside " + parsed.directory + "; nothing extracted");
@@ -260,7 +209,7 @@ int runExtract(const std::vector<std::string>& args) {
 }
 
 int runVerify(const std::vector<std::string>& args) {
-    Arguments parsed = parseArguments(args, false, false);
+    SaladArguments parsed = parseSaladArguments(args, false, false);
     if (parsed.help) {
         std::fputs(kVerifyHelp, stdout);
         return kExitOk;

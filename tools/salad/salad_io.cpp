@@ -1,4 +1,4 @@
-// File reading and writing for salad, every failure worded with the file's name.
+// File reading and writing for salad, every failure worded with the file's name, and the error reports.
 #include "salad.h"
 
 #include <fcntl.h>
@@ -115,4 +115,15 @@ bool writeFileInDirectory(int dirFd, const std::string& dirPath, const std::stri
         error = reason(shown);
     }
     return written;
+}
+
+int usageError(const char* command, const std::string& message) {
+    std::fprintf(stderr, "salad: %s%s%s\nTry 'salad %s%s--help'.\n", command, *command ? ": " : "",
+                 message.c_str(), command, *command ? " " : "");
+    return kExitUsage;
+}
+
+int failure(const std::string& message) {
+    std::fprintf(stderr, "salad: %s\n", message.c_str());
+    return kExitFault;
 }

@@ -32,17 +32,6 @@ const char kToolHelp[] = "Usage: salad COMMAND [ARGS]\n"
 
 } // namespace
 
-int usageError(const char* command, const std::string& message) {
-    std::fprintf(stderr, "salad: %s%s%s\nTry 'salad %s%s--help'.\n", command, *command ? ": " : "",
-                 message.c_str(), command, *command ? " " : "");
-    return kExitUsage;
-}
-
-int failure(const std::string& message) {
-    std::fprintf(stderr, "salad: %s\n", message.c_str());
-    return kExitFault;
-}
-
 int main(int argc, char** argv) {
     if (argc < 2) {
         return usageError("", "no command given");

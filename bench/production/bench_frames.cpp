@@ -1,0 +1,201 @@
+// Frame cost per part on llvmpipe at 320 x 240: every step of the production in order (so each part's
+// first frame is the first use of its GL state in this process), each frame finished with glFinish; then
+// the same frames with no GL context current, where every GL call is a no-op, which leaves the engine's own
+// work. Also the peak resident memory beside the decoded archive and the GL driver's baseline.
+#include "production_bench.h"
+
+#include "app/app.h"
+#include "archive/archive.h"
+#include "demo/demo.h"
+#include "platform/platform.h"
+
+#include <EGL/egl.h>
+#include <GL/gl.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kEndMs = 172000;
+const char* const kPartNames[] = {"a", "b", "c", "d"};
+
+struct PartTimes {
+    std::vector<double> frames; // ms, in drawing order; the first is the part's first frame
+    std::vector<double> engine; // ms with no context current
+};
+
+// The context SDL made, so it can be let go and taken up again.
+struct CurrentContext {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface draw = EGL_NO_SURFACE;
+    EGLSurface read = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
+
+    bool take() {
+        display = eglGetCurrentDisplay();
+        draw = eglGetCurrentSurface(EGL_DRAW);
+        read = eglGetCurrentSurface(EGL_READ);
+        context = eglGetCurrentContext();
+        return context != EGL_NO_CONTEXT;
+    }
+    void letGo() const { eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
+    void restore() const { eglMakeCurrent(display, draw, read, context); }
+};
+
+// Steps of the production at `fps`: floor(k * 1000 / fps) ms up to 172000.
+std::vector<uint32_t> productionSteps(uint32_t fps) {
+    std::vector<uint32_t> steps;
+    for (uint64_t k = 0;; ++k) {
+        uint64_t t = k * 1000 / fps;
+        if (t > kEndMs) {
+            break;
+        }
+        steps.push_back(uint32_t(t));
+    }
+    return steps;
+}
+
+// Peak resident MiB of a process that only makes the window and context and presents one cleared frame.
+double driverBaselineMiB(const char* self) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return -1.0;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execl(self, self, "--driver-baseline", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    char text[64] = {};
+    ssize_t got = read(pipeEnds[0], text, sizeof text - 1);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return got > 0 ? std::atof(text) : -1.0;
+}
+
+int driverBaselineChild() {
+    if (!platformInitVideo()) {
+        return 1;
+    }
+    PlatformWindow* window = createWindow("bench", 0, 0, 320, 240);
+    if (window == nullptr || !GlContext::instance()->create(window)) {
+        return 1;
+    }
+    glViewport(0, 0, 320, 240);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GlContext::instance()->swapBuffers();
+    glFinish();
+    std::printf("%.4f\n", peakResidentMiB());
+    return 0;
+}
+
+void report(const char* part, const PartTimes& times) {
+    char name[64];
+    const std::vector<double>& f = times.frames;
+    std::snprintf(name, sizeof name, "frame_%s_median_ms", part);
+    result(name, median(f));
+    std::snprintf(name, sizeof name, "frame_%s_worst_ms", part);
+    result(name, maximum(f));
+    std::snprintf(name, sizeof name, "frame_%s_first_ms", part);
+    result(name, f.empty() ? 0.0 : f.front());
+    std::snprintf(name, sizeof name, "frame_%s_worst_after_first_ms", part);
+    result(name, f.size() < 2 ? 0.0 : maximum(std::vector<double>(f.begin() + 1, f.end())));
+    std::snprintf(name, sizeof name, "engine_%s_median_ms", part);
+    result(name, median(times.engine));
+    std::snprintf(name, sizeof name, "engine_%s_share", part);
+    result(name, median(times.engine) / median(f));
+    std::snprintf(name, sizeof name, "frames_%s", part);
+    result(name, double(f.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    useHeadlessDrivers();
+    chooseArchive();
+    if (argc == 2 && std::strcmp(argv[1], "--driver-baseline") == 0) {
+        return driverBaselineChild();
+    }
+    const uint32_t fps = argc >= 2 ? uint32_t(std::atoi(argv[1])) : 60;
+    if (fps < 1 || fps > 1000) {
+        std::fprintf(stderr, "usage: bench_frames [FPS 1..1000]\n");
+        return 2;
+    }
+    const double baselineMiB = driverBaselineMiB("/proc/self/exe");
+
+    consoleSetFrameLinesEnabled(false);
+    {
+        // The loader's warnings are not results.
+        std::fflush(stdout);
+        const int saved = dup(STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        const int code = startUp(StartupOptions{});
+        std::fflush(stdout);
+        dup2(saved, STDOUT_FILENO);
+        close(null);
+        close(saved);
+        if (code != 0) {
+            return code;
+        }
+    }
+    CurrentContext current;
+    if (!current.take()) {
+        std::fprintf(stderr, "bench_frames: no EGL context is current\n");
+        return 1;
+    }
+
+    std::printf("gl_renderer %s | %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    const std::vector<uint32_t> steps = productionSteps(fps);
+    PartTimes parts[4];
+    for (uint32_t t : steps) {
+        const double start = nowSeconds();
+        runFrame(t, &gScreen);
+        glFinish();
+        parts[int(timelineSlot(t).part)].frames.push_back(1000 * (nowSeconds() - start));
+    }
+    const double peakMiB = peakResidentMiB();
+
+    current.letGo();
+    for (uint32_t t : steps) {
+        const double start = nowSeconds();
+        runFrame(t, &gScreen);
+        parts[int(timelineSlot(t).part)].engine.push_back(1000 * (nowSeconds() - start));
+    }
+    current.restore();
+
+    double decodedBytes = 0;
+    ResourceArchive* archive = ResourceArchive::instance();
+    for (int32_t i = 0; i < archive->count; ++i) {
+        decodedBytes += archive->entries[i].size;
+    }
+    result("fps", fps);
+    for (int part = 0; part < 4; ++part) {
+        report(kPartNames[part], parts[part]);
+    }
+    std::vector<double> all, engine;
+    for (const PartTimes& part : parts) {
+        all.insert(all.end(), part.frames.begin(), part.frames.end());
+        engine.insert(engine.end(), part.engine.begin(), part.engine.end());
+    }
+    result("frame_all_median_ms", median(all));
+    result("frame_all_worst_ms", maximum(all));
+    result("engine_all_share", median(engine) / median(all));
+    result("peak_rss_mib", peakMiB);
+    result("decoded_archive_mib", decodedBytes / (1024.0 * 1024.0));
+    result("driver_baseline_mib", baselineMiB);
+    shutDown();
+    return 0;
+}
