@@ -97,14 +97,27 @@ TEST_F(DiskAudio, MutedOutputIsSilentWhileTheMusicGoesOn) {
     TestArchive production(testProductionEntries(options));
     ASSERT_TRUE(production.ok()) << production.error();
 
+    // The disk driver writes in real time, but a loaded machine slows it down: each stretch lasts until the
+    // driver has written that much audio, not a fixed wall-clock time.
+    auto writtenFrames = [&] {
+        std::error_code ignored;
+        const auto bytes = std::filesystem::file_size(output, ignored);
+        return ignored ? size_t(0) : size_t(bytes) / 4;
+    };
+    auto playFor = [&](double seconds) {
+        const size_t target = writtenFrames() + size_t(seconds * kRate);
+        for (int waited = 0; writtenFrames() < target && waited < 10000; waited += 5) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
     SoundtrackPlayer* player = SoundtrackPlayer::instance();
     player->open("soundtrack.ogg");
     player->play();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    playFor(0.4);
     player->toggleMute();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    playFor(0.5);
     player->toggleMute();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    playFor(0.4);
     closePlayer();
 
     const std::vector<int16_t> samples = readSamples(output);
