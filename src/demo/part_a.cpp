@@ -22,17 +22,10 @@ void drawGrassFan(uint32_t t) {
 }
 
 void drawCredits() {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gFont->setColor(1.0f, 1.0f, 0.0f, 1.0f);
-    gFont->setCornerColor(0, 1.0f, 0.5f, 0.0f, 1.0f);
-    gFont->setCornerColor(3, 0.0f, 0.0f, 0.0f, 1.0f);
+    beginOverlayText();
+    setGroupTextColours();
     gFont->drawText(-0.95f, 0.65f, "HALDORIX MERIVANT VOXA", false);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    endOverlayText();
 }
 
 } // namespace

@@ -1,20 +1,14 @@
 // Part B: the title, with the group's logo flying across and the two text lines from 5.5 s.
 #include "demo/demo.h"
+#include "demo/demo_local.h"
 
 #include <GL/gl.h>
 
 namespace {
 
 void drawTitleText() {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-
-    gFont->setColor(1.0f, 1.0f, 0.0f, 1.0f);
-    gFont->setCornerColor(0, 1.0f, 0.5f, 0.0f, 1.0f);
-    gFont->setCornerColor(3, 0.0f, 0.0f, 0.0f, 1.0f);
+    beginOverlayText();
+    setGroupTextColours();
     gFont->drawText(-0.35f, 0.05f, "KESTROVA", false);
 
     // The title's shading is the group name's turned round.
@@ -22,9 +16,7 @@ void drawTitleText() {
     gFont->setCornerColor(3, 1.0f, 0.5f, 0.0f, 1.0f);
     gFont->setCornerColor(0, 0.0f, 0.0f, 0.0f, 1.0f);
     gFont->drawText(-0.35f, -0.3f, "TOMBLORA", false);
-
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    endOverlayText();
 }
 
 } // namespace

@@ -44,6 +44,29 @@ void printFaults(const std::string& archive, const std::vector<ArchiveFault>& fa
     }
 }
 
+// The shared start of the commands that take one ARCHIVE: help, usage checks, then the whole file read.
+// Returns -1 when the command goes on with `bytes`, else the exit status to end with.
+int readArchiveArgument(const char* command, const char* help, const std::vector<std::string>& args,
+                        std::string& path, std::vector<uint8_t>& bytes) {
+    SaladArguments parsed = parseSaladArguments(args, false, false);
+    if (parsed.help) {
+        std::fputs(help, stdout);
+        return kExitOk;
+    }
+    if (!parsed.error.empty()) {
+        return usageError(command, parsed.error);
+    }
+    if (parsed.positional.size() != 1) {
+        return usageError(command, "needs exactly one ARCHIVE");
+    }
+    path = parsed.positional[0];
+    std::string error;
+    if (!readWholeFile(path, kMaxArchiveFileBytes, bytes, error)) {
+        return failure(error);
+    }
+    return -1;
+}
+
 std::string ratioText(int64_t stored, int64_t size) {
     if (size <= 0) {
         return "-";
@@ -104,22 +127,11 @@ int runPack(const std::vector<std::string>& args) {
 }
 
 int runList(const std::vector<std::string>& args) {
-    SaladArguments parsed = parseSaladArguments(args, false, false);
-    if (parsed.help) {
-        std::fputs(kListHelp, stdout);
-        return kExitOk;
-    }
-    if (!parsed.error.empty()) {
-        return usageError("list", parsed.error);
-    }
-    if (parsed.positional.size() != 1) {
-        return usageError("list", "needs exactly one ARCHIVE");
-    }
-    const std::string& path = parsed.positional[0];
+    std::string path;
     std::vector<uint8_t> bytes;
-    std::string error;
-    if (!readWholeFile(path, kMaxArchiveFileBytes, bytes, error)) {
-        return failure(error);
+    const int status = readArchiveArgument("list", kListHelp, args, path, bytes);
+    if (status >= 0) {
+        return status;
     }
     ArchiveHeader header;
     std::vector<ArchiveRecord> table;
@@ -209,22 +221,11 @@ int runExtract(const std::vector<std::string>& args) {
 }
 
 int runVerify(const std::vector<std::string>& args) {
-    SaladArguments parsed = parseSaladArguments(args, false, false);
-    if (parsed.help) {
-        std::fputs(kVerifyHelp, stdout);
-        return kExitOk;
-    }
-    if (!parsed.error.empty()) {
-        return usageError("verify", parsed.error);
-    }
-    if (parsed.positional.size() != 1) {
-        return usageError("verify", "needs exactly one ARCHIVE");
-    }
-    const std::string& path = parsed.positional[0];
+    std::string path;
     std::vector<uint8_t> bytes;
-    std::string error;
-    if (!readWholeFile(path, kMaxArchiveFileBytes, bytes, error)) {
-        return failure(error);
+    const int status = readArchiveArgument("verify", kVerifyHelp, args, path, bytes);
+    if (status >= 0) {
+        return status;
     }
     std::vector<ArchiveFault> faults;
     std::vector<DecodedEntry> entries = readArchiveBytes(bytes.data(), bytes.size(), faults);
