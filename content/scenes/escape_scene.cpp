@@ -5,6 +5,9 @@
 #include "images/atlas.h"
 #include "kit/camera_rig.h"
 #include "kit/shapes.h"
+#include "kit/visibility.h"
+
+#include <functional>
 
 #include <cmath>
 
@@ -187,13 +190,56 @@ kit::Mesh bushes() {
     return kit::bakeLight(m, afternoonLight());
 }
 
+// Every key of the camera the part shows at that moment (the fourth for 5-9 s, the first until 13.5 s, the
+// third, widening its view and tilting, until 28 s, then the second), as seen from a node at `offset(t)`
+// that rises and sinks between `low` and `high`.
+std::vector<kit::View> chaseViews(const std::function<kit::Vec3(double)>& offset, float low, float high) {
+    std::vector<kit::CameraKeys> keys;
+    for (int c = 1; c <= 4; ++c) {
+        keys.push_back(kit::rigCamera(
+            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); }));
+    }
+    std::vector<kit::View> views;
+    for (int i = 0; i < kFrames; ++i) {
+        double t = i / 20.0;
+        // Keys on either side of a cut belong to both cameras, so both are taken there.
+        std::vector<int> cameras;
+        if (t >= 4.95 && t <= 9.05) cameras.push_back(4);
+        if (t <= 5.05 || (t >= 8.95 && t <= 13.55)) cameras.push_back(1);
+        if (t >= 13.45 && t <= 28.05) cameras.push_back(3);
+        if (t >= 27.95) cameras.push_back(2);
+        for (int c : cameras) {
+            kit::Vec3 r = keys[size_t(c - 1)].rotations[size_t(i)];
+            kit::CameraAngles angles{r.x, r.y, r.z};
+            float fieldOfView = 0.6f;
+            if (c == 3) {
+                double u = std::fmax(0.0, t - 13.5) * 1000;
+                angles = {u / 30000 + 25.8, 0.1, 0};
+                fieldOfView = float(u / 20000 + 0.6 + 0.0025); // and the widening over the next key
+            }
+            kit::Vec3 eye = keys[size_t(c - 1)].positions[size_t(i)] - offset(t);
+            for (float dz : {-high, -low})
+                views.push_back(kit::makeView(eye + kit::Vec3{0, 0, dz}, angles, fieldOfView));
+        }
+    }
+    return views;
+}
+
+std::function<kit::Vec3(double)> still(kit::Vec3 at) {
+    return [at](double) { return at; };
+}
+
+kit::Vec3 groundOffset(double t) { return {0, float(-kRoadSpeed * t), 0}; }
+
 kit::Model groundModel() {
-    auto path = sampleFrames(kFrames, [](double t) { return kit::Vec3{0, float(-kRoadSpeed * t), 0}; });
-    kit::Model plane{"Plane01", path[0], {}, ground(), kit::positionCurves(path), {}};
+    auto path = sampleFrames(kFrames, groundOffset);
+    // Only what the cameras ever face inside their views is kept of the ground and the roadside.
+    std::vector<kit::View> views = chaseViews(groundOffset, 0, 0);
+    kit::Model plane{"Plane01", path[0], {}, kit::keepSeen(ground(), views), kit::positionCurves(path), {}};
     // The roadside rides on the ground: children one level down take its moving frame.
-    plane.children.push_back({"Poles", {}, {}, poles(), {}, {}});
-    plane.children.push_back({"Rocks", {}, {}, rocks(), {}, {}});
-    plane.children.push_back({"Bushes", {}, {}, bushes(), {}, {}});
+    plane.children.push_back({"Poles", {}, {}, kit::keepSeen(poles(), views), {}, {}});
+    plane.children.push_back({"Rocks", {}, {}, kit::keepSeen(rocks(), views), {}, {}});
+    plane.children.push_back({"Bushes", {}, {}, kit::keepSeen(bushes(), views), {}, {}});
     return plane;
 }
 
@@ -323,7 +369,10 @@ SceneSource buildEscape() {
     SceneSource scene{"escape.xsi", {}, kFrames};
     kit::LightRig light = afternoonLight();
     kit::Vec3 body{0, 0, kPivotAboveGround};
-    scene.models.push_back({"Terex_MainBody", body, {}, truckBody(light, {body, {}}), {}, {}});
+    // The part rocks the body by up to 0.4 units and lifts the sign above it by up to 0.8 more.
+    scene.models.push_back(
+        {"Terex_MainBody", body, {},
+         kit::keepSeen(truckBody(light, {body, {}}), chaseViews(still(body), -0.4f, 0.4f)), {}, {}});
     // Wheels hold still (the set-up drops their keys); a hub inside each turns on its own keys.
     std::vector<double> spin;
     for (int i = 0; i < kFrames; ++i)
@@ -341,7 +390,9 @@ SceneSource buildEscape() {
     }
     kit::Vec3 signAt{0, -4, 14.15f};
     kit::Mesh sign = logoSign();
-    scene.models.push_back({"Kestrovalogo", signAt, {}, kit::bakeLight(sign, light, {signAt, {}}), {}, {}});
+    kit::Mesh litSign = kit::bakeLight(sign, light, {signAt, {}});
+    scene.models.push_back(
+        {"Kestrovalogo", signAt, {}, kit::keepSeen(litSign, chaseViews(still(signAt), -0.4f, 1.2f)), {}, {}});
     scene.models.push_back(groundModel());
     addAircraft(scene.models, "Osprey_Hull", "PropellerLeft", "PropellerRight", {-34, 25, 24});
     addAircraft(scene.models, "Osprey_Hull01", "PropellerLeft01", "PropellerRight01", {36, -5, 30});

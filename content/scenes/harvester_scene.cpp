@@ -5,6 +5,10 @@
 
 #include "images/atlas.h"
 #include "kit/shapes.h"
+#include "kit/visibility.h"
+
+#include <algorithm>
+#include <functional>
 
 #include <cmath>
 
@@ -20,6 +24,35 @@ constexpr int kReelBats = 6;
 // One texel in the middle of a yellow slat of the atlas: the bats take its solid colour.
 const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 144.5f / 256};
 const kit::Vec3 kTruckAt{-28, -6, kPivotAboveGround};
+
+// The camera and the moving parts of the field, shared by the thinning of the meshes below.
+kit::Vec3 cameraPath(double t) {
+    return {float(-4 + 3 * std::sin(0.13 * t)), float(66 - 0.44 * t), float(2.6 + 0.5 * std::sin(0.2 * t))};
+}
+kit::Vec3 fieldOffset(double t) { return {0, float(-kFieldSpeed * t), 0}; }
+std::function<kit::Vec3(double)> still(kit::Vec3 at) {
+    return [at](double) { return at; };
+}
+const kit::CameraAngles kCameraAngles{7.5, 0.1, kit::kPi};
+constexpr float kFieldOfView = 0.8f;
+
+// Every key of the camera as seen from a node at `offset(t)` that bobs by up to `bob` in Z. The part lifts
+// the camera by up to 50 units over its first half second and leaves up to 5 of that lift in place after
+// it; each key is taken at both ends of that range, so the views between keys are covered too. A stride
+// above 1 takes every stride-th key only, for meshes tested at many turns per key.
+std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offset, float bob, int stride = 1) {
+    std::vector<kit::View> views;
+    for (int i = 0; i < kFrames; ++i) {
+        // With a stride, the last key of the lift and the last key are kept as well.
+        if (i % stride != 0 && i != 10 && i != kFrames - 1) continue;
+        double t = i / 20.0;
+        kit::Vec3 eye = cameraPath(t) - offset(t);
+        float lift = i <= 10 ? 50.0f : 5.0f;
+        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, -bob}, kCameraAngles, kFieldOfView));
+        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, lift + bob}, kCameraAngles, kFieldOfView));
+    }
+    return views;
+}
 
 kit::LightRig summerLight() {
     kit::LightRig rig;
@@ -118,7 +151,8 @@ kit::Mesh harvesterBody() {
         kit::merge(m, kit::translate(front, {s * 7.1f, 2, 4.5f}));
         kit::merge(m, kit::translate(back, {s * 5.6f, -13, 2.8f}));
     }
-    return kit::bakeLight(m, summerLight());
+    // The camera stays in front of the harvester: its back and far sides never show.
+    return kit::keepSeen(kit::bakeLight(m, summerLight()), cameraViews(still({0, 0, 0}), 1));
 }
 
 // The reel about its own axle (local X): a drum of six bats on spoked spiders, tines hanging from the bats.
@@ -160,7 +194,15 @@ kit::Mesh reel() {
     kit::merge(m, tines);
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
-    return kit::bakeLight(m, rig, {kReelAxle, {}});
+    // The reel spins through every angle many times over, in front of a camera that drifts slowly: views at
+    // every degree of the turn from keys a second apart (and both ends of the early lift) cover the faces that
+    // come round toward it. The ends of the tines and bats on the side away from the camera go.
+    std::vector<kit::View> views;
+    for (const kit::View& key : cameraViews(still(kReelAxle), 1, 20)) {
+        for (int degree = 0; degree < 360; ++degree)
+            views.push_back(kit::turned(key, {}, {float(degree) * kit::kPi / 180, 0, 0}));
+    }
+    return kit::keepSeen(kit::bakeLight(m, rig, {kReelAxle, {}}), views, 0.05f);
 }
 
 // Gathered wheat: a two-sided band of stalks standing across the reel's front, its roots low and its ears up
@@ -181,48 +223,106 @@ kit::Mesh grass() {
     return kit::makeTwoSided(sheet);
 }
 
+struct Clump {
+    float x, y0, y1, height;
+    kit::Color color;
+};
+
 // Long low ridges along Y: uncut wheat in clumps ahead and to the side, short stubble where it is cut.
-kit::Mesh rows(float x0, float x1, float spacing, float height, float halfWidth, float clump, float gap,
-               kit::Color a, kit::Color b, unsigned seed) {
-    kit::Mesh m;
+std::vector<Clump> layClumps(float x0, float x1, float spacing, float height, float clump, float gap,
+                             kit::Color a, kit::Color b, unsigned seed) {
+    std::vector<Clump> clumps;
     Random random(seed);
     for (float x = x0; x <= x1; x += spacing) {
         for (float y = -220 + random.range(0, clump); y < 520;) {
             float length = clump * random.range(0.7f, 1.3f);
             kit::Color c = kit::mix(a, b, random.next());
             float h = height * random.range(0.8f, 1.1f);
-            // A ridge: two sloping sides and two end triangles; the ground closes it from below.
-            kit::Vec3 l0{x - halfWidth, y, 0}, r0{x + halfWidth, y, 0}, t0{x, y, h};
-            kit::Vec3 l1{x - halfWidth, y + length, 0}, r1{x + halfWidth, y + length, 0},
-                t1{x, y + length, h};
-            kit::Vec3 nl = kit::normalize({-h, 0, halfWidth}), nr = kit::normalize({h, 0, halfWidth});
-            kit::Color top = c, foot = c * 0.7f;
-            uint32_t la = m.addVertex(l0, nl, {0.5f, 0.5f}, foot),
-                     lb = m.addVertex(l1, nl, {0.5f, 0.5f}, foot);
-            uint32_t lc = m.addVertex(t1, nl, {0.5f, 0.5f}, top), ld = m.addVertex(t0, nl, {0.5f, 0.5f}, top);
-            m.addQuad(la, ld, lc, lb);
-            uint32_t ra = m.addVertex(r0, nr, {0.5f, 0.5f}, foot),
-                     rb = m.addVertex(r1, nr, {0.5f, 0.5f}, foot);
-            uint32_t rc = m.addVertex(t1, nr, {0.5f, 0.5f}, top), rd = m.addVertex(t0, nr, {0.5f, 0.5f}, top);
-            m.addQuad(ra, rb, rc, rd);
-            uint32_t e0 = m.addVertex(l0, {0, -1, 0}, {0.5f, 0.5f}, foot),
-                     e1 = m.addVertex(r0, {0, -1, 0}, {0.5f, 0.5f}, foot);
-            uint32_t e2 = m.addVertex(t0, {0, -1, 0}, {0.5f, 0.5f}, top);
-            m.addTriangle(e0, e1, e2);
-            uint32_t f0 = m.addVertex(l1, {0, 1, 0}, {0.5f, 0.5f}, foot),
-                     f1 = m.addVertex(r1, {0, 1, 0}, {0.5f, 0.5f}, foot);
-            uint32_t f2 = m.addVertex(t1, {0, 1, 0}, {0.5f, 0.5f}, top);
-            m.addTriangle(f1, f0, f2);
+            clumps.push_back({x, y, y + length, h, c});
             y += length + gap;
         }
     }
+    return clumps;
+}
+
+// How many clumps in a row may stand as one ridge when the camera never comes nearer than `distance`: from
+// far off the gaps and the ends of the clumps behind the first are well under a pixel.
+int clumpsPerRidge(float distance) {
+    if (distance < 120) return 1;
+    if (distance < 180) return 2;
+    if (distance < 240) return 3;
+    if (distance < 320) return 4;
+    return 6;
+}
+
+// Joins runs of far clumps of a row into single ridges, which keep the look of their nearest clump (the end
+// that faces the camera). Clumps come row by row, far end first.
+std::vector<Clump> joinFarClumps(const std::vector<Clump>& clumps) {
+    auto allowed = [](const Clump& c) {
+        float nearest = 1e30f;
+        for (int i = 0; i < kFrames; ++i) {
+            double t = i / 20.0;
+            kit::Vec3 eye = cameraPath(t) - fieldOffset(t);
+            float along = std::fmax(0.0f, std::fmax(c.y0 - eye.y, eye.y - c.y1));
+            nearest = std::fmin(nearest, std::hypot(along, eye.x - c.x));
+        }
+        return clumpsPerRidge(nearest);
+    };
+    std::vector<Clump> out;
+    for (size_t i = 0; i < clumps.size();) {
+        size_t end = i + 1;
+        int limit = allowed(clumps[i]);
+        while (end < clumps.size() && clumps[end].x == clumps[i].x && int(end - i) < limit) {
+            limit = std::min(limit, allowed(clumps[end]));
+            if (int(end - i) >= limit) break;
+            ++end;
+        }
+        Clump ridge = clumps[end - 1];
+        ridge.y0 = clumps[i].y0;
+        out.push_back(ridge);
+        i = end;
+    }
+    return out;
+}
+
+kit::Mesh rows(const std::vector<Clump>& clumps, float halfWidth) {
+    kit::Mesh m;
+    for (const Clump& k : clumps) {
+        float x = k.x, y = k.y0, length = k.y1 - k.y0, h = k.height;
+        // A ridge: two sloping sides and two end triangles; the ground closes it from below.
+        kit::Vec3 l0{x - halfWidth, y, 0}, r0{x + halfWidth, y, 0}, t0{x, y, h};
+        kit::Vec3 l1{x - halfWidth, y + length, 0}, r1{x + halfWidth, y + length, 0}, t1{x, y + length, h};
+        kit::Vec3 nl = kit::normalize({-h, 0, halfWidth}), nr = kit::normalize({h, 0, halfWidth});
+        kit::Color top = k.color, foot = k.color * 0.7f;
+        uint32_t la = m.addVertex(l0, nl, {0.5f, 0.5f}, foot), lb = m.addVertex(l1, nl, {0.5f, 0.5f}, foot);
+        uint32_t lc = m.addVertex(t1, nl, {0.5f, 0.5f}, top), ld = m.addVertex(t0, nl, {0.5f, 0.5f}, top);
+        m.addQuad(la, ld, lc, lb);
+        uint32_t ra = m.addVertex(r0, nr, {0.5f, 0.5f}, foot), rb = m.addVertex(r1, nr, {0.5f, 0.5f}, foot);
+        uint32_t rc = m.addVertex(t1, nr, {0.5f, 0.5f}, top), rd = m.addVertex(t0, nr, {0.5f, 0.5f}, top);
+        m.addQuad(ra, rb, rc, rd);
+        uint32_t e0 = m.addVertex(l0, {0, -1, 0}, {0.5f, 0.5f}, foot),
+                 e1 = m.addVertex(r0, {0, -1, 0}, {0.5f, 0.5f}, foot);
+        uint32_t e2 = m.addVertex(t0, {0, -1, 0}, {0.5f, 0.5f}, top);
+        m.addTriangle(e0, e1, e2);
+        uint32_t f0 = m.addVertex(l1, {0, 1, 0}, {0.5f, 0.5f}, foot),
+                 f1 = m.addVertex(r1, {0, 1, 0}, {0.5f, 0.5f}, foot);
+        uint32_t f2 = m.addVertex(t1, {0, 1, 0}, {0.5f, 0.5f}, top);
+        m.addTriangle(f1, f0, f2);
+    }
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
-    return kit::bakeLight(m, rig);
+    // Only what the camera ever faces inside its view is kept: the field behind it, the far sides and ends of
+    // the ridges, and the rows too far aside for their stretch of the field go.
+    return kit::keepSeen(kit::bakeLight(m, rig), cameraViews(fieldOffset, 0));
+}
+
+kit::Mesh field(float x0, float x1, float spacing, float height, float halfWidth, float clump, float gap,
+                kit::Color a, kit::Color b, unsigned seed) {
+    return rows(joinFarClumps(layClumps(x0, x1, spacing, height, clump, gap, a, b, seed)), halfWidth);
 }
 
 kit::Model fieldNode(const char* name, kit::Mesh mesh) {
-    auto path = sampleFrames(kFrames, [](double t) { return kit::Vec3{0, float(-kFieldSpeed * t), 0}; });
+    auto path = sampleFrames(kFrames, fieldOffset);
     return {name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
 }
 
@@ -236,21 +336,25 @@ SceneSource buildHarvester() {
     body.children.push_back({"HarvesterRoller", kReelAxle, {}, reel(), {}, {}});
     scene.models.push_back(std::move(body));
     scene.models.push_back({"Grass", kReelAxle, {}, grass(), {}, {}});
-    scene.models.push_back({"Terex_MainBody", kTruckAt, {}, truckBody(light, {kTruckAt, {}}), {}, {}});
+    // The part rocks the truck's body by up to 2 units; its wheels stand still.
+    scene.models.push_back({"Terex_MainBody", kTruckAt, {},
+                            kit::keepSeen(truckBody(light, {kTruckAt, {}}), cameraViews(still(kTruckAt), 2)), {},
+                            {}});
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at = kTruckAt + slot.offset;
-        scene.models.push_back({slot.name, at, {}, truckWheel(slot.left, light, {at, {}}), {}, {}});
+        scene.models.push_back(
+            {slot.name, at, {}, kit::keepSeen(truckWheel(slot.left, light, {at, {}}), cameraViews(still(at), 0)),
+             {}, {}});
     }
-    scene.models.push_back(
-        {"Ground", {0, 0, 0}, {}, kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16), {}, {}});
-    scene.models.push_back(fieldNode("Wheat", rows(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90),
+    scene.models.push_back({"Ground", {0, 0, 0}, {},
+                            kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16),
+                                          cameraViews(still({0, 0, 0}), 0)),
+                            {}, {}});
+    scene.models.push_back(fieldNode("Wheat", field(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90),
                                                    kit::rgb8(205, 160, 70), 61)));
-    scene.models.push_back(fieldNode("Stubble", rows(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f,
+    scene.models.push_back(fieldNode("Stubble", field(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f,
                                                      kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67)));
-    auto eye = sampleFrames(kFrames, [](double t) {
-        return kit::Vec3{float(-4 + 3 * std::sin(0.13 * t)), float(66 - 0.44 * t),
-                         float(2.6 + 0.5 * std::sin(0.2 * t))};
-    });
+    auto eye = sampleFrames(kFrames, cameraPath);
     scene.models.push_back(
         {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
     return scene;

@@ -4,6 +4,7 @@
 
 #include "kit/camera_rig.h"
 #include "kit/shapes.h"
+#include "kit/visibility.h"
 
 #include <cmath>
 
@@ -20,6 +21,8 @@ constexpr float kSkyHalf = 560;  // sky box around the camera, inside the far pl
 constexpr float kSunDistance = 470;
 constexpr float kFanDistance = 440;
 constexpr float kFieldOfView = 0.6f;
+// How fast the part turns the ledge and the trees about Z (radians per second).
+constexpr float kLedgeTurn = 1.0f, kTreesTurn = 1.0f / 3;
 // The sun glow picture is fixed on screen: the sun must stay at 62% of the width and height.
 constexpr float kSunNdcX = 0.24f, kSunNdcY = 0.24f;
 
@@ -42,6 +45,32 @@ kit::CameraAngles cameraAngles() {
     kit::Vec3 eye = cameraEye(0);
     return kit::aimCamera(eye, eye + kit::Vec3{0.05f, 1.0f, -0.105f});
 }
+
+// The camera's keys as seen from a node at `at` that rises and sinks by up to `bob`.
+std::vector<kit::View> viewsFrom(kit::Vec3 at, float bob) {
+    std::vector<kit::View> views;
+    for (int i = 0; i < kFrames; ++i) {
+        kit::Vec3 eye = cameraEye(i / 20.0) - at;
+        for (float dz : {-bob, bob})
+            views.push_back(kit::makeView(eye + kit::Vec3{0, 0, dz}, cameraAngles(), kFieldOfView));
+    }
+    return views;
+}
+
+// The camera as seen from a node that turns about the world's Z axis by `radiansPerSecond`, sampled finely
+// enough that no face can turn toward the camera and away again between two samples. The turn is taken both
+// ways, which costs little and keeps the set of views independent of the sign convention.
+std::vector<kit::View> viewsFromTurning(float radiansPerSecond) {
+    std::vector<kit::View> views;
+    const double step = 0.004 / radiansPerSecond;
+    for (double t = 0; t <= 30.0; t += step) {
+        kit::View view = kit::makeView(cameraEye(t), cameraAngles(), kFieldOfView);
+        for (float sign : {-1.0f, 1.0f})
+            views.push_back(kit::turned(view, {}, {0, 0, sign * radiansPerSecond * float(t)}));
+    }
+    return views;
+}
+constexpr float kTurnSlack = 0.02f;
 
 // Where the sun stands relative to the camera: along the ray through its fixed screen point.
 kit::Vec3 sunDirection() { return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY); }
@@ -83,7 +112,8 @@ kit::Mesh skyBox() {
         }
     }
     for (size_t i = 0; i < sky.positions.size(); ++i) sky.colors[i] = skyColor(kit::normalize(sky.positions[i]));
-    return sky;
+    // The box rides with the camera, which never turns: only the cells in front of it ever show.
+    return kit::keepSeen(sky, {kit::makeView({}, cameraAngles(), kFieldOfView)});
 }
 
 // Height of the ledge's top at radius r and angle a: a flat track under the wheels, rough rock elsewhere.
@@ -143,7 +173,7 @@ kit::Mesh ledge() {
     rig.groundZ = 0;
     rig.creviceHeight = 30;
     rig.creviceDarkness = 0.5f;
-    return kit::bakeLight(mesh, rig);
+    return kit::keepSeen(kit::bakeLight(mesh, rig), viewsFromTurning(kLedgeTurn), kTurnSlack);
 }
 
 // Dark valley floor far below the ledge; it stays still while the trees turn over it.
@@ -167,7 +197,7 @@ kit::Mesh valley() {
             floor.addQuad(v[0], v[3], v[2], v[1]); // outward then around: counter-clockwise from above
         }
     }
-    return floor;
+    return kit::keepSeen(floor, viewsFrom({}, 0));
 }
 
 // Conifers in the valley, one flat dark colour from the set-up: shape only.
@@ -182,7 +212,8 @@ kit::Mesh trees() {
         kit::Mesh tree = kit::lathe({{w, 0}, {w * 0.45f, h * 0.55f}, {0, h}}, 7);
         kit::merge(forest, kit::translate(tree, at));
     }
-    return forest;
+    // The forest turns under the camera; each tree keeps the faces that come round toward it.
+    return kit::keepSeen(forest, viewsFromTurning(kTreesTurn), kTurnSlack);
 }
 
 kit::Mesh headlightBeam() {
@@ -225,7 +256,9 @@ SceneSource buildLedge() {
     scene.models.push_back({"Valley", {0, 0, 0}, {}, valley(), {}, {}});
     scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
-    scene.models.push_back({"Terex_MainBody", body, {}, truckBody(light, {body, {}}), {}, {}});
+    // The part rocks the body by up to 0.4 units.
+    scene.models.push_back(
+        {"Terex_MainBody", body, {}, kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f)), {}, {}});
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         kit::Mesh wheel = truckWheel(slot.left, light, {at, {}});
@@ -237,6 +270,17 @@ SceneSource buildLedge() {
             wheel = kit::bakeLight(wheel, light, {at, {}});
             name = name == "Terex_RL_Wheel01" ? "Terex_RR_Wheel" : "Terex_FR_Wheel";
         }
+        // The wheels spin through every angle; their sides away from the camera never show.
+        std::vector<kit::View> views;
+        for (int i = 0; i < kFrames; i += 20) {
+            for (float dz : {-0.2f, 0.2f}) {
+                kit::View key = kit::makeView(cameraEye(i / 20.0) - at + kit::Vec3{0, 0, dz}, cameraAngles(),
+                                              kFieldOfView);
+                for (int degree = 0; degree < 360; degree += 2)
+                    views.push_back(kit::turned(key, {}, {float(degree) * kit::kPi / 180, 0, 0}));
+            }
+        }
+        wheel = kit::keepSeen(wheel, views, 0.05f);
         scene.models.push_back({name, at, {}, std::move(wheel), {wheelSpin()}, {}});
     }
     scene.models.push_back({"Lightbeam01", {kTruckX - kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
@@ -244,6 +288,8 @@ SceneSource buildLedge() {
     kit::Vec3 sun = sunDirection();
     kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
+    // Rides with the camera too: the faces turned away from it go.
+    disc = kit::keepSeen(disc, {kit::makeView(sun * -kSunDistance, cameraAngles(), kFieldOfView)});
     scene.models.push_back(followCamera("Sun", sun * kSunDistance, disc));
     scene.models.push_back(followCamera("Sunbeams01", sun * kFanDistance,
                                         sunbeamFan(18, 330, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
