@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -63,25 +64,9 @@ std::vector<uint32_t> productionSteps(uint32_t fps) {
 
 // Peak resident MiB of a process that only makes the window and context and presents one cleared frame.
 double driverBaselineMiB(const char* self) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        return -1.0;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        execl(self, self, "--driver-baseline", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    char text[64] = {};
-    ssize_t got = read(pipeEnds[0], text, sizeof text - 1);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return got > 0 ? std::atof(text) : -1.0;
+    bool ok = false;
+    const std::string text = runSelf(self, "--driver-baseline", nullptr, ok);
+    return text.empty() ? -1.0 : std::atof(text.c_str());
 }
 
 int driverBaselineChild() {

@@ -2,6 +2,7 @@
 // set-up, with the soundtrack opened) beside the work nobody can skip on the same archive in the same run
 // (liblzma on every LZMA blob, stb on every PNG, the same texture uploads, opening the Ogg), its breakdown,
 // scene loading beside liblzma on the scene entries, and the whole start-up of a fresh process.
+#include "common/quiet_stdout.h"
 #include "production_bench.h"
 
 #include "app/app.h"
@@ -28,26 +29,6 @@ namespace {
 constexpr int kRepetitions = 7;
 constexpr int kProcessRuns = 5;
 const char* const kSceneNames[] = {"harvester.xsi", "ledge.xsi", "disks.xsi", "escape.xsi"};
-
-// The loader's and set-up's console lines would swamp the results; they go to /dev/null while timed.
-class QuietStdout {
-  public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-
-  private:
-    int saved = -1;
-};
 
 // ---- the floor ----
 
@@ -286,30 +267,10 @@ int firstFrameChild(int64_t parentStart) {
 
 // Seconds from spawning a fresh process to the end of its first timeline frame.
 double timeFreshProcess(const char* self) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
-        return -1.0;
-    }
-    const int64_t start = monotonicNanoseconds();
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        std::string stamp = std::to_string(start);
-        execl(self, self, "--first-frame", stamp.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    char text[64] = {};
-    ssize_t got = read(pipeEnds[0], text, sizeof text - 1);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return -1.0;
-    }
-    return double(std::atoll(text)) / 1e9;
+    const std::string stamp = std::to_string(monotonicNanoseconds());
+    bool ok = false;
+    const std::string text = runSelf(self, "--first-frame", stamp.c_str(), ok);
+    return ok ? double(std::atoll(text.c_str())) / 1e9 : -1.0;
 }
 
 } // namespace

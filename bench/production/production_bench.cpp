@@ -1,6 +1,10 @@
 // Helpers shared by the production benchmarks.
 #include "production_bench.h"
 
+#include <unistd.h>
+
+#include <sys/wait.h>
+
 #include "archive/archive.h"
 
 #include <sys/resource.h>
@@ -71,4 +75,28 @@ void result(const char* name, double value) {
 std::vector<uint8_t> readArchiveFile() {
     std::ifstream file(archivePath(), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string runSelf(const char* self, const char* mode, const char* argument, bool& ok) {
+    ok = false;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execl(self, self, mode, argument, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    char text[64] = {};
+    const ssize_t got = read(pipeEnds[0], text, sizeof text - 1);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ok = child > 0 && got > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return got > 0 ? std::string(text, size_t(got)) : std::string();
 }

@@ -29,3 +29,7 @@ void result(const char* name, double value);
 // The whole archive file as bytes (empty when it cannot be read).
 std::vector<uint8_t> readArchiveFile();
 std::string archivePath();
+
+// Runs this program again as `self mode [argument]` with its standard output in a pipe and returns what it
+// printed (at most a short line); ok is false when it could not run or did not exit with 0.
+std::string runSelf(const char* self, const char* mode, const char* argument, bool& ok);

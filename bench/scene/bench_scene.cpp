@@ -1,4 +1,5 @@
 // Benchmarks: dotXSI loading throughput on a generated scene, and evaluateAll per node.
+#include "common/quiet_stdout.h"
 #include "scene/scene.h"
 
 #include <benchmark/benchmark.h>
@@ -65,26 +66,6 @@ std::string generateScene(size_t bytes) {
     }
     return text + "}\n";
 }
-
-// The loader's per-mesh warnings go to standard output; keep them out of the report.
-class QuietStdout {
-  public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-
-  private:
-    int saved = -1;
-};
 
 void loadScene(benchmark::State& state) {
     const std::string text = generateScene(5u << 20);
