@@ -1,6 +1,8 @@
 // Conservative visibility: a triangle is dropped only when every view has it behind, beside or facing away.
 #include "kit/visibility.h"
 
+#include "kit/occlusion.h"
+
 #include <cmath>
 
 namespace kit {
@@ -51,24 +53,18 @@ bool maySee(const View& view, Vec3 a, Vec3 b, Vec3 c, float slack) {
 }
 
 Mesh keepSeen(const Mesh& mesh, const std::vector<View>& views, float slack) {
-    Mesh out;
-    std::vector<uint32_t> remap(mesh.positions.size(), UINT32_MAX);
-    auto vertex = [&](uint32_t i) {
-        if (remap[i] == UINT32_MAX) {
-            remap[i] = out.addVertex(mesh.positions[i], mesh.normals[i], mesh.uvs[i], mesh.colors[i]);
-        }
-        return remap[i];
-    };
-    for (const auto& t : mesh.triangles) {
+    std::vector<bool> keep(mesh.triangles.size(), false);
+    for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+        const auto& t = mesh.triangles[i];
         Vec3 a = mesh.positions[t[0]], b = mesh.positions[t[1]], c = mesh.positions[t[2]];
         for (const View& v : views) {
             if (maySee(v, a, b, c, slack)) {
-                out.addTriangle(vertex(t[0]), vertex(t[1]), vertex(t[2]));
+                keep[i] = true;
                 break;
             }
         }
     }
-    return out;
+    return keepTriangles(mesh, keep);
 }
 
 } // namespace kit

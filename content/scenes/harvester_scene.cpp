@@ -5,6 +5,7 @@
 
 #include "images/atlas.h"
 #include "kit/shapes.h"
+#include "kit/occlusion.h"
 #include "kit/visibility.h"
 
 #include <algorithm>
@@ -95,7 +96,8 @@ kit::Mesh header() {
     }
     profile.push_back({0.7f, 14.4f});
     profile.push_back({0, 14.4f});
-    kit::Mesh auger = kit::lathe(profile, 10, rect(steel));
+    // Six sides: from the camera the auger is a few pixels across, and its teeth are what reads.
+    kit::Mesh auger = kit::lathe(profile, 6, rect(steel));
     kit::paint(auger, kit::rgb8(200, 200, 195));
     kit::rotate(auger, {0, kit::kPi / 2, 0});
     kit::merge(m, kit::translate(auger, {0, 15.0f, 3.0f}));
@@ -181,8 +183,9 @@ kit::Mesh reel() {
                                  {kReelHalfLength, 0.45f, kReelRadius + 0.3f}, kit::BoxUv(kReelYellow), 0.1f);
         kit::Mesh comb;
         for (float x = -kReelHalfLength + 0.9f; x < kReelHalfLength; x += 1.8f) {
-            kit::Mesh tine = kit::box({x - 0.07f, -0.07f, kReelRadius + 0.2f},
-                                      {x + 0.07f, 0.07f, kReelRadius + 1.6f}, kit::BoxUv(rect(steel)));
+            // Under a pixel wide from the camera: three sides without ends draw the same as a box.
+            kit::Mesh tine = kit::cylinder(0.08f, kReelRadius + 0.2f, kReelRadius + 1.6f, 3, rect(steel), {}, 1, false);
+            kit::translate(tine, {x, 0, 0});
             kit::merge(comb, kit::rotate(tine, {0.18f, 0, 0}));
         }
         kit::merge(bats, kit::rotate(bat, {a, 0, 0}));
@@ -326,34 +329,92 @@ kit::Model fieldNode(const char* name, kit::Mesh mesh) {
     return {name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
 }
 
+// The part rocks the harvester (up to 1 unit) and the truck (up to 2) at these heights, in milliseconds of
+// scene time.
+float bodyRock(double ms) { return float(0.5 * std::sin(ms / 100) + 0.5 * std::sin(ms / 78)); }
+float truckRock(double ms) { return float(std::sin(ms / 80) + std::sin(ms / 68)); }
+
+// The moments the part shows the field: every 20 ms of both of its stretches of scene time (0-28 s and
+// 29-50 s), with the camera's early lift as the part sets it and, after it, across what it may hold.
+struct FieldMoment {
+    double seconds;
+    float lift;
+};
+std::vector<FieldMoment> fieldMoments() {
+    constexpr int kStep = 20;
+    std::vector<FieldMoment> moments;
+    for (int ms = 0; ms < 50000; ms += kStep) {
+        if (ms >= 28000 && ms < 29000) continue;
+        if (ms < 500) {
+            moments.push_back({ms / 1000.0, (500 - ms) / 10.0f});
+            continue;
+        }
+        for (float lift : {0.0f, 2.5f, 5.0f}) moments.push_back({ms / 1000.0, lift});
+    }
+    return moments;
+}
+
+// The meshes with what the rest of the scene always hides taken out. The reel turns too fast to be sampled
+// and its gaps would show what it covers, so it neither hides nor is tested; the grass is translucent.
+void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed) {
+    const std::vector<FieldMoment> moments = fieldMoments();
+    std::vector<kit::OcclusionInstance> instances;
+    for (auto& [mesh, at] : placed) {
+        auto where = at;
+        instances.push_back({mesh, [&moments, where](size_t m) {
+                                 const FieldMoment& moment = moments[m];
+                                 kit::Vec3 eye = cameraPath(moment.seconds) + kit::Vec3{0, 0, moment.lift};
+                                 return kit::makeView(eye - where(moment.seconds), kCameraAngles, kFieldOfView, 1);
+                             }});
+    }
+    kit::OcclusionSettings settings;
+    settings.farPlane = 2000;
+    std::vector<std::vector<bool>> seen = kit::trianglesEverSeen(instances, moments.size(), settings);
+    for (size_t i = 0; i < placed.size(); ++i) *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
+}
+
 } // namespace
 
 SceneSource buildHarvester() {
     SceneSource scene{"harvester.xsi", {}, kFrames};
     kit::LightRig light = summerLight();
-    kit::Model body{"HarvesterMainBody", {0, 0, 0}, {}, harvesterBody(), {}, {}};
+    kit::Mesh bodyMesh = harvesterBody();
+    // The part rocks the truck's body by up to 2 units; its wheels stand still.
+    kit::Mesh truckMesh = kit::keepSeen(truckBody(light, {kTruckAt, {}}), cameraViews(still(kTruckAt), 2));
+    std::vector<kit::Mesh> wheels;
+    for (const WheelSlot& slot : truckWheelSlots()) {
+        kit::Vec3 at = kTruckAt + slot.offset;
+        wheels.push_back(kit::keepSeen(truckWheel(slot.left, light, {at, {}}, 12), cameraViews(still(at), 0)));
+    }
+    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16),
+                                     cameraViews(still({0, 0, 0}), 0));
+    kit::Mesh wheat = field(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
+    kit::Mesh stubble =
+        field(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
+
+    std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed{
+        {&bodyMesh, [](double t) { return kit::Vec3{0, 0, bodyRock(t * 1000)}; }},
+        {&truckMesh, [](double t) { return kTruckAt + kit::Vec3{0, 0, truckRock(t * 1000)}; }},
+        {&ground, still({0, 0, 0})},
+        {&wheat, fieldOffset},
+        {&stubble, fieldOffset},
+    };
+    for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(kTruckAt + truckWheelSlots()[i].offset)});
+    dropHidden(placed);
+
+    kit::Model body{"HarvesterMainBody", {0, 0, 0}, {}, std::move(bodyMesh), {}, {}};
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back({"HarvesterRoller", kReelAxle, {}, reel(), {}, {}});
     scene.models.push_back(std::move(body));
     scene.models.push_back({"Grass", kReelAxle, {}, grass(), {}, {}});
-    // The part rocks the truck's body by up to 2 units; its wheels stand still.
-    scene.models.push_back({"Terex_MainBody", kTruckAt, {},
-                            kit::keepSeen(truckBody(light, {kTruckAt, {}}), cameraViews(still(kTruckAt), 2)), {},
-                            {}});
-    for (const WheelSlot& slot : truckWheelSlots()) {
-        kit::Vec3 at = kTruckAt + slot.offset;
-        scene.models.push_back(
-            {slot.name, at, {}, kit::keepSeen(truckWheel(slot.left, light, {at, {}}), cameraViews(still(at), 0)),
-             {}, {}});
+    scene.models.push_back({"Terex_MainBody", kTruckAt, {}, std::move(truckMesh), {}, {}});
+    for (size_t i = 0; i < wheels.size(); ++i) {
+        const WheelSlot& slot = truckWheelSlots()[i];
+        scene.models.push_back({slot.name, kTruckAt + slot.offset, {}, std::move(wheels[i]), {}, {}});
     }
-    scene.models.push_back({"Ground", {0, 0, 0}, {},
-                            kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16),
-                                          cameraViews(still({0, 0, 0}), 0)),
-                            {}, {}});
-    scene.models.push_back(fieldNode("Wheat", field(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90),
-                                                   kit::rgb8(205, 160, 70), 61)));
-    scene.models.push_back(fieldNode("Stubble", field(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f,
-                                                     kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67)));
+    scene.models.push_back({"Ground", {0, 0, 0}, {}, std::move(ground), {}, {}});
+    scene.models.push_back(fieldNode("Wheat", std::move(wheat)));
+    scene.models.push_back(fieldNode("Stubble", std::move(stubble)));
     auto eye = sampleFrames(kFrames, cameraPath);
     scene.models.push_back(
         {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});

@@ -261,7 +261,7 @@ SceneSource buildLedge() {
         {"Terex_MainBody", body, {}, kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f)), {}, {}});
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
-        kit::Mesh wheel = truckWheel(slot.left, light, {at, {}});
+        kit::Mesh wheel = truckWheel(slot.left, light, {at, {}}, 14);
         // Only the left wheels take the tyre texture in this scene; the others are shaded dark rubber.
         std::string name = slot.name;
         bool textured = name == "Terex_RL_Wheel" || name == "Terex_FL_Wheel";

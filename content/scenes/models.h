@@ -26,8 +26,9 @@ constexpr float kBodyTop = 14.8f - kPivotAboveGround; // top of the cab canopy, 
 
 // Body of the dump truck around its pivot, lit for where it stands.
 kit::Mesh truckBody(const kit::LightRig& light, const kit::Placement& at);
-// A whole wheel (tyre and rim) about the origin, axle along X; `left` faces its rim toward -X.
-kit::Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at);
+// A whole wheel (tyre and rim) about the origin, axle along X; `left` faces its rim toward -X. `segments`
+// sides round it: fewer where the truck is only ever seen from afar.
+kit::Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at, int segments = 20);
 // The tyre alone, and the rim and hub alone (untextured in vertex colours, for a separately spinning node).
 kit::Mesh truckTyre(bool left, const kit::LightRig& light, const kit::Placement& at);
 kit::Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at);

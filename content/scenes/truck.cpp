@@ -89,21 +89,26 @@ Mesh truckBody(const kit::LightRig& light, const kit::Placement& at) {
 
 namespace {
 
+// Sides round a wheel close up; scenes that only show the truck from afar pass fewer.
+constexpr int kWheelSegments = 20;
+
 // Tyre cross-section, counter-clockwise in (radius, z): sidewall, shoulder, tread, shoulder, sidewall.
-Mesh tyreRing() {
+Mesh tyreRing(int segments = kWheelSegments) {
     const float r = kWheelRadius;
-    Mesh tyre = kit::lathe({{2.3f, -1.2f}, {r - 0.4f, -1.4f}}, 20, kit::uvRect(tireAtlas::sidewall));
-    kit::merge(tyre, kit::lathe({{r - 0.4f, -1.4f}, {r, -1.0f}, {r, 1.0f}, {r - 0.4f, 1.4f}}, 20,
+    Mesh tyre = kit::lathe({{2.3f, -1.2f}, {r - 0.4f, -1.4f}}, segments, kit::uvRect(tireAtlas::sidewall));
+    // The tread's pattern repeats twice round a full wheel; fewer segments keep its texel size.
+    kit::merge(tyre, kit::lathe({{r - 0.4f, -1.4f}, {r, -1.0f}, {r, 1.0f}, {r - 0.4f, 1.4f}}, segments,
                                 kit::uvRect(tireAtlas::tread), 2));
-    kit::merge(tyre, kit::lathe({{r - 0.4f, 1.4f}, {2.3f, 1.2f}, {2.3f, -1.2f}}, 20, kit::uvRect(tireAtlas::sidewall)));
+    kit::merge(tyre, kit::lathe({{r - 0.4f, 1.4f}, {2.3f, 1.2f}, {2.3f, -1.2f}}, segments,
+                                kit::uvRect(tireAtlas::sidewall)));
     return tyre;
 }
 
 // Rim disc and hub, a closed solid just inside the tyre.
-Mesh rimDisc(kit::UvRect face, kit::UvRect barrel) {
-    Mesh rim = kit::lathe({{0, -0.9f}, {0.8f, -0.9f}, {0.8f, -0.7f}, {2.25f, -0.7f}}, 20, face);
-    kit::merge(rim, kit::lathe({{2.25f, -0.7f}, {2.25f, 0.7f}}, 20, barrel));
-    Mesh front = kit::lathe({{2.25f, 0.7f}, {0.8f, 0.7f}, {0.8f, 0.9f}, {0, 0.9f}}, 20, face);
+Mesh rimDisc(kit::UvRect face, kit::UvRect barrel, int segments = kWheelSegments) {
+    Mesh rim = kit::lathe({{0, -0.9f}, {0.8f, -0.9f}, {0.8f, -0.7f}, {2.25f, -0.7f}}, segments, face);
+    kit::merge(rim, kit::lathe({{2.25f, -0.7f}, {2.25f, 0.7f}}, segments, barrel));
+    Mesh front = kit::lathe({{2.25f, 0.7f}, {0.8f, 0.7f}, {0.8f, 0.9f}, {0, 0.9f}}, segments, face);
     kit::mapPlanar(front, 2, face);
     kit::merge(rim, front);
     return rim;
@@ -128,9 +133,9 @@ Mesh truckTyre(bool left, const kit::LightRig& light, const kit::Placement& at) 
     return lit(turnAxleToX(tyreRing(), left), light, at);
 }
 
-Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at) {
-    Mesh wheel = tyreRing();
-    kit::merge(wheel, rimDisc(kit::uvRect(tireAtlas::rim), kit::uvRect(tireAtlas::rimBarrel)));
+Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at, int segments) {
+    Mesh wheel = tyreRing(segments);
+    kit::merge(wheel, rimDisc(kit::uvRect(tireAtlas::rim), kit::uvRect(tireAtlas::rimBarrel), segments));
     return lit(turnAxleToX(wheel, left), light, at);
 }
 
