@@ -170,8 +170,11 @@ kit::Mesh reel() {
         kit::rotate(hub, {0, kit::kPi / 2, 0});
         kit::merge(spiders, kit::translate(hub, {x, 0, 0}));
         for (int i = 0; i < kReelBats; ++i) {
-            kit::Mesh spoke =
-                kit::box({x - 0.2f, -0.25f, 0.6f}, {x + 0.2f, 0.25f, kReelRadius}, kit::BoxUv(rect(paint)));
+            // Four sides without ends: the hub and the bat cover those.
+            kit::Mesh spoke = kit::cylinder(std::sqrt(0.5f), 0.6f, kReelRadius, 4, rect(paint), {}, 1, false);
+            kit::rotate(spoke, {0, 0, kit::kPi / 4});
+            kit::scale(spoke, {0.4f, 0.5f, 1});
+            kit::translate(spoke, {x, 0, 0});
             kit::merge(spiders, kit::rotate(spoke, {2 * kit::kPi * float(i) / kReelBats, 0, 0}));
         }
     }
@@ -179,8 +182,9 @@ kit::Mesh reel() {
     for (int i = 0; i < kReelBats; ++i) {
         float a = 2 * kit::kPi * float(i) / kReelBats;
         // A bat across the whole reel, and the tines that comb the crop, raked back against the turn.
+        // Square-edged: a bevel would be well under a pixel from the camera.
         kit::Mesh bat = kit::box({-kReelHalfLength, -0.45f, kReelRadius - 0.3f},
-                                 {kReelHalfLength, 0.45f, kReelRadius + 0.3f}, kit::BoxUv(kReelYellow), 0.1f);
+                                 {kReelHalfLength, 0.45f, kReelRadius + 0.3f}, kit::BoxUv(kReelYellow));
         kit::Mesh comb;
         for (float x = -kReelHalfLength + 0.9f; x < kReelHalfLength; x += 1.8f) {
             // Under a pixel wide from the camera: three sides without ends draw the same as a box.
