@@ -251,10 +251,12 @@ kit::Model followCamera(const char* name, kit::Vec3 offset, kit::Mesh mesh, kit:
 SceneSource buildLedge() {
     SceneSource scene{"ledge.xsi", {}, kFrames};
     kit::LightRig light = sunsetLight();
+    kit::Vec3 sun = sunDirection();
     scene.models.push_back(followCamera("Skybox", {}, skyBox()));
+    // The part draws the ledge itself, before the rest. The truck goes before the valley and the trees, so that
+    // the depth test turns away what it hides before that is shaded. (The sky stays first: far off, the 16-bit
+    // depth buffer cannot tell it from the valley's rim, and the first drawn wins such ties.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, ledge(), {}, {}});
-    scene.models.push_back({"Valley", {0, 0, 0}, {}, valley(), {}, {}});
-    scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units.
     scene.models.push_back(
@@ -283,14 +285,15 @@ SceneSource buildLedge() {
         wheel = kit::keepSeen(wheel, views, 0.05f);
         scene.models.push_back({name, at, {}, std::move(wheel), {wheelSpin()}, {}});
     }
-    scene.models.push_back({"Lightbeam01", {kTruckX - kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
-    scene.models.push_back({"Lightbeam02", {kTruckX + kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
-    kit::Vec3 sun = sunDirection();
+    scene.models.push_back({"Valley", {0, 0, 0}, {}, valley(), {}, {}});
+    scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
     kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
     // Rides with the camera too: the faces turned away from it go.
     disc = kit::keepSeen(disc, {kit::makeView(sun * -kSunDistance, cameraAngles(), kFieldOfView)});
     scene.models.push_back(followCamera("Sun", sun * kSunDistance, disc));
+    scene.models.push_back({"Lightbeam01", {kTruckX - kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
+    scene.models.push_back({"Lightbeam02", {kTruckX + kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
     scene.models.push_back(followCamera("Sunbeams01", sun * kFanDistance,
                                         sunbeamFan(18, 330, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
     scene.models.push_back(followCamera("Sunbeams02", sun * (kFanDistance - 10),
