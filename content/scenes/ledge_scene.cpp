@@ -3,6 +3,7 @@
 #include "scene_list.h"
 
 #include "kit/camera_rig.h"
+#include "kit/occlusion.h"
 #include "kit/shapes.h"
 #include "kit/visibility.h"
 
@@ -246,6 +247,36 @@ kit::Model followCamera(const char* name, kit::Vec3 offset, kit::Mesh mesh, kit:
     return {name, path[0], rotationDegrees, std::move(mesh), kit::positionCurves(path), {}};
 }
 
+// What the truck's body always hides of itself, with the ledge's flat track (the same at every turn of the
+// ledge) hiding too. The camera hardly moves and the body only rocks (by up to 0.4). The wheels spin through
+// every angle, so any face that one turn hides another shows: they keep everything that faces the camera.
+void dropHiddenBody(kit::Mesh& body, kit::Vec3 bodyAt) {
+    const float rocks[] = {-0.4f, -0.2f, 0, 0.2f, 0.4f};
+    constexpr size_t kKeys = 61; // half a second apart
+    // Inside the flat part of the ledge's top (radius 30 to 50) at every turn.
+    kit::Mesh track;
+    for (int i = 0; i < 96; ++i) {
+        float a0 = 2 * kit::kPi * float(i) / 96, a1 = 2 * kit::kPi * float(i + 1) / 96;
+        uint32_t v[4];
+        const float radii[4] = {30.2f, 30.2f, 49.6f, 49.6f}, angles[4] = {a0, a1, a1, a0};
+        for (int k = 0; k < 4; ++k)
+            v[k] = track.addVertex({std::cos(angles[k]) * radii[k], std::sin(angles[k]) * radii[k], kLedgeTop},
+                                   {0, 0, 1}, {});
+        track.addQuad(v[0], v[3], v[2], v[1]); // counter-clockwise from above
+    }
+    auto eye = [&](size_t m) { return cameraEye(0.5 * double(m / std::size(rocks))); };
+    std::vector<kit::OcclusionInstance> instances{
+        {&body,
+         [&](size_t m) {
+             kit::Vec3 rock{0, 0, rocks[m % std::size(rocks)]};
+             return kit::makeView(eye(m) - bodyAt - rock, cameraAngles(), kFieldOfView, 1);
+         }},
+        {&track, [&](size_t m) { return kit::makeView(eye(m), cameraAngles(), kFieldOfView, 1); }, true, false}};
+    kit::OcclusionSettings settings;
+    settings.farPlane = 1000;
+    body = kit::keepTriangles(body, kit::trianglesEverSeen(instances, kKeys * std::size(rocks), settings)[0]);
+}
+
 } // namespace
 
 SceneSource buildLedge() {
@@ -259,8 +290,9 @@ SceneSource buildLedge() {
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, ledge(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units.
-    scene.models.push_back(
-        {"Terex_MainBody", body, {}, kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f)), {}, {}});
+    kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f));
+    dropHiddenBody(bodyMesh, body);
+    scene.models.push_back({"Terex_MainBody", body, {}, std::move(bodyMesh), {}, {}});
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         kit::Mesh wheel = truckWheel(slot.left, light, {at, {}}, 14);
