@@ -70,9 +70,9 @@ kit::UvRect rect(const AtlasRegion& r) {
 
 kit::Mesh harvesterWheel(float radius, float width) {
     using namespace harvesterAtlas;
-    kit::Mesh wheel = kit::cylinder(radius, -width / 2, width / 2, 18, rect(tyre), rect(darkMetal), 3);
+    kit::Mesh wheel = kit::cylinder(radius, -width / 2, width / 2, 12, rect(tyre), rect(darkMetal), 3);
     kit::Mesh hub =
-        kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 12, rect(steel), rect(steel));
+        kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 10, rect(steel), rect(steel));
     kit::merge(wheel, hub);
     return kit::rotate(wheel, {0, kit::kPi / 2, 0});
 }
@@ -384,7 +384,7 @@ SceneSource buildHarvester() {
     kit::LightRig light = summerLight();
     kit::Mesh bodyMesh = harvesterBody();
     // The part rocks the truck's body by up to 2 units; its wheels stand still.
-    kit::Mesh truckMesh = kit::keepSeen(truckBody(light, {kTruckAt, {}}), cameraViews(still(kTruckAt), 2));
+    kit::Mesh truckMesh = kit::keepSeen(truckBody(light, {kTruckAt, {}}, false), cameraViews(still(kTruckAt), 2));
     std::vector<kit::Mesh> wheels;
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at = kTruckAt + slot.offset;

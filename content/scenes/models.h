@@ -24,8 +24,9 @@ constexpr float kLampX = 2.6f;
 constexpr float kLampY = 12.6f;
 constexpr float kBodyTop = 14.8f - kPivotAboveGround; // top of the cab canopy, from the pivot
 
-// Body of the dump truck around its pivot, lit for where it stands.
-kit::Mesh truckBody(const kit::LightRig& light, const kit::Placement& at);
+// Body of the dump truck around its pivot, lit for where it stands. Without bevels where the truck is only
+// ever seen from afar (they are under a pixel there).
+kit::Mesh truckBody(const kit::LightRig& light, const kit::Placement& at, bool bevelled = true);
 // A whole wheel (tyre and rim) about the origin, axle along X; `left` faces its rim toward -X. `segments`
 // sides round it: fewer where the truck is only ever seen from afar.
 kit::Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at, int segments = 20);

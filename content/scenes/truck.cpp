@@ -14,7 +14,7 @@ using kit::Mesh;
 using kit::Vec3;
 
 // Boxes are given in heights above the ground and moved to the pivot at the end.
-Mesh part(Vec3 lo, Vec3 hi, const BoxUv& uv, float bevel = 0) {
+Mesh boxPart(Vec3 lo, Vec3 hi, const BoxUv& uv, float bevel) {
     return kit::box({lo.x, lo.y, lo.z - kPivotAboveGround}, {hi.x, hi.y, hi.z - kPivotAboveGround}, uv, bevel);
 }
 
@@ -22,8 +22,11 @@ kit::UvRect rect(const AtlasRegion& r) { return kit::uvRect(r); }
 
 } // namespace
 
-Mesh truckBody(const kit::LightRig& light, const kit::Placement& at) {
+Mesh truckBody(const kit::LightRig& light, const kit::Placement& at, bool bevelled) {
     using namespace terexAtlas;
+    auto part = [bevelled](Vec3 lo, Vec3 hi, const BoxUv& uv, float bevel = 0) {
+        return boxPart(lo, hi, uv, bevelled ? bevel : 0);
+    };
     Mesh body;
     BoxUv dark(rect(darkMetal)), grey(rect(greyMetal)), yellow(rect(paint)), panels(rect(panel));
     BoxUv mud(rect(mudPaint));
