@@ -89,7 +89,7 @@ kit::Mesh header() {
     kit::merge(m, kit::box({-15.2f, 11.8f, 7.0f}, {15.2f, 13.6f, 7.8f}, kit::BoxUv(rect(paint)), 0.2f));
     // Auger: a sawtooth profile turned about the axis reads as the spiral flighting.
     std::vector<kit::Vec2> profile{{0, -14.4f}};
-    for (float z = -14.4f; z < 14.4f; z += 1.2f) {
+    for (float z = -14.4f; z < 14.4f; z += 1.6f) {
         profile.push_back({0.7f, z});
         profile.push_back({1.5f, z + 0.15f});
         profile.push_back({0.7f, z + 0.35f});
@@ -186,7 +186,7 @@ kit::Mesh reel() {
         kit::Mesh bat = kit::box({-kReelHalfLength, -0.45f, kReelRadius - 0.3f},
                                  {kReelHalfLength, 0.45f, kReelRadius + 0.3f}, kit::BoxUv(kReelYellow));
         kit::Mesh comb;
-        for (float x = -kReelHalfLength + 0.9f; x < kReelHalfLength; x += 1.8f) {
+        for (float x = -kReelHalfLength + 1.2f; x < kReelHalfLength; x += 2.4f) {
             // Under a pixel wide from the camera: three sides without ends draw the same as a box.
             kit::Mesh tine = kit::cylinder(0.08f, kReelRadius + 0.2f, kReelRadius + 1.6f, 3, rect(steel), {}, 1, false);
             kit::translate(tine, {x, 0, 0});
