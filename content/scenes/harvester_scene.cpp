@@ -390,7 +390,7 @@ SceneSource buildHarvester() {
         kit::Vec3 at = kTruckAt + slot.offset;
         wheels.push_back(kit::keepSeen(truckWheel(slot.left, light, {at, {}}, 12), cameraViews(still(at), 0)));
     }
-    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 16, 16),
+    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 8, 8),
                                      cameraViews(still({0, 0, 0}), 0));
     kit::Mesh wheat = field(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
     kit::Mesh stubble =
