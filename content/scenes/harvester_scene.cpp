@@ -392,9 +392,9 @@ SceneSource buildHarvester() {
     }
     kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 8, 8),
                                      cameraViews(still({0, 0, 0}), 0));
-    kit::Mesh wheat = field(-15, 140, 3.6f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
+    kit::Mesh wheat = field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
     kit::Mesh stubble =
-        field(-200, -18, 4, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
+        field(-200, -18, 5.5f, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
 
     std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed{
         {&bodyMesh, [](double t) { return kit::Vec3{0, 0, bodyRock(t * 1000)}; }},
