@@ -253,17 +253,8 @@ kit::Model followCamera(const char* name, kit::Vec3 offset, kit::Mesh mesh, kit:
 void dropHiddenBody(kit::Mesh& body, kit::Vec3 bodyAt) {
     const float rocks[] = {-0.4f, -0.2f, 0, 0.2f, 0.4f};
     constexpr size_t kKeys = 61; // half a second apart
-    // Inside the flat part of the ledge's top (radius 30 to 50) at every turn.
-    kit::Mesh track;
-    for (int i = 0; i < 96; ++i) {
-        float a0 = 2 * kit::kPi * float(i) / 96, a1 = 2 * kit::kPi * float(i + 1) / 96;
-        uint32_t v[4];
-        const float radii[4] = {30.2f, 30.2f, 49.6f, 49.6f}, angles[4] = {a0, a1, a1, a0};
-        for (int k = 0; k < 4; ++k)
-            v[k] = track.addVertex({std::cos(angles[k]) * radii[k], std::sin(angles[k]) * radii[k], kLedgeTop},
-                                   {0, 0, 1}, {});
-        track.addQuad(v[0], v[3], v[2], v[1]); // counter-clockwise from above
-    }
+    // Inside the flat part of the ledge's top (radius 30 to 50) at every turn, facing up.
+    kit::Mesh track = kit::lathe({{49.6f, kLedgeTop}, {30.2f, kLedgeTop}}, 96);
     auto eye = [&](size_t m) { return cameraEye(0.5 * double(m / std::size(rocks))); };
     std::vector<kit::OcclusionInstance> instances{
         {&body,

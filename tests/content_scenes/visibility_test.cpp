@@ -1,26 +1,14 @@
 // Thinning meshes to what a camera can see: the cases where a triangle must go and where it must stay.
 #include "kit/shapes.h"
 #include "kit/visibility.h"
+#include "test_views.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A camera at the origin looking along +Y, level (the harvester's angles, turned to face +Y).
-kit::View lookingAlongY(kit::Vec3 eye = {}) {
-    kit::CameraAngles angles = kit::aimCamera({0, 0, 0}, {0, 1, 0});
-    return kit::makeView(eye, angles, 0.8f);
-}
-
-// One triangle facing -Y (toward an eye on the -Y side) centred at `at`, `size` across.
-kit::Mesh facingMinusY(kit::Vec3 at, float size = 1) {
-    kit::Mesh m;
-    uint32_t a = m.addVertex(at + kit::Vec3{-size, 0, -size}, {0, -1, 0}, {});
-    uint32_t b = m.addVertex(at + kit::Vec3{size, 0, -size}, {0, -1, 0}, {});
-    uint32_t c = m.addVertex(at + kit::Vec3{0, 0, size}, {0, -1, 0}, {});
-    m.addTriangle(a, b, c);
-    return m;
-}
+using testviews::facingMinusY;
+using testviews::lookingAlongY;
 
 TEST(Visibility, KeepsWhatFacesTheEyeInsideTheViewAndDropsTheRest) {
     kit::View view = lookingAlongY();
