@@ -117,6 +117,18 @@ kit::Mesh skyBox() {
     return kit::keepSeen(sky, {kit::makeView({}, cameraAngles(), kFieldOfView)});
 }
 
+// The sky box without the cells that the valley floor hides all the way along the camera's path. The sky is
+// drawn before the valley, so every pixel of those cells would be shaded only to be covered.
+void dropSkyBelowValley(kit::Mesh& sky, const kit::Mesh& valley) {
+    auto eye = [](size_t m) { return cameraEye(0.05 * double(m)); };
+    std::vector<kit::OcclusionInstance> instances{
+        {&sky, [&](size_t) { return kit::makeView({}, cameraAngles(), kFieldOfView, 1); }, false, true},
+        {&valley, [&](size_t m) { return kit::makeView(eye(m), cameraAngles(), kFieldOfView, 1); }, true, false}};
+    kit::OcclusionSettings settings;
+    settings.farPlane = 1000;
+    sky = kit::keepTriangles(sky, kit::trianglesEverSeen(instances, kFrames, settings)[0]);
+}
+
 // Height of the ledge's top at radius r and angle a: a flat track under the wheels, rough rock elsewhere.
 float ledgeHeight(float r, float a) {
     float rough = valueNoise(std::cos(a) * r / 6, std::sin(a) * r / 6, 11) - 0.5f;
@@ -127,19 +139,22 @@ float ledgeHeight(float r, float a) {
 
 // The ledge: a rock mesa turned about Z, with a flat track along its rim and a broken cliff below.
 kit::Mesh ledge() {
-    const int segments = 96;
-    // Rings from the centre out over the top, then down the cliff face.
+    // Rings from the centre out over the top, then down the cliff face. Near the centre a ring needs fewer
+    // segments for the same spacing around it: each count halves the one outside it, so the bands between
+    // them close without gaps.
     struct Ring {
         float r, z;
         bool top;
+        int segments;
     };
-    std::vector<Ring> rings;
-    for (float r : {0.5f, 8.0f, 16.0f, 22.0f, 27.0f, 30.0f, 34.0f, 38.0f, 42.0f, 46.0f, 50.0f, 51.5f, 53.0f}) {
-        rings.push_back({r, 0, true});
+    std::vector<Ring> rings{{0.5f, 0, true, 12}, {8, 0, true, 24}, {16, 0, true, 48}};
+    for (float r : {22.0f, 27.0f, 30.0f, 34.0f, 38.0f, 42.0f, 46.0f, 50.0f, 51.5f, 53.0f}) {
+        rings.push_back({r, 0, true, 96});
     }
-    for (float z : {30.0f, 22.0f, 12.0f, 2.0f, -3.0f}) rings.push_back({0, z, false});
-    std::vector<std::vector<kit::Vec3>> grid(rings.size(), std::vector<kit::Vec3>(segments + 1));
+    for (float z : {30.0f, 22.0f, 12.0f, 2.0f, -3.0f}) rings.push_back({0, z, false, 96});
+    std::vector<std::vector<kit::Vec3>> grid(rings.size());
     for (size_t k = 0; k < rings.size(); ++k) {
+        const int segments = rings[k].segments;
         for (int j = 0; j <= segments; ++j) {
             float a = 2 * kit::kPi * float(j % segments) / float(segments);
             float r = rings[k].r, z = rings[k].z;
@@ -149,25 +164,41 @@ kit::Mesh ledge() {
             } else {
                 z = ledgeHeight(r, a);
             }
-            grid[k][size_t(j)] = {std::cos(a) * r, std::sin(a) * r, z};
+            grid[k].push_back({std::cos(a) * r, std::sin(a) * r, z});
         }
     }
     kit::Mesh mesh;
+    // One flat-shaded face, its corners in order (outward, around, then back in).
+    auto addFace = [&](size_t k, std::initializer_list<std::pair<kit::Vec3, bool>> corners) {
+        std::vector<kit::Vec3> p;
+        for (const auto& corner : corners) p.push_back(corner.first);
+        // Rings run outward and downward, so this cross product points up on top and out on the cliff.
+        kit::Vec3 n = kit::normalize(kit::cross(p[1] - p[0], p.back() - p[0]));
+        std::vector<uint32_t> v;
+        for (const auto& [at, outer] : corners) {
+            bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && outer);
+            float a = std::atan2(at.y, at.x);
+            kit::Vec2 uv = cliff ? kit::Vec2{a * 60 / 12, at.z / 12} : kit::Vec2{at.x / 14, at.y / 14};
+            float shade = 0.8f + 0.4f * valueNoise(at.x / 9, at.y / 9 + at.z / 9, 3);
+            v.push_back(mesh.addVertex(at, n, uv, kit::Color{shade, shade * 0.92f, shade * 0.9f, 1}));
+        }
+        if (v.size() == 4) {
+            mesh.addQuad(v[0], v[1], v[2], v[3]);
+        } else {
+            mesh.addTriangle(v[0], v[1], v[2]);
+        }
+    };
     for (size_t k = 0; k + 1 < rings.size(); ++k) {
-        for (int j = 0; j < segments; ++j) {
-            kit::Vec3 p[4] = {grid[k][size_t(j)], grid[k][size_t(j + 1)], grid[k + 1][size_t(j + 1)],
-                              grid[k + 1][size_t(j)]};
-            // Rings run outward and downward, so this cross product points up on top and out on the cliff.
-            kit::Vec3 n = kit::normalize(kit::cross(p[3] - p[0], p[1] - p[0]));
-            uint32_t v[4];
-            for (int i = 0; i < 4; ++i) {
-                bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && i >= 2);
-                float a = std::atan2(p[i].y, p[i].x);
-                kit::Vec2 uv = cliff ? kit::Vec2{a * 60 / 12, p[i].z / 12} : kit::Vec2{p[i].x / 14, p[i].y / 14};
-                float shade = 0.8f + 0.4f * valueNoise(p[i].x / 9, p[i].y / 9 + p[i].z / 9, 3);
-                v[i] = mesh.addVertex(p[i], n, uv, kit::Color{shade, shade * 0.92f, shade * 0.9f, 1});
+        const std::vector<kit::Vec3>&in = grid[k], &out = grid[k + 1];
+        for (size_t j = 0; j + 1 < in.size(); ++j) {
+            if (out.size() == in.size()) {
+                addFace(k, {{in[j], false}, {out[j], true}, {out[j + 1], true}, {in[j + 1], false}});
+                continue;
             }
-            mesh.addQuad(v[0], v[3], v[2], v[1]);
+            // Twice as many segments outside: three triangles span this one.
+            addFace(k, {{in[j], false}, {out[2 * j], true}, {out[2 * j + 1], true}});
+            addFace(k, {{in[j], false}, {out[2 * j + 1], true}, {in[j + 1], false}});
+            addFace(k, {{in[j + 1], false}, {out[2 * j + 1], true}, {out[2 * j + 2], true}});
         }
     }
     kit::LightRig rig = sunsetLight();
@@ -209,8 +240,9 @@ kit::Mesh trees() {
         float a = random.range(0, 2 * kit::kPi), r = random.range(120, 420);
         float h = random.range(16, 32), w = h * random.range(0.22f, 0.3f);
         kit::Vec3 at{std::cos(a) * r, std::sin(a) * r, -1};
-        // Open at the foot, which stands below the valley floor.
-        kit::Mesh tree = kit::lathe({{w, 0}, {w * 0.45f, h * 0.55f}, {0, h}}, 7);
+        // A seven-sided cone, open at the foot, which stands below the valley floor. One triangle per side:
+        // the trees are a flat colour, so splitting a side would only add triangles to draw.
+        kit::Mesh tree = kit::lathe({{w, 0}, {0, h}}, 7);
         kit::merge(forest, kit::translate(tree, at));
     }
     // The forest turns under the camera; each tree keeps the faces that come round toward it.
@@ -274,7 +306,10 @@ SceneSource buildLedge() {
     SceneSource scene{"ledge.xsi", {}, kFrames};
     kit::LightRig light = sunsetLight();
     kit::Vec3 sun = sunDirection();
-    scene.models.push_back(followCamera("Skybox", {}, skyBox()));
+    kit::Mesh valleyMesh = valley();
+    kit::Mesh skyMesh = skyBox();
+    dropSkyBelowValley(skyMesh, valleyMesh);
+    scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
     // The part draws the ledge itself, before the rest. The truck goes before the valley and the trees, so that
     // the depth test turns away what it hides before that is shaded. (The sky stays first: far off, the 16-bit
     // depth buffer cannot tell it from the valley's rim, and the first drawn wins such ties.)
@@ -308,7 +343,7 @@ SceneSource buildLedge() {
         wheel = kit::keepSeen(wheel, views, 0.05f);
         scene.models.push_back({name, at, {}, std::move(wheel), {wheelSpin()}, {}});
     }
-    scene.models.push_back({"Valley", {0, 0, 0}, {}, valley(), {}, {}});
+    scene.models.push_back({"Valley", {0, 0, 0}, {}, std::move(valleyMesh), {}, {}});
     scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
     kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
