@@ -85,19 +85,16 @@ kit::Mesh header() {
     kit::merge(m, kit::box({-15, 13, 0.7f}, {15, 19.6f, 1.4f}, kit::BoxUv(rect(steel))));
     kit::BoxUv wall(rect(paint));
     wall.py = rect(panel);
-    kit::merge(m, kit::box({-15, 12.4f, 1.4f}, {15, 13.4f, 7.2f}, wall, 0.15f));
-    kit::merge(m, kit::box({-15.2f, 11.8f, 7.0f}, {15.2f, 13.6f, 7.8f}, kit::BoxUv(rect(paint)), 0.2f));
-    // Auger: a sawtooth profile turned about the axis reads as the spiral flighting.
-    std::vector<kit::Vec2> profile{{0, -14.4f}};
+    kit::merge(m, kit::box({-15, 12.4f, 1.4f}, {15, 13.4f, 7.2f}, wall));
+    kit::merge(m, kit::box({-15.2f, 11.8f, 7.0f}, {15.2f, 13.6f, 7.8f}, kit::BoxUv(rect(paint))));
+    // Auger: a row of sawtooth rings turned about the axis reads as the spiral flighting. Six sides: from the
+    // camera the auger is a few pixels across, and its teeth are what reads. The core between the teeth is one
+    // tube: it lies in the same six faces.
+    kit::UvRect metal = rect(steel);
+    kit::Mesh auger = kit::lathe({{0, -14.4f}, {0.7f, -14.4f}, {0.7f, 14.4f}, {0, 14.4f}}, 6, metal);
     for (float z = -14.4f; z < 14.4f; z += 1.6f) {
-        profile.push_back({0.7f, z});
-        profile.push_back({1.5f, z + 0.15f});
-        profile.push_back({0.7f, z + 0.35f});
+        kit::merge(auger, kit::lathe({{0.7f, z}, {1.5f, z + 0.15f}, {0.7f, z + 0.35f}}, 6, metal));
     }
-    profile.push_back({0.7f, 14.4f});
-    profile.push_back({0, 14.4f});
-    // Six sides: from the camera the auger is a few pixels across, and its teeth are what reads.
-    kit::Mesh auger = kit::lathe(profile, 6, rect(steel));
     kit::paint(auger, kit::rgb8(200, 200, 195));
     kit::rotate(auger, {0, kit::kPi / 2, 0});
     kit::merge(m, kit::translate(auger, {0, 15.0f, 3.0f}));
@@ -136,14 +133,14 @@ kit::Mesh harvesterBody() {
     engine.ny = rect(grille);
     kit::merge(m, kit::box({-5, -18, 6}, {5, -13.5f, 13}, engine, 0.4f));
     // Cab on its platform, glass all round, roof with work lights.
-    kit::merge(m, kit::box({-3.6f, 5, 10}, {3.6f, 10, 12}, kit::BoxUv(rect(panel)), 0.2f));
+    kit::merge(m, kit::box({-3.6f, 5, 10}, {3.6f, 10, 12}, kit::BoxUv(rect(panel))));
     kit::merge(m, kit::box({-3.5f, 5.2f, 12}, {3.5f, 10.8f, 17.5f}, kit::BoxUv(rect(glass))));
     kit::merge(m, kit::box({-3.9f, 4.8f, 17.5f}, {3.9f, 11.3f, 18.2f}, kit::BoxUv(rect(paint)), 0.2f));
     for (float s : {-1.0f, 1.0f}) {
         kit::merge(m, kit::box({s * 2.6f - 0.5f, 11.3f, 17.4f}, {s * 2.6f + 0.5f, 11.7f, 18.1f},
                                kit::BoxUv(rect(headlight))));
     }
-    kit::merge(m, kit::box({-2.6f, 5.5f, 2.4f}, {2.6f, 13.6f, 7.5f}, kit::BoxUv(rect(darkMetal)), 0.3f));
+    kit::merge(m, kit::box({-2.6f, 5.5f, 2.4f}, {2.6f, 13.6f, 7.5f}, kit::BoxUv(rect(darkMetal))));
     kit::merge(m, header());
     kit::Mesh auger = kit::cylinder(0.6f, -12, 6, 10, rect(darkMetal), rect(darkMetal));
     kit::rotate(auger, {-kit::kPi / 2, 0, 0});
@@ -160,13 +157,14 @@ kit::Mesh harvesterBody() {
 // The reel about its own axle (local X): a drum of six bats on spoked spiders, tines hanging from the bats.
 kit::Mesh reel() {
     using namespace harvesterAtlas;
-    kit::Mesh m = kit::cylinder(0.45f, -kReelHalfLength - 0.4f, kReelHalfLength + 0.4f, 8, rect(darkMetal),
+    // Few sides: the axle and hubs are a few pixels across from the camera.
+    kit::Mesh m = kit::cylinder(0.45f, -kReelHalfLength - 0.4f, kReelHalfLength + 0.4f, 6, rect(darkMetal),
                                 rect(darkMetal));
     kit::rotate(m, {0, kit::kPi / 2, 0});
     kit::paint(m, kit::rgb8(90, 90, 90));
     kit::Mesh spiders, bats, tines;
     for (float x : {-kReelHalfLength + 0.3f, -4.6f, 4.6f, kReelHalfLength - 0.3f}) {
-        kit::Mesh hub = kit::cylinder(1.0f, -0.35f, 0.35f, 10, rect(paint), rect(paint));
+        kit::Mesh hub = kit::cylinder(1.0f, -0.35f, 0.35f, 6, rect(paint), rect(paint));
         kit::rotate(hub, {0, kit::kPi / 2, 0});
         kit::merge(spiders, kit::translate(hub, {x, 0, 0}));
         for (int i = 0; i < kReelBats; ++i) {
