@@ -87,6 +87,16 @@ Mesh& flipFaces(Mesh& mesh) {
     return mesh;
 }
 
+Mesh& sortNearFirst(Mesh& mesh, Vec3 eye) {
+    auto distance = [&](const std::array<uint32_t, 3>& t) {
+        Vec3 c = (mesh.positions[t[0]] + mesh.positions[t[1]] + mesh.positions[t[2]]) * (1.0f / 3.0f) - eye;
+        return dot(c, c);
+    };
+    std::stable_sort(mesh.triangles.begin(), mesh.triangles.end(),
+                     [&](const auto& a, const auto& b) { return distance(a) < distance(b); });
+    return mesh;
+}
+
 Mesh& makeTwoSided(Mesh& mesh) {
     Mesh back = mesh;
     flipFaces(back);

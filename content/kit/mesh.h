@@ -55,6 +55,9 @@ Mesh mirrorX(const Mesh& mesh);
 Mesh& flipFaces(Mesh& mesh);
 // Same triangles facing both ways.
 Mesh& makeTwoSided(Mesh& mesh);
+// Triangles reordered nearest first as seen from `eye` (by their centres), so that the depth test turns away
+// what they hide before it is shaded. Only ties in depth can draw differently.
+Mesh& sortNearFirst(Mesh& mesh, Vec3 eye);
 
 struct Bounds {
     Vec3 min, max;

@@ -403,6 +403,11 @@ SceneSource buildHarvester() {
     };
     for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(kTruckAt + truckWheelSlots()[i].offset)});
     dropHidden(placed);
+    // Nearest first: the header and the cab then hide the body behind them before it is shaded.
+    kit::Vec3 meanEye{};
+    for (const FieldMoment& moment : fieldMoments()) meanEye = meanEye + cameraPath(moment.seconds);
+    meanEye = meanEye * (1.0f / float(fieldMoments().size()));
+    kit::sortNearFirst(bodyMesh, meanEye);
 
     kit::Model body{"HarvesterMainBody", {0, 0, 0}, {}, std::move(bodyMesh), {}, {}};
     // The reel rides on the body (one level down), so it bobs with it.

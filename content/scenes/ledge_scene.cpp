@@ -318,6 +318,7 @@ SceneSource buildLedge() {
     // The part rocks the body by up to 0.4 units.
     kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f));
     dropHiddenBody(bodyMesh, body);
+    kit::sortNearFirst(bodyMesh, cameraEye(15) - body);
     scene.models.push_back({"Terex_MainBody", body, {}, std::move(bodyMesh), {}, {}});
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};

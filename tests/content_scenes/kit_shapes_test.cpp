@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -93,6 +94,24 @@ TEST(KitShapes, MirroringKeepsFacesOutward) {
     kit::Mesh mirrored = kit::mirrorX(wedge);
     EXPECT_TRUE(isClosed(mirrored));
     EXPECT_NEAR(signedVolume(mirrored), signedVolume(wedge), 1e-4);
+}
+
+// Three unit boxes along Y, merged far first: seen from in front of the nearest, they come out nearest first,
+// and the mesh keeps its vertices and stays closed.
+TEST(KitShapes, SortNearFirstOrdersByDistanceAndKeepsTheMesh) {
+    kit::Mesh row;
+    for (float y : {20.0f, 10.0f, 0.0f}) kit::merge(row, kit::box({0, y, 0}, {1, y + 1, 1}, {}));
+    const kit::Mesh before = row;
+    kit::sortNearFirst(row, {0.5f, -5, 0.5f});
+    ASSERT_EQ(row.triangles.size(), before.triangles.size());
+    EXPECT_EQ(row.positions.size(), before.positions.size());
+    const size_t perBox = before.triangles.size() / 3;
+    for (size_t i = 0; i < row.triangles.size(); ++i) {
+        kit::Vec3 p = row.positions[row.triangles[i][0]];
+        EXPECT_EQ(std::floor(p.y / 10), float(i / perBox) * 1.0f) << "triangle " << i;
+    }
+    EXPECT_TRUE(isClosed(row));
+    EXPECT_NEAR(signedVolume(row), 3.0, 1e-4);
 }
 
 } // namespace
