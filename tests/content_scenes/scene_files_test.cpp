@@ -238,8 +238,8 @@ TEST(SceneFiles, HeavyNodesStayThinnedToWhatTheCameraSees) {
         int most;
     } limits[] = {
         {"harvester.xsi", "Wheat", 1500},     {"harvester.xsi", "Stubble", 1000},
-        {"harvester.xsi", "Ground", 200},     {"harvester.xsi", "HarvesterMainBody", 2000},
-        {"ledge.xsi", "Skybox", 200},         {"ledge.xsi", "Trees", 4000},
+        {"harvester.xsi", "Ground", 40},      {"harvester.xsi", "HarvesterMainBody", 2000},
+        {"ledge.xsi", "Skybox", 100},         {"ledge.xsi", "Trees", 1500},
         {"ledge.xsi", "Valley", 300},         {"escape.xsi", "Plane01", 6500},
     };
     for (const auto& l : limits) {
