@@ -1,6 +1,5 @@
 // The message pump: SDL events turned into the window messages the program handles.
 #include "platform/platform.h"
-#include "platform/quit_signal.h"
 
 #include <SDL.h>
 

@@ -82,6 +82,9 @@ bool pumpMessages(WindowProc proc);
 // From now on SIGINT and SIGTERM post the quit message instead of ending the process, so the run ends
 // through the normal shutdown. Call before the video system starts.
 void catchQuitSignals();
+// True once after SIGINT or SIGTERM arrived (while catchQuitSignals is in force); clears the flag. The message
+// pump takes it as a quit message; a program that pumps no messages can poll it here.
+bool takeQuitSignal();
 // Posts the quit message; the pumpMessages that is running (from a WindowProc) or the next one returns true.
 void postQuitMessage();
 

@@ -1,7 +1,6 @@
 // SIGINT and SIGTERM as a quit request: the handler only raises a flag, which the message pump turns into
 // the quit message, so the run ends through the normal shutdown.
 #include "platform/platform.h"
-#include "platform/quit_signal.h"
 
 #include <SDL.h>
 

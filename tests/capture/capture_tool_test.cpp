@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,7 +21,10 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -154,6 +161,66 @@ std::string frameName(uint32_t ms) {
 double probeValue(const std::string& out, const std::string& key) {
     size_t at = out.find(key + "=");
     return at == std::string::npos ? -1.0 : std::atof(out.c_str() + at + key.size() + 1);
+}
+
+// The tool started in a process group of its own, as a shell starts a job, with its output streams in
+// folder/tool.out and folder/tool.err. Its process id, which is also the group's, or -1.
+pid_t startCaptureJob(const std::vector<std::string>& args, const fs::path& folder) {
+    std::vector<std::string> words = {TOMBLORA_CAPTURE_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const std::string out = (folder / "tool.out").string(), err = (folder / "tool.err").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    // The working folder is the test's, as for runCapture: relative paths land there.
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder);
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
+    fs::current_path(previous);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? child : -1;
+}
+
+// Waits up to a minute for ready() to hold; false if it never did.
+template <typename Ready> bool waitUntil(Ready ready) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// Waits for the job to end; one that is still running after a minute is killed and reported as exit -1.
+ToolRun waitForJob(pid_t child, const fs::path& folder) {
+    int status = 0;
+    const bool ended = waitUntil([&] { return waitpid(child, &status, WNOHANG) == child; });
+    if (!ended) {
+        kill(-child, SIGKILL);
+        waitpid(child, &status, 0);
+        status = -1;
+    }
+    ToolRun run;
+    run.exitCode = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readText(folder / "tool.out");
+    run.err = readText(folder / "tool.err");
+    return run;
+}
+
+size_t countFiles(const fs::path& folder) {
+    std::error_code ignored;
+    if (!fs::is_directory(folder, ignored)) return 0;
+    return size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 // One production for the whole suite; every test works in a folder of its own under it.
@@ -455,6 +522,34 @@ TEST_F(CaptureToolTest, UsageFaultsExitWith2BeforeAnyRendering) {
     EXPECT_NE(run.out.find("--sheet-count"), std::string::npos);
 }
 
+// Ctrl-C reaches the whole job; SIGTERM may come from anywhere. Either stops the run between two frames: the
+// frames written are whole pictures, the contact sheet (which would have gaps) is not written, exit 130.
+TEST_F(CaptureToolTest, InterruptStopsBetweenFramesWithWholeFilesAndExit130) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
+        const fs::path frames = folder / "frames";
+        fs::remove_all(frames);
+        fs::remove(folder / "sheet.png");
+        // At twice the size the whole production takes far longer than the test waits.
+        pid_t job = startCaptureJob({"--scale", "2", "--sequence", "frames", "--sheet", "sheet.png"}, folder);
+        ASSERT_GT(job, 0);
+        ASSERT_TRUE(waitUntil([&] { return countFiles(frames) >= 3; }));
+        ASSERT_EQ(kill(-job, signal), 0);
+        ToolRun run = waitForJob(job, folder);
+        EXPECT_EQ(run.exitCode, 130) << describeRun(run);
+        EXPECT_NE(run.err.find("interrupted after the frame at "), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(folder / "sheet.png"));
+        const std::vector<std::string> names = fileNames(frames);
+        EXPECT_GE(names.size(), 3u);
+        EXPECT_LT(names.size(), 10321u);
+        for (const std::string& name : names) {
+            Image image = readPng(frames / name);
+            EXPECT_EQ(image.width, 640) << name;
+            EXPECT_EQ(image.height, 480) << name;
+        }
+    }
+}
+
 TEST_F(CaptureToolTest, VideoWithoutFfmpegIsRefusedBeforeRendering) {
     // A PATH holding only this test's folder has no ffmpeg on it.
     ToolRun run =
@@ -508,6 +603,51 @@ TEST_F(CaptureToolTest, VideoOfOneSecondHasH264AndTheSoundtrack) {
         streams.out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
     EXPECT_EQ(probeValue(video, "nb_read_frames"), 21) << streams.out;
     EXPECT_NEAR(probeValue(audio, "duration"), 1.05, 0.03) << streams.out;
+}
+
+// Ctrl-C in the terminal during a video: ffmpeg, in a group of its own, is not cut off in the middle of a
+// frame; the file is finished and its sound ends with its last frame.
+TEST_F(CaptureToolTest, InterruptedVideoIsWholeAndItsSoundEndsWithItsFrames) {
+    if (!programExists("ffmpeg") || !programExists("ffprobe")) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    ToolRun made = runCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
+                               "sine=frequency=440:duration=70", "-ac", "2", "-c:a", "libvorbis", "tone.ogg"},
+                              folder);
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    std::string tone = readText(folder / "tone.ogg");
+    std::string error;
+    ASSERT_TRUE(writeTestProduction((folder / "tomblora.salad").string(),
+                                    std::vector<uint8_t>(tone.begin(), tone.end()), error))
+        << error;
+
+    // After the last frame ffmpeg still encodes the sound to the end of the span: a minute keeps that short.
+    pid_t job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
+    ASSERT_GT(job, 0);
+    // ffmpeg makes the file once it has encoded the first frames.
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder / "clip.mp4"); }));
+    ASSERT_EQ(kill(-job, SIGINT), 0);
+    ToolRun run = waitForJob(job, folder);
+    ASSERT_EQ(run.exitCode, 130) << describeRun(run);
+    EXPECT_NE(run.err.find("clip.mp4 ends with it"), std::string::npos) << run.err;
+
+    ToolRun streams = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                  "stream=codec_type,nb_read_frames,duration", "-of",
+                                  "default=noprint_wrappers=1", "clip.mp4"},
+                                 folder);
+    ASSERT_EQ(streams.exitCode, 0) << streams.err;
+    size_t audioAt = streams.out.find("codec_type=audio");
+    size_t videoAt = streams.out.find("codec_type=video");
+    ASSERT_NE(audioAt, std::string::npos) << streams.out;
+    ASSERT_NE(videoAt, std::string::npos) << streams.out;
+    std::string video =
+        streams.out.substr(videoAt, audioAt > videoAt ? audioAt - videoAt : std::string::npos);
+    std::string audio =
+        streams.out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
+    const double frames = probeValue(video, "nb_read_frames");
+    EXPECT_GT(frames, 0) << streams.out;
+    EXPECT_LT(frames, 3601) << streams.out;
+    EXPECT_NEAR(probeValue(audio, "duration"), probeValue(video, "duration"), 0.05) << streams.out;
 }
 
 } // namespace

@@ -134,6 +134,12 @@ class CaptureRun {
     bool drawAll() {
         Progress progress(plan.frames.size());
         for (size_t i = 0; i < plan.frames.size(); ++i) {
+            // Ctrl-C or SIGTERM: stop between two frames, so that every file written so far is whole.
+            if (takeQuitSignal()) {
+                interrupted = true;
+                framesBeforeInterruption = i;
+                break;
+            }
             const PlannedFrame& planned = plan.frames[i];
             grab.wanted = planned.written();
             grab.taken = false;
@@ -159,20 +165,33 @@ class CaptureRun {
         return true;
     }
 
+    // Writes what is still in flight. After an interruption the frames drawn so far are kept, the video ends
+    // with them, and the contact sheet, which would have gaps, is not written.
     bool finish() {
         std::string failedPath;
         if (files && !files->finish(failedPath)) {
             return report("cannot write " + failedPath);
         }
-        if (!options.sheetFile.empty() && !writePngFile(options.sheetFile, sheet.image())) {
+        if (!options.sheetFile.empty() && !interrupted && !writePngFile(options.sheetFile, sheet.image())) {
             return report("cannot write " + options.sheetFile);
         }
         std::string error;
         if (!options.videoFile.empty() && !video.finish(error)) {
             return report(error + "; " + options.videoFile + " is not complete");
         }
+        if (interrupted) {
+            std::string kept = !options.videoFile.empty() ? options.videoFile + " ends with it"
+                                                          : "the frames drawn so far are written";
+            if (!options.sheetFile.empty()) kept += "; " + options.sheetFile + " was not written";
+            const size_t drawn = framesBeforeInterruption;
+            report(drawn == 0 ? "interrupted before the first frame"
+                              : "interrupted after the frame at " + std::to_string(plan.frames[drawn - 1].time) +
+                                    " ms; " + kept);
+        }
         return true;
     }
+
+    bool wasInterrupted() const { return interrupted; }
 
   private:
     bool write(const PlannedFrame& planned) {
@@ -216,6 +235,8 @@ class CaptureRun {
     ContactSheet sheet;
     VideoEncoder video;
     std::unique_ptr<PngWriterPool> files; // null when no frame goes to a file
+    bool interrupted = false;
+    size_t framesBeforeInterruption = 0;
 };
 
 int runCapture(const CaptureOptions& options) {
@@ -232,6 +253,8 @@ int runCapture(const CaptureOptions& options) {
     // A reader gone from the other end of the ffmpeg pipe must be an error to report, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     useHeadlessDrivers();
+    // Before the video system starts, so that SDL does not take the signals over.
+    catchQuitSignals();
     archiveBaseDir[0] = '\0';
     std::snprintf(archiveFileName, sizeof archiveFileName, "%s", options.archive.c_str());
     consoleSetFrameLinesEnabled(false);
@@ -245,9 +268,10 @@ int runCapture(const CaptureOptions& options) {
     }
     auto run = std::make_unique<CaptureRun>(options);
     bool done = run->prepare() && run->drawAll() && run->finish();
+    const bool interrupted = run->wasInterrupted();
     run.reset();
     shutDown();
-    return done ? 0 : 1;
+    return !done ? 1 : interrupted ? kExitInterrupted : 0;
 }
 
 } // namespace

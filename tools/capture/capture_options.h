@@ -41,6 +41,8 @@ CaptureOptions parseCaptureArgs(int argc, const char* const* argv, std::string& 
 
 // The --help text.
 extern const char kCaptureUsage[];
+// Exit status of a run stopped by SIGINT or SIGTERM (128 + SIGINT, as shells report it).
+constexpr int kExitInterrupted = 130;
 
 // One frame the tool draws, and what it is written to.
 struct PlannedFrame {

@@ -30,6 +30,31 @@ std::string seconds(uint64_t numerator, uint64_t denominator) {
     return text;
 }
 
+// Starts a program in a process group of its own: Ctrl-C in the terminal then reaches only this program,
+// which closes ffmpeg's pipe, and ffmpeg ends the file properly instead of quitting in the middle of a frame.
+int spawnInOwnGroup(pid_t& child, std::vector<std::string>& args, const posix_spawn_file_actions_t* actions) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    int spawned = posix_spawn(&child, args[0].c_str(), actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    return spawned;
+}
+
+// The child's exit code, or -1 when it did not exit normally.
+int waitForExit(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 std::string findOnPath(const char* program) {
@@ -124,12 +149,7 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addclose(&actions, fds[1]);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    int spawned = posix_spawn(&child, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned = spawnInOwnGroup(child, args, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[0]);
     if (spawned != 0) {
@@ -140,6 +160,10 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
         return false;
     }
     pipe = fdopen(fds[1], "wb");
+    planned = settings;
+    planned.soundtrack = nullptr;
+    withAudio = withSound;
+    framesWritten = 0;
     return true;
 }
 
@@ -152,6 +176,7 @@ bool VideoEncoder::writeFrame(const RgbImage& frame, std::string& error) {
         error = "ffmpeg stopped taking frames";
         return false;
     }
+    ++framesWritten;
     return true;
 }
 
@@ -162,20 +187,41 @@ bool VideoEncoder::finish(std::string& error) {
         pipe = nullptr;
     }
     if (child > 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        int code = waitForExit(child);
         child = -1;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            error =
-                "ffmpeg failed (status " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")";
+        if (code != 0) {
+            error = "ffmpeg failed (status " + std::to_string(code) + ")";
             ok = false;
         } else if (!ok) {
             error = "the pipe to ffmpeg broke";
+        } else if (withAudio && framesWritten < planned.frameCount) {
+            cutSoundToFrames();
         }
     }
     removeAudioFile();
     return ok;
+}
+
+// A video that stopped early (the run was interrupted) still has the sound of the whole span: copy both
+// streams into a file that ends with the last frame, then put it in the video's place. On failure the
+// video stays as it is, with a warning.
+void VideoEncoder::cutSoundToFrames() {
+    const std::string& file = planned.outputFile;
+    size_t dot = file.find_last_of('.');
+    size_t slash = file.find_last_of('/');
+    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    std::string cut = hasExtension ? file.substr(0, dot) + ".cut" + file.substr(dot) : file + ".cut";
+    std::vector<std::string> args = {findOnPath("ffmpeg"), "-hide_banner", "-loglevel", "error", "-nostdin",
+                                     "-y", "-i", file, "-map", "0", "-c", "copy", "-t",
+                                     seconds(framesWritten * planned.rate.den, planned.rate.num), cut};
+    pid_t cutter = -1;
+    bool done = !args[0].empty() && spawnInOwnGroup(cutter, args, nullptr) == 0 && waitForExit(cutter) == 0 &&
+                std::rename(cut.c_str(), file.c_str()) == 0;
+    if (!done) {
+        unlink(cut.c_str());
+        std::fprintf(stderr, "tomblora-capture: the sound of %s could not be cut to its last frame\n",
+                     file.c_str());
+    }
 }
 
 void VideoEncoder::removeAudioFile() {

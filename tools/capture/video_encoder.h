@@ -31,14 +31,19 @@ class VideoEncoder {
     bool start(const VideoSettings& settings, std::string& error);
     // One frame, top row first, of the size given to start.
     bool writeFrame(const RgbImage& frame, std::string& error);
-    // Closes the pipe and waits for ffmpeg; false with the reason when it did not succeed.
+    // Closes the pipe and waits for ffmpeg; false with the reason when it did not succeed. A video given fewer
+    // frames than planned has its sound cut to match.
     bool finish(std::string& error);
 
   private:
     void removeAudioFile();
+    void cutSoundToFrames();
 
     FILE* pipe = nullptr;
     pid_t child = -1;
     std::string audioFile;
     size_t frameBytes = 0;
+    VideoSettings planned;
+    bool withAudio = false;
+    uint64_t framesWritten = 0;
 };
