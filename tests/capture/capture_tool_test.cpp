@@ -223,6 +223,32 @@ size_t countFiles(const fs::path& folder) {
     return size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
+// What ffprobe counts in each stream of a video: all of its report, and the parts of the video and the audio
+// stream (empty when the stream is missing).
+struct StreamCounts {
+    ToolRun probe;
+    std::string video;
+    std::string audio;
+};
+
+StreamCounts countStreams(const fs::path& folder, const std::string& file) {
+    StreamCounts counts;
+    counts.probe = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                               "stream=codec_type,nb_read_frames,duration", "-of", "default=noprint_wrappers=1",
+                               file},
+                              folder);
+    const std::string& out = counts.probe.out;
+    size_t audioAt = out.find("codec_type=audio");
+    size_t videoAt = out.find("codec_type=video");
+    if (videoAt != std::string::npos) {
+        counts.video = out.substr(videoAt, audioAt > videoAt ? audioAt - videoAt : std::string::npos);
+    }
+    if (audioAt != std::string::npos) {
+        counts.audio = out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
+    }
+    return counts;
+}
+
 // One production for the whole suite; every test works in a folder of its own under it.
 class CaptureToolTest : public ::testing::Test {
   protected:
@@ -244,6 +270,20 @@ class CaptureToolTest : public ::testing::Test {
         folder = suiteFolder / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::create_directories(folder);
         fs::copy_file(suiteFolder / "tomblora.salad", folder / "tomblora.salad");
+    }
+
+    // A production of this test's own whose soundtrack is a real Ogg Vorbis tone, made by ffmpeg itself.
+    void useToneSoundtrack(int seconds) {
+        ToolRun made = runCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
+                                   "sine=frequency=440:duration=" + std::to_string(seconds), "-ac", "2", "-c:a",
+                                   "libvorbis", "tone.ogg"},
+                                  folder);
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        std::string tone = readText(folder / "tone.ogg");
+        std::string error;
+        ASSERT_TRUE(writeTestProduction((folder / "tomblora.salad").string(),
+                                        std::vector<uint8_t>(tone.begin(), tone.end()), error))
+            << error;
     }
 
     // Runs the tool in this test's folder and expects success.
@@ -563,17 +603,7 @@ TEST_F(CaptureToolTest, VideoOfOneSecondHasH264AndTheSoundtrack) {
     if (!programExists("ffmpeg") || !programExists("ffprobe")) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    // A real Ogg Vorbis soundtrack, made by ffmpeg itself, in a production of its own.
-    ToolRun made = runCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
-                               "sine=frequency=440:duration=4", "-ac", "2", "-c:a", "libvorbis", "tone.ogg"},
-                              folder);
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    std::string tone = readText(folder / "tone.ogg");
-    std::string error;
-    ASSERT_TRUE(writeTestProduction((folder / "tomblora.salad").string(),
-                                    std::vector<uint8_t>(tone.begin(), tone.end()), error))
-        << error;
-
+    ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(4));
     capture({"--fps", "20", "--from", "1000", "--to", "2000", "--video", "clip.mp4"});
     ToolRun probe =
         runCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,codec_name,width,height",
@@ -588,21 +618,11 @@ TEST_F(CaptureToolTest, VideoOfOneSecondHasH264AndTheSoundtrack) {
     double seconds = std::atof(probe.out.c_str() + duration + 9);
     EXPECT_NEAR(seconds, 1.05, 0.1); // 21 frames at 20 fps
     // Each stream on its own: 21 frames, and the soundtrack cut to the same 1.05 s from 1000 ms on.
-    ToolRun streams = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                                  "stream=codec_type,nb_read_frames,duration", "-of",
-                                  "default=noprint_wrappers=1", "clip.mp4"},
-                                 folder);
-    ASSERT_EQ(streams.exitCode, 0) << streams.err;
-    size_t audioAt = streams.out.find("codec_type=audio");
-    size_t videoAt = streams.out.find("codec_type=video");
-    ASSERT_NE(audioAt, std::string::npos);
-    ASSERT_NE(videoAt, std::string::npos);
-    std::string video =
-        streams.out.substr(videoAt, audioAt > videoAt ? audioAt - videoAt : std::string::npos);
-    std::string audio =
-        streams.out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
-    EXPECT_EQ(probeValue(video, "nb_read_frames"), 21) << streams.out;
-    EXPECT_NEAR(probeValue(audio, "duration"), 1.05, 0.03) << streams.out;
+    StreamCounts streams = countStreams(folder, "clip.mp4");
+    ASSERT_EQ(streams.probe.exitCode, 0) << streams.probe.err;
+    ASSERT_FALSE(streams.video.empty() || streams.audio.empty()) << streams.probe.out;
+    EXPECT_EQ(probeValue(streams.video, "nb_read_frames"), 21) << streams.probe.out;
+    EXPECT_NEAR(probeValue(streams.audio, "duration"), 1.05, 0.03) << streams.probe.out;
 }
 
 // Ctrl-C in the terminal during a video: ffmpeg, in a group of its own, is not cut off in the middle of a
@@ -611,16 +631,7 @@ TEST_F(CaptureToolTest, InterruptedVideoIsWholeAndItsSoundEndsWithItsFrames) {
     if (!programExists("ffmpeg") || !programExists("ffprobe")) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    ToolRun made = runCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
-                               "sine=frequency=440:duration=70", "-ac", "2", "-c:a", "libvorbis", "tone.ogg"},
-                              folder);
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    std::string tone = readText(folder / "tone.ogg");
-    std::string error;
-    ASSERT_TRUE(writeTestProduction((folder / "tomblora.salad").string(),
-                                    std::vector<uint8_t>(tone.begin(), tone.end()), error))
-        << error;
-
+    ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(70));
     // After the last frame ffmpeg still encodes the sound to the end of the span: a minute keeps that short.
     pid_t job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
     ASSERT_GT(job, 0);
@@ -631,23 +642,14 @@ TEST_F(CaptureToolTest, InterruptedVideoIsWholeAndItsSoundEndsWithItsFrames) {
     ASSERT_EQ(run.exitCode, 130) << describeRun(run);
     EXPECT_NE(run.err.find("clip.mp4 ends with it"), std::string::npos) << run.err;
 
-    ToolRun streams = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                                  "stream=codec_type,nb_read_frames,duration", "-of",
-                                  "default=noprint_wrappers=1", "clip.mp4"},
-                                 folder);
-    ASSERT_EQ(streams.exitCode, 0) << streams.err;
-    size_t audioAt = streams.out.find("codec_type=audio");
-    size_t videoAt = streams.out.find("codec_type=video");
-    ASSERT_NE(audioAt, std::string::npos) << streams.out;
-    ASSERT_NE(videoAt, std::string::npos) << streams.out;
-    std::string video =
-        streams.out.substr(videoAt, audioAt > videoAt ? audioAt - videoAt : std::string::npos);
-    std::string audio =
-        streams.out.substr(audioAt, videoAt > audioAt ? videoAt - audioAt : std::string::npos);
-    const double frames = probeValue(video, "nb_read_frames");
-    EXPECT_GT(frames, 0) << streams.out;
-    EXPECT_LT(frames, 3601) << streams.out;
-    EXPECT_NEAR(probeValue(audio, "duration"), probeValue(video, "duration"), 0.05) << streams.out;
+    StreamCounts streams = countStreams(folder, "clip.mp4");
+    ASSERT_EQ(streams.probe.exitCode, 0) << streams.probe.err;
+    ASSERT_FALSE(streams.video.empty() || streams.audio.empty()) << streams.probe.out;
+    const double frames = probeValue(streams.video, "nb_read_frames");
+    EXPECT_GT(frames, 0) << streams.probe.out;
+    EXPECT_LT(frames, 3601) << streams.probe.out;
+    EXPECT_NEAR(probeValue(streams.audio, "duration"), probeValue(streams.video, "duration"), 0.05)
+        << streams.probe.out;
 }
 
 } // namespace
