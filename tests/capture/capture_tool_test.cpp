@@ -42,7 +42,8 @@ struct Image {
 };
 
 struct ToolRun {
-    int exitCode = -1;
+    int exitCode = -1; // -1 when the program did not exit by itself
+    int signal = 0;    // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -169,13 +170,16 @@ pid_t startCaptureJob(const std::vector<std::string>& args, const fs::path& fold
     std::vector<std::string> words = {TOMBLORA_CAPTURE_PATH};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
     const std::string out = (folder / "tool.out").string(), err = (folder / "tool.err").string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -212,6 +216,7 @@ ToolRun waitForJob(pid_t child, const fs::path& folder) {
     }
     ToolRun run;
     run.exitCode = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.signal = ended && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     run.out = readText(folder / "tool.out");
     run.err = readText(folder / "tool.err");
     return run;
@@ -233,10 +238,10 @@ struct StreamCounts {
 
 StreamCounts countStreams(const fs::path& folder, const std::string& file) {
     StreamCounts counts;
-    counts.probe = runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                               "stream=codec_type,nb_read_frames,duration", "-of", "default=noprint_wrappers=1",
-                               file},
-                              folder);
+    counts.probe =
+        runCommand({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                    "stream=codec_type,nb_read_frames,duration", "-of", "default=noprint_wrappers=1", file},
+                   folder);
     const std::string& out = counts.probe.out;
     size_t audioAt = out.find("codec_type=audio");
     size_t videoAt = out.find("codec_type=video");
@@ -275,8 +280,8 @@ class CaptureToolTest : public ::testing::Test {
     // A production of this test's own whose soundtrack is a real Ogg Vorbis tone, made by ffmpeg itself.
     void useToneSoundtrack(int seconds) {
         ToolRun made = runCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
-                                   "sine=frequency=440:duration=" + std::to_string(seconds), "-ac", "2", "-c:a",
-                                   "libvorbis", "tone.ogg"},
+                                   "sine=frequency=440:duration=" + std::to_string(seconds), "-ac", "2",
+                                   "-c:a", "libvorbis", "tone.ogg"},
                                   folder);
         ASSERT_EQ(made.exitCode, 0) << made.err;
         std::string tone = readText(folder / "tone.ogg");
@@ -650,6 +655,24 @@ TEST_F(CaptureToolTest, InterruptedVideoIsWholeAndItsSoundEndsWithItsFrames) {
     EXPECT_LT(frames, 3601) << streams.probe.out;
     EXPECT_NEAR(probeValue(streams.audio, "duration"), probeValue(streams.video, "duration"), 0.05)
         << streams.probe.out;
+}
+
+// While the run finishes (here ffmpeg still encoding a minute of sound), a second Ctrl-C ends it at once.
+TEST_F(CaptureToolTest, ASecondInterruptQuitsAtOnce) {
+    if (!programExists("ffmpeg") || !programExists("ffprobe")) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(70));
+    pid_t job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
+    ASSERT_GT(job, 0);
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder / "clip.mp4"); }));
+    ASSERT_EQ(kill(job, SIGINT), 0);
+    ASSERT_TRUE(
+        waitUntil([&] { return readText(folder / "tool.err").find("stopping after") != std::string::npos; }));
+    ASSERT_EQ(kill(job, SIGINT), 0);
+    ToolRun run = waitForJob(job, folder);
+    EXPECT_EQ(run.signal, SIGINT) << describeRun(run);
+    EXPECT_EQ(run.err.find("ends with it"), std::string::npos) << run.err;
 }
 
 } // namespace

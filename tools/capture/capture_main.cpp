@@ -138,6 +138,15 @@ class CaptureRun {
             if (takeQuitSignal()) {
                 interrupted = true;
                 framesBeforeInterruption = i;
+                // Finishing can take a while (ffmpeg still encodes the sound); a second one ends it at once.
+                std::signal(SIGINT, SIG_DFL);
+                std::signal(SIGTERM, SIG_DFL);
+                if (i > 0) {
+                    std::fprintf(
+                        stderr,
+                        "tomblora-capture: stopping after the frame at %u ms (again to quit at once)\n",
+                        plan.frames[i - 1].time);
+                }
                 break;
             }
             const PlannedFrame& planned = plan.frames[i];
@@ -185,8 +194,8 @@ class CaptureRun {
             if (!options.sheetFile.empty()) kept += "; " + options.sheetFile + " was not written";
             const size_t drawn = framesBeforeInterruption;
             report(drawn == 0 ? "interrupted before the first frame"
-                              : "interrupted after the frame at " + std::to_string(plan.frames[drawn - 1].time) +
-                                    " ms; " + kept);
+                              : "interrupted after the frame at " +
+                                    std::to_string(plan.frames[drawn - 1].time) + " ms; " + kept);
         }
         return true;
     }

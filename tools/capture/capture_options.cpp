@@ -32,7 +32,7 @@ const char kCaptureUsage[] =
     "A moment that falls between two steps is drawn in its place among them and then undone, so that\n"
     "the steps after it are drawn exactly as without it.\n"
     "Ctrl-C (SIGINT) or SIGTERM stops the run between two frames: the frames written so far are kept\n"
-    "whole, a video ends with them, and a contact sheet is not written.\n"
+    "whole, a video ends with them, and a contact sheet is not written. A second one quits at once.\n"
     "Exit status: 0 done, 1 failure (no display, no ffmpeg, a file not written), 2 bad usage (also an\n"
     "--out or --sequence folder that cannot be made), 130 interrupted, 255 a missing or damaged archive.\n";
 
