@@ -291,6 +291,15 @@ class CaptureToolTest : public ::testing::Test {
             << error;
     }
 
+    // A minute of video started as a job, once ffmpeg has made the file (after encoding the first frames).
+    // After the last frame ffmpeg still encodes the sound to the end of the span: a minute keeps that short.
+    void startVideoJob(pid_t& job) {
+        ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(70));
+        job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
+        ASSERT_GT(job, 0);
+        ASSERT_TRUE(waitUntil([&] { return fs::exists(folder / "clip.mp4"); }));
+    }
+
     // Runs the tool in this test's folder and expects success.
     void capture(const std::vector<std::string>& args) {
         ToolRun run = runCapture(args, folder);
@@ -636,12 +645,8 @@ TEST_F(CaptureToolTest, InterruptedVideoIsWholeAndItsSoundEndsWithItsFrames) {
     if (!programExists("ffmpeg") || !programExists("ffprobe")) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(70));
-    // After the last frame ffmpeg still encodes the sound to the end of the span: a minute keeps that short.
-    pid_t job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
-    ASSERT_GT(job, 0);
-    // ffmpeg makes the file once it has encoded the first frames.
-    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder / "clip.mp4"); }));
+    pid_t job = -1;
+    ASSERT_NO_FATAL_FAILURE(startVideoJob(job));
     ASSERT_EQ(kill(-job, SIGINT), 0);
     ToolRun run = waitForJob(job, folder);
     ASSERT_EQ(run.exitCode, 130) << describeRun(run);
@@ -662,10 +667,8 @@ TEST_F(CaptureToolTest, ASecondInterruptQuitsAtOnce) {
     if (!programExists("ffmpeg") || !programExists("ffprobe")) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    ASSERT_NO_FATAL_FAILURE(useToneSoundtrack(70));
-    pid_t job = startCaptureJob({"--scale", "2", "--to", "60000", "--video", "clip.mp4"}, folder);
-    ASSERT_GT(job, 0);
-    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder / "clip.mp4"); }));
+    pid_t job = -1;
+    ASSERT_NO_FATAL_FAILURE(startVideoJob(job));
     ASSERT_EQ(kill(job, SIGINT), 0);
     ASSERT_TRUE(
         waitUntil([&] { return readText(folder / "tool.err").find("stopping after") != std::string::npos; }));
