@@ -42,6 +42,7 @@ void grabBeforePresent(void* user) {
     glReadPixels(0, 0, grab->width, grab->height, GL_RGB, GL_UNSIGNED_BYTE, grab->bottomFirst.data());
     flipRowsInto(grab->bottomFirst.data(), grab->width, grab->height, grab->frame);
     grab->taken = true;
+    grab->wanted = false;
 }
 
 // Paints the whole colour buffer, leaving the clear colour and scissor state as the demo had them.
@@ -132,43 +133,42 @@ class CaptureRun {
     }
 
     bool drawAll() {
-        Progress progress(plan.frames.size());
+        Progress progress(plan.writtenFrames());
+        uint64_t written = 0;
+        size_t firstToRun = 0;
         for (size_t i = 0; i < plan.frames.size(); ++i) {
+            // The frames nobody sees run as the pre-roll of the next written one.
+            if (!plan.frames[i].written()) {
+                continue;
+            }
             // Ctrl-C or SIGTERM: stop between two frames, so that every file written so far is whole.
             if (takeQuitSignal()) {
                 interrupted = true;
-                framesBeforeInterruption = i;
+                framesBeforeInterruption = firstToRun;
                 // Finishing can take a while (ffmpeg still encodes the sound); a second one ends it at once.
                 std::signal(SIGINT, SIG_DFL);
                 std::signal(SIGTERM, SIG_DFL);
-                if (i > 0) {
+                if (firstToRun > 0) {
                     std::fprintf(
                         stderr,
                         "tomblora-capture: stopping after the frame at %u ms (again to quit at once)\n",
-                        plan.frames[i - 1].time);
+                        plan.frames[firstToRun - 1].time);
                 }
                 break;
             }
             const PlannedFrame& planned = plan.frames[i];
-            grab.wanted = planned.written();
+            timeline.clear();
+            for (size_t k = firstToRun; k <= i; ++k) {
+                // A moment between two steps must not change what the following steps carry over.
+                timeline.push_back({plan.frames[k].time, plan.frames[k].between});
+            }
+            firstToRun = i + 1;
             grab.taken = false;
-            // A moment between two steps must not change what the following steps carry over.
-            DemoSnapshot snapshot;
-            if (planned.between) {
-                snapshot.take();
-            }
-            if (grab.wanted && options.useMarker) {
-                fillMarker(options.marker);
-            }
-            runFrame(planned.time, &gScreen);
-            const bool written = !grab.wanted || write(planned);
-            if (planned.between) {
-                snapshot.restore();
-            }
-            if (!written) {
+            bringTimelineTo(timeline, {beforeTarget, this}, options.drawEveryStep);
+            if (!write(planned)) {
                 return false;
             }
-            progress.update(i + 1, planned.time);
+            progress.update(++written, planned.time);
         }
         progress.finish();
         return true;
@@ -203,6 +203,15 @@ class CaptureRun {
     bool wasInterrupted() const { return interrupted; }
 
   private:
+    // The written frame is read where it is presented; the marker goes under it.
+    static void beforeTarget(void* user) {
+        auto* run = static_cast<CaptureRun*>(user);
+        run->grab.wanted = true;
+        if (run->options.useMarker) {
+            fillMarker(run->options.marker);
+        }
+    }
+
     bool write(const PlannedFrame& planned) {
         if (!grab.taken) {
             return report("the frame at " + std::to_string(planned.time) + " ms was not presented");
@@ -240,6 +249,7 @@ class CaptureRun {
     const CaptureOptions& options;
     CapturePlan plan;
     FrameGrab grab;
+    std::vector<TimelineFrame> timeline;
     LabelFont labelFont;
     ContactSheet sheet;
     VideoEncoder video;

@@ -7,8 +7,9 @@
 
 const char kCaptureUsage[] =
     "Usage: tomblora-capture [OPTION]...\n"
-    "Renders the production without a display and without real time: every step of a fixed frame rate is\n"
-    "drawn from 0 ms, exactly as the demo draws it, and the frames asked for are written.\n"
+    "Renders the production without a display and without real time: every step of a fixed frame rate from\n"
+    "0 ms runs exactly as in the demo, and the frames asked for are written. Steps before a written frame\n"
+    "are drawn only back to the last one that covers every pixel; the others run without drawing.\n"
     "\n"
     "Outputs (at least one):\n"
     "  --at MS[,MS...]     write these moments (milliseconds) as frame-NNNNNN.png into --out\n"
@@ -27,6 +28,7 @@ const char kCaptureUsage[] =
     "  --scale N           render at N x 320 by N x 240, 1 to 8 (default 1)\n"
     "  --marker RRGGBB     fill the colour buffer with this colour before each written frame is drawn,\n"
     "                      so that what the frame leaves uncovered shows\n"
+    "  --draw-every-step   draw every step before a written frame too (slow; the same frames)\n"
     "  --help              show this text\n"
     "\n"
     "A moment that falls between two steps is drawn in its place among them and then undone, so that\n"
@@ -259,6 +261,10 @@ CaptureOptions parseCaptureArgs(int argc, const char* const* argv, std::string& 
             help.help = true;
             return help;
         }
+        if (argument == "--draw-every-step") {
+            options.drawEveryStep = true;
+            continue;
+        }
         std::string name = argument;
         std::string value;
         bool inlineValue = false;
@@ -349,6 +355,10 @@ CapturePlan planCapture(const CaptureOptions& options) {
         plan.frames.push_back(frame);
     }
     return plan;
+}
+
+uint64_t CapturePlan::writtenFrames() const {
+    return uint64_t(std::count_if(frames.begin(), frames.end(), [](const PlannedFrame& f) { return f.written(); }));
 }
 
 std::string formatClock(uint32_t ms) {
