@@ -78,9 +78,17 @@ void releaseResources();
 // The window procedure: Escape quits, close posts the quit message, 'm' toggles the mute.
 void windowProc(const WindowMessage& message);
 
+// Where the 4:3 picture goes in a window: the largest 4k x 3k rectangle that fits, centred (black bars around).
+struct PictureRect {
+    int32_t x = 0, y = 0; // from the window's lower-left corner, as glViewport takes it
+    int32_t width = 0, height = 0;
+};
+PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight);
+
 struct StartupOptions {
-    int32_t scale = 1;       // window and viewport are scale x 320 by scale x 240
-    bool playMusic = true;   // the capture tool opens no sound
+    int32_t width = 320;   // window size in pixels; the picture is rendered natively at fitPicture's size
+    int32_t height = 240;
+    bool playMusic = true; // the capture tool opens no sound
 };
 // Start-up up to the loaded scenes (window, context, loading screen, set-up). Returns the process exit
 // code to use when it fails (no display or context), 0 on success.

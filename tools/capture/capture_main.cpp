@@ -45,18 +45,17 @@ void grabBeforePresent(void* user) {
     grab->wanted = false;
 }
 
-// Paints the whole colour buffer, leaving the clear colour and scissor state as the demo had them.
+// Paints the picture (not the bars around it), leaving the clear colour and scissor state as the demo had
+// them.
 void fillMarker(const uint8_t rgb[3]) {
-    GLfloat savedClear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
-    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    GLint picture[4];
+    glGetIntegerv(GL_VIEWPORT, picture);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(picture[0], picture[1], picture[2], picture[3]);
     glClearColor(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
-    if (scissor) {
-        glEnable(GL_SCISSOR_TEST);
-    }
+    glPopAttrib();
 }
 
 void useHeadlessDrivers() {
@@ -96,8 +95,8 @@ class CaptureRun {
 
     bool prepare() {
         plan = planCapture(options);
-        grab.width = 320 * options.scale;
-        grab.height = 240 * options.scale;
+        grab.width = options.width;
+        grab.height = options.height;
         grab.bottomFirst.resize(size_t(grab.width) * size_t(grab.height) * 3);
         if (!options.sheetFile.empty()) {
             bool labelled = loadLabelFont(labelFont);
@@ -227,7 +226,7 @@ class CaptureRun {
             return report(error);
         }
         if (planned.sheet) {
-            sheet.addFrame(planned.time, grab.frame);
+            sheet.addFrame(planned.time, pictureOf(grab.frame));
         }
         return true;
     }
@@ -241,6 +240,18 @@ class CaptureRun {
         return report("cannot write " + failedPath);
     }
 
+    // The frame without its bars, for the sheet's 4:3 cells.
+    const RgbImage& pictureOf(const RgbImage& frame) {
+        const PictureRect rect = fitPicture(frame.width, frame.height);
+        if (rect.width == frame.width && rect.height == frame.height) {
+            return frame;
+        }
+        picture = RgbImage(rect.width, rect.height);
+        // glViewport's y counts from the bottom; the image's rows from the top.
+        blit(frame, picture, -rect.x, -(frame.height - rect.y - rect.height));
+        return picture;
+    }
+
     static bool report(const std::string& message) {
         std::fprintf(stderr, "tomblora-capture: %s\n", message.c_str());
         return false;
@@ -249,6 +260,7 @@ class CaptureRun {
     const CaptureOptions& options;
     CapturePlan plan;
     FrameGrab grab;
+    RgbImage picture;
     std::vector<TimelineFrame> timeline;
     LabelFont labelFont;
     ContactSheet sheet;
@@ -279,7 +291,8 @@ int runCapture(const CaptureOptions& options) {
     consoleSetFrameLinesEnabled(false);
 
     StartupOptions startup;
-    startup.scale = options.scale;
+    startup.width = options.width;
+    startup.height = options.height;
     startup.playMusic = false;
     int startupCode = startUp(startup);
     if (startupCode != 0) {
