@@ -31,6 +31,7 @@ void runFrame(uint32_t t, ScreenInfo* screen) {
 
     // A frame run for its logic only is neither printed nor presented.
     if (!frameDrawingOn()) return;
+    sampleFrameCoverage();
     char lines[64];
     formatConsoleLines(t, lines, sizeof lines);
     consoleWriteFrameLines(lines);

@@ -112,6 +112,10 @@ void beginCoverageProbe() {
     glGetIntegerv(GL_VIEWPORT, gProbe.viewport);
 }
 
+void sampleFrameCoverage() {
+    if (gProbe.active && !gProbe.sampled) sampleDepth();
+}
+
 bool endCoverageProbe() {
     if (!gProbe.sampled) sampleDepth();
     gProbe.active = false;

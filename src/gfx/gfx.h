@@ -108,4 +108,7 @@ bool beginDrawCall(bool fullScreen);
 // depth without opaque colour (blending on), or at the end. Conservative: a frame that clears depth after a
 // draw, or draws before its clear, does not count as covering. Leaves the GL state as it found it.
 void beginCoverageProbe();
+// Reads what the depth buffer shows now, if nothing has been read yet: before presenting, which may leave
+// the depth buffer undefined.
+void sampleFrameCoverage();
 bool endCoverageProbe();
