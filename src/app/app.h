@@ -51,8 +51,9 @@ void runFrame(uint32_t t, ScreenInfo* screen);
 // colours, GL state) and through the colour buffer, which is never cleared: pixels a frame leaves uncovered
 // keep what earlier frames drew.
 struct TimelineFrame {
-    uint32_t time = 0;   // demo time, ms
-    bool undone = false; // drawn, then state and pixels put back (a moment between two steps); last frame only
+    uint32_t time = 0; // demo time, ms
+    // Drawn, then state and pixels put back (a moment between two steps); the last frame only.
+    bool undone = false;
 };
 struct TargetFrameHooks {
     void (*beforeDraw)(void* user) = nullptr; // runs just before the target frame is drawn
@@ -78,7 +79,7 @@ void releaseResources();
 // The window procedure: Escape quits, close posts the quit message, 'm' toggles the mute.
 void windowProc(const WindowMessage& message);
 
-// Where the 4:3 picture goes in a window: the largest 4k x 3k rectangle that fits, centred (black bars around).
+// Where the 4:3 picture goes in a window: the largest 4k x 3k rectangle that fits, centred on black bars.
 struct PictureRect {
     int32_t x = 0, y = 0; // from the window's lower-left corner, as glViewport takes it
     int32_t width = 0, height = 0;
@@ -86,7 +87,7 @@ struct PictureRect {
 PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight);
 
 struct StartupOptions {
-    int32_t width = 320;   // window size in pixels; the picture is rendered natively at fitPicture's size
+    int32_t width = 320; // window size in pixels; the picture is rendered natively at fitPicture's size
     int32_t height = 240;
     bool playMusic = true; // the capture tool opens no sound
 };

@@ -58,7 +58,8 @@ bool runAttempt(std::span<const TimelineFrame> frames, size_t drawn, const Targe
 
 } // namespace
 
-void bringTimelineTo(std::span<const TimelineFrame> frames, const TargetFrameHooks& target, bool drawEveryFrame) {
+void bringTimelineTo(std::span<const TimelineFrame> frames, const TargetFrameHooks& target,
+                     bool drawEveryFrame) {
     if (frames.empty()) return;
     if (drawEveryFrame || frames.size() == 1) {
         runAttempt(frames, frames.size(), target, false);

@@ -10,11 +10,11 @@ namespace {
 
 struct Probe {
     bool active = false;
-    bool cleared = false;       // the frame's depth clear came before every draw so far
-    bool depthTrusted = true;   // the depth buffer still tells which pixels opaque drawing wrote
-    bool sampled = false;       // the depth buffer was read (or can no longer be trusted)
-    bool depthCovered = false;  // every pixel of the viewport was written when it was read
-    bool quadCovered = false;   // an opaque full-screen quad was drawn
+    bool cleared = false;      // the frame's depth clear came before every draw so far
+    bool depthTrusted = true;  // the depth buffer still tells which pixels opaque drawing wrote
+    bool sampled = false;      // the depth buffer was read (or can no longer be trusted)
+    bool depthCovered = false; // every pixel of the viewport was written when it was read
+    bool quadCovered = false;  // an opaque full-screen quad was drawn
     int32_t viewport[4] = {};
     std::vector<float> depth;
 };
@@ -22,7 +22,9 @@ struct Probe {
 bool gDrawing = true;
 Probe gProbe;
 
-bool enabled(GLenum capability) { return glIsEnabled(capability) == GL_TRUE; }
+bool enabled(GLenum capability) {
+    return glIsEnabled(capability) == GL_TRUE;
+}
 
 bool colourFullyWritten() {
     GLboolean mask[4];
@@ -83,9 +85,13 @@ void probeDrawCall(bool fullScreen) {
 
 } // namespace
 
-void setFrameDrawing(bool on) { gDrawing = on; }
+void setFrameDrawing(bool on) {
+    gDrawing = on;
+}
 
-bool frameDrawingOn() { return gDrawing; }
+bool frameDrawingOn() {
+    return gDrawing;
+}
 
 void clearFrameDepth() {
     if (!gDrawing) return;

@@ -94,7 +94,7 @@ void drawScreenQuad(uint32_t texture, bool additive);
 
 // ---- frames drawn, skipped or probed for coverage ----
 // While drawing is off, the draw calls of scene nodes, the screen quad and text, and the frame's depth clear,
-// are skipped: every state call still goes through, so a skipped frame leaves the GL state a drawn one leaves.
+// are skipped; every state call still goes through, so the GL state is left as a drawn frame leaves it.
 void setFrameDrawing(bool on);
 bool frameDrawingOn();
 // The depth clear every frame makes before its first draw (skipped while drawing is off).

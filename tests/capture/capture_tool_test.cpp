@@ -380,7 +380,8 @@ TEST_F(CaptureToolTest, UncoveredFramesMatchDrawingEveryStep) {
     // 171050 fall between steps.
     const std::vector<std::string> moments = {"75000", "100050", "150000", "171000", "171050"};
     std::string at;
-    for (const std::string& ms : moments) at += (at.empty() ? "" : ",") + ms;
+    for (const std::string& ms : moments)
+        at += (at.empty() ? "" : ",") + ms;
     capture({"--fps", "10", "--marker", "202020", "--at", at, "--out", "skipped"});
     capture({"--fps", "10", "--marker", "202020", "--at", at, "--out", "drawn", "--draw-every-step"});
     for (const std::string& ms : moments) {

@@ -42,7 +42,8 @@ TEST_P(PrerollEquivalence, FramesMatchDrawingEveryStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PrerollEquivalence,
-                         ::testing::Values(Size{"320x240", "--fps 12"}, Size{"1000x750", "--fps 4 --size 1000x750"}),
+                         ::testing::Values(Size{"320x240", "--fps 12"},
+                                           Size{"1000x750", "--fps 4 --size 1000x750"}),
                          [](const auto& info) { return std::string("s") + info.param.name; });
 
 } // namespace

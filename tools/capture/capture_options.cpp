@@ -235,10 +235,9 @@ std::string applyOption(const std::string& name, const std::string& value, Captu
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const kNames[] = {"--archive",  "--fps",         "--at",    "--out",
-                                         "--sequence", "--from",        "--to",    "--video",
-                                         "--sheet",    "--sheet-count", "--scale", "--size",
-                                         "--marker"};
+    static const char* const kNames[] = {"--archive", "--fps",  "--at",    "--out",   "--sequence",
+                                         "--from",    "--to",   "--video", "--sheet", "--sheet-count",
+                                         "--scale",   "--size", "--marker"};
     return std::any_of(std::begin(kNames), std::end(kNames),
                        [&](const char* known) { return name == known; });
 }
@@ -388,7 +387,8 @@ CapturePlan planCapture(const CaptureOptions& options) {
 }
 
 uint64_t CapturePlan::writtenFrames() const {
-    return uint64_t(std::count_if(frames.begin(), frames.end(), [](const PlannedFrame& f) { return f.written(); }));
+    return uint64_t(
+        std::count_if(frames.begin(), frames.end(), [](const PlannedFrame& f) { return f.written(); }));
 }
 
 std::string formatClock(uint32_t ms) {

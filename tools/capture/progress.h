@@ -1,4 +1,5 @@
-// Progress of a long capture on standard error, on a terminal only: written frames per second and the time left.
+// Progress of a long capture on standard error, on a terminal only: written frames per second and the time
+// left.
 #pragma once
 
 #include <chrono>
