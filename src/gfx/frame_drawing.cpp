@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -16,7 +17,7 @@ struct Probe {
     bool depthCovered = false; // every pixel of the viewport was written when it was read
     bool quadCovered = false;  // an opaque full-screen quad was drawn
     int32_t viewport[4] = {};
-    std::vector<float> depth;
+    std::vector<uint16_t> depth;
 };
 
 bool gDrawing = true;
@@ -62,13 +63,13 @@ void sampleDepth() {
     gProbe.depth.resize(size_t(v[2]) * size_t(v[3]));
     GLint packAlignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(v[0], v[1], v[2], v[3], GL_DEPTH_COMPONENT, GL_FLOAT, gProbe.depth.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 2);
+    glReadPixels(v[0], v[1], v[2], v[3], GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, gProbe.depth.data());
     glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-    // The clear leaves 1.0; a fragment at the far plane fails the depth test against it, so anything less
-    // was written this frame.
-    for (float d : gProbe.depth) {
-        if (!(d < 1.0f)) return;
+    // The clear leaves the largest value, so anything less was written this frame. A fragment written at the
+    // clear value, or a deeper buffer's value rounded up to it, merely counts as uncovered.
+    for (uint16_t d : gProbe.depth) {
+        if (d == 0xFFFF) return;
     }
     gProbe.depthCovered = true;
 }
