@@ -62,6 +62,11 @@ int startUp(const StartupOptions& options) {
     showLoadingScreen();
     GlContext::instance()->swapBuffers();
     setupScenes(&gScreen);
+    // Ctrl-C during loading: no frame is drawn, the run goes straight to the shutdown.
+    if (quitSignalPending()) {
+        gQuit = true;
+        return 0;
+    }
     warmUpParts(&gScreen);
     return 0;
 }
@@ -108,8 +113,10 @@ int runDemo() {
     catchQuitSignals();
     const int code = startUp(StartupOptions{});
     if (code != 0) return code;
-    startMusicAndClock();
-    runMainLoop();
+    if (!gQuit) {
+        startMusicAndClock();
+        runMainLoop();
+    }
     shutDown();
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Screen size in pixels, as the 2D text drawing reads it (320 x 240 for the demo).
 extern int32_t gDisplayWidth;
@@ -85,6 +86,8 @@ void catchQuitSignals();
 // True once after SIGINT or SIGTERM arrived (while catchQuitSignals is in force); clears the flag. The message
 // pump takes it as a quit message; a program that pumps no messages can poll it here.
 bool takeQuitSignal();
+// True while a SIGINT or SIGTERM is waiting to be taken; leaves the flag as it is. Long loading polls it.
+bool quitSignalPending();
 // Posts the quit message; the pumpMessages that is running (from a WindowProc) or the next one returns true.
 void postQuitMessage();
 
@@ -120,3 +123,8 @@ void soundSetMute(bool muted);
 void soundStop();
 // Closes the device and the decoder. Every sound call is a no-op without a device.
 void soundClose();
+// Decodes a whole Ogg Vorbis stream from memory, without a device, into what soundPlay would play:
+// 44100 Hz stereo signed 16-bit little-endian samples, interleaved, up to the end or the damage that
+// stops it, at most maxBytes. False (pcm empty) when the stream does not open. For tools that mux the
+// sound elsewhere.
+bool soundDecodeAll(const uint8_t* data, size_t size, size_t maxBytes, std::vector<uint8_t>& pcm);
