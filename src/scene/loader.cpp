@@ -284,7 +284,7 @@ void XsiLoader::readModel(int32_t depth) {
     } else {
         if (++modelCount > kMaxModels) {
             report("model %s is one more than the %zu a scene may hold; the rest of the text is passed over",
-                   modelName, kMaxModels);
+                   modelName[0] != '\0' ? modelName : "without a name", kMaxModels);
             position = size;
             node = nullptr;
             return;
@@ -296,8 +296,8 @@ void XsiLoader::readModel(int32_t depth) {
     }
 
     if (depth >= kNestingDepths) {
-        report("model %s is indented by %d tabs, more than %d; taken as %d", modelName, depth,
-               kNestingDepths - 1, kNestingDepths - 1);
+        report("model %s is indented by %d tabs, more than %d; taken as %d",
+               modelName[0] != '\0' ? modelName : "without a name", depth, kNestingDepths - 1, kNestingDepths - 1);
         depth = kNestingDepths - 1;
     }
     nesting[depth] = node;
