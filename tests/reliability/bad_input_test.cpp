@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstring>
@@ -321,4 +323,47 @@ TEST(BadInput, FontDescriptorOutOfRangeIsReportedAndTheDemoRunsOn) {
         expectRunsOn(run);
         EXPECT_TRUE(hasLine(run.out, fault.message)) << run.out;
     }
+}
+
+// A short line repeated makes a node each time: past the model limit the rest of the text is passed over, and
+// a warning repeated thousands of times is printed a few times and then counted.
+TEST(BadInput, SceneOfThousandsOfModelsIsCutAndItsWarningsCounted) {
+    std::vector<ArchiveInput> entries = testProductionEntries();
+    ArchiveInput& disks = entryNamed(entries, "disks.xsi");
+    std::string text = textOf(disks);
+    const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
+    size_t models = 0;
+    for (size_t at = text.find("SI_Model "); at != std::string::npos; at = text.find("SI_Model ", at + 1)) ++models;
+    for (int i = 0; i < 5000; ++i) text += "SI_Model MDL-j {\n";
+    setText(disks, text);
+    std::vector<uint8_t> bytes = build(entries);
+    ProgramRun run = runTomblora(&bytes, kRunsOnMs);
+    expectRunsOn(run);
+    // Model 4097 is the (4097 - models)-th added line.
+    const size_t cutLine = lines + 4097 - models;
+    const std::string shown = run.out.substr(0, 4000);
+    EXPECT_TRUE(hasLine(run.out, "disks.xsi(" + std::to_string(cutLine) +
+                                     "): model MDL-j is one more than the 4096 a scene may hold; the rest of the "
+                                     "text is passed over"))
+        << shown;
+    // The first added line makes the node, each later one is warned about.
+    EXPECT_TRUE(hasLine(run.out, "disks.xsi: " + std::to_string(4096 - models - 1 - 5) +
+                                     " more messages like \"WARNING: scene already has MDL-j\" left out"))
+        << shown;
+    size_t warnings = 0;
+    for (size_t at = run.out.find("WARNING: scene already has"); at != std::string::npos;
+         at = run.out.find("WARNING: scene already has", at + 1)) {
+        ++warnings;
+    }
+    EXPECT_EQ(warnings, 5u + 1u) << shown; // five, and the one quoted in the summary
+}
+
+TEST(BadInput, ArchiveThatIsAFifoIsRefusedBeforeItIsRead) {
+    ScratchFolder folder;
+    ASSERT_EQ(mkfifo((folder.path() + "/tomblora.salad").c_str(), 0600), 0);
+    RunPlan plan;
+    plan.timeoutMs = 20000;
+    ProgramRun run = runProgram(TOMBLORA_PATH, folder.path(), plan);
+    EXPECT_FALSE(run.timedOut);
+    expectFatal(run, "tomblora.salad: is a FIFO, not a file; not read");
 }
