@@ -53,6 +53,7 @@ void windowProc(const WindowMessage& message);
 struct StartupOptions {
     int32_t scale = 1;       // window and viewport are scale x 320 by scale x 240
     bool playMusic = true;   // the capture tool opens no sound
+    bool headless = false;   // the capture tool: its messages are worded for it
 };
 // Start-up up to the loaded scenes (window, context, loading screen, set-up). Returns the process exit
 // code to use when it fails (no display or context), 0 on success. A quit signal during loading sets gQuit

@@ -19,7 +19,8 @@ struct ScreenInfo {
 // ---- errors ----
 
 // Reports an error: the text always goes to standard error; an "ERROR" message box is shown as well when
-// a real display is up (not the offscreen or dummy driver). Blocks until the box is dismissed.
+// a real display is up (not the offscreen or dummy driver). Blocks until the box is dismissed; SIGINT or
+// SIGTERM (while catchQuitSignals is in force) ends the box and the process with exit code 255.
 void showErrorBox(const char* text);
 
 // Reports a fatal error like showErrorBox and ends the process with exit code -1 (the shell sees 255).
@@ -42,6 +43,8 @@ PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t cl
 void showWindow(PlatformWindow* window);
 void destroyWindow(PlatformWindow* window);
 void platformShutdownVideo();
+// Why the last window or GL context could not be made, in the video system's words.
+const char* platformVideoError();
 
 // The OpenGL rendering context on the window: double-buffered RGB 8/8/8, no alpha, depth 16, no stencil,
 // compatibility profile (fixed function).

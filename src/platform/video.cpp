@@ -111,6 +111,10 @@ void platformShutdownVideo() {
     }
 }
 
+const char* platformVideoError() {
+    return SDL_GetError();
+}
+
 GlContext* GlContext::instance() {
     if (gGlContext == nullptr) {
         gGlContext = new GlContext;

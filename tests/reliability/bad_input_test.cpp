@@ -367,3 +367,33 @@ TEST(BadInput, ArchiveThatIsAFifoIsRefusedBeforeItIsRead) {
     EXPECT_FALSE(run.timedOut);
     expectFatal(run, "tomblora.salad: is a FIFO, not a file; not read");
 }
+
+// A video driver that cannot draw: one line says what failed and where to turn, for both programs.
+TEST(BadInput, NoWindowOrContextIsSaidInOneLine) {
+    ScratchFolder folder;
+    folder.writeArchive(productionBytes());
+    RunPlan plan;
+    plan.environment = {"SDL_VIDEODRIVER=dummy"};
+    const struct {
+        const char* program;
+        std::vector<std::string> args;
+        std::string start;
+        std::string end;
+    } programs[] = {
+        {TOMBLORA_PATH, {}, "cannot make the window (",
+         "); run with a display that has OpenGL, or use tomblora-capture to render without one\n"},
+        {CAPTURE_PATH, {"--at", "0"}, "tomblora-capture: cannot make the window (",
+         "); it draws with SDL's offscreen driver: leave SDL_VIDEODRIVER unset or set it to offscreen\n"},
+    };
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.program);
+        plan.args = program.args;
+        ProgramRun run = runProgram(program.program, folder.path(), plan);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err.rfind(program.start, 0), 0u) << run.err;
+        EXPECT_TRUE(run.err.size() > program.end.size() &&
+                    run.err.compare(run.err.size() - program.end.size(), program.end.size(), program.end) == 0 &&
+                    std::count(run.err.begin(), run.err.end(), '\n') == 1)
+            << run.err;
+    }
+}

@@ -27,12 +27,12 @@ namespace {
         const rlimit limit = {rlim_t(plan.fileSizeLimit), rlim_t(plan.fileSizeLimit)};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
     }
-    for (const std::string& setting : plan.environment) putenv(const_cast<char*>(setting.c_str()));
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    for (const std::string& setting : plan.environment) putenv(const_cast<char*>(setting.c_str()));
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : plan.args) argv.push_back(const_cast<char*>(arg.c_str()));

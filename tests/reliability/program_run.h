@@ -41,7 +41,7 @@ struct RunPlan {
     int signalAfterMs = 0;
     bool signalOnceCaught = false;  // send it instead as soon as the program has a handler for it
     int timeoutMs = 60000;          // the program is killed after this
-    std::vector<std::string> environment; // NAME=VALUE settings added to the program's environment
+    std::vector<std::string> environment; // NAME=VALUE settings, applied after the headless defaults
     long long fileSizeLimit = 0;    // when non-zero, writes past this many bytes fail (EFBIG), as on a full disk
 };
 

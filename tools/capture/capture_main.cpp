@@ -300,6 +300,7 @@ int runCapture(const CaptureOptions& options) {
     StartupOptions startup;
     startup.scale = options.scale;
     startup.playMusic = false;
+    startup.headless = true;
     int startupCode = startUp(startup);
     if (startupCode != 0) {
         return startupCode;
