@@ -23,7 +23,7 @@ constexpr size_t kAttributeNameChars = 31;
 // No scene comes near this; it keeps a hostile count from allocating gigabytes.
 constexpr int32_t kMaxRows = 1000000;
 // Likewise for models: a line of a dozen bytes makes a node of about a kilobyte.
-constexpr size_t kMaxModels = 4096;
+constexpr size_t kMaxModels = 2048;
 // Each kind of message is printed this often per file; the rest are only counted, so that a text of
 // repeated faults cannot flood the console.
 constexpr int32_t kReportsPerKind = 5;

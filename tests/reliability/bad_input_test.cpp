@@ -334,20 +334,20 @@ TEST(BadInput, SceneOfThousandsOfModelsIsCutAndItsWarningsCounted) {
     const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
     size_t models = 0;
     for (size_t at = text.find("SI_Model "); at != std::string::npos; at = text.find("SI_Model ", at + 1)) ++models;
-    for (int i = 0; i < 5000; ++i) text += "SI_Model MDL-j {\n";
+    for (int i = 0; i < 3000; ++i) text += "SI_Model MDL-j {\n";
     setText(disks, text);
     std::vector<uint8_t> bytes = build(entries);
     ProgramRun run = runTomblora(&bytes, kRunsOnMs);
     expectRunsOn(run);
-    // Model 4097 is the (4097 - models)-th added line.
-    const size_t cutLine = lines + 4097 - models;
+    // Model 2049 is the (2049 - models)-th added line.
+    const size_t cutLine = lines + 2049 - models;
     const std::string shown = run.out.substr(0, 4000);
     EXPECT_TRUE(hasLine(run.out, "disks.xsi(" + std::to_string(cutLine) +
-                                     "): model MDL-j is one more than the 4096 a scene may hold; the rest of the "
+                                     "): model MDL-j is one more than the 2048 a scene may hold; the rest of the "
                                      "text is passed over"))
         << shown;
     // The first added line makes the node, each later one is warned about.
-    EXPECT_TRUE(hasLine(run.out, "disks.xsi: " + std::to_string(4096 - models - 1 - 5) +
+    EXPECT_TRUE(hasLine(run.out, "disks.xsi: " + std::to_string(2048 - models - 1 - 5) +
                                      " more messages like \"WARNING: scene already has MDL-j\" left out"))
         << shown;
     size_t warnings = 0;
