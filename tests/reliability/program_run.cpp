@@ -121,6 +121,14 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+int partialFiles(const std::string& dir) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        count += entry.path().filename().string().find(".partial-") != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
 std::vector<uint8_t> archiveBytes(const std::vector<ArchiveInput>& entries, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!writeArchiveBytes(entries, bytes, error)) bytes.clear();

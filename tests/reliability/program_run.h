@@ -54,6 +54,8 @@ std::vector<uint8_t> archiveBytes(const std::vector<ArchiveInput>& entries, std:
 
 // The whole file; "" when there is none.
 std::string readFile(const std::string& path);
+// Temporary ".partial-" files left anywhere under dir.
+int partialFiles(const std::string& dir);
 
 // True when text holds this exact line.
 bool hasLine(const std::string& text, const std::string& line);

@@ -20,8 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <new>
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -29,6 +30,8 @@ std::string temporaryFolder() {
 
 // What the demo's player makes of the stream: 44100 Hz, two channels of 16 bits.
 constexpr uint64_t kSoundBytesPerSecond = 44100 * 4;
+// After a quit signal, an ffmpeg that takes no bytes for this long counts as stuck.
+constexpr std::chrono::milliseconds kStuckAfter{3000};
 
 std::string seconds(uint64_t numerator, uint64_t denominator) {
     char text[64];
@@ -200,18 +203,23 @@ bool VideoEncoder::writeFrame(const RgbImage& frame, std::string& error) {
         error = "the video encoder is not running";
         return false;
     }
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastTaken = Clock::now();
     size_t done = 0;
     while (done < frameBytes) {
         const ssize_t written = ::write(pipe, frame.pixels.data() + done, frameBytes - done);
         if (written > 0) {
             done += size_t(written);
+            lastTaken = Clock::now();
             continue;
         }
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
             error = "ffmpeg stopped taking frames";
             return false;
         }
-        if (quitSignalPending()) {
+        // A quit signal lets a working ffmpeg take the rest of the frame (the run then stops after it); one
+        // that has taken nothing for a while is stuck, and the video is given up.
+        if (quitSignalPending() && Clock::now() - lastTaken > kStuckAfter) {
             abort();
             error = "interrupted while ffmpeg took no frames";
             return false;

@@ -33,8 +33,8 @@ class VideoEncoder {
     // Decodes the soundtrack as the demo plays it into a temporary file and starts ffmpeg. False with the
     // reason on failure.
     bool start(const VideoSettings& settings, std::string& error);
-    // One frame, top row first, of the size given to start. A quit signal while ffmpeg takes no frames
-    // aborts the video (see aborted).
+    // One frame, top row first, of the size given to start. A quit signal while ffmpeg has taken nothing
+    // for three seconds (a stuck encoder) aborts the video (see aborted).
     bool writeFrame(const RgbImage& frame, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the video in place; false with the reason when it did not
     // succeed. A video given fewer frames than planned has its sound cut to match; one given none is not

@@ -117,7 +117,7 @@ int openRegularFile(const std::string& path, std::string& error) {
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = path + (S_ISDIR(info.st_mode) ? ": is a folder, not a file" : ": not a regular file");
+        error = path + ": not a regular file";
         ::close(fd);
         return -1;
     }
