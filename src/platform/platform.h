@@ -1,5 +1,5 @@
 // Platform layer: window, GL context, messages, clock, message box, console and sound. The only module
-// that includes SDL; everything else calls these functions.
+// that calls the system (SDL2 in sdl/, Win32 in win32/); everything else calls these functions.
 #pragma once
 
 #include <cstddef>

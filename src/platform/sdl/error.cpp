@@ -1,6 +1,6 @@
 // Error reports: standard error always, a message box when a real display is up.
 #include "platform/platform.h"
-#include "platform/video_driver.h"
+#include "platform/sdl/video_driver.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
 // Video start-up, the window and the GL context on it.
 #include "platform/platform.h"
-#include "platform/video_driver.h"
+#include "platform/sdl/video_driver.h"
 
 #include <SDL.h>
 
