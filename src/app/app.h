@@ -90,9 +90,11 @@ struct StartupOptions {
     int32_t width = 320; // window size in pixels; the picture is rendered natively at fitPicture's size
     int32_t height = 240;
     bool playMusic = true; // the capture tool opens no sound
+    bool headless = false; // the capture tool: its messages are worded for it
 };
 // Start-up up to the loaded scenes (window, context, loading screen, set-up). Returns the process exit
-// code to use when it fails (no display or context), 0 on success.
+// code to use when it fails (no display or context), 0 on success. A quit signal during loading sets gQuit
+// and leaves the scenes partial: the caller must draw nothing and shut down.
 int startUp(const StartupOptions& options);
 // Opens and starts the soundtrack and takes the clock's start reading.
 void startMusicAndClock();

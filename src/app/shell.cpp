@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 ScreenInfo gScreen = {0, 0};
@@ -20,6 +21,15 @@ constexpr uint32_t kEndMs = 172000;
 
 PlatformWindow* gWindow = nullptr;
 uint32_t gStartReading = 0;
+
+// One line on what failed and what to do instead; the exit code of a run without a display.
+int reportNoDisplay(const StartupOptions& options, const char* what) {
+    std::fprintf(stderr, "%s%s (%s); %s\n", options.headless ? "tomblora-capture: " : "", what, platformVideoError(),
+                 options.headless ? "it draws with SDL's offscreen driver: leave SDL_VIDEODRIVER unset or set it to "
+                                    "offscreen"
+                                  : "run with a display that has OpenGL, or use tomblora-capture to render without one");
+    return 1;
+}
 
 } // namespace
 
@@ -56,12 +66,12 @@ int startUp(const StartupOptions& options) {
     const int32_t height = options.height > 0 ? options.height : kHeight;
     gWindow = createWindow("Kestrova - Tomblora", (desktopWidth - width) / 2, (desktopHeight - height) / 2, width,
                            height);
-    if (!gWindow) return 1;
+    if (!gWindow) return reportNoDisplay(options, "cannot make the window");
 
     // The 2D drawing keeps its 320 x 240 units whatever the window's size.
     gDisplayWidth = kWidth;
     gDisplayHeight = kHeight;
-    if (!GlContext::instance()->create(gWindow)) return 1;
+    if (!GlContext::instance()->create(gWindow)) return reportNoDisplay(options, "cannot make an OpenGL context");
     showWindow(gWindow);
 
     // The whole window is cleared once: the bars stay black, since nothing is drawn outside the picture.
@@ -74,6 +84,11 @@ int startUp(const StartupOptions& options) {
     showLoadingScreen();
     GlContext::instance()->swapBuffers();
     setupScenes(&gScreen);
+    // Ctrl-C during loading: no frame is drawn, the run goes straight to the shutdown.
+    if (quitSignalPending()) {
+        gQuit = true;
+        return 0;
+    }
     warmUpParts(&gScreen);
     return 0;
 }
@@ -120,8 +135,10 @@ int runDemo() {
     catchQuitSignals();
     const int code = startUp(StartupOptions{});
     if (code != 0) return code;
-    startMusicAndClock();
-    runMainLoop();
+    if (!gQuit) {
+        startMusicAndClock();
+        runMainLoop();
+    }
     shutDown();
     return 0;
 }

@@ -14,11 +14,33 @@ namespace {
 // Stored blobs are at most slightly larger than the 1 GiB of decoded data an archive may hold.
 constexpr int64_t kMaxArchiveFileBytes = int64_t(2) << 30;
 
+// What the path is when it is not a regular file; "" when it is one (or cannot be looked at).
+const char* notAFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return "";
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "a folder";
+    }
+#ifdef S_ISFIFO
+    if (S_ISFIFO(info.st_mode)) {
+        return "a FIFO";
+    }
+#endif
+    return "a device or other special file";
+}
+
 } // namespace
 
 int32_t ArchiveFile::read() {
     if (!bytes.empty() || !table.empty() || !faults.empty()) {
         clear();
+    }
+    // A FIFO would block the start for good and a device (/dev/zero) would be read for gigabytes.
+    if (const char* kind = notAFile(path); kind[0] != '\0') {
+        faults.push_back({"", -1, std::string("is ") + kind + ", not a file; not read"});
+        return 0;
     }
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {

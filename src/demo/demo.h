@@ -77,7 +77,8 @@ extern SceneNode* gTrees;
 extern SceneNode* gLedgeCamera;
 
 // Loads the four scenes and their textures, binds textures, colours and flags to nodes, and sets the
-// depth and cull state. A node name a scene lacks is fatal.
+// depth and cull state. A node name a scene lacks is fatal. A quit signal during loading stops it there:
+// the scenes stay partial and nothing is bound (see quitSignalPending).
 void setupScenes(const ScreenInfo* screen);
 // Frees every scene and texture that the set-up made (all of them, not only the current scene).
 void releaseScenes();

@@ -195,6 +195,10 @@ void setupScenes(const ScreenInfo* /*screen*/) {
     gLedgeScene = loadScene("ledge.xsi");
     gDisksScene = loadScene("disks.xsi");
     gEscapeScene = loadScene("escape.xsi");
+    // Ctrl-C cut the loading short: the scenes are partial, and the program is about to end.
+    if (quitSignalPending()) {
+        return;
+    }
 
     gTerexTexture = Texture::loadFromArchive("Terex_MainBody.png", 0);
     gHarvesterTexture = Texture::loadFromArchive("harvester.png", 0);

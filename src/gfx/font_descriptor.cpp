@@ -47,6 +47,8 @@ constexpr char kCountFormat[] = "chars count=%d";
 constexpr char kCharIdFormat[] = "char id=%d";
 constexpr char kCharFormat[] = "char id=%*d x=%d y=%d width=%d height=%d xoffset=%d yoffset=%d xadvance=%d page=%d chnl=%d";
 
+// The fields a line has are written, in order, up to the first that does not scan; the rest keep what the
+// glyph held (0 for a new id), and x and y count as 0. The glyph is valid whatever the line lacked.
 void parseCharLine(const char* descriptorName, const LineReader& reader, const char* line, FontDescriptor& out) {
     int id = 0;
     std::sscanf(line, kCharIdFormat, &id);
@@ -54,15 +56,11 @@ void parseCharLine(const char* descriptorName, const LineReader& reader, const c
         std::printf("%s(%d): character id %d outside 0..255, skipped\n", descriptorName, reader.lineNumber(), id);
         return;
     }
-    Glyph glyph;
+    Glyph& glyph = out.glyphs[id];
     int x = 0;
     int y = 0;
-    int matched = std::sscanf(line, kCharFormat, &x, &y, &glyph.width, &glyph.height, &glyph.xoffset, &glyph.yoffset,
-                              &glyph.xadvance, &glyph.page, &glyph.chnl);
-    if (matched != 9) {
-        std::printf("%s(%d): char line does not match its format, skipped\n", descriptorName, reader.lineNumber());
-        return;
-    }
+    std::sscanf(line, kCharFormat, &x, &y, &glyph.width, &glyph.height, &glyph.xoffset, &glyph.yoffset,
+                &glyph.xadvance, &glyph.page, &glyph.chnl);
     const float scaleW = static_cast<float>(out.scaleW);
     const float scaleH = static_cast<float>(out.scaleH);
     glyph.texLeft = static_cast<float>(x) / scaleW;
@@ -70,7 +68,6 @@ void parseCharLine(const char* descriptorName, const LineReader& reader, const c
     glyph.texRight = glyph.texLeft + static_cast<float>(glyph.width) / scaleW;
     glyph.texBottom = glyph.texTop + static_cast<float>(glyph.height) / scaleH;
     glyph.valid = true;
-    out.glyphs[id] = glyph;
 }
 
 } // namespace

@@ -54,8 +54,9 @@ struct FontDescriptor {
     char pageFile[257] = {};
 };
 // Parses the descriptor text (lines by position: skipped info line, common, page, chars count, char lines).
-// Faults are reported on standard output as "name(line): ..." and skipped: char ids outside 0..255 and char
-// lines that do not match; a missing common, page or count line; a count that is negative or larger than
+// A char line short of fields writes those it has, in order; the others keep their earlier values (0 for a
+// new id) and the glyph is valid. Faults are reported on standard output as "name(line): ..." and skipped:
+// char ids outside 0..255; a missing common, page or count line; a count that is negative or larger than
 // the lines that follow (reading stops at the end of the data); a page size that is not positive (no
 // glyphs are read, since their texture coordinates would divide by it). A later line for an id wins.
 void parseFontDescriptor(const char* descriptorName, const uint8_t* data, size_t size, FontDescriptor& out);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Screen size in pixels, as the 2D text drawing reads it (320 x 240 for the demo).
 extern int32_t gDisplayWidth;
@@ -18,7 +19,8 @@ struct ScreenInfo {
 // ---- errors ----
 
 // Reports an error: the text always goes to standard error; an "ERROR" message box is shown as well when
-// a real display is up (not the offscreen or dummy driver). Blocks until the box is dismissed.
+// a real display is up (not the offscreen or dummy driver). Blocks until the box is dismissed; SIGINT or
+// SIGTERM (while catchQuitSignals is in force) ends the box and the process with exit code 255.
 void showErrorBox(const char* text);
 
 // Reports a fatal error like showErrorBox and ends the process with exit code -1 (the shell sees 255).
@@ -41,6 +43,8 @@ PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t cl
 void showWindow(PlatformWindow* window);
 void destroyWindow(PlatformWindow* window);
 void platformShutdownVideo();
+// Why the last window or GL context could not be made, in the video system's words.
+const char* platformVideoError();
 
 // The OpenGL rendering context on the window: double-buffered RGB 8/8/8, no alpha, depth 16, no stencil,
 // compatibility profile (fixed function).
@@ -85,6 +89,8 @@ void catchQuitSignals();
 // True once after SIGINT or SIGTERM arrived (while catchQuitSignals is in force); clears the flag. The message
 // pump takes it as a quit message; a program that pumps no messages can poll it here.
 bool takeQuitSignal();
+// True while a SIGINT or SIGTERM is waiting to be taken; leaves the flag as it is. Long loading polls it.
+bool quitSignalPending();
 // Posts the quit message; the pumpMessages that is running (from a WindowProc) or the next one returns true.
 void postQuitMessage();
 
@@ -120,3 +126,8 @@ void soundSetMute(bool muted);
 void soundStop();
 // Closes the device and the decoder. Every sound call is a no-op without a device.
 void soundClose();
+// Decodes a whole Ogg Vorbis stream from memory, without a device, into what soundPlay would play:
+// 44100 Hz stereo signed 16-bit little-endian samples, interleaved, up to the end or the damage that
+// stops it, at most maxBytes. False (pcm empty) when the stream does not open. For tools that mux the
+// sound elsewhere.
+bool soundDecodeAll(const uint8_t* data, size_t size, size_t maxBytes, std::vector<uint8_t>& pcm);

@@ -1,5 +1,6 @@
 // Ogg Vorbis decoding from memory with conversion to the output format; no audio device involved.
 #include "platform/sound_decoder.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>
@@ -192,5 +193,23 @@ bool SoundDecoder::open(const uint8_t* data, size_t size) {
         }
         warmUpConverter();
     }
+    return true;
+}
+
+bool soundDecodeAll(const uint8_t* data, size_t size, size_t maxBytes, std::vector<uint8_t>& pcm) {
+    pcm.clear();
+    SoundDecoder decoder;
+    if (!decoder.open(data, size)) {
+        return false;
+    }
+    uint8_t block[16384];
+    while (pcm.size() < maxBytes && !decoder.ended()) {
+        const int got = decoder.produce(block, int(std::min(sizeof block, maxBytes - pcm.size())));
+        if (got <= 0) {
+            break;
+        }
+        pcm.insert(pcm.end(), block, block + got);
+    }
+    decoder.close();
     return true;
 }

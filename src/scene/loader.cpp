@@ -2,6 +2,7 @@
 #include "scene/scene.h"
 
 #include "archive/archive.h"
+#include "platform/platform.h"
 #include "scene/field_scan.h"
 
 #include <algorithm>
@@ -9,6 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -18,6 +22,11 @@ constexpr int32_t kMaxAttributes = 5;
 constexpr size_t kAttributeNameChars = 31;
 // No scene comes near this; it keeps a hostile count from allocating gigabytes.
 constexpr int32_t kMaxRows = 1000000;
+// Likewise for models: a line of a dozen bytes makes a node of about a kilobyte.
+constexpr size_t kMaxModels = 2048;
+// Each kind of message is printed this often per file; the rest are only counted, so that a text of
+// repeated faults cannot flood the console.
+constexpr int32_t kReportsPerKind = 5;
 // The float nearest to pi/180, applied in double precision.
 constexpr double kDegreesToRadians = static_cast<double>(0.017453292f);
 // Every corner line holds four numbers: the position row and three attribute rows.
@@ -35,6 +44,42 @@ bool startsWith(const char* text, const char* keyword) {
 
 enum class ListKind { Positions, TexCoords, Colors };
 
+// Counts the messages of one file by kind (their format) and lets the first few of each through.
+class ReportLimit {
+  public:
+    // True when a message of this kind is still to be printed.
+    bool allow(const char* format) { return ++kindOf(format).count <= kReportsPerKind; }
+    // Remembers the text of the last message printed of its kind, for the summary.
+    void printed(const char* format, const char* text) { kindOf(format).lastText = text; }
+    // One line per kind that went over its share, in the order the kinds first came.
+    void summarize(const char* fileName) const {
+        for (const Kind& kind : kinds) {
+            if (kind.count > kReportsPerKind) {
+                std::printf("%s: %lld more messages like \"%s\" left out\n", fileName,
+                            static_cast<long long>(kind.count - kReportsPerKind), kind.lastText.c_str());
+            }
+        }
+    }
+
+  private:
+    struct Kind {
+        const char* format = nullptr;
+        int64_t count = 0;
+        std::string lastText;
+    };
+    // The loader has a few dozen message formats at most.
+    Kind& kindOf(const char* format) {
+        for (Kind& kind : kinds) {
+            if (kind.format == format) {
+                return kind;
+            }
+        }
+        kinds.push_back({format, 0, {}});
+        return kinds.back();
+    }
+    std::vector<Kind> kinds;
+};
+
 class XsiLoader {
   public:
     XsiLoader(Scene& scene, const char* fileName, const char* text, size_t size)
@@ -45,7 +90,11 @@ class XsiLoader {
   private:
     bool readLine();
     bool skipLines(int32_t count);
+    // "FILE(LINE): message" on standard output; say() prints the message alone.
     void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void print(bool withLine, const char* format, va_list arguments);
+    SceneNode* newNode(const char* modelName);
     void reportEnd(const char* what) { report("the text ends inside the %s", what); }
     bool needNode(const char* what);
     int32_t readCount(const char* format, const char* what);
@@ -67,12 +116,22 @@ class XsiLoader {
     char line[kLineChars + 1] = {};
     SceneNode* node = nullptr;
     SceneNode* nesting[kNestingDepths] = {};
+    // The first node of each name (as findNode compares them), so that looking a model up stays cheap.
+    std::unordered_map<std::string, SceneNode*> firstByName;
+    size_t modelCount = 0;
+    bool stopped = false; // a quit signal ended the reading
+    ReportLimit limit;
 };
 
 // A piece of at most 128 characters up to the next line feed, which is consumed but not stored. A line
 // that fills the 128 characters leaves its line feed for the next piece. False once the text is used up.
 bool XsiLoader::readLine() {
     line[0] = '\0';
+    // Ctrl-C while a huge text loads: stop here, the program ends once start-up sees the signal.
+    if (!stopped && quitSignalPending()) {
+        stopped = true;
+        position = size;
+    }
     if (position >= size) {
         return false;
     }
@@ -101,12 +160,29 @@ bool XsiLoader::skipLines(int32_t count) {
 }
 
 void XsiLoader::report(const char* format, ...) {
-    std::printf("%s(%zu): ", fileName, lineNumber);
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    print(true, format, arguments);
     va_end(arguments);
-    std::printf("\n");
+}
+
+void XsiLoader::say(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    print(false, format, arguments);
+    va_end(arguments);
+}
+
+void XsiLoader::print(bool withLine, const char* format, va_list arguments) {
+    if (stopped || !limit.allow(format)) {
+        return;
+    }
+    char message[512];
+    int used = withLine ? std::snprintf(message, sizeof message, "%s(%zu): ", fileName, lineNumber) : 0;
+    used = std::max(0, std::min(used, static_cast<int>(sizeof message) - 1));
+    std::vsnprintf(message + used, sizeof message - static_cast<size_t>(used), format, arguments);
+    std::printf("%s\n", message);
+    limit.printed(format, message);
 }
 
 bool XsiLoader::needNode(const char* what) {
@@ -145,6 +221,9 @@ int32_t XsiLoader::readCount(const char* format, const char* what) {
 }
 
 void XsiLoader::run() {
+    for (const std::unique_ptr<SceneNode>& existing : scene.nodes) {
+        firstByName.emplace(existing->name, existing.get());
+    }
     while (position < size) {
         readLine();
         int32_t depth = 0;
@@ -180,6 +259,14 @@ void XsiLoader::run() {
             }
         }
     }
+    limit.summarize(fileName);
+}
+
+SceneNode* XsiLoader::newNode(const char* modelName) {
+    scene.nodes.push_back(std::make_unique<SceneNode>(modelName));
+    SceneNode* made = scene.nodes.back().get();
+    firstByName.emplace(made->name, made);
+    return made;
 }
 
 void XsiLoader::readModel(int32_t depth) {
@@ -188,20 +275,29 @@ void XsiLoader::readModel(int32_t depth) {
 
     // Any leading part of the root's name counts as the root.
     const bool isRootName = std::strncmp(modelName, kRootName, std::strlen(modelName)) == 0;
-    SceneNode* found = scene.findNode(modelName);
+    // The key findNode compares: the query without its "MDL-" prefix.
+    const char* key = std::strncmp(modelName, "MDL-", 4) == 0 ? modelName + 4 : modelName;
+    const auto known = firstByName.find(key);
+    SceneNode* found = known != firstByName.end() ? known->second : nullptr;
     if (isRootName && found != nullptr) {
         node = found;
     } else {
-        if (found != nullptr) {
-            std::printf("WARNING: scene already has %s\n", modelName);
+        if (++modelCount > kMaxModels) {
+            report("model %s is one more than the %zu a scene may hold; the rest of the text is passed over",
+                   modelName[0] != '\0' ? modelName : "without a name", kMaxModels);
+            position = size;
+            node = nullptr;
+            return;
         }
-        scene.nodes.push_back(std::make_unique<SceneNode>(modelName));
-        node = scene.nodes.back().get();
+        if (found != nullptr) {
+            say("WARNING: scene already has %s", modelName);
+        }
+        node = newNode(modelName);
     }
 
     if (depth >= kNestingDepths) {
-        report("model %s is indented by %d tabs, more than %d; taken as %d", modelName, depth,
-               kNestingDepths - 1, kNestingDepths - 1);
+        report("model %s is indented by %d tabs, more than %d; taken as %d",
+               modelName[0] != '\0' ? modelName : "without a name", depth, kNestingDepths - 1, kNestingDepths - 1);
         depth = kNestingDepths - 1;
     }
     nesting[depth] = node;
@@ -334,21 +430,21 @@ void XsiLoader::readList(ListKind kind) {
                 node->positions[row].y = v[1];
                 node->positions[row].z = v[2];
             } else {
-                std::printf("ERROR after processing %i rows of verts\n", r);
+                say("ERROR after processing %i rows of verts", r);
             }
             break;
         case ListKind::TexCoords:
             if (scanFloatFields(line, 2, v) == 2) {
                 node->texCoords[row] = {v[0], v[1]};
             } else {
-                std::printf("ERROR after processing %i rows of texcoords\n", r);
+                say("ERROR after processing %i rows of texcoords", r);
             }
             break;
         case ListKind::Colors:
             if (scanFloatFields(line, 4, v) == 4) {
                 node->colors[row] = {v[0], v[1], v[2], v[3]};
             } else {
-                std::printf("ERROR after processing %i rows of vertex colors\n", r);
+                say("ERROR after processing %i rows of vertex colors", r);
             }
             break;
         }
@@ -465,8 +561,14 @@ void Scene::loadFromText(const char* fileName, const char* text, size_t size) {
     }
 }
 
+
 void Scene::load(const char* fileName) {
     const ResourceEntry* entry = ResourceArchive::instance()->find(fileName);
     const size_t size = entry->size > 0 ? static_cast<size_t>(entry->size) : 0;
-    loadFromText(fileName, reinterpret_cast<const char*>(entry->data), size);
+    try {
+        loadFromText(fileName, reinterpret_cast<const char*>(entry->data), size);
+    } catch (const std::bad_alloc&) {
+        const std::string text = std::string(fileName) + ": out of memory loading the scene";
+        fatalError(text.c_str());
+    }
 }

@@ -4,6 +4,7 @@
 #   window-close       the close request of a window manager ends the run with 0
 #   missing-archive    in an empty folder: two ERROR boxes one after the other, both messages, exit 255
 #   missing-offscreen  the same with the offscreen driver: no boxes, both messages, exit 255
+#   missing-signal     in an empty folder: SIGTERM while the first ERROR box waits ends box and run, exit 255
 # The X scenarios run themselves again inside a private Xvfb server.
 set -uo pipefail
 
@@ -20,7 +21,7 @@ fail() {
 }
 
 needs_x() {
-  case $scenario in window-escape|window-close|missing-archive) return 0 ;; *) return 1 ;; esac
+  case $scenario in window-escape|window-close|missing-archive|missing-signal) return 0 ;; *) return 1 ;; esac
 }
 
 if needs_x && [ -z "${TOMBLORA_E2E_INNER:-}" ]; then
@@ -109,6 +110,21 @@ case $scenario in
     [ "${lines_at_box[*]}" = "1 2" ] || fail "stderr held ${lines_at_box[*]} lines at the two boxes, not 1 and 2"
     [ "$code" = 255 ] || fail "exit code $code instead of 255"
     ;;
+  missing-signal)
+    start
+    tries=0
+    until "$closer" --find ERROR >/dev/null 2>&1; do
+      tries=$((tries + 1))
+      [ $tries -gt 300 ] && fail "no ERROR box"
+      sleep 0.1
+    done
+    # timeout(1), which started the program, hands the signal on to it.
+    kill -TERM "$pid"
+    finish
+    [ "$code" = 255 ] || fail "exit code $code instead of 255"
+    ! "$closer" --find ERROR >/dev/null 2>&1 || fail "the ERROR box is still up"
+    [ "$(cat "$work/stderr.txt")" = 'Resource file "tomblora.salad" not found' ] || fail "stderr is not the first message alone"
+    ;;
   missing-offscreen)
     export SDL_VIDEODRIVER=offscreen
     unset DISPLAY WAYLAND_DISPLAY
@@ -122,7 +138,7 @@ case $scenario in
 esac
 
 case $scenario in
-  missing-*)
+  missing-archive|missing-offscreen)
     grep -qx 'Resource file "tomblora.salad" not found' "$work/stderr.txt" || fail "no message for the archive"
     grep -qx 'Resource "default.png" not found' "$work/stderr.txt" || fail "no message for default.png"
     first=$(grep -n 'Resource file' "$work/stderr.txt" | head -n 1 | cut -d: -f1)

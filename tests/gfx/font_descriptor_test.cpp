@@ -91,6 +91,19 @@ TEST(FontDescriptor, LaterLineForAnIdWins) {
     EXPECT_FLOAT_EQ(parsed.font->glyphs[65].texLeft, 0.0f);
 }
 
+// A line short of fields writes what it has; the rest keep the glyph's earlier values (0 for a new id).
+TEST(FontDescriptor, CharLinesShortOfFieldsKeepTheRest) {
+    Parsed parsed = parse(header(4) + "char id=65 x=16 y=32 width=8 height=16 xoffset=1 yoffset=3 xadvance=9\n" +
+                          "char id=66 x=16 y=32 width=8\n" + charLine(67, 16, 8, 9) + "char id=67 x=32\n");
+    EXPECT_EQ(parsed.output, "");
+    const Glyph* glyphs = parsed.font->glyphs;
+    EXPECT_TRUE(glyphs[65].valid && glyphs[65].xadvance == 9 && glyphs[65].texBottom == 0.375f); // no page, chnl
+    EXPECT_TRUE(glyphs[66].valid && glyphs[66].height == 0 && glyphs[66].texRight == 0.375f);   // cut after width
+    // Only x again: y counts as 0, the sizes stay.
+    EXPECT_TRUE(glyphs[67].width == 8 && glyphs[67].texLeft == 0.5f && glyphs[67].texTop == 0.0f &&
+                glyphs[67].texBottom == 0.125f);
+}
+
 struct FaultCase {
     const char* name;
     std::string text;
@@ -130,8 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
                   0, "page size 0x128 is not positive"},
         FaultCase{"CommonLineMissing", std::string(kInfo) + "nothing here\n" + kPage + "chars count=1\n" + charLine(65, 0, 8, 9), 0,
                   "demo.fnt(2): no common line"},
-        FaultCase{"CharLineCut", header(2) + "char id=65 x=0 y=0 width=8\n" + charLine(66, 0, 8, 9), 1,
-                  "demo.fnt(5): char line does not match its format, skipped"},
         // A 256-byte piece ends the line; the line feed after it reads as an empty line, shifting the rest.
         FaultCase{"InfoLineOf256", longInfoLine(256) + kCommon + kPage + "chars count=1\n" + charLine(65, 0, 8, 9), 0,
                   "demo.fnt(2): no common line"},

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstring>
@@ -321,4 +323,55 @@ TEST(BadInput, FontDescriptorOutOfRangeIsReportedAndTheDemoRunsOn) {
         expectRunsOn(run);
         EXPECT_TRUE(hasLine(run.out, fault.message)) << run.out;
     }
+}
+
+// A short line repeated makes a node each time: past the model limit the rest of the text is passed over, and
+// a warning repeated thousands of times is printed a few times and then counted.
+TEST(BadInput, SceneOfThousandsOfModelsIsCutAndItsWarningsCounted) {
+    std::vector<ArchiveInput> entries = testProductionEntries();
+    std::string text = textOf(entryNamed(entries, "disks.xsi"));
+    const size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
+    size_t models = 0;
+    for (size_t at = text.find("SI_Model "); at != std::string::npos; at = text.find("SI_Model ", at + 1)) ++models;
+    for (int i = 0; i < 3000; ++i) text += "SI_Model MDL-j {\n";
+    setText(entryNamed(entries, "disks.xsi"), text);
+    std::vector<uint8_t> bytes = build(entries);
+    ProgramRun run = runTomblora(&bytes, kRunsOnMs);
+    expectRunsOn(run);
+    // Model 2049 is added line 2049 - models; the first added line makes the node, each later one a warning.
+    EXPECT_TRUE(hasLine(run.out, "disks.xsi(" + std::to_string(lines + 2049 - models) + "): model MDL-j is one "
+                                 "more than the 2048 a scene may hold; the rest of the text is passed over"));
+    EXPECT_TRUE(hasLine(run.out, "disks.xsi: " + std::to_string(2048 - models - 1 - 5) +
+                                     " more messages like \"WARNING: scene already has MDL-j\" left out"));
+    size_t warnings = 0;
+    for (size_t at = run.out.find("WARNING: scene"); at != std::string::npos; at = run.out.find("WARNING: scene", at + 1)) {
+        ++warnings;
+    }
+    EXPECT_EQ(warnings, 5u + 1u) << run.out.substr(0, 3000); // five, and the one the summary quotes
+}
+
+TEST(BadInput, ArchiveThatIsAFifoIsRefusedBeforeItIsRead) {
+    ScratchFolder folder;
+    ASSERT_EQ(mkfifo((folder.path() + "/tomblora.salad").c_str(), 0600), 0);
+    expectFatal(runProgram(TOMBLORA_PATH, folder.path(), RunPlan{}), "tomblora.salad: is a FIFO, not a file; not read");
+}
+
+// A video driver that cannot draw: one line says what failed and where to turn, for both programs.
+TEST(BadInput, NoWindowOrContextIsSaidInOneLine) {
+    ScratchFolder folder;
+    folder.writeArchive(productionBytes());
+    RunPlan plan;
+    plan.environment = {"SDL_VIDEODRIVER=dummy"};
+    ProgramRun demo = runProgram(TOMBLORA_PATH, folder.path(), plan);
+    EXPECT_EQ(demo.exitCode, 1);
+    EXPECT_TRUE(demo.err.rfind("cannot make the window (", 0) == 0 && std::count(demo.err.begin(), demo.err.end(), '\n') == 1 &&
+                demo.err.find("); run with a display that has OpenGL, or use tomblora-capture") != std::string::npos)
+        << demo.err;
+    plan.args = {"--at", "0"};
+    ProgramRun capture = runProgram(CAPTURE_PATH, folder.path(), plan);
+    EXPECT_EQ(capture.exitCode, 1);
+    EXPECT_TRUE(capture.err.rfind("tomblora-capture: cannot make the window (", 0) == 0 &&
+                std::count(capture.err.begin(), capture.err.end(), '\n') == 1 &&
+                capture.err.find("leave SDL_VIDEODRIVER unset or set it to offscreen") != std::string::npos)
+        << capture.err;
 }

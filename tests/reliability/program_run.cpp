@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,23 +16,23 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 [[noreturn]] void execInFolder(const std::string& program, const std::string& folder, const RunPlan& plan) {
     if (chdir(folder.c_str()) != 0) _exit(126);
     const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+    if (plan.fileSizeLimit > 0) {
+        // Ignored, SIGXFSZ turns a write past the limit into a plain EFBIG failure.
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {rlim_t(plan.fileSizeLimit), rlim_t(plan.fileSizeLimit)};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    for (const std::string& setting : plan.environment) putenv(const_cast<char*>(setting.c_str()));
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : plan.args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -63,6 +64,12 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
     if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+}
+
+std::string ScratchFolder::write(const std::string& name, const std::string& text) const {
+    const std::string path = folder + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
 }
 
 bool ScratchFolder::writeArchive(const std::vector<uint8_t>& bytes) const {
@@ -105,6 +112,21 @@ ProgramRun runProgram(const std::string& program, const std::string& folder, con
     run.out = readFile(folder + "/stdout.txt");
     run.err = readFile(folder + "/stderr.txt");
     return run;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int partialFiles(const std::string& dir) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        count += entry.path().filename().string().find(".partial-") != std::string::npos ? 1 : 0;
+    }
+    return count;
 }
 
 std::vector<uint8_t> archiveBytes(const std::vector<ArchiveInput>& entries, std::string& error) {

@@ -28,6 +28,8 @@ class ScratchFolder {
     const std::string& path() const { return folder; }
     // Writes bytes as tomblora.salad in the folder.
     bool writeArchive(const std::vector<uint8_t>& bytes) const;
+    // Writes text into the folder as name; the full path.
+    std::string write(const std::string& name, const std::string& text) const;
 
   private:
     std::string folder;
@@ -39,13 +41,21 @@ struct RunPlan {
     int signalAfterMs = 0;
     bool signalOnceCaught = false;  // send it instead as soon as the program has a handler for it
     int timeoutMs = 60000;          // the program is killed after this
+    std::vector<std::string> environment; // NAME=VALUE settings, applied after the headless defaults
+    long long fileSizeLimit = 0;    // when non-zero, writes past this many bytes fail (EFBIG), as on a full disk
 };
 
-// Runs program in folder; waits for it to end.
+// Runs program in folder (standard output and error go to stdout.txt and stderr.txt there); waits for it to
+// end.
 ProgramRun runProgram(const std::string& program, const std::string& folder, const RunPlan& plan);
 
 // Archive bytes of the entries, or a failed assertion's message in error.
 std::vector<uint8_t> archiveBytes(const std::vector<ArchiveInput>& entries, std::string& error);
+
+// The whole file; "" when there is none.
+std::string readFile(const std::string& path);
+// Temporary ".partial-" files left anywhere under dir.
+int partialFiles(const std::string& dir);
 
 // True when text holds this exact line.
 bool hasLine(const std::string& text, const std::string& line);

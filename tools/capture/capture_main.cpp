@@ -6,6 +6,7 @@
 #include "png_writer_pool.h"
 #include "progress.h"
 #include "video_encoder.h"
+#include "whole_file.h"
 
 #include "app/app.h"
 #include "archive/archive.h"
@@ -18,8 +19,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -83,8 +87,14 @@ bool loadLabelFont(LabelFont& font) {
     ResourceEntry* descriptor = ResourceArchive::instance()->find("demo.fnt");
     FontDescriptor parsed;
     parseFontDescriptor("demo.fnt", descriptor->data, size_t(descriptor->size), parsed);
-    ResourceEntry* page = ResourceArchive::instance()->find(parsed.pageFile);
-    return makeLabelFont(*gFont, page->data, size_t(page->size), font);
+    // The demo draws with texture 0 when the descriptor names no page; the sheet then goes without labels.
+    ResourceArchive* archive = ResourceArchive::instance();
+    for (int32_t i = 0; parsed.pageFile[0] != '\0' && i < archive->count; ++i) {
+        if (std::strncmp(archive->entries[i].name, parsed.pageFile, sizeof archive->entries[i].name) == 0) {
+            return makeLabelFont(*gFont, archive->entries[i].data, size_t(archive->entries[i].size), font);
+        }
+    }
+    return false;
 }
 
 // One capture run after start-up: draws the plan and writes what it asks for.
@@ -102,7 +112,7 @@ class CaptureRun {
             bool labelled = loadLabelFont(labelFont);
             if (!labelled) {
                 std::fprintf(stderr,
-                             "tomblora-capture: the font page does not decode; the sheet has no labels\n");
+                             "tomblora-capture: the font has no page that decodes; the sheet has no labels\n");
             }
             sheet.begin(plan.sheetTimes, labelled ? &labelFont : nullptr);
         }
@@ -144,9 +154,8 @@ class CaptureRun {
             if (takeQuitSignal()) {
                 interrupted = true;
                 framesBeforeInterruption = firstToRun;
-                // Finishing can take a while (ffmpeg still encodes the sound); a second one ends it at once.
-                std::signal(SIGINT, SIG_DFL);
-                std::signal(SIGTERM, SIG_DFL);
+                // Finishing can take a while (ffmpeg still encodes the sound); a second signal ends it at once,
+                // through the encoder's abort, so no temporary file stays behind.
                 if (firstToRun > 0) {
                     std::fprintf(
                         stderr,
@@ -185,16 +194,28 @@ class CaptureRun {
         }
         std::string error;
         if (!options.videoFile.empty() && !video.finish(error)) {
-            return report(error + "; " + options.videoFile + " is not complete");
+            return report(error + "; " + options.videoFile + " was not written");
         }
+        interrupted = interrupted || video.aborted();
         if (interrupted) {
-            std::string kept = !options.videoFile.empty() ? options.videoFile + " ends with it"
-                                                          : "the frames drawn so far are written";
-            if (!options.sheetFile.empty()) kept += "; " + options.sheetFile + " was not written";
+            std::vector<std::string> outcomes;
+            if (!options.videoFile.empty()) {
+                outcomes.push_back(options.videoFile + (video.aborted() ? " was not written" : " ends with it"));
+            }
+            if (!options.moments.empty() || !options.sequenceDir.empty()) {
+                outcomes.push_back("the frames drawn so far are written");
+            }
+            if (!options.sheetFile.empty()) {
+                outcomes.push_back(options.sheetFile + " was not written");
+            }
+            std::string kept;
+            for (const std::string& outcome : outcomes) {
+                kept += "; " + outcome;
+            }
             const size_t drawn = framesBeforeInterruption;
-            report(drawn == 0 ? "interrupted before the first frame"
+            report(drawn == 0 ? "interrupted before the first frame" + kept
                               : "interrupted after the frame at " +
-                                    std::to_string(plan.frames[drawn - 1].time) + " ms; " + kept);
+                                    std::to_string(plan.frames[drawn - 1].time) + " ms" + kept);
         }
         return true;
     }
@@ -223,7 +244,8 @@ class CaptureRun {
         }
         std::string error;
         if (planned.video && !video.writeFrame(grab.frame, error)) {
-            return report(error);
+            // A quit signal while ffmpeg took nothing: the loop stops at the next frame, as for any other.
+            return video.aborted() || report(error);
         }
         if (planned.sheet) {
             sheet.addFrame(planned.time, pictureOf(grab.frame));
@@ -281,6 +303,13 @@ int runCapture(const CaptureOptions& options) {
         (!options.sequenceDir.empty() && !prepareFolder(options.sequenceDir))) {
         return 2;
     }
+    for (const std::string* file : {&options.sheetFile, &options.videoFile}) {
+        const std::string fault = file->empty() ? "" : destinationFault(*file);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "tomblora-capture: cannot write %s: %s\n", file->c_str(), fault.c_str());
+            return 2;
+        }
+    }
     // A reader gone from the other end of the ffmpeg pipe must be an error to report, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     useHeadlessDrivers();
@@ -294,9 +323,15 @@ int runCapture(const CaptureOptions& options) {
     startup.width = options.width;
     startup.height = options.height;
     startup.playMusic = false;
+    startup.headless = true;
     int startupCode = startUp(startup);
     if (startupCode != 0) {
         return startupCode;
+    }
+    if (gQuit) {
+        shutDown();
+        std::fprintf(stderr, "tomblora-capture: interrupted while loading; nothing was written\n");
+        return kExitInterrupted;
     }
     auto run = std::make_unique<CaptureRun>(options);
     bool done = run->prepare() && run->drawAll() && run->finish();
@@ -320,5 +355,13 @@ int main(int argc, char** argv) {
         std::fputs(kCaptureUsage, stdout);
         return 0;
     }
-    return runCapture(options);
+    // Whatever start-up or a frame throws ends the run with a message, never with an abort.
+    try {
+        return runCapture(options);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tomblora-capture: out of memory\n");
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "tomblora-capture: unexpected failure: %s\n", failure.what());
+    }
+    return 1;
 }

@@ -24,13 +24,21 @@ struct LabelFont {
 // not decode; labels are then left out.
 bool makeLabelFont(const BitmapFont& font, const uint8_t* pagePng, size_t pageSize, LabelFont& out);
 
-// Rows the text covers above (ascent) and below (descent) its reference line, in pixels.
-void measureLabel(const LabelFont& font, const char* text, int32_t& ascent, int32_t& descent);
+// Rows the text covers above (ascent) and below (descent) its reference line, in pixels; each at least 0
+// and at most limit, whatever the font's metrics.
+void measureLabel(const LabelFont& font, const char* text, int32_t limit, int32_t& ascent, int32_t& descent);
+
+// Pixels a label may touch: columns left..right-1, rows top..bottom-1.
+struct LabelClip {
+    int32_t left, top, right, bottom;
+};
 
 // Draws text texel for pixel with the engine's pen advance (0.45 x (xadvance + width) pixels per glyph); x is
 // the left edge, baseline the image row of the reference line. Alpha-blends colour by the glyph's alpha.
+// Nothing outside clip (or the image) changes, and the time taken is bounded by the clip's size, whatever
+// sizes and offsets the font gives.
 void drawLabel(RgbImage& image, int32_t x, int32_t baseline, const char* text, const LabelFont& font,
-               const uint8_t colour[3]);
+               const uint8_t colour[3], const LabelClip& clip);
 
 class ContactSheet {
   public:
@@ -38,6 +46,8 @@ class ContactSheet {
     static constexpr int32_t kCellHeight = 240;
     static constexpr int32_t kColumns = 6;
     static constexpr int32_t kGap = 4;
+    // The label strip under each cell; the same with any font or none, so the layout alone sets the size.
+    static constexpr int32_t kStripHeight = 22;
 
     // One cell per entry of times; font may be null (no labels).
     void begin(const std::vector<uint32_t>& times, const LabelFont* font);
@@ -50,7 +60,6 @@ class ContactSheet {
 
     std::vector<uint32_t> cellTimes;
     const LabelFont* labelFont = nullptr;
-    int32_t stripHeight = 0;
     int32_t labelAscent = 0;
     RgbImage sheet;
 };

@@ -1,6 +1,8 @@
 // RGB frame helpers and the tool's PNG writer.
 #include "frame_image.h"
 
+#include "whole_file.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -174,12 +176,8 @@ bool writePngFile(const std::string& path, const RgbImage& image, std::vector<ui
     if (!encodePng(image, png, scratch)) {
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    return std::fclose(file) == 0 && written;
+    std::string error;
+    return writeWholeFile(path, png.data(), png.size(), error);
 }
 
 std::string framePath(const std::string& dir, uint32_t ms) {

@@ -1,12 +1,20 @@
 // Starting ffmpeg as a child process, feeding it frames and waiting for it.
 #include "video_encoder.h"
 
+#include "whole_file.h"
+
+#include "platform/platform.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -20,9 +28,10 @@ std::string temporaryFolder() {
     return base != nullptr && base[0] != '\0' ? base : "/tmp";
 }
 
-bool isOgg(const uint8_t* data, size_t size) {
-    return data != nullptr && size >= 4 && std::memcmp(data, "OggS", 4) == 0;
-}
+// What the demo's player makes of the stream: 44100 Hz, two channels of 16 bits.
+constexpr uint64_t kSoundBytesPerSecond = 44100 * 4;
+// After a quit signal, an ffmpeg that takes no bytes for this long counts as stuck.
+constexpr std::chrono::milliseconds kStuckAfter{3000};
 
 std::string seconds(uint64_t numerator, uint64_t denominator) {
     char text[64];
@@ -80,8 +89,9 @@ std::string findOnPath(const char* program) {
 }
 
 VideoEncoder::~VideoEncoder() {
-    std::string ignored;
-    finish(ignored);
+    if (child > 0 || !partialFile.empty() || !audioFile.empty()) {
+        abort();
+    }
 }
 
 bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
@@ -91,12 +101,27 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
         return false;
     }
     frameBytes = size_t(settings.width) * size_t(settings.height) * 3;
-    bool withSound = isOgg(settings.soundtrack, settings.soundtrackSize);
-    if (!withSound) {
-        std::fprintf(stderr,
-                     "tomblora-capture: soundtrack.ogg is not an Ogg stream; the video has no sound\n");
+    // The sound as the demo plays it, so a stream the demo accepts never stops ffmpeg: damage ends or
+    // skips what it must, as in the demo, and a stream that does not play at all leaves the video silent.
+    const uint64_t soundMs = uint64_t(settings.fromMs) +
+                             (settings.frameCount * settings.rate.den * 1000 + settings.rate.num - 1) /
+                                 settings.rate.num;
+    std::vector<uint8_t> pcm;
+    const bool opened = settings.soundtrack != nullptr &&
+                        soundDecodeAll(settings.soundtrack, settings.soundtrackSize,
+                                       size_t((soundMs + 1) * kSoundBytesPerSecond / 1000) & ~size_t(3), pcm);
+    const bool withSound = !pcm.empty();
+    if (!opened) {
+        std::fprintf(stderr, "tomblora-capture: soundtrack.ogg is not a playable Ogg Vorbis stream; the video "
+                             "has no sound\n");
+    } else if (!withSound) {
+        std::fprintf(stderr, "tomblora-capture: soundtrack.ogg holds no sound before its damage; the video "
+                             "has no sound\n");
     } else {
-        std::string pattern = temporaryFolder() + "/tomblora-capture-XXXXXX.ogg";
+        std::string pattern = temporaryFolder() + "/tomblora-capture-XXXXXX.pcm";
+        if (pattern[0] != '/') {
+            pattern = "./" + pattern;
+        }
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         int fd = mkstemps(name.data(), 4);
@@ -106,8 +131,7 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
         }
         audioFile = name.data();
         FILE* file = fdopen(fd, "wb");
-        bool written = file != nullptr && std::fwrite(settings.soundtrack, 1, settings.soundtrackSize,
-                                                      file) == settings.soundtrackSize;
+        bool written = file != nullptr && std::fwrite(pcm.data(), 1, pcm.size(), file) == pcm.size();
         written = file != nullptr && std::fclose(file) == 0 && written;
         if (!written) {
             error = "cannot write the soundtrack to " + audioFile;
@@ -115,6 +139,7 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
             return false;
         }
     }
+    partialFile = partialPathBeside(settings.outputFile);
 
     char size[32];
     std::snprintf(size, sizeof size, "%dx%d", settings.width, settings.height);
@@ -126,6 +151,9 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
         std::vector<std::string> audio = {
             "-ss",  seconds(settings.fromMs, 1000),
             "-t",   seconds(settings.frameCount * settings.rate.den, settings.rate.num),
+            "-f",   "s16le",
+            "-ar",  "44100",
+            "-ac",  "2",
             "-i",   audioFile,
             "-map", "0:v:0",
             "-map", "1:a:0",
@@ -135,7 +163,7 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
     }
     std::vector<std::string> video = {"-c:v", "libx264", "-preset",          "veryfast",
                                       "-crf", "18",      "-pix_fmt",         "yuv420p",
-                                      "-r",   rate,      settings.outputFile};
+                                      "-r",   rate,      partialFile};
     args.insert(args.end(), video.begin(), video.end());
 
     int fds[2];
@@ -159,7 +187,10 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
         removeAudioFile();
         return false;
     }
-    pipe = fdopen(fds[1], "wb");
+    // Writes wait in poll, so that a quit signal is seen even while ffmpeg takes nothing.
+    pipe = fds[1];
+    fcntl(pipe, F_SETFL, fcntl(pipe, F_GETFL) | O_NONBLOCK);
+    fcntl(pipe, F_SETFD, FD_CLOEXEC);
     planned = settings;
     planned.soundtrack = nullptr;
     withAudio = withSound;
@@ -168,60 +199,147 @@ bool VideoEncoder::start(const VideoSettings& settings, std::string& error) {
 }
 
 bool VideoEncoder::writeFrame(const RgbImage& frame, std::string& error) {
-    if (pipe == nullptr || frame.pixels.size() != frameBytes) {
+    if (pipe < 0 || frame.pixels.size() != frameBytes) {
         error = "the video encoder is not running";
         return false;
     }
-    if (std::fwrite(frame.pixels.data(), 1, frameBytes, pipe) != frameBytes) {
-        error = "ffmpeg stopped taking frames";
-        return false;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastTaken = Clock::now();
+    size_t done = 0;
+    while (done < frameBytes) {
+        const ssize_t written = ::write(pipe, frame.pixels.data() + done, frameBytes - done);
+        if (written > 0) {
+            done += size_t(written);
+            lastTaken = Clock::now();
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            error = "ffmpeg stopped taking frames";
+            return false;
+        }
+        // A quit signal lets a working ffmpeg take the rest of the frame (the run then stops after it); one
+        // that has taken nothing for a while is stuck, and the video is given up.
+        if (quitSignalPending() && Clock::now() - lastTaken > kStuckAfter) {
+            abort();
+            error = "interrupted while ffmpeg took no frames";
+            return false;
+        }
+        pollfd ready = {pipe, POLLOUT, 0};
+        ::poll(&ready, 1, 100);
     }
     ++framesWritten;
     return true;
 }
 
-bool VideoEncoder::finish(std::string& error) {
-    bool ok = true;
-    if (pipe != nullptr) {
-        ok = std::fclose(pipe) == 0;
-        pipe = nullptr;
-    }
-    if (child > 0) {
-        int code = waitForExit(child);
-        child = -1;
-        if (code != 0) {
-            error = "ffmpeg failed (status " + std::to_string(code) + ")";
-            ok = false;
-        } else if (!ok) {
-            error = "the pipe to ffmpeg broke";
-        } else if (withAudio && framesWritten < planned.frameCount) {
-            cutSoundToFrames();
+// Waits for the process; a quit signal meanwhile ends it (and, through abort, the video) at once.
+bool VideoEncoder::waitUnlessQuit(pid_t process, int& code) {
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(process, &status, WNOHANG);
+        if (done == process) {
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return true;
         }
+        if (done < 0 && errno != EINTR) {
+            code = -1;
+            return true;
+        }
+        if (quitSignalPending()) {
+            kill(-process, SIGKILL);
+            waitForExit(process);
+            return false;
+        }
+        usleep(20000);
+    }
+}
+
+bool VideoEncoder::finish(std::string& error) {
+    if (child <= 0) {
+        return true;
+    }
+    ::close(pipe);
+    pipe = -1;
+    int code = 0;
+    if (!waitUnlessQuit(child, code)) {
+        child = -1;
+        abort();
+        return true;
+    }
+    child = -1;
+    if (code != 0) {
+        error = "ffmpeg failed (status " + std::to_string(code) + ")";
+        abort();
+        wasAborted = false;
+        return false;
+    }
+    if (framesWritten == 0) {
+        // Interrupted before the first frame: a video without a picture is worth nothing.
+        abort();
+        return true;
+    }
+    if (withAudio && framesWritten < planned.frameCount && !cutSoundToFrames()) {
+        abort();
+        return true;
     }
     removeAudioFile();
-    return ok;
+    return putInPlace(error);
+}
+
+// The finished video replaces the output; a file that was there keeps its permission bits.
+bool VideoEncoder::putInPlace(std::string& error) {
+    struct stat old {};
+    if (lstat(planned.outputFile.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        chmod(partialFile.c_str(), old.st_mode & 07777);
+    }
+    if (std::rename(partialFile.c_str(), planned.outputFile.c_str()) != 0) {
+        error = "cannot put the video in place at " + planned.outputFile + ": " + std::strerror(errno);
+        unlink(partialFile.c_str());
+        partialFile.clear();
+        return false;
+    }
+    partialFile.clear();
+    return true;
+}
+
+void VideoEncoder::abort() {
+    if (pipe >= 0) {
+        ::close(pipe);
+        pipe = -1;
+    }
+    if (child > 0) {
+        kill(-child, SIGKILL);
+        waitForExit(child);
+        child = -1;
+    }
+    if (!partialFile.empty()) {
+        unlink(partialFile.c_str());
+        partialFile.clear();
+    }
+    removeAudioFile();
+    wasAborted = true;
 }
 
 // A video that stopped early (the run was interrupted) still has the sound of the whole span: copy both
-// streams into a file that ends with the last frame, then put it in the video's place. On failure the
-// video stays as it is, with a warning.
-void VideoEncoder::cutSoundToFrames() {
-    const std::string& file = planned.outputFile;
-    size_t dot = file.find_last_of('.');
-    size_t slash = file.find_last_of('/');
-    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    std::string cut = hasExtension ? file.substr(0, dot) + ".cut" + file.substr(dot) : file + ".cut";
+// streams into a file that ends with the last frame, which then takes the place of the first. False when a
+// quit signal ended the copying; on other failures the video stays as it is, with a warning.
+bool VideoEncoder::cutSoundToFrames() {
+    const std::string cut = partialPathBeside(planned.outputFile);
     std::vector<std::string> args = {findOnPath("ffmpeg"), "-hide_banner", "-loglevel", "error", "-nostdin",
-                                     "-y", "-i", file, "-map", "0", "-c", "copy", "-t",
+                                     "-y", "-i", partialFile, "-map", "0", "-c", "copy", "-t",
                                      seconds(framesWritten * planned.rate.den, planned.rate.num), cut};
     pid_t cutter = -1;
-    bool done = !args[0].empty() && spawnInOwnGroup(cutter, args, nullptr) == 0 && waitForExit(cutter) == 0 &&
-                std::rename(cut.c_str(), file.c_str()) == 0;
-    if (!done) {
+    int code = -1;
+    bool started = !args[0].empty() && spawnInOwnGroup(cutter, args, nullptr) == 0;
+    if (started && !waitUnlessQuit(cutter, code)) {
+        unlink(cut.c_str());
+        return false;
+    }
+    if (!started || code != 0 || std::rename(cut.c_str(), partialFile.c_str()) != 0) {
         unlink(cut.c_str());
         std::fprintf(stderr, "tomblora-capture: the sound of %s could not be cut to its last frame\n",
-                     file.c_str());
+                     planned.outputFile.c_str());
     }
+    return true;
 }
 
 void VideoEncoder::removeAudioFile() {

@@ -34,10 +34,6 @@ int usageError(const char* command, const std::string& message);
 // Prints "salad: MESSAGE" on standard error; returns kExitFault.
 int failure(const std::string& message);
 
-// Reads a regular file whole; false with "PATH: reason" when it cannot, or when it exceeds limit bytes.
+// Reads a regular file whole, to its end whatever size it reports; false with "PATH: reason" when it cannot,
+// when it is not a regular file (refused before reading) or when it exceeds limit bytes.
 bool readWholeFile(const std::string& path, int64_t limit, std::vector<uint8_t>& bytes, std::string& error);
-// Writes through a temporary file beside path and renames it, so a failure leaves no half-written file.
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
-// Creates path inside the open directory dirFd, never following a symbolic link at that name.
-bool writeFileInDirectory(int dirFd, const std::string& dirPath, const std::string& name,
-                          const std::vector<uint8_t>& bytes, std::string& error);

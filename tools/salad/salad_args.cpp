@@ -1,6 +1,8 @@
 // Argument parsing of the salad commands and the check that keeps entry names inside the output folder.
 #include "salad.h"
 
+#include "archive/archive.h"
+
 #include <cstdint>
 
 SaladArguments parseSaladArguments(const std::vector<std::string>& args, bool takesStore, bool takesDirectory) {
@@ -23,7 +25,7 @@ SaladArguments parseSaladArguments(const std::vector<std::string>& args, bool ta
             }
             parsed.directory = args[++i];
         } else {
-            parsed.error = "unknown option '" + arg + "'";
+            parsed.error = "unknown option '" + printableEntryName(arg) + "'";
             return parsed;
         }
     }

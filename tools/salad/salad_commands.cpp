@@ -2,6 +2,7 @@
 #include "salad.h"
 
 #include "archive/archive.h"
+#include "whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,14 +98,14 @@ int runPack(const std::vector<std::string>& args) {
         std::string name = baseName(path);
         std::string unsafe = unsafeEntryNameReason(name);
         if (!unsafe.empty()) {
-            return usageError("pack",
-                              "entry name \"" + printableEntryName(name) + "\" of " + path + " " + unsafe);
+            return usageError("pack", "entry name \"" + printableEntryName(name) + "\" of " +
+                                          printableEntryName(path) + " " + unsafe);
         }
         if (name.size() > size_t(kArchiveNameBytes)) {
-            return usageError("pack", "entry name \"" + name + "\" is longer than 32 bytes");
+            return usageError("pack", "entry name \"" + printableEntryName(name) + "\" is longer than 32 bytes");
         }
         if (!names.insert(name).second) {
-            return usageError("pack", "two files are named \"" + name + "\"");
+            return usageError("pack", "two files are named \"" + printableEntryName(name) + "\"");
         }
         ArchiveInput input;
         input.name = name;
@@ -120,7 +121,7 @@ int runPack(const std::vector<std::string>& args) {
     if (!writeArchiveBytes(inputs, bytes, error)) {
         return failure(parsed.positional[0] + ": " + error);
     }
-    if (!writeWholeFile(parsed.positional[0], bytes, error)) {
+    if (!writeWholeFile(parsed.positional[0], bytes.data(), bytes.size(), error)) {
         return failure(error);
     }
     return kExitOk;
@@ -204,14 +205,16 @@ int runExtract(const std::vector<std::string>& args) {
         }
     }
 
-    std::error_code ignored;
-    std::filesystem::create_directories(parsed.directory, ignored);
+    std::error_code made;
+    std::filesystem::create_directories(parsed.directory, made);
     int dirFd = ::open(parsed.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
-        return failure(parsed.directory + ": " + std::strerror(errno));
+        return failure(parsed.directory + ": " + (made ? "cannot make the folder: " + made.message()
+                                                       : std::string(std::strerror(errno))));
     }
     for (const DecodedEntry* entry : chosen) {
-        if (!writeFileInDirectory(dirFd, parsed.directory, entry->name, entry->data, error)) {
+        if (!writeWholeFileAt(dirFd, entry->name, parsed.directory + "/" + entry->name, entry->data.data(),
+                              entry->data.size(), error)) {
             ::close(dirFd);
             return failure(error);
         }

@@ -1,120 +1,44 @@
 // File reading and writing for salad, every failure worded with the file's name, and the error reports.
 #include "salad.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "whole_file.h"
+
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-bool writeAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += size_t(written);
-    }
-    return true;
-}
-
-std::string reason(const std::string& path) {
-    return path + ": " + std::strerror(errno);
-}
-
-} // namespace
-
 bool readWholeFile(const std::string& path, int64_t limit, std::vector<uint8_t>& bytes, std::string& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path, error);
     if (fd < 0) {
-        error = reason(path);
         return false;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0) {
-        error = reason(path);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = path + ": not a regular file";
-        ::close(fd);
-        return false;
-    }
-    if (int64_t(info.st_size) > limit) {
-        error = path + ": larger than " + std::to_string(limit >> 20) + " MiB";
-        ::close(fd);
-        return false;
-    }
-    bytes.resize(size_t(info.st_size));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+    // Read to the end: the size a file reports can be wrong (0 for the files of /proc), or change.
+    bytes.clear();
+    uint8_t buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
-            error = got < 0 ? reason(path) : path + ": file shrank while being read";
+        if (got < 0) {
+            error = path + ": " + std::strerror(errno);
             ::close(fd);
             return false;
         }
-        done += size_t(got);
+        if (got == 0) {
+            break;
+        }
+        if (int64_t(bytes.size()) + got > limit) {
+            error = path + ": larger than " + std::to_string(limit >> 20) + " MiB";
+            ::close(fd);
+            return false;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
     }
     ::close(fd);
     return true;
-}
-
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string temporary = path + ".partial-" + std::to_string(getpid());
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = reason(temporary);
-        return false;
-    }
-    bool written = writeAll(fd, bytes);
-    int savedErrno = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        savedErrno = errno;
-    }
-    if (!written) {
-        ::unlink(temporary.c_str());
-        errno = savedErrno;
-        error = reason(path);
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = reason(path);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool writeFileInDirectory(int dirFd, const std::string& dirPath, const std::string& name,
-                          const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string shown = dirPath + "/" + name;
-    int fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = reason(shown);
-        return false;
-    }
-    bool written = writeAll(fd, bytes);
-    if (::close(fd) != 0) {
-        written = false;
-    }
-    if (!written) {
-        error = reason(shown);
-    }
-    return written;
 }
 
 int usageError(const char* command, const std::string& message) {

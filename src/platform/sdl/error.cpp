@@ -4,11 +4,58 @@
 
 #include <SDL.h>
 
+#include <signal.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace {
+
+// The box runs an event loop of its own (under X in a child process that SDL waits for) that no signal
+// ends. While it is up this watcher does: on SIGINT or SIGTERM it ends the box and the run, with 255, since
+// the error stands.
+class BoxWatcher {
+  public:
+    BoxWatcher() : thread(SDL_CreateThread(watch, "box watcher", this)) {}
+    ~BoxWatcher() {
+        done = true;
+        SDL_WaitThread(thread, nullptr);
+    }
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+
+  private:
+    static int watch(void* self) {
+        auto* watcher = static_cast<BoxWatcher*>(self);
+        while (!watcher->done) {
+            if (quitSignalPending()) {
+                endChildren();
+                std::_Exit(255);
+            }
+            SDL_Delay(20);
+        }
+        return 0;
+    }
+
+    // The program starts no child of its own: any there is the box's.
+    static void endChildren() {
+        std::error_code failure;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", failure)) {
+            std::ifstream children(task.path() / "children");
+            long pid = 0;
+            while (children >> pid) {
+                kill(pid_t(pid), SIGKILL);
+            }
+        }
+    }
+
+    std::atomic<bool> done{false};
+    SDL_Thread* thread; // null when no thread could be made: the box then waits as before
+};
 
 // Decided from the environment as well, since the box may be needed before the video system starts.
 bool boxCanBeShown() {
@@ -32,6 +79,7 @@ void showErrorBox(const char* text) {
     std::fprintf(stderr, "%s\n", copy);
     std::fflush(stderr);
     if (boxCanBeShown()) {
+        BoxWatcher watcher;
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "ERROR", copy, nullptr);
     }
 }

@@ -32,3 +32,7 @@ void catchQuitSignals() {
 bool takeQuitSignal() {
     return gQuitSignalled.exchange(false, std::memory_order_relaxed);
 }
+
+bool quitSignalPending() {
+    return gQuitSignalled.load(std::memory_order_relaxed);
+}

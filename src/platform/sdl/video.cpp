@@ -112,6 +112,10 @@ void platformShutdownVideo() {
     }
 }
 
+const char* platformVideoError() {
+    return SDL_GetError();
+}
+
 GlContext* GlContext::instance() {
     if (gGlContext == nullptr) {
         gGlContext = new GlContext;
