@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct Size {
     const char* name;
     const char* options; // size and step rate (the drawn reference costs every step)
 };
+
+void PrintTo(const Size& size, std::ostream* out) { *out << size.name; }
 
 class PrerollEquivalence : public ::testing::TestWithParam<Size> {};
 
