@@ -18,6 +18,14 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libvorbisfile.so\n";
 }
 
+// fuzz_ogg_stb: the same on stb_vorbis.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+#ifdef FUZZ_STB_VORBIS
+    selectVorbisDecoder(VorbisDecoderKind::StbVorbis);
+#endif
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SoundDecoder decoder;
     if (!decoder.open(data, size)) {

@@ -24,16 +24,17 @@ fail() {
 export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LIBGL_ALWAYS_SOFTWARE=1
 # Wine's first start in a prefix sets it up for half a minute; later starts take a second or two.
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wineserver -p
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null
 work=$(mktemp -d)
 trap 'kill "${pid:-}" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
+# Output goes to files: Wine's helper processes keep a pipe open long after the program has ended.
 scenario=salad
-out=$(wine "$windows/salad.exe" verify "$linux/tomblora.salad" 2>&1) || fail "verify: $out"
-grep -q "ok, .* entries" <<<"$out" || fail "verify said: $out"
-out=$(wine "$windows/salad.exe" list "$linux/tomblora.salad" 2>&1) || fail "list: $out"
-grep -q "^soundtrack.ogg " <<<"$out" || fail "list has no soundtrack.ogg: $out"
+wine "$windows/salad.exe" verify "$linux/tomblora.salad" >"$work/salad.txt" 2>&1 || fail "verify: $(cat "$work/salad.txt")"
+grep -q "ok, .* entries" "$work/salad.txt" || fail "verify said: $(cat "$work/salad.txt")"
+wine "$windows/salad.exe" list "$linux/tomblora.salad" >"$work/salad.txt" 2>&1 || fail "list: $(cat "$work/salad.txt")"
+grep -q "^soundtrack.ogg " "$work/salad.txt" || fail "list has no soundtrack.ogg: $(cat "$work/salad.txt")"
 
 start() {
   (cd "$1" && exec timeout 90 wine "$windows/tomblora.exe" >"$work/stdout.txt" 2>"$work/stderr.txt") &
@@ -55,7 +56,7 @@ finish() {
 pixel() {
   local input=(-i "$1")
   [ "$#" = 4 ] && input=(-f x11grab -draw_mouse 0 -video_size 320x240 -i "$DISPLAY+$1,$2")
-  ffmpeg -loglevel error "${input[@]}" -frames:v 1 -f rawvideo -pix_fmt rgb24 - |
+  ffmpeg -loglevel quiet "${input[@]}" -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null |
     od -An -tu1 -v -w3 -j $(((${*: -1} * 320 + ${*: -2:1}) * 3)) -N3
 }
 
@@ -101,11 +102,17 @@ while kill -0 "$pid" 2>/dev/null; do
   [ $tries -gt 600 ] && fail "the program did not end; boxes closed: $boxes"
   if "$linux/tomblora_e2e_close_window" ERROR >/dev/null 2>&1; then
     boxes=$((boxes + 1))
+    # Counted once: the box may take a moment to go.
+    for _ in $(seq 50); do
+      "$linux/tomblora_e2e_close_window" --find ERROR >/dev/null 2>&1 || break
+      sleep 0.1
+    done
   fi
   sleep 0.1
 done
 finish
-[ "$boxes" -ge 1 ] || fail "no ERROR box"
+# The missing archive's box, then the fatal one for the first entry looked up.
+[ "$boxes" = 2 ] || fail "$boxes ERROR boxes instead of 2"
 [ "$code" = 255 ] || fail "exit code $code instead of 255"
 grep -q 'Resource file "tomblora.salad" not found' "$work/stderr.txt" || fail "no message for the archive"
 echo "PASS (wine: salad verify and list, window, pixel $reference, Escape, close box, ERROR boxes $boxes, exit 255)"
