@@ -1,5 +1,5 @@
 # Cross-building for 64-bit Windows with Debian's MinGW-w64 (posix-thread runtime). Programs are linked
-# statically, so they import only system DLLs.
+# statically (and stripped), so they import only system DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -10,6 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s")
 # Tests run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
