@@ -6,10 +6,48 @@
 #include <stb_vorbis.h>
 
 #include <climits>
+#include <cstring>
 
 VorbisReader* newVorbisfileReader();
 
 namespace {
+
+uint32_t readLe32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// stb_vorbis frees every comment of the comment header when it gives up on one, including those it never
+// allocated (and indexes a null list when the list itself could not be allocated): a comment count or
+// length that the bytes cannot hold would crash it. Such a header is refused here. The comment header
+// starts a page after the identification header's; a header so long that it spans pages is read across
+// the page header and refused as well, which real encoders' headers of a few comments never are.
+bool commentHeaderFits(const uint8_t* data, size_t size) {
+    static const uint8_t kMagic[7] = {3, 'v', 'o', 'r', 'b', 'i', 's'};
+    const size_t searched = size < (size_t(64) << 10) ? size : size_t(64) << 10;
+    for (size_t at = 0; at + 7 <= searched; ++at) {
+        if (std::memcmp(data + at, kMagic, 7) != 0) {
+            continue;
+        }
+        size_t position = at + 7;
+        auto take = [&](uint32_t& value) {
+            if (size - position < 4) return false;
+            value = readLe32(data + position);
+            position += 4;
+            return true;
+        };
+        uint32_t length = 0;
+        if (!take(length) || length > size - position) return false;
+        position += length;
+        uint32_t count = 0;
+        if (!take(count) || count > (size - position) / 4) return false;
+        for (uint32_t i = 0; i < count; ++i) {
+            if (!take(length) || length > size - position) return false;
+            position += length;
+        }
+        return true;
+    }
+    return true; // no comment header: stb_vorbis refuses the stream before it would read one
+}
 
 class StbVorbisReader final : public VorbisReader {
   public:
@@ -17,7 +55,7 @@ class StbVorbisReader final : public VorbisReader {
 
     bool open(SoundMemorySource& source) override {
         close();
-        if (source.size > size_t(INT_MAX)) {
+        if (source.size > size_t(INT_MAX) || !commentHeaderFits(source.data, source.size)) {
             return false;
         }
         int error = 0;
