@@ -3,6 +3,14 @@
 
 #include <cstdlib>
 
+// fuzz_archive_sdk: the same on the LZMA SDK decoder.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+#ifdef FUZZ_LZMA_SDK
+    selectLzmaDecoder(LzmaDecoderKind::LzmaSdk);
+#endif
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<ArchiveFault> faults;
     std::vector<DecodedEntry> entries = readArchiveBytes(data, size, faults);

@@ -91,8 +91,8 @@ class XsiLoader {
     bool readLine();
     bool skipLines(int32_t count);
     // "FILE(LINE): message" on standard output; say() prints the message alone.
-    void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void report(const char* format, ...) __attribute__((format(TOMBLORA_PRINTF, 2, 3)));
+    void say(const char* format, ...) __attribute__((format(TOMBLORA_PRINTF, 2, 3)));
     void print(bool withLine, const char* format, va_list arguments);
     SceneNode* newNode(const char* modelName);
     void reportEnd(const char* what) { report("the text ends inside the %s", what); }

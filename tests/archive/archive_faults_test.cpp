@@ -90,7 +90,7 @@ TEST(ArchiveFaults, OpenEndsTheProgramAtTheFirstFault) {
                 ResourceArchive archive;
                 archive.open(path.c_str());
             },
-            testing::ExitedWithCode(255), "^" + path + ": " + c.fault);
+            testing::ExitedWithCode(kFatalExitCode), "^" + path + ": " + c.fault);
     }
 }
 

@@ -11,12 +11,29 @@
 
 #include <unistd.h>
 
+// A fatal error's exit(-1) as the parent sees it: 255 from a POSIX shell, -1 from Windows.
+#ifdef _WIN32
+constexpr int kFatalExitCode = -1;
+#else
+constexpr int kFatalExitCode = 255;
+#endif
+
 // A fresh directory under the system's temporary directory, removed with its contents at scope end.
 class TempDir {
   public:
     TempDir() {
+#ifdef _WIN32
+        static int counter = 0;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                ("tomblora-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.generic_string();
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "tomblora-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+#endif
     }
     ~TempDir() {
         std::error_code ignored;
