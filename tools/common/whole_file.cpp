@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -53,6 +57,38 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
+#ifdef _WIN32
+// No folder handles and no links to guard against: the file is written beside shown, which is its whole path,
+// and moved over it (the C library's rename does not replace a file there).
+bool writeWholeFileAt(int, const std::string&, const std::string& shown, const uint8_t* data, size_t size,
+                      std::string& error) {
+    const std::string temporary = partialName(shown);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+    if (fd < 0) {
+        error = shown + ": " + std::strerror(errno);
+        return false;
+    }
+    bool written = writeAll(fd, data, size);
+    int savedErrno = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        savedErrno = errno;
+    }
+    if (written && !MoveFileExA(temporary.c_str(), shown.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        written = false;
+        savedErrno = EACCES;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        error = shown + ": " + std::strerror(savedErrno);
+    }
+    return written;
+}
+
+bool writeWholeFile(const std::string& path, const uint8_t* data, size_t size, std::string& error) {
+    return writeWholeFileAt(-1, path, path, data, size, error);
+}
+#else
 bool writeWholeFileAt(int dirFd, const std::string& name, const std::string& shown, const uint8_t* data,
                       size_t size, std::string& error) {
     const std::string temporary = partialName(name);
@@ -85,6 +121,7 @@ bool writeWholeFileAt(int dirFd, const std::string& name, const std::string& sho
 bool writeWholeFile(const std::string& path, const uint8_t* data, size_t size, std::string& error) {
     return writeWholeFileAt(AT_FDCWD, path, path, data, size, error);
 }
+#endif
 
 std::string partialPathBeside(const std::string& path) {
     const std::string partial = partialName(path);
@@ -100,7 +137,11 @@ std::string destinationFault(const std::string& path) {
     if (!S_ISDIR(info.st_mode)) {
         return folder + " is not a folder";
     }
+#ifdef _WIN32
+    if (::access(folder.c_str(), W_OK) != 0) {
+#else
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+#endif
         return "the folder " + folder + " is not writable";
     }
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -109,6 +150,22 @@ std::string destinationFault(const std::string& path) {
     return "";
 }
 
+#ifdef _WIN32
+int openRegularFile(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_BINARY);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = path + ": not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+#else
 int openRegularFile(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -125,3 +182,4 @@ int openRegularFile(const std::string& path, std::string& error) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
+#endif

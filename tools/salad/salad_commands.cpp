@@ -207,19 +207,31 @@ int runExtract(const std::vector<std::string>& args) {
 
     std::error_code made;
     std::filesystem::create_directories(parsed.directory, made);
+#ifdef _WIN32
+    // No folder handles there: each file is written by its whole path (the names were checked above).
+    if (!std::filesystem::is_directory(parsed.directory)) {
+        return failure(parsed.directory + ": cannot make the folder" + (made ? ": " + made.message() : ""));
+    }
+    const int dirFd = -1;
+#else
     int dirFd = ::open(parsed.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         return failure(parsed.directory + ": " + (made ? "cannot make the folder: " + made.message()
                                                        : std::string(std::strerror(errno))));
     }
+#endif
     for (const DecodedEntry* entry : chosen) {
         if (!writeWholeFileAt(dirFd, entry->name, parsed.directory + "/" + entry->name, entry->data.data(),
                               entry->data.size(), error)) {
+#ifndef _WIN32
             ::close(dirFd);
+#endif
             return failure(error);
         }
     }
+#ifndef _WIN32
     ::close(dirFd);
+#endif
     return faulty ? kExitFault : kExitOk;
 }
 

@@ -37,3 +37,7 @@ void catchQuitSignals() {
 bool takeQuitSignal() {
     return gQuitSignalled.exchange(false);
 }
+
+bool quitSignalPending() {
+    return gQuitSignalled.load(std::memory_order_relaxed);
+}

@@ -34,6 +34,12 @@ std::wstring win32Wide(const char* text) {
     return toWide(text != nullptr ? text : "");
 }
 
+const char* platformVideoError() {
+    static char text[48];
+    std::snprintf(text, sizeof text, "Windows error %lu", GetLastError());
+    return text;
+}
+
 bool platformInitVideo() {
     WNDCLASSW windowClass{};
     windowClass.style = CS_DBLCLKS;
