@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     check(options.fps.num >= options.fps.den && options.fps.num <= 1000 * options.fps.den);
-    check(options.scale >= 1 && options.scale <= 8);
+    check(options.width >= 32 && options.width <= 7680 && options.height >= 24 && options.height <= 4320);
     check(options.from <= options.to && options.to <= kProductionEndMs);
     check(std::is_sorted(options.moments.begin(), options.moments.end()));
     check(std::adjacent_find(options.moments.begin(), options.moments.end()) == options.moments.end());

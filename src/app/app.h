@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "platform/platform.h"
 
@@ -44,15 +45,50 @@ void formatConsoleLines(uint32_t t, char* buffer, int32_t bufferSize);
 
 // Draws, prints and presents the frame at demo time t (milliseconds).
 void runFrame(uint32_t t, ScreenInfo* screen);
+
+// ---- bringing the timeline to a frame: the capture tool's pre-roll, and seeking ----
+// A frame depends on the frames before it through the parts' state (node fields, cameras, globals, font
+// colours, GL state) and through the colour buffer, which is never cleared: pixels a frame leaves uncovered
+// keep what earlier frames drew.
+struct TimelineFrame {
+    uint32_t time = 0;   // demo time, ms
+    bool undone = false; // drawn, then state and pixels put back (a moment between two steps); last frame only
+};
+struct TargetFrameHooks {
+    void (*beforeDraw)(void* user) = nullptr; // runs just before the target frame is drawn
+    void* user = nullptr;
+};
+// Runs frames (in timeline order, from the current state) and draws and presents the last one, the target.
+// Afterwards the presented target, and the state and colour buffer that later frames start from, are byte
+// for byte those of drawing and presenting every frame in turn; drawEveryFrame does just that (slow; for
+// comparing). The rule of what is drawn: the logic of every frame runs (runFrame with drawing off: every
+// state call, no draw call, nothing printed or presented), and drawing starts at the last frame, going back
+// from the target, whose opaque drawing covers every pixel (gfx's coverage probe), or at the first frame
+// when none does. To find that frame, windows of 1, 4, 16, ... frames back from the target are drawn; a
+// window without a covering frame is undone (a DemoSnapshot of state and pixels taken at the start) before
+// the next is tried. An undone target covers nothing for later frames. The current state must be one that
+// drawn frames leave (after start-up, or after frames run here or by runFrame). Allocates, takes a
+// snapshot and reads pixels when there is more than one frame: not for timed frames.
+void bringTimelineTo(std::span<const TimelineFrame> frames, const TargetFrameHooks& target,
+                     bool drawEveryFrame = false);
+
 // Frees the current scene, the shared drawing resources and the archive (after the sound is closed).
 void releaseResources();
 
 // The window procedure: Escape quits, close posts the quit message, 'm' toggles the mute.
 void windowProc(const WindowMessage& message);
 
+// Where the 4:3 picture goes in a window: the largest 4k x 3k rectangle that fits, centred (black bars around).
+struct PictureRect {
+    int32_t x = 0, y = 0; // from the window's lower-left corner, as glViewport takes it
+    int32_t width = 0, height = 0;
+};
+PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight);
+
 struct StartupOptions {
-    int32_t scale = 1;       // window and viewport are scale x 320 by scale x 240
-    bool playMusic = true;   // the capture tool opens no sound
+    int32_t width = 320;   // window size in pixels; the picture is rendered natively at fitPicture's size
+    int32_t height = 240;
+    bool playMusic = true; // the capture tool opens no sound
 };
 // Start-up up to the loaded scenes (window, context, loading screen, set-up). Returns the process exit
 // code to use when it fails (no display or context), 0 on success.

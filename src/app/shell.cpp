@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 
 ScreenInfo gScreen = {0, 0};
@@ -34,6 +35,16 @@ void windowProc(const WindowMessage& message) {
     }
 }
 
+PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight) {
+    const int32_t k = std::min(windowWidth / 4, windowHeight / 3);
+    PictureRect picture;
+    picture.width = 4 * k;
+    picture.height = 3 * k;
+    picture.x = (windowWidth - picture.width) / 2;
+    picture.y = (windowHeight - picture.height) / 2;
+    return picture;
+}
+
 int startUp(const StartupOptions& options) {
     archiveBaseDir[0] = '\0';
     if (!platformInitVideo()) return 1;
@@ -41,20 +52,21 @@ int startUp(const StartupOptions& options) {
     int32_t desktopWidth = 0;
     int32_t desktopHeight = 0;
     desktopClientSize(desktopWidth, desktopHeight);
-    const int32_t scale = options.scale > 0 ? options.scale : 1;
-    const int32_t width = kWidth * scale;
-    const int32_t height = kHeight * scale;
+    const int32_t width = options.width > 0 ? options.width : kWidth;
+    const int32_t height = options.height > 0 ? options.height : kHeight;
     gWindow = createWindow("Kestrova - Tomblora", (desktopWidth - width) / 2, (desktopHeight - height) / 2, width,
                            height);
     if (!gWindow) return 1;
 
-    // The 2D drawing keeps its 320 x 240 units whatever the window's scale.
+    // The 2D drawing keeps its 320 x 240 units whatever the window's size.
     gDisplayWidth = kWidth;
     gDisplayHeight = kHeight;
     if (!GlContext::instance()->create(gWindow)) return 1;
     showWindow(gWindow);
 
-    glViewport(0, 0, width, height);
+    // The whole window is cleared once: the bars stay black, since nothing is drawn outside the picture.
+    const PictureRect picture = fitPicture(width, height);
+    glViewport(picture.x, picture.y, picture.width, picture.height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     gScreen = {kWidth, kHeight};

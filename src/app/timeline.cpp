@@ -29,6 +29,8 @@ void runFrame(uint32_t t, ScreenInfo* screen) {
     case TimelinePart::D: drawPartD(slot.localTime, screen); break;
     }
 
+    // A frame run for its logic only is neither printed nor presented.
+    if (!frameDrawingOn()) return;
     char lines[64];
     formatConsoleLines(t, lines, sizeof lines);
     consoleWriteFrameLines(lines);

@@ -90,6 +90,8 @@ class DemoSnapshot {
   public:
     void take();
     void restore();
+    // Puts back everything but the colour buffer's pixels (the frames since take() drew what they must).
+    void restoreKeepingPixels();
 
   private:
     struct NodeFields {

@@ -63,6 +63,10 @@ void DemoSnapshot::take() {
 
 void DemoSnapshot::restore() {
     drawSavedPixels(viewport[0], viewport[1], viewport[2], viewport[3], pixels);
+    restoreKeepingPixels();
+}
+
+void DemoSnapshot::restoreKeepingPixels() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

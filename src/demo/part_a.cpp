@@ -47,7 +47,7 @@ void drawPartA(uint32_t t, const ScreenInfo* screen) {
     setupCamera(screen);
     applyCamera();
 
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clearFrameDepth();
     drawScreenQuad(gBackgroundTexture->id(), false);
     gHarvesterScene->drawAll();
     drawGrassFan(t);

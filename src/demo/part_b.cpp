@@ -38,7 +38,7 @@ void drawPartB(uint32_t t, const ScreenInfo* screen) {
     setupCamera(screen);
     applyCamera();
 
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clearFrameDepth();
     drawScreenQuad(gBg1Texture->id(), false);
     drawLogoFlyby(t);
 

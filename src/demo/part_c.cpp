@@ -73,7 +73,7 @@ void drawPartC(uint32_t t, const ScreenInfo* screen) {
     setupCamera(screen);
     applyCamera();
 
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clearFrameDepth();
     if ((t > 13500 && t < 28000) || t > 48000) drawScreenQuad(gBg3Texture->id(), false);
     gScene->drawNode(*gEscapePlane);
     gScene->drawAll();

@@ -39,7 +39,7 @@ void drawPartD(uint32_t t, const ScreenInfo* screen) {
     applyCamera();
     animateLedge(static_cast<float>(t));
 
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clearFrameDepth();
     gScene->drawNode(*gLedge);
     gScene->drawAll();
     drawScreenQuad(gSunglowTexture->id(), true);

@@ -94,7 +94,7 @@ void BitmapFont::drawText(float x, float y, const char* text, bool shift) {
         glVertexPointer(3, GL_FLOAT, 0, positions);
         glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
         glColorPointer(4, GL_FLOAT, 0, cornerColors);
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        if (beginDrawCall(false)) glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         pen = pen + 0.9f * (static_cast<float>(glyph.xadvance) / screenWidth + static_cast<float>(glyph.width) / screenWidth);
     }
 

@@ -91,3 +91,21 @@ class BitmapFont {
 // caller left it), texturing on with the texture bound, client arrays off, identity projection and
 // model-view, matrix mode GL_MODELVIEW.
 void drawScreenQuad(uint32_t texture, bool additive);
+
+// ---- frames drawn, skipped or probed for coverage ----
+// While drawing is off, the draw calls of scene nodes, the screen quad and text, and the frame's depth clear,
+// are skipped: every state call still goes through, so a skipped frame leaves the GL state a drawn one leaves.
+void setFrameDrawing(bool on);
+bool frameDrawingOn();
+// The depth clear every frame makes before its first draw (skipped while drawing is off).
+void clearFrameDepth();
+// Every draw call site asks first; false: skip the call. fullScreen: the call is a quad reaching past every
+// edge of the viewport.
+bool beginDrawCall(bool fullScreen);
+// Between the two (around one drawn frame): finds whether the frame's opaque drawing (blending off) wrote
+// every pixel of the viewport, so that nothing earlier frames drew can show through it. Counted: an opaque
+// full-screen quad, and the pixels the depth buffer shows written, read before the first draw that may write
+// depth without opaque colour (blending on), or at the end. Conservative: a frame that clears depth after a
+// draw, or draws before its clear, does not count as covering. Leaves the GL state as it found it.
+void beginCoverageProbe();
+bool endCoverageProbe();

@@ -32,7 +32,7 @@ void drawScreenQuad(uint32_t texture, bool additive) {
     glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
     glColorPointer(4, GL_FLOAT, 0, colours);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    if (beginDrawCall(true)) glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -51,8 +51,8 @@ class GlContext {
     static void destroyInstance();
     // Makes a context current on the window; returns false when none could be made (the app reports it).
     bool create(PlatformWindow* window);
-    // Presents the back buffer. The before-present hook, when set, runs first (the capture tool reads
-    // the frame there).
+    // Presents the back buffer, flushing the frame's commands first on every kind of surface. The
+    // before-present hook, when set, runs first (the capture tool reads the frame there).
     void swapBuffers();
     void release();
     using PresentHook = void (*)(void* user);

@@ -37,7 +37,7 @@ void SceneNode::drawMesh() {
     }
     // The buffers hold 3 * triangleCount entries once finished; the bound keeps GL inside them regardless.
     const size_t corners = std::min<size_t>(3 * static_cast<size_t>(triangleCount), indices.size());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(corners), GL_UNSIGNED_SHORT, indices.data());
+    if (beginDrawCall(false)) glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(corners), GL_UNSIGNED_SHORT, indices.data());
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     if (textured) {

@@ -80,7 +80,8 @@ TEST(CaptureArgs, AcceptsEveryOptionWithItsValue) {
     EXPECT_EQ(options.videoFile, "v.mp4");
     EXPECT_EQ(options.sheetFile, "s.png");
     EXPECT_EQ(options.sheetCount, 12);
-    EXPECT_EQ(options.scale, 3);
+    EXPECT_EQ(options.width, 960);
+    EXPECT_EQ(options.height, 720);
     ASSERT_TRUE(options.useMarker);
     EXPECT_EQ(options.marker[0], 0xFF);
     EXPECT_EQ(options.marker[1], 0x00);
@@ -98,7 +99,8 @@ TEST(CaptureArgs, DefaultsMatchTheDemo) {
     EXPECT_EQ(options.from, 0u);
     EXPECT_EQ(options.to, 172000u);
     EXPECT_EQ(options.sheetCount, 24);
-    EXPECT_EQ(options.scale, 1);
+    EXPECT_EQ(options.width, 320);
+    EXPECT_EQ(options.height, 240);
     EXPECT_FALSE(options.useMarker);
 }
 
@@ -124,6 +126,18 @@ TEST(CaptureArgs, FrameRatesAreKeptAsReducedFractions) {
         EXPECT_EQ(options.fps.num, c.num) << c.text;
         EXPECT_EQ(options.fps.den, c.den) << c.text;
     }
+}
+
+TEST(CaptureArgs, SizesAndScalesSetTheFrameSizeLastOneWins) {
+    std::string error;
+    CaptureOptions options = parse({"--scale", "2", "--size", "1920x1080", "--at", "0"}, error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(options.width, 1920);
+    EXPECT_EQ(options.height, 1080);
+    options = parse({"--size=7680x4320", "--scale", "8", "--video", "v.mp4"}, error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(options.width, 2560);
+    EXPECT_EQ(options.height, 1920);
 }
 
 TEST(CaptureArgs, HelpWinsAndNeedsNothingElse) {
@@ -163,6 +177,15 @@ TEST(CaptureArgs, UsageFaultsNameTheirReason) {
         {{"--fps", "60.", "--at", "0"}, "--fps: '60.'"},
         {{"--scale", "0", "--at", "0"}, "--scale: '0' is not a scale from 1 to 8"},
         {{"--scale", "9", "--at", "0"}, "--scale: '9'"},
+        {{"--size", "7681x4320", "--at", "0"}, "--size: '7681x4320' is not a size WIDTHxHEIGHT from 32x24"},
+        {{"--size", "7680x4321", "--at", "0"}, "--size: '7680x4321'"},
+        {{"--size", "31x24", "--at", "0"}, "--size: '31x24'"},
+        {{"--size", "1920X1080", "--at", "0"}, "--size: '1920X1080'"},
+        {{"--size", "1920x", "--at", "0"}, "--size: '1920x'"},
+        {{"--size", "x1080", "--at", "0"}, "--size: 'x1080'"},
+        {{"--size", "1920x1080x2", "--at", "0"}, "--size: '1920x1080x2'"},
+        {{"--size", "-1920x1080", "--at", "0"}, "--size: '-1920x1080'"},
+        {{"--size", "1921x1080", "--video", "v.mp4"}, "--video: the size 1921x1080 must have an even width"},
         {{"--sheet", "s.png", "--sheet-count", "0"}, "--sheet-count: '0'"},
         {{"--sheet", "s.png", "--sheet-count", "1001"}, "--sheet-count: '1001'"},
         {{"--marker", "12345", "--at", "0"}, "--marker: '12345' is not a colour"},

@@ -374,6 +374,21 @@ TEST_F(CaptureToolTest, MarkerShowsWhatAFrameLeavesUncovered) {
     EXPECT_EQ(countColour(readPng(folder / "plain" / "frame-080000.png"), kMarker), 0);
 }
 
+TEST_F(CaptureToolTest, UncoveredFramesMatchDrawingEveryStep) {
+    // Here Part C outside its background windows and Part D cover nothing whole, so the pre-roll must draw
+    // back to a covering frame (the marker under each written frame carries over as well); 100050 and
+    // 171050 fall between steps.
+    const std::vector<std::string> moments = {"75000", "100050", "150000", "171000", "171050"};
+    std::string at;
+    for (const std::string& ms : moments) at += (at.empty() ? "" : ",") + ms;
+    capture({"--fps", "10", "--marker", "202020", "--at", at, "--out", "skipped"});
+    capture({"--fps", "10", "--marker", "202020", "--at", at, "--out", "drawn", "--draw-every-step"});
+    for (const std::string& ms : moments) {
+        const std::string name = frameName(uint32_t(std::stoul(ms)));
+        EXPECT_EQ(readText(folder / "skipped" / name), readText(folder / "drawn" / name)) << ms << " ms";
+    }
+}
+
 TEST_F(CaptureToolTest, SheetIsLabelledAndLabelsStayOutOfTheNextFrame) {
     // The sheet's last cell is 80000; 80100 is the next step and builds on it (no background in Part C then).
     capture({"--fps", "10", "--sheet", "sheet.png", "--from", "79000", "--to", "80000", "--sheet-count", "3",
@@ -406,7 +421,7 @@ TEST_F(CaptureToolTest, SheetIsLabelledAndLabelsStayOutOfTheNextFrame) {
     EXPECT_GT(labelPixels, 9 * 6 * 8 / 2);
 }
 
-TEST_F(CaptureToolTest, ScaleTwoRendersTheSamePictureAtTwiceTheSize) {
+TEST_F(CaptureToolTest, LargerSizesRenderTheSamePictureNatively) {
     capture({"--fps", "10", "--at", "2000", "--out", "single"});
     capture({"--fps", "10", "--at", "2000", "--out", "double", "--scale", "2"});
     Image single = readPng(folder / "single" / "frame-002000.png");
@@ -429,6 +444,20 @@ TEST_F(CaptureToolTest, ScaleTwoRendersTheSamePictureAtTwiceTheSize) {
     // Edges of models and glyphs land on other pixels; the picture as a whole must agree.
     EXPECT_LT(double(difference) / (320.0 * 240.0 * 3.0), 3.0);
     EXPECT_LT(farOff, 320 * 240 * 3 / 50);
+
+    // A wider frame holds the same 640 x 480 picture between black bars of 80 columns.
+    capture({"--fps", "10", "--at", "2000", "--out", "wide", "--size", "800x480"});
+    Image wide = readPng(folder / "wide" / "frame-002000.png");
+    ASSERT_EQ(wide.width, 800);
+    ASSERT_EQ(wide.height, 480);
+    const uint8_t black[3] = {0, 0, 0};
+    EXPECT_EQ(countOtherThan(wide, black, 0, 0, 79, 479) + countOtherThan(wide, black, 720, 0, 799, 479), 0);
+    Image picture(twice);
+    for (int32_t y = 0; y < 480; ++y) {
+        std::copy(wide.at(80, y), wide.at(80, y) + 640 * 3, picture.rgb.begin() + y * 640 * 3);
+    }
+    // The viewport's offset moves sample positions by rounding only: a few edge pixels at most.
+    EXPECT_LT(countDifferences(picture, twice), 640 * 480 / 200);
 }
 
 TEST_F(CaptureToolTest, AMomentOnTwoStepGridsHasTheSamePixels) {

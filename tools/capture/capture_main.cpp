@@ -42,20 +42,20 @@ void grabBeforePresent(void* user) {
     glReadPixels(0, 0, grab->width, grab->height, GL_RGB, GL_UNSIGNED_BYTE, grab->bottomFirst.data());
     flipRowsInto(grab->bottomFirst.data(), grab->width, grab->height, grab->frame);
     grab->taken = true;
+    grab->wanted = false;
 }
 
-// Paints the whole colour buffer, leaving the clear colour and scissor state as the demo had them.
+// Paints the picture (not the bars around it), leaving the clear colour and scissor state as the demo had
+// them.
 void fillMarker(const uint8_t rgb[3]) {
-    GLfloat savedClear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
-    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    GLint picture[4];
+    glGetIntegerv(GL_VIEWPORT, picture);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(picture[0], picture[1], picture[2], picture[3]);
     glClearColor(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
-    if (scissor) {
-        glEnable(GL_SCISSOR_TEST);
-    }
+    glPopAttrib();
 }
 
 void useHeadlessDrivers() {
@@ -95,8 +95,8 @@ class CaptureRun {
 
     bool prepare() {
         plan = planCapture(options);
-        grab.width = 320 * options.scale;
-        grab.height = 240 * options.scale;
+        grab.width = options.width;
+        grab.height = options.height;
         grab.bottomFirst.resize(size_t(grab.width) * size_t(grab.height) * 3);
         if (!options.sheetFile.empty()) {
             bool labelled = loadLabelFont(labelFont);
@@ -132,43 +132,42 @@ class CaptureRun {
     }
 
     bool drawAll() {
-        Progress progress(plan.frames.size());
+        Progress progress(plan.writtenFrames());
+        uint64_t written = 0;
+        size_t firstToRun = 0;
         for (size_t i = 0; i < plan.frames.size(); ++i) {
+            // The frames nobody sees run as the pre-roll of the next written one.
+            if (!plan.frames[i].written()) {
+                continue;
+            }
             // Ctrl-C or SIGTERM: stop between two frames, so that every file written so far is whole.
             if (takeQuitSignal()) {
                 interrupted = true;
-                framesBeforeInterruption = i;
+                framesBeforeInterruption = firstToRun;
                 // Finishing can take a while (ffmpeg still encodes the sound); a second one ends it at once.
                 std::signal(SIGINT, SIG_DFL);
                 std::signal(SIGTERM, SIG_DFL);
-                if (i > 0) {
+                if (firstToRun > 0) {
                     std::fprintf(
                         stderr,
                         "tomblora-capture: stopping after the frame at %u ms (again to quit at once)\n",
-                        plan.frames[i - 1].time);
+                        plan.frames[firstToRun - 1].time);
                 }
                 break;
             }
             const PlannedFrame& planned = plan.frames[i];
-            grab.wanted = planned.written();
+            timeline.clear();
+            for (size_t k = firstToRun; k <= i; ++k) {
+                // A moment between two steps must not change what the following steps carry over.
+                timeline.push_back({plan.frames[k].time, plan.frames[k].between});
+            }
+            firstToRun = i + 1;
             grab.taken = false;
-            // A moment between two steps must not change what the following steps carry over.
-            DemoSnapshot snapshot;
-            if (planned.between) {
-                snapshot.take();
-            }
-            if (grab.wanted && options.useMarker) {
-                fillMarker(options.marker);
-            }
-            runFrame(planned.time, &gScreen);
-            const bool written = !grab.wanted || write(planned);
-            if (planned.between) {
-                snapshot.restore();
-            }
-            if (!written) {
+            bringTimelineTo(timeline, {beforeTarget, this}, options.drawEveryStep);
+            if (!write(planned)) {
                 return false;
             }
-            progress.update(i + 1, planned.time);
+            progress.update(++written, planned.time);
         }
         progress.finish();
         return true;
@@ -203,6 +202,15 @@ class CaptureRun {
     bool wasInterrupted() const { return interrupted; }
 
   private:
+    // The written frame is read where it is presented; the marker goes under it.
+    static void beforeTarget(void* user) {
+        auto* run = static_cast<CaptureRun*>(user);
+        run->grab.wanted = true;
+        if (run->options.useMarker) {
+            fillMarker(run->options.marker);
+        }
+    }
+
     bool write(const PlannedFrame& planned) {
         if (!grab.taken) {
             return report("the frame at " + std::to_string(planned.time) + " ms was not presented");
@@ -218,7 +226,7 @@ class CaptureRun {
             return report(error);
         }
         if (planned.sheet) {
-            sheet.addFrame(planned.time, grab.frame);
+            sheet.addFrame(planned.time, pictureOf(grab.frame));
         }
         return true;
     }
@@ -232,6 +240,18 @@ class CaptureRun {
         return report("cannot write " + failedPath);
     }
 
+    // The frame without its bars, for the sheet's 4:3 cells.
+    const RgbImage& pictureOf(const RgbImage& frame) {
+        const PictureRect rect = fitPicture(frame.width, frame.height);
+        if (rect.width == frame.width && rect.height == frame.height) {
+            return frame;
+        }
+        picture = RgbImage(rect.width, rect.height);
+        // glViewport's y counts from the bottom; the image's rows from the top.
+        blit(frame, picture, -rect.x, -(frame.height - rect.y - rect.height));
+        return picture;
+    }
+
     static bool report(const std::string& message) {
         std::fprintf(stderr, "tomblora-capture: %s\n", message.c_str());
         return false;
@@ -240,6 +260,8 @@ class CaptureRun {
     const CaptureOptions& options;
     CapturePlan plan;
     FrameGrab grab;
+    RgbImage picture;
+    std::vector<TimelineFrame> timeline;
     LabelFont labelFont;
     ContactSheet sheet;
     VideoEncoder video;
@@ -269,7 +291,8 @@ int runCapture(const CaptureOptions& options) {
     consoleSetFrameLinesEnabled(false);
 
     StartupOptions startup;
-    startup.scale = options.scale;
+    startup.width = options.width;
+    startup.height = options.height;
     startup.playMusic = false;
     int startupCode = startUp(startup);
     if (startupCode != 0) {

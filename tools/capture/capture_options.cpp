@@ -7,8 +7,9 @@
 
 const char kCaptureUsage[] =
     "Usage: tomblora-capture [OPTION]...\n"
-    "Renders the production without a display and without real time: every step of a fixed frame rate is\n"
-    "drawn from 0 ms, exactly as the demo draws it, and the frames asked for are written.\n"
+    "Renders the production without a display and without real time: every step of a fixed frame rate from\n"
+    "0 ms runs exactly as in the demo, and the frames asked for are written. Steps before a written frame\n"
+    "are drawn only back to the last one that covers every pixel; the others run without drawing.\n"
     "\n"
     "Outputs (at least one):\n"
     "  --at MS[,MS...]     write these moments (milliseconds) as frame-NNNNNN.png into --out\n"
@@ -24,9 +25,12 @@ const char kCaptureUsage[] =
     "  --out DIR           folder for --at (default .)\n"
     "  --from MS, --to MS  span for --sequence, --video and --sheet, inclusive (default 0 and 172000)\n"
     "  --sheet-count N     frames on the contact sheet, 1 to 1000 (default 24)\n"
-    "  --scale N           render at N x 320 by N x 240, 1 to 8 (default 1)\n"
+    "  --size WxH          frame size, 32x24 to 7680x4320 (default 320x240): the picture is rendered at\n"
+    "                      the largest 4:3 size that fits, centred on black bars (1920x1080: 1440x1080)\n"
+    "  --scale N           the same as --size (N x 320)x(N x 240), N from 1 to 8\n"
     "  --marker RRGGBB     fill the colour buffer with this colour before each written frame is drawn,\n"
     "                      so that what the frame leaves uncovered shows\n"
+    "  --draw-every-step   draw every step before a written frame too (slow; the same frames)\n"
     "  --help              show this text\n"
     "\n"
     "A moment that falls between two steps is drawn in its place among them and then undone, so that\n"
@@ -40,6 +44,10 @@ namespace {
 
 constexpr uint64_t kMaxRateTerm = 1000000000;
 constexpr int32_t kMaxScale = 8;
+constexpr uint64_t kMinWidth = 32;
+constexpr uint64_t kMinHeight = 24;
+constexpr uint64_t kMaxWidth = 7680;
+constexpr uint64_t kMaxHeight = 4320;
 constexpr int32_t kMaxSheetCount = 1000;
 
 // Decimal digits only, at most `limit`; false on anything else (signs, blanks, overflow).
@@ -137,6 +145,20 @@ bool parseColour(std::string text, uint8_t rgb[3]) {
     return true;
 }
 
+// "WIDTHxHEIGHT" within the limits.
+bool parseSize(const std::string& text, int32_t& width, int32_t& height) {
+    const size_t x = text.find('x');
+    uint64_t w = 0;
+    uint64_t h = 0;
+    if (x == std::string::npos || !parseUnsigned(text.substr(0, x), kMaxWidth, w) ||
+        !parseUnsigned(text.substr(x + 1), kMaxHeight, h) || w < kMinWidth || h < kMinHeight) {
+        return false;
+    }
+    width = int32_t(w);
+    height = int32_t(h);
+    return true;
+}
+
 std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
@@ -188,7 +210,12 @@ std::string applyOption(const std::string& name, const std::string& value, Captu
         if (!parseUnsigned(value, kMaxScale, number) || number == 0) {
             return outOfRange("--scale", value, "a scale from 1 to 8");
         }
-        options.scale = int32_t(number);
+        options.width = 320 * int32_t(number);
+        options.height = 240 * int32_t(number);
+    } else if (name == "--size") {
+        if (!parseSize(value, options.width, options.height)) {
+            return outOfRange("--size", value, "a size WIDTHxHEIGHT from 32x24 to 7680x4320");
+        }
     } else if (name == "--marker") {
         if (!parseColour(value, options.marker)) {
             return outOfRange("--marker", value, "a colour RRGGBB (hexadecimal)");
@@ -210,7 +237,8 @@ std::string applyOption(const std::string& name, const std::string& value, Captu
 bool takesValue(const std::string& name) {
     static const char* const kNames[] = {"--archive",  "--fps",         "--at",    "--out",
                                          "--sequence", "--from",        "--to",    "--video",
-                                         "--sheet",    "--sheet-count", "--scale", "--marker"};
+                                         "--sheet",    "--sheet-count", "--scale", "--size",
+                                         "--marker"};
     return std::any_of(std::begin(kNames), std::end(kNames),
                        [&](const char* known) { return name == known; });
 }
@@ -220,6 +248,10 @@ std::string checkTogether(const CaptureOptions& options) {
     bool spans = !options.sequenceDir.empty() || !options.videoFile.empty() || !options.sheetFile.empty();
     if (!spans && options.moments.empty()) {
         return "nothing to do: give --at, --sequence, --video or --sheet";
+    }
+    if (!options.videoFile.empty() && (options.width % 2 != 0 || options.height % 2 != 0)) {
+        return "--video: the size " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+               " must have an even width and height (the video's colour is stored at half size)";
     }
     if (options.to < options.from) {
         return "--to (" + std::to_string(options.to) + ") is before --from (" + std::to_string(options.from) +
@@ -258,6 +290,10 @@ CaptureOptions parseCaptureArgs(int argc, const char* const* argv, std::string& 
             CaptureOptions help;
             help.help = true;
             return help;
+        }
+        if (argument == "--draw-every-step") {
+            options.drawEveryStep = true;
+            continue;
         }
         std::string name = argument;
         std::string value;
@@ -349,6 +385,10 @@ CapturePlan planCapture(const CaptureOptions& options) {
         plan.frames.push_back(frame);
     }
     return plan;
+}
+
+uint64_t CapturePlan::writtenFrames() const {
+    return uint64_t(std::count_if(frames.begin(), frames.end(), [](const PlannedFrame& f) { return f.written(); }));
 }
 
 std::string formatClock(uint32_t ms) {

@@ -30,7 +30,9 @@ struct CaptureOptions {
     int32_t sheetCount = 24;
     uint32_t from = 0;
     uint32_t to = kProductionEndMs;
-    int32_t scale = 1;
+    int32_t width = 320; // frame size in pixels (--size, or --scale N for N x 320 by N x 240)
+    int32_t height = 240;
+    bool drawEveryStep = false; // draw every step before a written frame, not only what can show in it
     bool useMarker = false;
     uint8_t marker[3] = {0, 0, 0};
 };
@@ -63,6 +65,7 @@ struct CapturePlan {
     std::vector<uint32_t> sheetTimes;
     // Frames of the video (steps from --from to --to).
     uint64_t videoFrames = 0;
+    uint64_t writtenFrames() const;
 };
 
 CapturePlan planCapture(const CaptureOptions& options);

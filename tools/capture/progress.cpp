@@ -8,39 +8,48 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+// "1:05:09", "5:09" or "0:09".
+std::string formatDuration(double seconds) {
+    const auto whole = static_cast<unsigned long long>(seconds + 0.5);
+    char text[32];
+    if (whole >= 3600) {
+        std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", whole / 3600, whole / 60 % 60, whole % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%llu:%02llu", whole / 60, whole % 60);
+    }
+    return text;
+}
+
+} // namespace
+
 Progress::Progress(uint64_t totalFrames)
     : total(totalFrames), terminal(isatty(STDERR_FILENO) != 0), started(std::chrono::steady_clock::now()),
       lastDrawn(started) {}
 
 void Progress::update(uint64_t done, uint32_t t) {
     auto now = std::chrono::steady_clock::now();
-    if (total == 0 || now - started < kQuietStart) {
+    if (!terminal || total == 0 || done == 0 || now - started < kQuietStart) {
         return;
     }
-    double seconds = std::chrono::duration<double>(now - started).count();
-    if (terminal) {
-        // A redraw every ~100 ms keeps the terminal cheap even at thousands of frames per second.
-        if (done != total && now - lastDrawn < std::chrono::milliseconds(100)) {
-            return;
-        }
-        lastDrawn = now;
-        drawnBar = true;
-        constexpr int kWidth = 30;
-        int filled = int(done * kWidth / total);
-        std::string bar(size_t(filled), '#');
-        bar.append(size_t(kWidth - filled), '.');
-        std::fprintf(stderr, "\r[%s] %3d%%  frame %llu/%llu  %s  %.1f s", bar.c_str(),
-                     int(done * 100 / total), (unsigned long long)done, (unsigned long long)total,
-                     formatClock(t).c_str(), seconds);
-        std::fflush(stderr);
+    // A redraw every ~250 ms keeps the terminal cheap and the figures readable.
+    if (done != total && now - lastDrawn < std::chrono::milliseconds(250)) {
         return;
     }
-    int32_t tenth = int32_t(done * 10 / total);
-    if (tenth > lastTenth) {
-        lastTenth = tenth;
-        std::fprintf(stderr, "tomblora-capture: %3d%%  frame %llu/%llu  %s  %.1f s\n", tenth * 10,
-                     (unsigned long long)done, (unsigned long long)total, formatClock(t).c_str(), seconds);
-    }
+    lastDrawn = now;
+    drawnBar = true;
+    // The rate over the whole run so far: the first frame's pre-roll is in it, as it is in the run's cost.
+    const double seconds = std::chrono::duration<double>(now - started).count();
+    const double rate = double(done) / seconds;
+    constexpr int kWidth = 24;
+    const int filled = int(done * kWidth / total);
+    std::string bar(size_t(filled), '#');
+    bar.append(size_t(kWidth - filled), '.');
+    std::fprintf(stderr, "\r[%s] %3d%%  frame %llu/%llu  %s  %.1f fps  %s left\033[K", bar.c_str(),
+                 int(done * 100 / total), (unsigned long long)done, (unsigned long long)total,
+                 formatClock(t).c_str(), rate, formatDuration(double(total - done) / rate).c_str());
+    std::fflush(stderr);
 }
 
 void Progress::finish() {

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/video_driver.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdio>
@@ -142,6 +143,9 @@ void GlContext::swapBuffers() {
     if (beforePresent != nullptr) {
         beforePresent(beforePresentUser);
     }
+    // Swapping an offscreen (pbuffer) surface does nothing, not even submit the frame's commands: unflushed,
+    // the driver's queue kept growing with every frame drawn and never read back.
+    glFlush();
     if (deviceContext != nullptr) {
         SDL_GL_SwapWindow(deviceContext->window);
     }
