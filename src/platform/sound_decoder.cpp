@@ -154,20 +154,48 @@ bool SoundDecoder::openStream() {
     }
     streamRate = info->rate;
     streamChannels = info->channels;
-    // A hole (a page lost to damage) is skipped, as decodeInto does; a stream that ends before its first
-    // sound opens and plays silence.
+    decodeFirstBlock();
+    if (firstBlockBytes < 0) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+// A hole (a page lost to damage) is skipped, as decodeInto does; a stream that ends before its first sound
+// plays silence. Negative on an error.
+void SoundDecoder::decodeFirstBlock() {
     int section = 0;
     long bytes = ov_read(&vorbis, firstBlock, sizeof firstBlock, kBigEndian, 2, 1, &section);
     while (bytes == OV_HOLE) {
         bytes = ov_read(&vorbis, firstBlock, sizeof firstBlock, kBigEndian, 2, 1, &section);
     }
-    if (bytes < 0) {
-        close();
-        return false;
-    }
     firstBlockBytes = static_cast<int>(bytes);
     firstBlockUsed = 0;
-    return true;
+}
+
+void SoundDecoder::seek(uint32_t ms) {
+    if (!streamOpen) {
+        return;
+    }
+    if (converter != nullptr) {
+        SDL_AudioStreamClear(converter);
+    }
+    const ogg_int64_t frame = static_cast<ogg_int64_t>(ms) * streamRate / 1000;
+    const ogg_int64_t frames = ov_pcm_total(&vorbis, -1);
+    // Past the end, or where damage stops the seek, the stream has ended: silence, as at its natural end.
+    if ((frames >= 0 && frame >= frames) || ov_pcm_seek(&vorbis, frame) != 0) {
+        streamEnded = true;
+        firstBlockBytes = 0;
+        firstBlockUsed = 0;
+        return;
+    }
+    streamEnded = false;
+    decodeFirstBlock();
+    if (firstBlockBytes <= 0) {
+        firstBlockBytes = 0;
+        streamEnded = true;
+    }
 }
 
 bool SoundDecoder::open(const uint8_t* data, size_t size) {

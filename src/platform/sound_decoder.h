@@ -27,6 +27,9 @@ class SoundDecoder {
     // Fills out with up to length bytes of output samples; the bytes written, fewer than length only at the
     // end of the stream or where damage stops it. Never reads past the bytes given to open.
     int produce(uint8_t* out, int length);
+    // Moves to ms milliseconds from the start (past the end: the stream has ended) and decodes the block
+    // there, so that produce() goes on without setting anything up. The caller keeps the audio thread out.
+    void seek(uint32_t ms);
     // Frees the decoder and the converter. Not done by a destructor: the shared instance must not be torn
     // down by the process exit while the audio thread may still be running.
     void close();
@@ -37,6 +40,7 @@ class SoundDecoder {
     static constexpr int kChunkBytes = 4096;
 
     bool openStream();
+    void decodeFirstBlock();
     int decodeInto(char* destination, int capacity);
     int produceConverted(uint8_t* out, int length);
     int produceDirect(uint8_t* out, int length);
