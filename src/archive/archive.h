@@ -88,6 +88,16 @@ std::string printableEntryName(const std::string& name);
 // "ARCHIVE: entry "NAME": MESSAGE", or "ARCHIVE: MESSAGE" for a fault of the file as a whole.
 std::string describeArchiveFault(const std::string& archive, const ArchiveFault& fault);
 
+// ---- LZMA decoders ----
+
+// liblzma where the system has it; the LZMA SDK decoder (built from its source) everywhere. Both give the
+// same entries and the same fault reports.
+enum class LzmaDecoderKind { Liblzma, LzmaSdk };
+bool lzmaDecoderAvailable(LzmaDecoderKind kind);
+// The decoder every later decode uses (the default is liblzma where available). False when this build
+// lacks it; the selection stays then.
+bool selectLzmaDecoder(LzmaDecoderKind kind);
+
 // ---- fault-collecting reader ----
 
 struct DecodedEntry {

@@ -1,8 +1,15 @@
-// Archive writer: stored or LZMA blobs (liblzma's .lzma "alone" encoder) and the entry table.
+// Archive writer: stored or LZMA blobs (the .lzma "alone" format: liblzma's encoder, or the LZMA SDK's where
+// the system has no liblzma) and the entry table.
 #include "archive/archive.h"
 #include "archive/archive_local.h"
 
+#ifdef TOMBLORA_HAVE_LIBLZMA
 #include <lzma.h>
+#else
+#include <LzmaEnc.h>
+
+#include <cstdlib>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +32,7 @@ void appendLe32(std::vector<uint8_t>& out, uint32_t value) {
     }
 }
 
+#ifdef TOMBLORA_HAVE_LIBLZMA
 bool encodeLzma(const std::vector<uint8_t>& data, std::vector<uint8_t>& blob, std::string& error) {
     lzma_options_lzma options;
     if (lzma_lzma_preset(&options, kLzmaPreset)) {
@@ -62,6 +70,47 @@ bool encodeLzma(const std::vector<uint8_t>& data, std::vector<uint8_t>& blob, st
     }
     return true;
 }
+#else
+void* allocate(void*, size_t size) {
+    return std::malloc(size);
+}
+
+void release(void*, void* address) {
+    std::free(address);
+}
+
+// The same settings as liblzma's preset: dictionary up to 64 MiB, lc 3, lp 0, pb 2, nice length 64, binary
+// tree match finder; an end marker and an unknown size in the header.
+bool encodeLzma(const std::vector<uint8_t>& data, std::vector<uint8_t>& blob, std::string& error) {
+    ISzAlloc allocator = {allocate, release};
+    CLzmaEncProps properties;
+    LzmaEncProps_Init(&properties);
+    properties.level = int(kLzmaPreset);
+    properties.dictSize = uint32_t(std::min<uint64_t>(uint64_t(64) << 20, std::max<uint64_t>(data.size(), 4096)));
+    properties.lc = 3;
+    properties.lp = 0;
+    properties.pb = 2;
+    properties.fb = 64;
+    properties.algo = 1;
+    properties.btMode = 1;
+    properties.numHashBytes = 4;
+    properties.writeEndMark = 1;
+    properties.numThreads = 1;
+    size_t room = data.size() + data.size() / 16 + 4096;
+    blob.assign(size_t(kLzmaBlobHeaderBytes) + room, 0);
+    SizeT propertiesSize = LZMA_PROPS_SIZE;
+    SizeT streamSize = room;
+    const SRes result = LzmaEncode(blob.data() + kLzmaBlobHeaderBytes, &streamSize, data.data(), data.size(), &properties,
+                                   blob.data(), &propertiesSize, 1, nullptr, &allocator, &allocator);
+    if (result != SZ_OK) {
+        error = formatText("LZMA encoder failed (code %d)", int(result));
+        return false;
+    }
+    std::memset(blob.data() + LZMA_PROPS_SIZE, 0xFF, 8);
+    blob.resize(size_t(kLzmaBlobHeaderBytes) + streamSize);
+    return true;
+}
+#endif
 
 bool checkInputs(const std::vector<ArchiveInput>& inputs, std::string& error) {
     if (inputs.size() > size_t(kMaxArchiveEntries)) {

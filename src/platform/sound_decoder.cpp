@@ -6,49 +6,19 @@
 
 namespace {
 
-constexpr int kBigEndian = SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0;
-// Vorbis allows up to 255 channels; the converter takes at most 8.
+// Vorbis allows up to 255 channels; the converters take at most 8.
 constexpr int kMaxStreamChannels = 8;
-
-size_t readMemory(void* destination, size_t size, size_t count, void* user) {
-    auto* source = static_cast<SoundMemorySource*>(user);
-    if (size == 0) {
-        return 0;
-    }
-    size_t left = source->size - source->position;
-    size_t items = count < left / size ? count : left / size;
-    std::memcpy(destination, source->data + source->position, items * size);
-    source->position += items * size;
-    return items;
-}
-
-int seekMemory(void* user, ogg_int64_t offset, int whence) {
-    auto* source = static_cast<SoundMemorySource*>(user);
-    ogg_int64_t base = 0;
-    if (whence == SEEK_CUR) {
-        base = static_cast<ogg_int64_t>(source->position);
-    } else if (whence == SEEK_END) {
-        base = static_cast<ogg_int64_t>(source->size);
-    } else if (whence != SEEK_SET) {
-        return -1;
-    }
-    // The offset may come from the stream's own page headers: keep the sum from overflowing.
-    if (offset < -base || offset > static_cast<ogg_int64_t>(source->size) - base) {
-        return -1;
-    }
-    source->position = static_cast<size_t>(base + offset);
-    return 0;
-}
-
-long tellMemory(void* user) {
-    return static_cast<long>(static_cast<SoundMemorySource*>(user)->position);
-}
 
 } // namespace
 
+SoundDecoder::SoundDecoder(VorbisDecoderKind kind) : reader(newVorbisReader(kind)) {}
+
+SoundDecoder::~SoundDecoder() {
+    delete reader;
+}
+
 // Decodes up to `capacity` bytes of 16-bit samples; 0 at the end of the stream or on damage that cannot
-// be skipped. A chained stream whose later link changes rate or channels ends there, since the converter
-// was set up for the first link.
+// be skipped.
 int SoundDecoder::decodeInto(char* destination, int capacity) {
     if (firstBlockUsed < firstBlockBytes) {
         const int bytes = std::min(capacity, firstBlockBytes - firstBlockUsed);
@@ -56,28 +26,14 @@ int SoundDecoder::decodeInto(char* destination, int capacity) {
         firstBlockUsed += bytes;
         return bytes;
     }
-    for (;;) {
-        int section = 0;
-        long bytes = ov_read(&vorbis, destination, capacity, kBigEndian, 2, 1, &section);
-        if (bytes == OV_HOLE) {
-            continue;
-        }
-        if (bytes <= 0) {
-            return 0;
-        }
-        vorbis_info* info = ov_info(&vorbis, section);
-        if (info == nullptr || info->rate != streamRate || info->channels != streamChannels) {
-            return 0;
-        }
-        return static_cast<int>(bytes);
-    }
+    return std::max(reader->read(destination, capacity), 0);
 }
 
 int SoundDecoder::produceConverted(uint8_t* out, int length) {
     int produced = 0;
     while (produced < length) {
-        if (SDL_AudioStreamAvailable(converter) > 0) {
-            int got = SDL_AudioStreamGet(converter, out + produced, length - produced);
+        if (converter->available() > 0) {
+            int got = converter->get(out + produced, length - produced);
             if (got <= 0) {
                 break;
             }
@@ -89,10 +45,10 @@ int SoundDecoder::produceConverted(uint8_t* out, int length) {
         }
         int decoded = decodeInto(chunk, kChunkBytes);
         if (decoded > 0) {
-            SDL_AudioStreamPut(converter, chunk, decoded);
+            converter->put(chunk, decoded);
         } else {
             streamEnded = true;
-            SDL_AudioStreamFlush(converter);
+            converter->flush();
         }
     }
     return produced;
@@ -119,58 +75,14 @@ int SoundDecoder::produce(uint8_t* out, int length) {
 }
 
 void SoundDecoder::close() {
-    if (converter != nullptr) {
-        SDL_FreeAudioStream(converter);
-        converter = nullptr;
-    }
+    delete converter;
+    converter = nullptr;
     if (streamOpen) {
-        ov_clear(&vorbis);
+        reader->close();
         streamOpen = false;
     }
     streamEnded = false;
     firstBlockBytes = 0;
-    firstBlockUsed = 0;
-}
-
-// The converter grows its buffers on first use; one pass of silence at open keeps that off the audio thread.
-void SoundDecoder::warmUpConverter() {
-    std::memset(chunk, 0, sizeof chunk);
-    SDL_AudioStreamPut(converter, chunk, kChunkBytes);
-    uint8_t scratch[kChunkBytes];
-    while (SDL_AudioStreamGet(converter, scratch, sizeof scratch) > 0) {
-    }
-}
-
-bool SoundDecoder::openStream() {
-    const ov_callbacks callbacks{readMemory, seekMemory, nullptr, tellMemory};
-    if (ov_open_callbacks(&source, &vorbis, nullptr, 0, callbacks) != 0) {
-        return false;
-    }
-    streamOpen = true;
-    vorbis_info* info = ov_info(&vorbis, -1);
-    if (info == nullptr) {
-        close();
-        return false;
-    }
-    streamRate = info->rate;
-    streamChannels = info->channels;
-    decodeFirstBlock();
-    if (firstBlockBytes < 0) {
-        close();
-        return false;
-    }
-    return true;
-}
-
-// A hole (a page lost to damage) is skipped, as decodeInto does; a stream that ends before its first sound
-// plays silence. Negative on an error.
-void SoundDecoder::decodeFirstBlock() {
-    int section = 0;
-    long bytes = ov_read(&vorbis, firstBlock, sizeof firstBlock, kBigEndian, 2, 1, &section);
-    while (bytes == OV_HOLE) {
-        bytes = ov_read(&vorbis, firstBlock, sizeof firstBlock, kBigEndian, 2, 1, &section);
-    }
-    firstBlockBytes = static_cast<int>(bytes);
     firstBlockUsed = 0;
 }
 
@@ -179,23 +91,31 @@ void SoundDecoder::seek(uint32_t ms) {
         return;
     }
     if (converter != nullptr) {
-        SDL_AudioStreamClear(converter);
+        converter->clear();
     }
-    const ogg_int64_t frame = static_cast<ogg_int64_t>(ms) * streamRate / 1000;
-    const ogg_int64_t frames = ov_pcm_total(&vorbis, -1);
+    firstBlockUsed = 0;
+    firstBlockBytes = 0;
     // Past the end, or where damage stops the seek, the stream has ended: silence, as at its natural end.
-    if ((frames >= 0 && frame >= frames) || ov_pcm_seek(&vorbis, frame) != 0) {
-        streamEnded = true;
-        firstBlockBytes = 0;
-        firstBlockUsed = 0;
-        return;
+    streamEnded = !reader->seek(int64_t(ms) * reader->rate / 1000);
+    if (!streamEnded) {
+        firstBlockBytes = std::max(reader->read(firstBlock, sizeof firstBlock), 0);
+        streamEnded = firstBlockBytes == 0;
     }
-    streamEnded = false;
-    decodeFirstBlock();
-    if (firstBlockBytes <= 0) {
-        firstBlockBytes = 0;
-        streamEnded = true;
+}
+
+bool SoundDecoder::openStream() {
+    if (reader == nullptr || !reader->open(source)) {
+        return false;
     }
+    streamOpen = true;
+    // A stream that ends before its first sound opens and plays silence; one that fails there is refused.
+    firstBlockBytes = reader->read(firstBlock, sizeof firstBlock);
+    firstBlockUsed = 0;
+    if (firstBlockBytes < 0) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 bool SoundDecoder::open(const uint8_t* data, size_t size) {
@@ -207,18 +127,18 @@ bool SoundDecoder::open(const uint8_t* data, size_t size) {
     if (!openStream()) {
         return false;
     }
-    if (streamRate != kSoundOutputRate || streamChannels != kSoundOutputChannels) {
-        if (streamChannels < 1 || streamChannels > kMaxStreamChannels || streamRate < 1 || streamRate > 0x7fffffff) {
+    const long rate = reader->rate;
+    const int channels = reader->channels;
+    if (rate != kSoundOutputRate || channels != kSoundOutputChannels) {
+        if (channels < 1 || channels > kMaxStreamChannels || rate < 1 || rate > 0x7fffffff) {
             close();
             return false;
         }
-        converter = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(streamChannels), static_cast<int>(streamRate),
-                                       AUDIO_S16SYS, kSoundOutputChannels, kSoundOutputRate);
+        converter = SampleConverter::create(channels, rate);
         if (converter == nullptr) {
             close();
             return false;
         }
-        warmUpConverter();
     }
     return true;
 }

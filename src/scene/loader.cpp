@@ -45,7 +45,7 @@ class XsiLoader {
   private:
     bool readLine();
     bool skipLines(int32_t count);
-    void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void report(const char* format, ...) __attribute__((format(TOMBLORA_PRINTF, 2, 3)));
     void reportEnd(const char* what) { report("the text ends inside the %s", what); }
     bool needNode(const char* what);
     int32_t readCount(const char* format, const char* what);

@@ -208,11 +208,20 @@ TEST_F(SoundTest, ASeekWhilePausedResumesAtTheNewMoment) {
     EXPECT_NEAR(after.crossingRate(), 1760.0, 40.0);
 }
 
-// The decoder after a seek hands out the very samples that decoding from the start gives at that moment,
-// also past the end (nothing) and back again.
+void expectExactSeeks(VorbisDecoderKind kind);
+
+// Either decoder, after a seek, hands out the very samples that decoding from the start gives at that
+// moment, also past the end (nothing) and back again.
 TEST(SoundDecoderSeek, GivesTheSamplesOfThatMoment) {
+    for (VorbisDecoderKind kind : {VorbisDecoderKind::Vorbisfile, VorbisDecoderKind::StbVorbis}) {
+        if (vorbisDecoderAvailable(kind)) expectExactSeeks(kind);
+    }
+}
+
+void expectExactSeeks(VorbisDecoderKind kind) {
+    SCOPED_TRACE(kind == VorbisDecoderKind::Vorbisfile ? "vorbisfile" : "stb_vorbis");
     const std::vector<uint8_t> ogg = encodeSine(44100, 2, 2.0, 1.0);
-    SoundDecoder decoder;
+    SoundDecoder decoder(kind);
     ASSERT_TRUE(decoder.open(ogg.data(), ogg.size()));
     std::vector<uint8_t> whole(44100 * 4 * 3);
     whole.resize(size_t(decoder.produce(whole.data(), int(whole.size()))));

@@ -38,6 +38,12 @@ std::string unsafeEntryNameReason(const std::string& name) {
         if (c == '/') {
             return "holds a '/'";
         }
+#ifdef _WIN32
+        // Separators and drive or stream names there.
+        if (c == '\\' || c == ':') {
+            return std::string("holds a '") + c + "'";
+        }
+#endif
         if (uint8_t(c) < 0x20 || c == 0x7F) {
             return "holds a control byte";
         }

@@ -206,17 +206,28 @@ int runExtract(const std::vector<std::string>& args) {
 
     std::error_code ignored;
     std::filesystem::create_directories(parsed.directory, ignored);
+#ifdef _WIN32
+    if (!std::filesystem::is_directory(parsed.directory, ignored)) {
+        return failure(parsed.directory + ": not a directory that can be made");
+    }
+    const int dirFd = -1;
+#else
     int dirFd = ::open(parsed.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         return failure(parsed.directory + ": " + std::strerror(errno));
     }
+#endif
     for (const DecodedEntry* entry : chosen) {
         if (!writeFileInDirectory(dirFd, parsed.directory, entry->name, entry->data, error)) {
+#ifndef _WIN32
             ::close(dirFd);
+#endif
             return failure(error);
         }
     }
+#ifndef _WIN32
     ::close(dirFd);
+#endif
     return faulty ? kExitFault : kExitOk;
 }
 

@@ -5,6 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <windows.h>
+// Files are bytes, never text with line ends translated; handles are not inherited by default.
+#define O_CLOEXEC O_BINARY
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,7 +97,13 @@ bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, 
         error = reason(path);
         return false;
     }
+#ifdef _WIN32
+    // The C library's rename does not replace an existing file there.
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        errno = EACCES;
+#else
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+#endif
         error = reason(path);
         ::unlink(temporary.c_str());
         return false;
@@ -102,7 +114,13 @@ bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, 
 bool writeFileInDirectory(int dirFd, const std::string& dirPath, const std::string& name,
                           const std::vector<uint8_t>& bytes, std::string& error) {
     std::string shown = dirPath + "/" + name;
+#ifdef _WIN32
+    // No directory handles to open under; the name was checked to be a plain file name.
+    (void)dirFd;
+    int fd = ::open(shown.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0666);
+#else
     int fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
     if (fd < 0) {
         error = reason(shown);
         return false;
