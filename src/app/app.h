@@ -122,6 +122,8 @@ void beginViewerControls(bool fullscreen, uint32_t startMs);
 void viewerMessage(const WindowMessage& message);
 // True while the viewer has paused the production: the main loop draws nothing.
 bool viewerPaused();
+// Lays the picture out for a new window size; the main loop calls it after each drain of the messages.
+void viewerBetweenPasses();
 
 struct ViewerOptions;
 // The whole program; returns the exit code.

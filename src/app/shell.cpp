@@ -110,6 +110,7 @@ void runMainLoop() {
     while (!gQuit) {
         sleepMilliseconds(1);
         if (pumpMessages(windowProc)) gQuit = true;
+        viewerBetweenPasses();
         // Drawing a paused moment again would add its glow and beams a second time.
         if (viewerPaused()) continue;
 

@@ -27,6 +27,8 @@ struct Viewer {
     // size; after a change of size a seek starts from black instead.
     DemoSnapshot start;
     bool startPixelsFit = true;
+    bool sizeChanged = false; // a new client size to lay the picture out for, between two passes
+    uint32_t settleAt = 0;    // when not 0: the clock reading at which the layout is done once more
     std::vector<TimelineFrame> frames;
 };
 
@@ -95,11 +97,11 @@ void togglePause() {
     player->pause(false);
 }
 
-void fitNewSize() {
+void fitNewSize(bool again) {
     int32_t width = 0;
     int32_t height = 0;
     windowDrawableSize(demoWindow(), width, height);
-    if (width <= 0 || height <= 0 || (width == gViewer.width && height == gViewer.height)) return;
+    if (width <= 0 || height <= 0 || (!again && width == gViewer.width && height == gViewer.height)) return;
     gViewer.width = width;
     gViewer.height = height;
     gViewer.startPixelsFit = false;
@@ -108,10 +110,12 @@ void fitNewSize() {
     if (gViewer.paused) bringTo(gViewer.pausedAt);
 }
 
+// The new size is taken up between two passes of the main loop, once the system has finished resizing: a GL
+// surface can lag behind the window while the size messages are being sent.
 void toggleFullscreen() {
     gViewer.fullscreen = !gViewer.fullscreen;
     setWindowFullscreen(demoWindow(), gViewer.fullscreen);
-    fitNewSize();
+    gViewer.sizeChanged = true;
 }
 
 } // namespace
@@ -127,11 +131,26 @@ void beginViewerControls(bool fullscreen, uint32_t startMs) {
 
 bool viewerPaused() { return gViewer.paused; }
 
+// A GL surface can take a moment longer than its window to get the new size (seen under Wine on a busy
+// machine), so the layout is done once more a little later.
+void viewerBetweenPasses() {
+    constexpr uint32_t kSettleMs = 300;
+    if (gViewer.sizeChanged) {
+        gViewer.sizeChanged = false;
+        fitNewSize(false);
+        gViewer.settleAt = clockMilliseconds() + kSettleMs;
+        if (gViewer.settleAt == 0) gViewer.settleAt = 1;
+    } else if (gViewer.settleAt != 0 && int32_t(clockMilliseconds() - gViewer.settleAt) >= 0) {
+        gViewer.settleAt = 0;
+        fitNewSize(true);
+    }
+}
+
 void viewerMessage(const WindowMessage& message) {
     if (!gViewer.on) return;
     const uint32_t now = gViewer.paused ? gViewer.pausedAt : shownMoment();
     switch (message.type) {
-    case MessageType::Resized: fitNewSize(); break;
+    case MessageType::Resized: gViewer.sizeChanged = true; break;
     case MessageType::SysKeyDown:
         if (message.param == kKeyReturn) toggleFullscreen();
         break;
