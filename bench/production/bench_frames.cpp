@@ -126,8 +126,12 @@ int main(int argc, char** argv) {
     }
     const uint32_t fps = argc >= 2 ? uint32_t(std::atoi(argv[1])) : 60;
     const int passCount = argc >= 3 ? std::atoi(argv[2]) : 3;
-    if (fps < 1 || fps > 1000 || passCount < 1 || passCount > 20) {
-        std::fprintf(stderr, "usage: bench_frames [FPS 1..1000 [PASSES 1..20]]\n");
+    // The window's size: the picture is rendered at the largest 4:3 size that fits, as the viewer does.
+    StartupOptions startup;
+    const bool sized = argc < 4 || std::sscanf(argv[3], "%dx%d", &startup.width, &startup.height) == 2;
+    if (fps < 1 || fps > 1000 || passCount < 1 || passCount > 20 || !sized || startup.width < 32 ||
+        startup.height < 24 || startup.width > 7680 || startup.height > 4320) {
+        std::fprintf(stderr, "usage: bench_frames [FPS 1..1000 [PASSES 1..20 [WIDTHxHEIGHT]]]\n");
         return 2;
     }
     const double baselineMiB = driverBaselineMiB("/proc/self/exe");
@@ -139,7 +143,7 @@ int main(int argc, char** argv) {
         const int saved = dup(STDOUT_FILENO);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
-        const int code = startUp(StartupOptions{});
+        const int code = startUp(startup);
         std::fflush(stdout);
         dup2(saved, STDOUT_FILENO);
         close(null);

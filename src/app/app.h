@@ -22,6 +22,10 @@ class SoundtrackPlayer {
     // Always -1: no playback position is known, the main loop uses the system clock.
     int32_t playbackTime() const { return -1; }
     void toggleMute();
+    // Holds the music where it is, or lets it go on (the viewer's pause and seeks).
+    void pause(bool paused);
+    // Moves the music to ms milliseconds from its start.
+    void seek(uint32_t ms);
     void stop();
     void close();
     bool isMuted() const { return muted; }
@@ -89,18 +93,41 @@ PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight);
 struct StartupOptions {
     int32_t width = 320; // window size in pixels; the picture is rendered natively at fitPicture's size
     int32_t height = 240;
-    bool playMusic = true; // the capture tool opens no sound
-    bool headless = false; // the capture tool: its messages are worded for it
+    bool fullscreen = false; // the window covers the desktop instead (the picture fits it)
+    bool playMusic = true;   // the capture tool opens no sound
+    bool headless = false;   // the capture tool: its messages are worded for it
 };
 // Start-up up to the loaded scenes (window, context, loading screen, set-up). Returns the process exit
 // code to use when it fails (no display or context), 0 on success. A quit signal during loading sets gQuit
 // and leaves the scenes partial: the caller must draw nothing and shut down.
 int startUp(const StartupOptions& options);
-// Opens and starts the soundtrack and takes the clock's start reading.
-void startMusicAndClock();
+// Opens and starts the soundtrack (muted if asked) and sets the clock to startMs.
+void startMusicAndClock(uint32_t startMs = 0, bool muted = false);
+// The demo clock: milliseconds of the production since its start, read from the system clock.
+uint32_t demoClock();
+// Sets the demo clock to t now; it runs on from there.
+void setDemoClock(uint32_t t);
+// The moment of the frame on the screen (the last one the main loop or a seek drew).
+uint32_t shownMoment();
+void setShownMoment(uint32_t t);
+// The demo's window (null before start-up and after shutdown).
+PlatformWindow* demoWindow();
 // The real-time main loop until 172000 ms, Escape or close.
 void runMainLoop();
 // Shutdown in order: sound, resources, context, window.
 void shutDown();
+// ---- the viewer keys (on when the demo is started with an option) ----
+// Turns them on after start-up: the state reached then is kept for seeks, and the picture is brought to
+// startMs (clamped to 172000) when that is not 0. Allocates: call before the clock starts.
+void beginViewerControls(bool fullscreen, uint32_t startMs);
+// Full screen (F11, Alt+Enter), pause (Space), seeks (Left, Right, Home), a new window size. Does nothing
+// until beginViewerControls.
+void viewerMessage(const WindowMessage& message);
+// True while the viewer has paused the production: the main loop draws nothing.
+bool viewerPaused();
+// Lays the picture out for a new window size; the main loop calls it after each drain of the messages.
+void viewerBetweenPasses();
+
+struct ViewerOptions;
 // The whole program; returns the exit code.
-int runDemo();
+int runDemo(const ViewerOptions& options);

@@ -1,5 +1,6 @@
 // The program's spine: start-up in order, the real-time main loop, and shutdown in order.
 #include "app/app.h"
+#include "app/viewer_options.h"
 
 #include "archive/archive.h"
 #include "demo/demo.h"
@@ -21,6 +22,7 @@ constexpr uint32_t kEndMs = 172000;
 
 PlatformWindow* gWindow = nullptr;
 uint32_t gStartReading = 0;
+uint32_t gShownMoment = 0;
 
 // One line on what failed and what to do instead; the exit code of a run without a display.
 int reportNoDisplay(const StartupOptions& options, const char* what) {
@@ -42,7 +44,9 @@ void windowProc(const WindowMessage& message) {
     case MessageType::Char:
         if (message.param == 'm') SoundtrackPlayer::instance()->toggleMute();
         break;
+    default: break;
     }
+    viewerMessage(message);
 }
 
 PictureRect fitPicture(int32_t windowWidth, int32_t windowHeight) {
@@ -72,10 +76,14 @@ int startUp(const StartupOptions& options) {
     gDisplayWidth = kWidth;
     gDisplayHeight = kHeight;
     if (!GlContext::instance()->create(gWindow)) return reportNoDisplay(options, "cannot make an OpenGL context");
+    if (options.fullscreen) setWindowFullscreen(gWindow, true);
     showWindow(gWindow);
 
     // The whole window is cleared once: the bars stay black, since nothing is drawn outside the picture.
-    const PictureRect picture = fitPicture(width, height);
+    int32_t clientWidth = width;
+    int32_t clientHeight = height;
+    if (options.fullscreen) windowDrawableSize(gWindow, clientWidth, clientHeight);
+    const PictureRect picture = fitPicture(clientWidth, clientHeight);
     glViewport(picture.x, picture.y, picture.width, picture.height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -93,25 +101,42 @@ int startUp(const StartupOptions& options) {
     return 0;
 }
 
-void startMusicAndClock() {
+void startMusicAndClock(uint32_t startMs, bool muted) {
     SoundtrackPlayer* player = SoundtrackPlayer::instance();
     player->open("soundtrack.ogg");
-    gStartReading = clockMilliseconds();
+    if (startMs > 0) player->seek(startMs);
+    if (muted) player->toggleMute();
+    setDemoClock(startMs);
     player->play();
 }
+
+uint32_t demoClock() { return clockMilliseconds() - gStartReading; }
+
+// Unsigned arithmetic: a reading below t wraps, and demoClock wraps back.
+void setDemoClock(uint32_t t) { gStartReading = clockMilliseconds() - t; }
+
+uint32_t shownMoment() { return gShownMoment; }
+
+void setShownMoment(uint32_t t) { gShownMoment = t; }
+
+PlatformWindow* demoWindow() { return gWindow; }
 
 void runMainLoop() {
     while (!gQuit) {
         sleepMilliseconds(1);
         if (pumpMessages(windowProc)) gQuit = true;
+        viewerBetweenPasses();
+        // Drawing a paused moment again would add its glow and beams a second time.
+        if (viewerPaused()) continue;
 
         const int32_t position = SoundtrackPlayer::instance()->playbackTime();
-        const uint32_t t = position == -1 ? clockMilliseconds() - gStartReading : static_cast<uint32_t>(position);
+        const uint32_t t = position == -1 ? demoClock() : static_cast<uint32_t>(position);
         if (t > kEndMs) {
             gQuit = true;
             break;
         }
         runFrame(t, &gScreen);
+        gShownMoment = t;
     }
 }
 
@@ -131,12 +156,17 @@ void shutDown() {
     platformShutdownVideo();
 }
 
-int runDemo() {
+int runDemo(const ViewerOptions& options) {
     catchQuitSignals();
-    const int code = startUp(StartupOptions{});
+    StartupOptions startup;
+    startup.width = kWidth * options.windowScale;
+    startup.height = kHeight * options.windowScale;
+    startup.fullscreen = options.fullscreen;
+    const int code = startUp(startup);
     if (code != 0) return code;
     if (!gQuit) {
-        startMusicAndClock();
+        if (options.controls) beginViewerControls(options.fullscreen, options.startMs);
+        startMusicAndClock(options.controls ? options.startMs : 0, options.mute);
         runMainLoop();
     }
     shutDown();

@@ -43,6 +43,14 @@ void SoundtrackPlayer::toggleMute() {
     soundSetMute(muted);
 }
 
+void SoundtrackPlayer::pause(bool paused) {
+    if (streamOpen) soundPause(paused);
+}
+
+void SoundtrackPlayer::seek(uint32_t ms) {
+    if (streamOpen) soundSeek(ms);
+}
+
 void SoundtrackPlayer::stop() {
     if (streamOpen) soundStop();
 }

@@ -41,6 +41,11 @@ void desktopClientSize(int32_t& width, int32_t& height);
 // double-buffered) and text input started; its client area is clientWidth x clientHeight. Null on failure.
 PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight);
 void showWindow(PlatformWindow* window);
+// Full screen is a borderless window covering the desktop of the window's display (the video mode stays as
+// it is); off gives the window back its captioned size and place. The new size arrives as a Resized message.
+void setWindowFullscreen(PlatformWindow* window, bool fullscreen);
+// The size in pixels of what GL draws into (the client area).
+void windowDrawableSize(PlatformWindow* window, int32_t& width, int32_t& height);
 void destroyWindow(PlatformWindow* window);
 void platformShutdownVideo();
 // Why the last window or GL context could not be made, in the video system's words.
@@ -72,12 +77,22 @@ class GlContext {
 
 // ---- messages ----
 
-enum class MessageType { Destroy, KeyDown, Char };
+// KeyDown: a key pressed (param: a key code below); held keys repeat only Left and Right. SysKeyDown: the
+// same with Alt held (only Enter is reported). Char: a typed character (param: its code). Resized: the
+// client area changed size (windowDrawableSize gives the new one).
+enum class MessageType { Destroy, KeyDown, SysKeyDown, Char, Resized };
 struct WindowMessage {
     MessageType type;
-    uint32_t param; // key code for KeyDown (kKeyEscape), character code for Char
+    uint32_t param;
 };
+// The key codes, as Windows numbers its virtual keys.
+constexpr uint32_t kKeyReturn = 0x0D;
 constexpr uint32_t kKeyEscape = 0x1B;
+constexpr uint32_t kKeySpace = 0x20;
+constexpr uint32_t kKeyHome = 0x24;
+constexpr uint32_t kKeyLeft = 0x25;
+constexpr uint32_t kKeyRight = 0x27;
+constexpr uint32_t kKeyF11 = 0x7A;
 
 using WindowProc = void (*)(const WindowMessage& message);
 // Drains the event queue: each window event becomes a WindowMessage given to proc. Returns true when a
@@ -124,6 +139,11 @@ void soundPlay();
 void soundSetMute(bool muted);
 // Stops feeding the device (pauses it).
 void soundStop();
+// Pauses and resumes the output where it is (silence while paused), without moving the stream.
+void soundPause(bool paused);
+// Moves the stream to ms milliseconds from its start (past its end: silence); the next buffer the device
+// takes starts there. Decodes the first block on the calling thread, so the audio thread allocates nothing.
+void soundSeek(uint32_t ms);
 // Closes the device and the decoder. Every sound call is a no-op without a device.
 void soundClose();
 // Decodes a whole Ogg Vorbis stream from memory, without a device, into what soundPlay would play:

@@ -87,6 +87,23 @@ void SoundDecoder::close() {
     firstBlockUsed = 0;
 }
 
+void SoundDecoder::seek(uint32_t ms) {
+    if (!streamOpen) {
+        return;
+    }
+    if (converter != nullptr) {
+        converter->clear();
+    }
+    firstBlockUsed = 0;
+    firstBlockBytes = 0;
+    // Past the end, or where damage stops the seek, the stream has ended: silence, as at its natural end.
+    streamEnded = !reader->seek(int64_t(ms) * reader->rate / 1000);
+    if (!streamEnded) {
+        firstBlockBytes = std::max(reader->read(firstBlock, sizeof firstBlock), 0);
+        streamEnded = firstBlockBytes == 0;
+    }
+}
+
 bool SoundDecoder::openStream() {
     if (reader == nullptr || !reader->open(source)) {
         return false;

@@ -34,6 +34,8 @@ class VorbisReader {
     // Decodes up to capacity bytes (whole sample frames); 0 at the end of the stream, negative on damage
     // that cannot be skipped. Damage that only loses pages is skipped.
     virtual int read(char* destination, int capacity) = 0;
+    // Moves to sample frame `frame` of the stream; false when it lies past the end or damage stops the seek.
+    virtual bool seek(int64_t frame) = 0;
     virtual void close() = 0;
     long rate = 0;
     int channels = 0;
@@ -51,6 +53,8 @@ class SampleConverter {
     virtual void flush() = 0;
     virtual int available() = 0;
     virtual int get(uint8_t* out, int bytes) = 0;
+    // Drops what it holds (after a seek), without freeing anything.
+    virtual void clear() = 0;
 };
 
 class SoundDecoder {
@@ -69,6 +73,9 @@ class SoundDecoder {
     // Frees the decoder's stream and the converter. Not done by the destructor of a shared instance: that
     // must not be torn down by the process exit while the audio thread may still be running.
     void close();
+    // Moves to ms milliseconds from the start (past the end: the stream has ended) and decodes the block
+    // there, so that produce() goes on without setting anything up. The caller keeps the audio thread out.
+    void seek(uint32_t ms);
     bool isOpen() const { return streamOpen; }
     bool ended() const { return streamEnded; }
 

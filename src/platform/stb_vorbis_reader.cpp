@@ -79,6 +79,13 @@ class StbVorbisReader final : public VorbisReader {
         return frames * channels * 2;
     }
 
+    bool seek(int64_t frame) override {
+        if (vorbis == nullptr || frame < 0 || frame >= int64_t(stb_vorbis_stream_length_in_samples(vorbis))) {
+            return false;
+        }
+        return stb_vorbis_seek(vorbis, unsigned(frame)) != 0;
+    }
+
     void close() override {
         if (vorbis != nullptr) {
             stb_vorbis_close(vorbis);

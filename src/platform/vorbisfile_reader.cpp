@@ -83,6 +83,11 @@ class VorbisfileReader final : public VorbisReader {
         }
     }
 
+    bool seek(int64_t frame) override {
+        const ogg_int64_t frames = ov_pcm_total(&vorbis, -1);
+        return frame >= 0 && (frames < 0 || frame < frames) && ov_pcm_seek(&vorbis, frame) == 0;
+    }
+
     void close() override {
         if (opened) {
             ov_clear(&vorbis);

@@ -1,10 +1,13 @@
 // The sound layer on SDL's disk driver: what a short generated Ogg stream writes to the output file.
 #include "platform/platform.h"
+#include "platform/sound_decoder.h"
 
 #include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -16,8 +19,8 @@
 
 namespace {
 
-// One second of a 440 Hz sine at half scale, every channel alike, as Ogg Vorbis.
-std::vector<uint8_t> encodeSine(int rate, int channels, double seconds) {
+// A 440 Hz sine at half scale, every channel alike, as Ogg Vorbis; 880 Hz from `higherFrom` seconds on.
+std::vector<uint8_t> encodeSine(int rate, int channels, double seconds, double higherFrom = 1e9) {
     vorbis_info info;
     vorbis_info_init(&info);
     vorbis_encode_init_vbr(&info, channels, rate, 0.5f);
@@ -50,7 +53,9 @@ std::vector<uint8_t> encodeSine(int rate, int channels, double seconds) {
         if (count > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp, count);
             for (int i = 0; i < count; ++i) {
-                float value = 0.5f * static_cast<float>(std::sin(2.0 * M_PI * 440.0 * (done + i) / rate));
+                const double at = double(done + i) / rate;
+                const double frequency = at < higherFrom ? 440.0 : 880.0;
+                float value = 0.5f * static_cast<float>(std::sin(2.0 * M_PI * frequency * at));
                 for (int c = 0; c < channels; ++c) {
                     buffer[c][i] = value;
                 }
@@ -128,6 +133,17 @@ class SoundTest : public testing::Test {
         std::filesystem::remove_all(folder);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
+    Output readOutput() {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Output output;
+        for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
+            int16_t sample;
+            std::memcpy(&sample, bytes.data() + i, 2);
+            output.left.push_back(sample);
+        }
+        return output;
+    }
     Output play(const std::vector<uint8_t>& ogg, bool mutedFirst, uint32_t firstMs, uint32_t thenMs) {
         EXPECT_TRUE(soundInit());
         EXPECT_TRUE(soundOpenStream(ogg.data(), ogg.size()));
@@ -138,15 +154,7 @@ class SoundTest : public testing::Test {
         sleepMilliseconds(thenMs);
         soundStop();
         soundClose();
-        std::ifstream in(file, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        Output output;
-        for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
-            int16_t sample;
-            std::memcpy(&sample, bytes.data() + i, 2);
-            output.left.push_back(sample);
-        }
-        return output;
+        return readOutput();
     }
 
     std::filesystem::path folder;
@@ -173,6 +181,60 @@ TEST_F(SoundTest, MutedOutputIsSilentWhileTheStreamGoesOn) {
     EXPECT_GT(output.firstLoud(), 44100u * 4 / 10);
     EXPECT_GT(output.loudFrames(), 44100u * 2 / 10);
     EXPECT_LT(output.loudFrames(), 44100u * 7 / 10);
+}
+
+// The device pauses on the 440 Hz half, the stream moves into the 880 Hz half, and the device goes on: what
+// the driver writes after the resume is the new moment, at most one buffer (1024 frames, 23 ms) later.
+TEST_F(SoundTest, ASeekWhilePausedResumesAtTheNewMoment) {
+    const std::vector<uint8_t> ogg = encodeSine(44100, 2, 2.0, 1.0);
+    ASSERT_TRUE(soundInit());
+    ASSERT_TRUE(soundOpenStream(ogg.data(), ogg.size()));
+    soundPlay();
+    sleepMilliseconds(300);
+    soundPause(true);
+    sleepMilliseconds(200);
+    soundSeek(1500);
+    const size_t resumedAt = std::filesystem::file_size(file) / 4;
+    soundPause(false);
+    sleepMilliseconds(300);
+    soundClose();
+    Output output = readOutput();
+    ASSERT_GT(output.left.size(), resumedAt + 4410);
+    Output after;
+    after.left.assign(output.left.begin() + std::ptrdiff_t(resumedAt), output.left.end());
+    // The output may still hold the last buffer taken while paused (silence), then the 880 Hz tone.
+    std::printf("new moment heard %zu frames after the resume\n", after.firstLoud());
+    EXPECT_LE(after.firstLoud(), 1102u); // 25 ms
+    EXPECT_NEAR(after.crossingRate(), 1760.0, 40.0);
+}
+
+void expectExactSeeks(VorbisDecoderKind kind);
+
+// Either decoder, after a seek, hands out the very samples that decoding from the start gives at that
+// moment, also past the end (nothing) and back again.
+TEST(SoundDecoderSeek, GivesTheSamplesOfThatMoment) {
+    for (VorbisDecoderKind kind : {VorbisDecoderKind::Vorbisfile, VorbisDecoderKind::StbVorbis}) {
+        if (vorbisDecoderAvailable(kind)) expectExactSeeks(kind);
+    }
+}
+
+void expectExactSeeks(VorbisDecoderKind kind) {
+    SCOPED_TRACE(kind == VorbisDecoderKind::Vorbisfile ? "vorbisfile" : "stb_vorbis");
+    const std::vector<uint8_t> ogg = encodeSine(44100, 2, 2.0, 1.0);
+    SoundDecoder decoder(kind);
+    ASSERT_TRUE(decoder.open(ogg.data(), ogg.size()));
+    std::vector<uint8_t> whole(44100 * 4 * 3);
+    whole.resize(size_t(decoder.produce(whole.data(), int(whole.size()))));
+    ASSERT_GT(whole.size(), 44100u * 4);
+    std::vector<uint8_t> part(4096);
+    for (uint32_t ms : {700u, 0u, 1900u, 5000u, 250u}) {
+        decoder.seek(ms);
+        const size_t offset = size_t(ms) * 441 / 10 * 4;
+        const size_t expected = std::min(part.size(), offset < whole.size() ? whole.size() - offset : 0);
+        ASSERT_EQ(size_t(decoder.produce(part.data(), int(part.size()))), expected) << ms;
+        EXPECT_EQ(std::memcmp(part.data(), whole.data() + std::min(offset, whole.size()), expected), 0) << ms;
+    }
+    decoder.close();
 }
 
 TEST_F(SoundTest, DamagedDataDoesNotOpen) {

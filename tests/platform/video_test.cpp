@@ -64,11 +64,13 @@ void recordMessage(const WindowMessage& message) {
     }
 }
 
-void pushKey(SDL_Keycode key) {
+void pushKey(SDL_Keycode key, Uint16 modifiers = KMOD_NONE, bool repeat = false) {
     SDL_Event event;
     SDL_zero(event);
     event.type = SDL_KEYDOWN;
     event.key.keysym.sym = key;
+    event.key.keysym.mod = modifiers;
+    event.key.repeat = repeat ? 1 : 0;
     SDL_PushEvent(&event);
 }
 
@@ -97,6 +99,33 @@ TEST(Messages, EventsBecomeWindowMessages) {
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(gMessages[i + 1].type, MessageType::Char);
         EXPECT_EQ(gMessages[i + 1].param, chars[i]);
+    }
+}
+
+// The viewer keys: Enter counts only with Alt; a held key repeats only the arrows (a held Space or F11 would
+// flip the pause or the full screen over and over).
+TEST(Messages, ViewerKeysAndTheirRepeats) {
+    GlTestContext gl;
+    ASSERT_TRUE(gl.open()) << gl.error();
+    pumpMessages(nullptr);
+    gMessages.clear();
+    pushKey(SDLK_RETURN);
+    pushKey(SDLK_RETURN, KMOD_LALT);
+    pushKey(SDLK_F11);
+    pushKey(SDLK_F11, KMOD_NONE, true);
+    pushKey(SDLK_SPACE);
+    pushKey(SDLK_SPACE, KMOD_NONE, true);
+    pushKey(SDLK_RIGHT, KMOD_NONE, true);
+    pushKey(SDLK_LEFT);
+    pushKey(SDLK_HOME);
+    EXPECT_FALSE(pumpMessages(recordMessage));
+    const WindowMessage expected[] = {{MessageType::SysKeyDown, kKeyReturn}, {MessageType::KeyDown, kKeyF11},
+                                      {MessageType::KeyDown, kKeySpace},     {MessageType::KeyDown, kKeyRight},
+                                      {MessageType::KeyDown, kKeyLeft},      {MessageType::KeyDown, kKeyHome}};
+    ASSERT_EQ(gMessages.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(gMessages[i].type, expected[i].type) << i;
+        EXPECT_EQ(gMessages[i].param, expected[i].param) << i;
     }
 }
 

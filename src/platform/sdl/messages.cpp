@@ -13,6 +13,27 @@ void deliver(WindowProc proc, MessageType type, uint32_t param) {
 
 bool gQuitPosted = false;
 
+// The keys the program acts on, by their key codes; other keys send nothing.
+void deliverKey(WindowProc proc, const SDL_KeyboardEvent& key) {
+    const SDL_Keycode sym = key.keysym.sym;
+    const bool seekKey = sym == SDLK_LEFT || sym == SDLK_RIGHT;
+    // Holding an arrow keeps seeking; holding Space must not pause and resume over and over.
+    if (key.repeat != 0 && !seekKey) return;
+    if (sym == SDLK_RETURN && (key.keysym.mod & KMOD_ALT) != 0) {
+        deliver(proc, MessageType::SysKeyDown, kKeyReturn);
+        return;
+    }
+    struct KeyCode {
+        SDL_Keycode sym;
+        uint32_t code;
+    };
+    static constexpr KeyCode kKeys[] = {{SDLK_ESCAPE, kKeyEscape}, {SDLK_SPACE, kKeySpace}, {SDLK_HOME, kKeyHome},
+                                        {SDLK_LEFT, kKeyLeft},     {SDLK_RIGHT, kKeyRight}, {SDLK_F11, kKeyF11}};
+    for (const KeyCode& k : kKeys) {
+        if (k.sym == sym) deliver(proc, MessageType::KeyDown, k.code);
+    }
+}
+
 bool drainEvents(WindowProc proc) {
     bool quitTaken = false;
     SDL_Event event;
@@ -24,12 +45,12 @@ bool drainEvents(WindowProc proc) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 deliver(proc, MessageType::Destroy, 0);
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                deliver(proc, MessageType::Resized, 0);
             }
             break;
         case SDL_KEYDOWN:
-            if (event.key.keysym.sym == SDLK_ESCAPE) {
-                deliver(proc, MessageType::KeyDown, kKeyEscape);
-            }
+            deliverKey(proc, event.key);
             break;
         case SDL_TEXTINPUT:
             // Typed characters, as a translated key press gives them: case and repeats included.

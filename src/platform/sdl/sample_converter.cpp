@@ -15,6 +15,7 @@ class SdlConverter final : public SampleConverter {
     void flush() override { SDL_AudioStreamFlush(stream); }
     int available() override { return SDL_AudioStreamAvailable(stream); }
     int get(uint8_t* out, int bytes) override { return SDL_AudioStreamGet(stream, out, bytes); }
+    void clear() override { SDL_AudioStreamClear(stream); }
 
   private:
     SDL_AudioStream* stream;

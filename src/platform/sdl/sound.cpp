@@ -85,6 +85,20 @@ void soundStop() {
     }
 }
 
+void soundPause(bool paused) {
+    if (gSound.device != 0) {
+        SDL_PauseAudioDevice(gSound.device, paused ? 1 : 0);
+    }
+}
+
+void soundSeek(uint32_t ms) {
+    if (gSound.device != 0) {
+        SDL_LockAudioDevice(gSound.device);
+        gSound.decoder.seek(ms);
+        SDL_UnlockAudioDevice(gSound.device);
+    }
+}
+
 void soundClose() {
     if (gSound.device == 0) {
         return;

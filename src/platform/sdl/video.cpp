@@ -11,6 +11,8 @@
 
 struct PlatformWindow {
     SDL_Window* window;
+    bool fullscreen = false;
+    SDL_Rect windowed = {}; // the captioned window's client place and size, for the way back
 };
 
 namespace {
@@ -88,12 +90,50 @@ PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t cl
         return nullptr;
     }
     SDL_StartTextInput();
-    return new PlatformWindow{window};
+    return new PlatformWindow{window, false, {}};
 }
 
 void showWindow(PlatformWindow* window) {
     if (window != nullptr) {
         SDL_ShowWindow(window->window);
+    }
+}
+
+void setWindowFullscreen(PlatformWindow* window, bool fullscreen) {
+    // Done by hand rather than through the window manager's full-screen state, which needs a window manager
+    // that honours it: a borderless window over the whole display covers it with or without one.
+    if (window == nullptr || window->fullscreen == fullscreen) {
+        return;
+    }
+    SDL_Window* w = window->window;
+    if (fullscreen) {
+        SDL_GetWindowPosition(w, &window->windowed.x, &window->windowed.y);
+        SDL_GetWindowSize(w, &window->windowed.w, &window->windowed.h);
+        const int display = SDL_GetWindowDisplayIndex(w);
+        SDL_Rect desktop;
+        if (SDL_GetDisplayBounds(display >= 0 ? display : 0, &desktop) != 0) {
+            return;
+        }
+        SDL_SetWindowBordered(w, SDL_FALSE);
+        SDL_SetWindowPosition(w, desktop.x, desktop.y);
+        SDL_SetWindowSize(w, desktop.w, desktop.h);
+    } else {
+        SDL_SetWindowSize(w, window->windowed.w, window->windowed.h);
+        SDL_SetWindowBordered(w, SDL_TRUE);
+        SDL_SetWindowPosition(w, window->windowed.x, window->windowed.y);
+    }
+    window->fullscreen = fullscreen;
+}
+
+void windowDrawableSize(PlatformWindow* window, int32_t& width, int32_t& height) {
+    width = 0;
+    height = 0;
+    if (window != nullptr) {
+        int w = 0;
+        int h = 0;
+        SDL_GL_GetDrawableSize(window->window, &w, &h);
+        width = w;
+        height = h;
     }
 }
 

@@ -24,6 +24,12 @@ class LinearConverter final : public SampleConverter {
 
     void flush() override { flushed = true; }
 
+    void clear() override {
+        position = 0;
+        held = 0;
+        flushed = false;
+    }
+
     int available() override { return producible() * 4; }
 
     int get(uint8_t* out, int bytes) override {

@@ -22,6 +22,7 @@ struct SoundState {
     HANDLE feeder = nullptr;
     CRITICAL_SECTION lock;       // the decoder and the buffers, shared with the feeding thread
     bool playing = false;
+    bool paused = false; // by soundPause: buffers stay queued, the device holds them
     bool quitting = false;
     SoundDecoder decoder;
     WAVEHDR headers[kBufferCount] = {};
@@ -143,6 +144,43 @@ void soundStop() {
     EnterCriticalSection(&gSound->lock);
     gSound->playing = false;
     waveOutPause(gSound->device);
+    LeaveCriticalSection(&gSound->lock);
+}
+
+void soundPause(bool paused) {
+    if (gSound == nullptr) {
+        return;
+    }
+    EnterCriticalSection(&gSound->lock);
+    gSound->paused = paused;
+    if (paused) {
+        waveOutPause(gSound->device);
+    } else if (gSound->playing) {
+        waveOutRestart(gSound->device);
+    }
+    LeaveCriticalSection(&gSound->lock);
+}
+
+void soundSeek(uint32_t ms) {
+    if (gSound == nullptr) {
+        return;
+    }
+    EnterCriticalSection(&gSound->lock);
+    // The queued buffers hold the old moment: the device gives them back, and they are filled again from the
+    // new one, so what plays next is the new moment.
+    waveOutReset(gSound->device);
+    if (gSound->paused || !gSound->playing) {
+        waveOutPause(gSound->device);
+    }
+    gSound->decoder.seek(ms);
+    if (gSound->playing) {
+        for (WAVEHDR& header : gSound->headers) {
+            if ((header.dwFlags & WHDR_INQUEUE) == 0) {
+                header.dwFlags &= ~DWORD(WHDR_DONE);
+                fill(header);
+            }
+        }
+    }
     LeaveCriticalSection(&gSound->lock);
 }
 

@@ -7,6 +7,8 @@
 struct PlatformWindow {
     HWND window;
     HDC deviceContext;
+    bool fullscreen = false;
+    RECT windowed = {}; // the captioned window's outer rectangle, for the way back
 };
 
 namespace {
@@ -80,7 +82,7 @@ PlatformWindow* createWindow(const char* title, int32_t x, int32_t y, int32_t cl
         std::fprintf(stderr, "no display: the window could not be created (error %lu)\n", GetLastError());
         return nullptr;
     }
-    return new PlatformWindow{window, GetDC(window)};
+    return new PlatformWindow{window, GetDC(window), false, {}};
 }
 
 void showWindow(PlatformWindow* window) {
@@ -88,6 +90,44 @@ void showWindow(PlatformWindow* window) {
         ShowWindow(window->window, SW_SHOWNORMAL);
         UpdateWindow(window->window);
     }
+}
+
+void setWindowFullscreen(PlatformWindow* window, bool fullscreen) {
+    // A borderless popup over the whole monitor: the display mode is never changed.
+    if (window == nullptr || window->fullscreen == fullscreen) {
+        return;
+    }
+    HWND hwnd = window->window;
+    const LONG_PTR visible = GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE;
+    if (fullscreen) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!GetWindowRect(hwnd, &window->windowed) ||
+            !GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+            return;
+        }
+        const RECT& area = monitor.rcMonitor;
+        SetWindowLongPtrW(hwnd, GWL_STYLE, LONG_PTR(WS_POPUP) | visible);
+        SetWindowPos(hwnd, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+    } else {
+        const RECT& area = window->windowed;
+        SetWindowLongPtrW(hwnd, GWL_STYLE, LONG_PTR(kWindowStyle) | visible);
+        SetWindowPos(hwnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    }
+    window->fullscreen = fullscreen;
+}
+
+void windowDrawableSize(PlatformWindow* window, int32_t& width, int32_t& height) {
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window->window, &client)) {
+        width = 0;
+        height = 0;
+        return;
+    }
+    width = client.right - client.left;
+    height = client.bottom - client.top;
 }
 
 void destroyWindow(PlatformWindow* window) {
