@@ -154,8 +154,11 @@ Image makeSunGlow() {
                 image.at(x, y) = {0, 0, 0, 1};
                 continue;
             }
-            float halo = std::pow(1.0f - r / outerRadius, 3.0f);
-            float core = std::exp(-(r * r) / (12.0f * 12.0f));
+            // The glow lies over the whole frame, the land included: it fades out toward the horizon (half the
+            // screen's height) so that the trees and the valley below the sun stay dark.
+            float sky = smoothstep(0.5f, 0.6f, s);
+            float halo = std::pow(1.0f - r / outerRadius, 3.0f) * sky;
+            float core = std::exp(-(r * r) / (12.0f * 12.0f)) * sky;
             Color c{};
             c = add(c, rgb(235, 120, 40), halo * 0.9f);
             c = add(c, rgb(255, 215, 140), core * 0.55f);
