@@ -73,12 +73,17 @@ float escapeTerrainHeight(float x, float y) {
 
 namespace {
 
+// Dry ground with patches of scrub and pale sand, ochre on the slopes; a fine speckle at the vertex spacing
+// near the road gives the ground a grain that streams past.
 kit::Color terrainColor(float x, float y, float h) {
     float patch = valueNoise(x / 23, y / 31, 41), fine = valueNoise(x / 5, y / 7, 43);
+    float scrub = valueNoise(x / 60, y / 45, 44), sand = valueNoise(x / 37, y / 90, 45);
     kit::Color dry = kit::mix(kit::rgb8(176, 146, 84), kit::rgb8(140, 128, 72), patch);
+    dry = kit::mix(dry, kit::rgb8(112, 108, 60), std::fmax(0.0f, scrub - 0.55f) * 1.6f);
+    dry = kit::mix(dry, kit::rgb8(214, 188, 134), std::fmax(0.0f, sand - 0.6f) * 1.8f);
     kit::Color ochre = kit::mix(kit::rgb8(196, 136, 74), kit::rgb8(160, 100, 60), patch);
     kit::Color c = kit::mix(dry, ochre, std::fmin(1.0f, h / 40));
-    return c * (0.9f + 0.2f * fine);
+    return c * (0.8f + 0.4f * fine);
 }
 
 // A flat-coloured quad with its own corners, lying on the ground plane.
@@ -131,10 +136,10 @@ kit::Mesh road() {
 kit::Mesh hills(float sign) {
     // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
     // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
-    const float columns[] = {13.6f,           22, 34, 50, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
+    const float columns[] = {13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
                              kGroundHalfWidth};
     const int nx = int(std::size(columns));
-    const float row = 50;
+    const float row = 42;
     const int ny = int((kGroundEnd - kGroundStart) / row) + 1;
     kit::Mesh m;
     for (int j = 0; j < ny; ++j) {
@@ -403,8 +408,8 @@ const std::vector<PathPoint>& cameraTwoEye() {
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{{28, {0, 3, 5}},      {38, {0, 0, 5}},     {48, {0, -2, 6}},
-                                             {50.5, {0, -6, 16}},  {56, {0, 2, 15}},    {61, {0, 4, 13}},
-                                             {66, {0, -2, 16}},    {71, {0, -6, 19}}};
+                                             {50.5, {0, -6, 16}},  {56, {0, 2, 17}},    {61, {0, 4, 14}},
+                                             {66, {0, -2, 21}},    {71, {0, -6, 27}}};
     return path;
 }
 

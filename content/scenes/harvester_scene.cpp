@@ -23,7 +23,7 @@ constexpr float kReelHalfLength = 14.2f;
 constexpr int kReelBats = 6;
 // One texel in the middle of a yellow slat of the atlas: the bats take its solid colour.
 const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 144.5f / 256};
-const kit::Vec3 kTruckAt{-28, -6, kPivotAboveGround};
+const kit::Vec3 kTruckAt{-30, -16, kPivotAboveGround};
 
 // The scene is modelled in the units below and written out this many times larger, with the camera that
 // much farther away: the picture is the same, but the part's bobbing, fixed in scene units, shows that much
@@ -36,9 +36,9 @@ constexpr float kScale = 3;
 // for the cut; the second tracks in from the right, pulls back and rises, then drifts across to the truck.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {-12, 215, 52}},  {4, {-10, 192, 7}},   {10, {22, 142, 5}},   {16, {-58, 176, 8}},
-        {22, {-28, 235, 15}}, {28, {-4, 152, 4}},   {29, {46, 160, 5}},   {35, {8, 136, 4}},
-        {42, {-18, 215, 19}}, {50, {-72, 190, 6}}};
+        {0, {-12, 222, 40}},  {4, {-10, 202, 7}},   {10, {22, 152, 5}},   {16, {-58, 188, 8}},
+        {22, {-28, 245, 15}}, {28, {-4, 162, 4}},   {29, {46, 170, 5}},   {35, {10, 160, 4}},
+        {42, {-18, 225, 19}}, {50, {-72, 202, 6}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {

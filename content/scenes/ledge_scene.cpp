@@ -36,15 +36,17 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
+// The camera never turns (the glow is fixed on screen), so the finale's direction is a slow move of the eye:
+// it glides in over the valley toward the truck, then cranes up as the truck drives on along the rim, and
+// settles for the last chord.
 kit::Vec3 cameraEye(double t) {
-    double s = t / 30.0;
-    double ease = s * s * (3 - 2 * s);
-    return {float(31 + 2 * ease), float(-80 + 12 * ease), float(60 + 2.5 * ease)};
+    static const std::vector<PathPoint> path{
+        {0, {29, -100, 54}}, {11, {31, -88, 56}}, {22, {33, -80, 59}}, {30, {33, -78, 60}}};
+    return pathAt(path, t);
 }
 
 kit::CameraAngles cameraAngles() {
-    kit::Vec3 eye = cameraEye(0);
-    return kit::aimCamera(eye, eye + kit::Vec3{0.05f, 1.0f, -0.105f});
+    return kit::aimCamera({}, kit::Vec3{0.05f, 1.0f, -0.105f});
 }
 
 // The camera's keys as seen from a node at `at` that rises and sinks by up to `bob`.
@@ -237,14 +239,14 @@ kit::Mesh valley() {
 kit::Mesh trees() {
     kit::Mesh forest;
     Random random(21);
-    for (int i = 0; i < 240; ++i) {
+    for (int i = 0; i < 135; ++i) {
         float a = random.range(0, 2 * kit::kPi), r = random.range(110, 300);
         float h = random.range(16, 30), w = h * random.range(0.22f, 0.3f);
         kit::Vec3 at{std::cos(a) * r, std::sin(a) * r, -1};
-        // Open cones and a four-sided trunk: one triangle per side where it can, the colour is flat anyway.
-        kit::Mesh tree = kit::cylinder(w * 0.16f, 0, h * 0.3f, 4, {}, {}, 1, false);
-        kit::merge(tree, kit::lathe({{w, h * 0.22f}, {0, h * 0.75f}}, 7));
-        kit::merge(tree, kit::lathe({{w * 0.72f, h * 0.55f}, {0, h}}, 7));
+        // Open cones and a three-sided trunk: one triangle per side where it can, the colour is flat anyway.
+        kit::Mesh tree = kit::cylinder(w * 0.16f, 0, h * 0.3f, 3, {}, {}, 1, false);
+        kit::merge(tree, kit::lathe({{w, h * 0.22f}, {0, h * 0.75f}}, 6));
+        kit::merge(tree, kit::lathe({{w * 0.72f, h * 0.55f}, {0, h}}, 6));
         kit::merge(forest, kit::translate(tree, at));
     }
     // The forest turns under the camera; each tree keeps the faces that come round toward it.
