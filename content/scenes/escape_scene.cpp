@@ -380,7 +380,7 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
-    static const std::vector<PathPoint> path{{0, {24, -40, 20}}, {5, {17, -29, 15}}, {9, {48, 16, 36}},
+    static const std::vector<PathPoint> path{{0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {48, 16, 36}},
                                              {13.5, {40, -10, 29}}};
     return path;
 }
