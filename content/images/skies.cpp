@@ -52,15 +52,18 @@ Image makeFieldSky() {
             float u = (x + 0.5f) / float(image.width);
             Color c = gradient(sky, s);
 
-            // Fair-weather cumulus, flatter and thinner toward the horizon; the top stays clear blue behind
-            // the credits line.
-            float heightBand = smoothstep(0.22f, 0.45f, s) * (1.0f - 0.9f * smoothstep(0.7f, 0.82f, s));
-            float n = fractalNoise2(u, s, 4, 8, 5, 11);
-            float density = smoothstep(0.18f, 0.55f, n * heightBand + 0.12f * heightBand);
-            float below = fractalNoise2(u, s - 0.02f, 4, 8, 5, 11);
-            float underside = smoothstep(0.0f, 0.25f, below - n); // bottoms of the clouds in shade
-            Color cloud = mix(rgb(255, 255, 255), rgb(196, 208, 224), underside);
-            c = mix(c, cloud, density * 0.92f);
+            // High streaks of cirrus drawn out sideways across the upper sky.
+            float cirrus = fractalNoise2(u, s, 3, 22, 4, 13, 0.6f);
+            c = mix(c, rgb(246, 250, 255), smoothstep(0.15f, 0.6f, cirrus) * smoothstep(0.55f, 0.75f, s) * 0.45f);
+            // A bank of towering summer cumulus over the far field: big masses, sunlit tops, blue-grey
+            // undersides; flatter toward the horizon, and the top stays clear blue behind the credits line.
+            float heightBand = smoothstep(0.12f, 0.3f, s) * (1.0f - 0.95f * smoothstep(0.62f, 0.76f, s));
+            float n = fractalNoise2(u, s * 1.4f, 3, 4, 6, 11) + 0.35f * (1.0f - smoothstep(0.12f, 0.5f, s));
+            float density = smoothstep(0.05f, 0.45f, n * heightBand + 0.1f * heightBand);
+            float below = fractalNoise2(u, (s - 0.03f) * 1.4f, 3, 4, 6, 11);
+            float underside = smoothstep(-0.05f, 0.3f, below - n + 0.3f * (0.45f - s)); // bottoms in shade
+            Color cloud = mix(rgb(255, 253, 246), rgb(170, 184, 206), underside);
+            c = mix(c, cloud, density * 0.95f);
 
             // Distant hills and a nearer treeline, blue with haze; they keep text at the bottom readable.
             float hill = ridgeHeight(u, 0.085f, 0.03f, 3, 21);
@@ -94,8 +97,43 @@ Image makeTitleBackdrop() {
             c = add(c, rgb(96, 64, 170), glow * 0.75f);
             c = add(c, rgb(150, 120, 220), rays * 0.55f);
             c = add(c, rgb(40, 20, 70), mist * mist * 0.35f);
+
+            // A floor of light lines running to a horizon behind the title, for depth: rows closer together
+            // toward the horizon, columns meeting at the centre. Faint under the text, brighter near the
+            // bottom.
+            const float horizon = 0.4f;
+            if (s < horizon) {
+                float depth = (horizon - s) / horizon; // 1 at the bottom edge, 0 at the horizon
+                float z = 1.0f / std::fmax(depth, 0.02f);
+                float row = std::fabs(std::fmod(z * 1.6f, 1.0f) - 0.5f) * 2.0f;
+                float column = std::fabs(std::fmod((u - 0.5f) * 14.0f / std::fmax(depth, 0.02f) + 100.5f, 1.0f) - 0.5f) * 2.0f;
+                float width = 0.06f + 0.05f * depth;
+                float line = std::fmax(smoothstep(1.0f - width * depth * 2.0f, 1.0f, row),
+                                       smoothstep(1.0f - width, 1.0f, column));
+                float fade = smoothstep(0.0f, 0.35f, depth) * (0.35f + 0.65f * depth);
+                c = add(c, rgb(230, 90, 200), line * fade * 0.55f);
+                c = add(c, rgb(255, 120, 60), std::exp(-depth * 14.0f) * 0.5f); // the horizon's glow
+            }
             image.at(x, y) = c;
         }
+    }
+    // Streaks of light racing past to the right, blurred by their speed: a bright head and a long fading tail.
+    Rng streaks(0x5eed02);
+    for (int i = 0; i < 34; ++i) {
+        float y = streaks.range(0.45f, 0.97f) * float(image.height);
+        float head = streaks.range(0.0f, 1.2f) * float(image.width);
+        float length = streaks.range(60.0f, 220.0f);
+        Color colour = mix(rgb(120, 200, 255), rgb(255, 140, 230), streaks.uniform());
+        float strength = streaks.range(0.25f, 0.8f);
+        for (int step = 0; step < 24; ++step) {
+            float f0 = float(step) / 24.0f, f1 = float(step + 1) / 24.0f;
+            Color piece = colour;
+            piece.a = strength * (1.0f - f0) * (1.0f - f0);
+            drawLine(image, head - length * f0, y, head - length * f1, y, 0.9f + 0.8f * (1.0f - f0), piece);
+        }
+        Color spark = rgb(255, 255, 255);
+        spark.a = strength;
+        fillDisc(image, head, y, 1.2f, spark);
     }
     Rng rng(0x5eed01);
     for (int i = 0; i < 260; ++i) {
@@ -154,8 +192,11 @@ Image makeSunGlow() {
                 image.at(x, y) = {0, 0, 0, 1};
                 continue;
             }
-            float halo = std::pow(1.0f - r / outerRadius, 3.0f);
-            float core = std::exp(-(r * r) / (12.0f * 12.0f));
+            // The glow lies over the whole frame, the land included: it fades out toward the horizon (half the
+            // screen's height) so that the trees and the valley below the sun stay dark.
+            float sky = smoothstep(0.5f, 0.6f, s);
+            float halo = std::pow(1.0f - r / outerRadius, 3.0f) * sky;
+            float core = std::exp(-(r * r) / (12.0f * 12.0f)) * sky;
             Color c{};
             c = add(c, rgb(235, 120, 40), halo * 0.9f);
             c = add(c, rgb(255, 215, 140), core * 0.55f);

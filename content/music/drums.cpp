@@ -58,16 +58,18 @@ void addSnare(Mix& mix, double time, float velocity) {
 }
 
 static void addHat(Mix& mix, double time, float velocity, float pan, float decaySeconds, uint32_t salt) {
-    ChannelGains g = gainsOf({.gain = 0.36f * velocity, .pan = pan, .reverbSend = 0.08f});
+    ChannelGains g = gainsOf({.gain = 0.26f * velocity, .pan = pan, .reverbSend = 0.06f});
     Rng noise = noiseFor(time, salt);
-    SvFilter high, ring;
+    SvFilter high, ring, top;
     size_t start = frameAt(time);
     for (size_t i = 0, n = framesOf(decaySeconds * 5.0); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
-        float hiss = high.process(noise.bipolar(), 7500.0f, 0.1f).highpass;
-        // A narrow band near 10 kHz gives the metallic shimmer that plain noise lacks.
-        float metal = ring.process(hiss, 10200.0f, 0.7f).bandpass;
-        mix.add(start + i, (0.7f * hiss + 0.6f * metal) * std::exp(-t / decaySeconds), g);
+        float hiss = high.process(noise.bipolar(), 5200.0f, 0.1f).highpass;
+        // A band near 7.5 kHz gives the metallic body that plain noise lacks; the air above 11 kHz is tamed,
+        // so the hats tick rather than fizz.
+        float metal = ring.process(hiss, 7400.0f, 0.6f).bandpass;
+        float tone = top.process(0.45f * hiss + 0.8f * metal, 10500.0f, 0.2f).lowpass;
+        mix.add(start + i, tone * std::exp(-t / decaySeconds), g);
     }
 }
 
@@ -76,7 +78,7 @@ void addClosedHat(Mix& mix, double time, float velocity, float pan) {
 }
 
 void addOpenHat(Mix& mix, double time, float velocity, float pan) {
-    addHat(mix, time, velocity * 0.8f, pan, 0.12f, 0x0be7);
+    addHat(mix, time, velocity * 0.8f, pan, 0.08f, 0x0be7);
 }
 
 void addCrash(Mix& mix, double time, float velocity) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace music {
 
@@ -47,11 +48,55 @@ std::vector<float> masterMix(Mix& mix, const MasterSettings& s) {
         peak = std::max({peak, std::fabs(l), std::fabs(r)});
     }
     if (peak > 0.0f) {
-        float scale = s.peakTarget / peak;
+        float scale = s.drive * s.peakTarget / peak;
         for (float& v : out)
             v *= scale;
     }
+    if (s.drive > 1.0f) limitPeaks(out, s.peakTarget, 0.08);
     return out;
+}
+
+void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSeconds) {
+    const size_t frames = interleaved.size() / 2;
+    const size_t ahead = static_cast<size_t>(0.002 * kSampleRate); // 2 ms
+    // The gain each frame needs on its own.
+    std::vector<float> need(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        float p = std::max(std::fabs(interleaved[2 * i]), std::fabs(interleaved[2 * i + 1]));
+        need[i] = p > ceiling ? ceiling / p : 1.0f;
+    }
+    // The least of it within `ahead` either side (a sliding minimum) ...
+    std::vector<float> low(frames);
+    std::deque<size_t> window;
+    for (size_t i = 0, next = 0; i < frames; ++i) {
+        for (; next < frames && next <= i + ahead; ++next) {
+            while (!window.empty() && need[window.back()] >= need[next]) window.pop_back();
+            window.push_back(next);
+        }
+        while (window.front() + ahead < i) window.pop_front();
+        low[i] = need[window.front()];
+    }
+    // ... recovering slowly after a dip ...
+    const float recover = static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * kSampleRate)));
+    for (size_t i = 1; i < frames; ++i) low[i] = std::min(low[i], low[i - 1] + (1.0f - low[i - 1]) * recover);
+    // ... and averaged over the same span, which keeps it at or below what every frame within it needs.
+    double sum = 0;
+    const size_t span = 2 * ahead + 1;
+    std::vector<float> gain(frames);
+    for (size_t i = 0; i < frames + ahead; ++i) {
+        if (i < frames) sum += low[i];
+        if (i >= span) sum -= low[i - span];
+        if (i >= ahead) {
+            size_t centre = i - ahead;
+            size_t first = i + 1 >= span ? i + 1 - span : 0, last = std::min(i, frames - 1);
+            size_t count = last - first + 1;
+            gain[centre] = static_cast<float>(sum / double(count));
+        }
+    }
+    for (size_t i = 0; i < frames; ++i) {
+        interleaved[2 * i] *= gain[i];
+        interleaved[2 * i + 1] *= gain[i];
+    }
 }
 
 } // namespace music

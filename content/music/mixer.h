@@ -51,9 +51,15 @@ struct MasterSettings {
     double fadeStart;    // seconds: the fade to silence starts here ...
     double fadeEnd;      // ... and reaches zero here
     float peakTarget;    // linear peak of the mastered mix, left below full scale for the codec
+    float drive = 1.0f;  // gain into the limiter after the peak scaling: loudness for a party PA
 };
 
-// Runs the effects, sums the returns into the dry bus, fades out and scales to the peak target.
+// Brings every peak of interleaved stereo down to `ceiling`: the gain dips just before a loud peak (a short
+// look-ahead, so it is already down when the peak arrives) and recovers over `releaseSeconds`.
+void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSeconds);
+
+// Runs the effects, sums the returns into the dry bus, fades out and scales to the peak target; with a drive
+// above 1, raises the level by it and limits the peaks back to the target.
 // Returns interleaved stereo.
 std::vector<float> masterMix(Mix& mix, const MasterSettings& settings);
 

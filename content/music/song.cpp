@@ -175,20 +175,22 @@ void playOutro(Mix& mix, const Section& s) {
     arpeggio(mix, bars, bars.start(8), s.end, "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
     bassLine(mix, bars, s.start, s.end, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
     leadMelody(mix, kOutroTune, s.start, 0, 1900.0f, 0.75f);
+    // The last chord lands with a soft hit and rings out to the last picture.
+    impact(mix, bars.start(bars.count() - 1), 0.6f);
 }
 
 } // namespace
 
 const std::vector<Section>& songSections() {
     static const std::vector<Section> sections = {
-        {"field", 0.0, 28.0, "Am F C G Am F C G Am F C G F G", playField},
+        {"field", 0.0, 28.0, "Am F C G Am Dm Em Am F C G Em F G", playField},
         {"title rise", 28.0, 33.5, "F G E", playTitleRise},
         {"title theme", 33.5, 50.0, "Am F C G Am F G E E", playTitleTheme},
-        {"groove", 50.0, 71.0, "Am F C G Am F C G Am F G", playGroove},
+        {"groove", 50.0, 71.0, "Am F Dm E Am F C G Dm F E", playGroove},
         {"chase", 71.0, 84.5, "Am F C G Am F G", playChase},
         {"chase lift", 84.5, 119.0, "Am F C G Am F C G Am F C G Am F C G E E", playChaseLift},
         {"chase peak", 119.0, 142.0, "Bm G D A Bm G D A Bm G F G", playChasePeak},
-        {"outro", 142.0, kSongSeconds, "Am F C G Am F C G Am F C G F G Am", playOutro},
+        {"outro", 142.0, kSongSeconds, "Am F C G Am F C G Am Dm Em G F E Am", playOutro},
     };
     return sections;
 }

@@ -99,6 +99,30 @@ float valueNoise(float x, float y, unsigned seed) {
     return a + (b - a) * fx + (c - a) * fy + (a - b - c + d) * fx * fy;
 }
 
+kit::Vec3 pathAt(const std::vector<PathPoint>& points, double t) {
+    if (t <= points.front().t) return points.front().at;
+    if (t >= points.back().t) return points.back().at;
+    size_t i = 0;
+    while (t > points[i + 1].t) ++i;
+    const PathPoint &p0 = points[i], &p1 = points[i + 1];
+    double span = p1.t - p0.t, s = (t - p0.t) / span;
+    // Slopes (per second) from the neighbours; the path starts and ends at rest.
+    auto slope = [&](size_t k) {
+        if (k == 0 || k + 1 == points.size()) return kit::Vec3{};
+        return (points[k + 1].at - points[k - 1].at) * float(1.0 / (points[k + 1].t - points[k - 1].t));
+    };
+    kit::Vec3 m0 = slope(i) * float(span), m1 = slope(i + 1) * float(span);
+    double s2 = s * s, s3 = s2 * s;
+    float h00 = float(2 * s3 - 3 * s2 + 1), h10 = float(s3 - 2 * s2 + s), h01 = float(-2 * s3 + 3 * s2),
+          h11 = float(s3 - s2);
+    return p0.at * h00 + m0 * h10 + p1.at * h01 + m1 * h11;
+}
+
+double easeBetween(double a, double b, double t) {
+    double s = std::fmin(1.0, std::fmax(0.0, (t - a) / (b - a)));
+    return s * s * (3 - 2 * s);
+}
+
 std::vector<kit::Vec3> sampleFrames(int count, const std::function<kit::Vec3(double)>& f) {
     std::vector<kit::Vec3> keys;
     keys.reserve(size_t(count));

@@ -18,8 +18,8 @@ constexpr float kPlateRadius = 7.2f;
 constexpr float kPlateThickness = 2.4f;
 constexpr int kRimDisks = 26;
 // Camera distance and where the logo sits on screen: the title text needs the band below NDC y = 0.2.
-constexpr double kViewDistance = 124.0;
-constexpr double kLogoScreenY = 0.61; // NDC height of the logo's centre
+constexpr double kViewDistance = 132.0;
+constexpr double kLogoScreenY = 0.56; // NDC height of the logo's centre: its bulbs clear the top edge
 constexpr double kFieldOfView = 0.6;
 
 kit::LightRig titleLight(float facing) {

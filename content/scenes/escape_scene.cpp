@@ -23,10 +23,37 @@ const kit::Vec3 kSunPosition{2600, 300, 1000};
 kit::LightRig afternoonLight() {
     kit::LightRig rig;
     rig.toSun = kit::normalize(kSunPosition);
-    rig.sun = {0.7f, 0.6f, 0.45f};
-    rig.sky = {0.55f, 0.55f, 0.6f};
-    rig.ground = {0.3f, 0.25f, 0.2f};
+    rig.sun = {0.95f, 0.78f, 0.55f};
+    rig.sky = {0.42f, 0.44f, 0.52f};
+    rig.ground = {0.2f, 0.16f, 0.13f};
     return rig;
+}
+
+// The truck's shadow on the road, toward the side away from the sun: a dark patch with a soft rim that
+// fades into the asphalt's own lit colour. It floats a little above the road so that depth keeps it apart.
+kit::Mesh truckShadow() {
+    kit::LightRig rig = afternoonLight();
+    kit::Color asphalt = kit::rgb8(82, 78, 74);
+    kit::Mesh probe;
+    probe.addVertex({}, {0, 0, 1}, {0.5f, 0.5f}, asphalt);
+    kit::Color lit = kit::bakeLight(probe, rig).colors[0];
+    kit::Color dark = asphalt * kit::Color{rig.sky.r * 0.55f, rig.sky.g * 0.55f, rig.sky.b * 0.6f, 1};
+    // Inner and outer outlines (x, y) of the patch, counter-clockwise from above.
+    const kit::Vec2 inner[] = {{-6.5f, -12}, {3.5f, -12}, {4.2f, 12.5f}, {-6.8f, 13.5f}};
+    const kit::Vec2 outer[] = {{-8.0f, -13.8f}, {5.6f, -13.8f}, {6.2f, 14.2f}, {-8.0f, 15.2f}};
+    kit::Mesh m;
+    const float z = 0.45f;
+    uint32_t in[4], out[4];
+    for (int i = 0; i < 4; ++i) {
+        in[i] = m.addVertex({inner[i].u, inner[i].v, z}, {0, 0, 1}, {0.5f, 0.5f}, dark);
+        out[i] = m.addVertex({outer[i].u, outer[i].v, z}, {0, 0, 1}, {0.5f, 0.5f}, lit);
+    }
+    m.addQuad(in[0], in[1], in[2], in[3]);
+    for (int i = 0; i < 4; ++i) {
+        int j = (i + 1) % 4;
+        m.addQuad(out[i], out[j], in[j], in[i]);
+    }
+    return m;
 }
 
 float smoothStep(float a, float b, float x) {
@@ -46,12 +73,17 @@ float escapeTerrainHeight(float x, float y) {
 
 namespace {
 
+// Dry ground with patches of scrub and pale sand, ochre on the slopes; a fine speckle at the vertex spacing
+// near the road gives the ground a grain that streams past.
 kit::Color terrainColor(float x, float y, float h) {
     float patch = valueNoise(x / 23, y / 31, 41), fine = valueNoise(x / 5, y / 7, 43);
+    float scrub = valueNoise(x / 60, y / 45, 44), sand = valueNoise(x / 37, y / 90, 45);
     kit::Color dry = kit::mix(kit::rgb8(176, 146, 84), kit::rgb8(140, 128, 72), patch);
+    dry = kit::mix(dry, kit::rgb8(112, 108, 60), std::fmax(0.0f, scrub - 0.55f) * 1.6f);
+    dry = kit::mix(dry, kit::rgb8(214, 188, 134), std::fmax(0.0f, sand - 0.6f) * 1.8f);
     kit::Color ochre = kit::mix(kit::rgb8(196, 136, 74), kit::rgb8(160, 100, 60), patch);
     kit::Color c = kit::mix(dry, ochre, std::fmin(1.0f, h / 40));
-    return c * (0.9f + 0.2f * fine);
+    return c * (0.8f + 0.4f * fine);
 }
 
 // A flat-coloured quad with its own corners, lying on the ground plane.
@@ -104,10 +136,10 @@ kit::Mesh road() {
 kit::Mesh hills(float sign) {
     // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
     // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
-    const float columns[] = {13.6f,           22, 34, 50, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
+    const float columns[] = {13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
                              kGroundHalfWidth};
     const int nx = int(std::size(columns));
-    const float row = 50;
+    const float row = 42;
     const int ny = int((kGroundEnd - kGroundStart) / row) + 1;
     kit::Mesh m;
     for (int j = 0; j < ny; ++j) {
@@ -245,23 +277,32 @@ kit::Model groundModel() {
 
 // The sign on the dump bed: a dark board with the name in raised letters on both faces.
 kit::Mesh logoSign() {
-    kit::Mesh sign = kit::box({-6.2f, -0.25f, 0}, {6.2f, 0.25f, 2.5f}, {}, 0.12f);
-    kit::paint(sign, kit::rgb8(30, 24, 24));
+    // A board across the bed (facing the rear and the front) and one along each side of the bed (facing out
+    // and in), so the name reads from behind, from ahead and from either side.
+    kit::Mesh sign;
     float width = 0;
     kit::Mesh text = blockText("KESTROVA", 0.4f, 0.2f, width);
-    float s = 11.4f / width;
     kit::translate(text, {-width / 2, 0, 0});
-    kit::scale(text, {s, s, 1});
-    kit::tintByHeight(text, 0, 7 * s, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
-    for (float face : {-1.0f, 1.0f}) {
-        kit::Mesh side = text;
-        // Letters read correctly from the side they face: x runs right as seen from there.
-        for (kit::Vec3& p : side.positions)
-            p = {face < 0 ? p.x : -p.x, face * (0.2f + p.z), p.y + 0.45f};
-        for (kit::Vec3& n : side.normals)
-            n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
-        kit::merge(sign, side);
-    }
+    kit::tintByHeight(text, 0, 7, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
+    // One board of `length` along local x, facing local -y and +y, turned by `turn` about Z and moved to `at`.
+    auto board = [&](float length, float turn, kit::Vec3 at) {
+        kit::Mesh b = kit::box({-length / 2, -0.25f, 0}, {length / 2, 0.25f, 2.5f}, {}, 0.12f);
+        kit::paint(b, kit::rgb8(30, 24, 24));
+        float s = (length - 0.8f) / width;
+        for (float face : {-1.0f, 1.0f}) {
+            kit::Mesh side = text;
+            // Letters read correctly from the side they face: x runs right as seen from there.
+            for (kit::Vec3& p : side.positions)
+                p = {face < 0 ? p.x * s : -p.x * s, face * (0.2f + p.z), p.y * s + 0.45f};
+            for (kit::Vec3& n : side.normals)
+                n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
+            kit::merge(b, side);
+        }
+        kit::rotate(b, {0, 0, turn});
+        return kit::translate(b, at);
+    };
+    kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}));
+    for (float x : {-6.3f, 6.3f}) kit::merge(sign, board(13, kit::kPi / 2, {x, -0.5f, 0}));
     return sign;
 }
 
@@ -331,37 +372,74 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 
 } // namespace
 
-// Camera paths of the chase, also used by the coverage check; t in seconds of the part.
+// Camera paths of the chase, also used by the coverage check; t in seconds of the part. Each shown stretch is
+// a directed move: the first camera pushes in on the sunny rear three-quarter, then (after the fourth camera's
+// low front view) tracks the truck high from the sunny side; the second camera circles round the front to the
+// shaded side and, as the sun beams come in, cranes down and tilts up into the sun in one continuous move,
+// then tracks, pushes in and pulls back against the light.
+namespace {
+
+const std::vector<PathPoint>& cameraOneEye() {
+    static const std::vector<PathPoint> path{{0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {48, 16, 36}},
+                                             {13.5, {40, -10, 29}}};
+    return path;
+}
+const std::vector<PathPoint>& cameraOneTarget() {
+    static const std::vector<PathPoint> path{{0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, 5, 4}}, {13.5, {0, -3, 4}}};
+    return path;
+}
+
+// The orbit of the second camera from the cut at 28 s to the beams at 48 s, then the shots against the sun.
+const std::vector<PathPoint>& cameraTwoEye() {
+    static const std::vector<PathPoint> path = [] {
+        std::vector<PathPoint> p;
+        for (int k = 0; k <= 5; ++k) {
+            double s = k / 5.0, phi = 0.2 + (kit::kPi + 0.15) * s, r = 56 - 6 * s;
+            p.push_back({28 + 4.0 * k, {float(r * std::cos(phi)), float(r * std::sin(phi)), float(34 - 16 * s)}});
+        }
+        p.push_back({50.5, {-58, -22, 7}});
+        p.push_back({56, {-54, -6, 8}});
+        p.push_back({61, {-36, 8, 5}});
+        p.push_back({66, {-46, -12, 11}});
+        p.push_back({71, {-64, -26, 15}});
+        return p;
+    }();
+    return path;
+}
+const std::vector<PathPoint>& cameraTwoTarget() {
+    static const std::vector<PathPoint> path{{28, {0, 3, 5}},      {38, {0, 0, 5}},     {48, {0, -2, 6}},
+                                             {50.5, {0, -6, 16}},  {56, {0, 2, 17}},    {61, {0, 4, 14}},
+                                             {66, {0, -2, 21}},    {71, {0, -6, 27}}};
+    return path;
+}
+
+} // namespace
+
 kit::Vec3 escapeEye(int camera, double t) {
     switch (camera) {
     case 1:
-        return {float(-24 + 6 * std::sin(0.25 * t)), float(-52 + 4 * std::sin(0.17 * t)),
-                float(31 + 3 * std::sin(0.21 * t))};
+        return pathAt(cameraOneEye(), t);
     case 2:
-        if (t <= 48.0) {
-            double s = std::fmax(0.0, t - 28) / 20, phi = -2.3 + 1.8 * s;
-            return {float(55 * std::cos(phi)), float(55 * std::sin(phi)), float(34 - 6 * s)};
-        }
-        return {-60, float(-20 + 0.5 * (t - 48)), float(6 + 0.05 * (t - 48))};
+        return pathAt(cameraTwoEye(), std::fmax(28.0, t));
     case 3: {
         double u = std::fmin(14.5, std::fmax(0.0, t - 13.5));
         return {float(2 + 0.3 * u), float(-44 - 0.8 * u), float(50 + 0.7 * u)};
     }
-    default:
-        return {float(24 - 1.5 * std::fmin(4.0, std::fmax(0.0, t - 5))), float(46 + std::fmax(0.0, t - 5)),
-                29};
+    default: {
+        double s = easeBetween(5, 9, t);
+        return kit::lerp({-24, 46, 24}, {-11, 33, 18}, float(s));
+    }
     }
 }
 
 kit::Vec3 escapeTarget(int camera, double t) {
     switch (camera) {
     case 1:
-        return {2, 12, 3};
+        return pathAt(cameraOneTarget(), t);
     case 2:
-        if (t <= 48.0) return {0, 2, 4};
-        return {0, float(-4 + 0.5 * (t - 48)), 14};
+        return pathAt(cameraTwoTarget(), std::fmax(28.0, t));
     default:
-        return {-4, -2, 3};
+        return kit::lerp({0, 0, 5}, {0, 3, 5}, float(easeBetween(5, 9, t)));
     }
 }
 
@@ -388,12 +466,13 @@ SceneSource buildEscape() {
                                   {}});
         scene.models.push_back(std::move(wheel));
     }
-    kit::Vec3 signAt{0, -4, 14.15f};
+    kit::Vec3 signAt{0, -4, 14.15f}; // the rear board stands at the bed's back rim
     kit::Mesh sign = logoSign();
     kit::Mesh litSign = kit::bakeLight(sign, light, {signAt, {}});
     scene.models.push_back(
         {"Kestrovalogo", signAt, {}, kit::keepSeen(litSign, chaseViews(still(signAt), -0.4f, 1.2f)), {}, {}});
     scene.models.push_back(groundModel());
+    scene.models.push_back({"TruckShadow", {}, {}, truckShadow(), {}, {}});
     addAircraft(scene.models, "Osprey_Hull", "PropellerLeft", "PropellerRight", {-34, 25, 24});
     addAircraft(scene.models, "Osprey_Hull01", "PropellerLeft01", "PropellerRight01", {36, -5, 30});
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);

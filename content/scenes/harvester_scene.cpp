@@ -17,29 +17,52 @@ namespace scenes {
 namespace {
 
 constexpr int kFrames = 1001;       // 0-50 s
-constexpr float kFieldSpeed = 3.2f; // the field runs toward -Y under the harvester
 const kit::Vec3 kReelAxle{0, 17.5f, 6.6f};
 constexpr float kReelRadius = 4.4f; // to the bats' centres
 constexpr float kReelHalfLength = 14.2f;
 constexpr int kReelBats = 6;
 // One texel in the middle of a yellow slat of the atlas: the bats take its solid colour.
 const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 144.5f / 256};
-const kit::Vec3 kTruckAt{-28, -6, kPivotAboveGround};
+const kit::Vec3 kTruckAt{-30, -16, kPivotAboveGround};
 
-// The camera and the moving parts of the field, shared by the thinning of the meshes below.
-kit::Vec3 cameraPath(double t) {
-    return {float(-4 + 3 * std::sin(0.13 * t)), float(66 - 0.44 * t), float(2.6 + 0.5 * std::sin(0.2 * t))};
+// The scene is modelled in the units below and written out this many times larger, with the camera that
+// much farther away: the picture is the same, but the part's bobbing, fixed in scene units, shows that much
+// smaller (engine shake rather than a toy's hop). The depth buffer still parts every surface at that distance.
+constexpr float kScale = 3;
+
+// The camera's path in the written scene's units (what the viewer sees, the part's early lift included):
+// a directed sequence of moves, each a few seconds long, never a held frame. The first stretch cranes down
+// onto the harvester, pushes in to the reel, tracks across to the truck, pulls back wide and pushes in again
+// for the cut; the second tracks in from the right, pulls back and rises, then drifts across to the truck.
+const std::vector<PathPoint>& cameraMoves() {
+    static const std::vector<PathPoint> path{
+        {0, {-12, 222, 40}},  {4, {-10, 202, 7}},   {10, {22, 152, 5}},   {16, {-58, 188, 8}},
+        {22, {-28, 245, 15}}, {28, {-4, 162, 4}},   {29, {46, 170, 5}},   {35, {10, 160, 4}},
+        {42, {-18, 225, 19}}, {50, {-72, 202, 6}}};
+    return path;
 }
-kit::Vec3 fieldOffset(double t) { return {0, float(-kFieldSpeed * t), 0}; }
+kit::Vec3 cameraSeen(double t) {
+    // The cut at 28 s lies between two points of one path: the part shows t = 28-29 s never.
+    if (t >= 28 && t < 29) t = 28;
+    return pathAt(cameraMoves(), t);
+}
+// The part's own lift of the camera over its first half second (in written units): the keys take it back
+// out, so that the whole opening reads as one crane move down.
+double partLift(double t) { return t < 0.5 ? 50 - 100 * t : 0; }
+
+// The camera in modelling units, where every mesh below is built and thinned.
+kit::Vec3 cameraPath(double t) { return cameraSeen(t) * (1 / kScale); }
+constexpr float kFieldSpeedModel = 3.2f; // the field runs toward -Y under the harvester
+kit::Vec3 fieldOffset(double t) { return {0, float(-kFieldSpeedModel * t), 0}; }
 std::function<kit::Vec3(double)> still(kit::Vec3 at) {
     return [at](double) { return at; };
 }
 const kit::CameraAngles kCameraAngles{7.5, 0.1, kit::kPi};
 constexpr float kFieldOfView = 0.8f;
 
-// Every key of the camera as seen from a node at `offset(t)` that bobs by up to `bob` in Z. The part lifts
-// the camera by up to 50 units over its first half second and leaves up to 5 of that lift in place after
-// it; each key is taken at both ends of that range, so the views between keys are covered too. A stride
+// Every key of the camera as seen from a node at `offset(t)` that bobs by up to `bob` (written units) in Z.
+// After its first half second the part leaves up to 5 units of its lift in place (as much as the frame rate
+// leaves); each key is taken at both ends of that range, so the views between keys are covered too. A stride
 // above 1 takes every stride-th key only, for meshes tested at many turns per key.
 std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offset, float bob, int stride = 1) {
     std::vector<kit::View> views;
@@ -48,9 +71,9 @@ std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offse
         if (i % stride != 0 && i != 10 && i != kFrames - 1) continue;
         double t = i / 20.0;
         kit::Vec3 eye = cameraPath(t) - offset(t);
-        float lift = i <= 10 ? 50.0f : 5.0f;
-        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, -bob}, kCameraAngles, kFieldOfView));
-        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, lift + bob}, kCameraAngles, kFieldOfView));
+        float lift = i < 10 ? 0.0f : 5.0f;
+        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, -bob / kScale}, kCameraAngles, kFieldOfView));
+        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, (lift + bob) / kScale}, kCameraAngles, kFieldOfView));
     }
     return views;
 }
@@ -326,15 +349,24 @@ kit::Mesh field(float x0, float x1, float spacing, float height, float halfWidth
     return rows(joinFarClumps(layClumps(x0, x1, spacing, height, clump, gap, a, b, seed)), halfWidth);
 }
 
-kit::Model fieldNode(const char* name, kit::Mesh mesh) {
-    auto path = sampleFrames(kFrames, fieldOffset);
-    return {name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
+// A model written at the scene's scale: its mesh and rest position grown by kScale.
+kit::Model scaled(const char* name, kit::Vec3 at, kit::Mesh mesh) {
+    kit::scale(mesh, {kScale, kScale, kScale});
+    return {name, at * kScale, {}, std::move(mesh), {}, {}};
 }
 
-// The part rocks the harvester (up to 1 unit) and the truck (up to 2) at these heights, in milliseconds of
-// scene time.
-float bodyRock(double ms) { return float(0.5 * std::sin(ms / 100) + 0.5 * std::sin(ms / 78)); }
-float truckRock(double ms) { return float(std::sin(ms / 80) + std::sin(ms / 68)); }
+kit::Model fieldNode(const char* name, kit::Mesh mesh) {
+    auto path = sampleFrames(kFrames, [](double t) { return fieldOffset(t) * kScale; });
+    kit::Model node = scaled(name, {}, std::move(mesh));
+    node.position = path[0];
+    node.curves = kit::positionCurves(path);
+    return node;
+}
+
+// The part rocks the harvester (up to 1 written unit) and the truck (up to 2) by these heights in modelling
+// units, in milliseconds of scene time.
+float bodyRock(double ms) { return float(0.5 * std::sin(ms / 100) + 0.5 * std::sin(ms / 78)) / kScale; }
+float truckRock(double ms) { return float(std::sin(ms / 80) + std::sin(ms / 68)) / kScale; }
 
 // The moments the part shows the field: every 20 ms of both of its stretches of scene time (0-28 s and
 // 29-50 s), with the camera's early lift as the part sets it and, after it, across what it may hold.
@@ -348,7 +380,7 @@ std::vector<FieldMoment> fieldMoments() {
     for (int ms = 0; ms < 50000; ms += kStep) {
         if (ms >= 28000 && ms < 29000) continue;
         if (ms < 500) {
-            moments.push_back({ms / 1000.0, (500 - ms) / 10.0f});
+            moments.push_back({ms / 1000.0, 0});
             continue;
         }
         for (float lift : {0.0f, 2.5f, 5.0f}) moments.push_back({ms / 1000.0, lift});
@@ -365,12 +397,13 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
         auto where = at;
         instances.push_back({mesh, [&moments, where](size_t m) {
                                  const FieldMoment& moment = moments[m];
-                                 kit::Vec3 eye = cameraPath(moment.seconds) + kit::Vec3{0, 0, moment.lift};
+                                 kit::Vec3 eye = cameraPath(moment.seconds) + kit::Vec3{0, 0, moment.lift / kScale};
                                  return kit::makeView(eye - where(moment.seconds), kCameraAngles, kFieldOfView, 1);
                              }});
     }
     kit::OcclusionSettings settings;
-    settings.farPlane = 2000;
+    settings.nearPlane = 1 / kScale;
+    settings.farPlane = 2000 / kScale;
     std::vector<std::vector<bool>> seen = kit::trianglesEverSeen(instances, moments.size(), settings);
     for (size_t i = 0; i < placed.size(); ++i) *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
 }
@@ -410,20 +443,21 @@ SceneSource buildHarvester() {
     meanEye = meanEye * (1.0f / float(fieldMoments().size()));
     kit::sortNearFirst(bodyMesh, meanEye);
 
-    kit::Model body{"HarvesterMainBody", {0, 0, 0}, {}, std::move(bodyMesh), {}, {}};
+    kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
-    body.children.push_back({"HarvesterRoller", kReelAxle, {}, reel(), {}, {}});
+    body.children.push_back(scaled("HarvesterRoller", kReelAxle, reel()));
     scene.models.push_back(std::move(body));
-    scene.models.push_back({"Grass", kReelAxle, {}, grass(), {}, {}});
-    scene.models.push_back({"Terex_MainBody", kTruckAt, {}, std::move(truckMesh), {}, {}});
+    scene.models.push_back(scaled("Grass", kReelAxle, grass()));
+    scene.models.push_back(scaled("Terex_MainBody", kTruckAt, std::move(truckMesh)));
     for (size_t i = 0; i < wheels.size(); ++i) {
         const WheelSlot& slot = truckWheelSlots()[i];
-        scene.models.push_back({slot.name, kTruckAt + slot.offset, {}, std::move(wheels[i]), {}, {}});
+        scene.models.push_back(scaled(slot.name, kTruckAt + slot.offset, std::move(wheels[i])));
     }
-    scene.models.push_back({"Ground", {0, 0, 0}, {}, std::move(ground), {}, {}});
+    scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
     scene.models.push_back(fieldNode("Wheat", std::move(wheat)));
     scene.models.push_back(fieldNode("Stubble", std::move(stubble)));
-    auto eye = sampleFrames(kFrames, cameraPath);
+    // The keys take the part's early lift back out of the path.
+    auto eye = sampleFrames(kFrames, [](double t) { return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))}; });
     scene.models.push_back(
         {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
     return scene;

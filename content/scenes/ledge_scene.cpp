@@ -20,7 +20,7 @@ constexpr float kBeamZ = 39.459f;
 constexpr float kLedgeTop = kWheelZ - kWheelRadius - 0.02f;
 constexpr float kSkyHalf = 560;  // sky box around the camera, inside the far plane of 1000
 constexpr float kSunDistance = 470;
-constexpr float kFanDistance = 440;
+constexpr float kFanDistance = 525; // behind the far range, which hides the beams below the horizon
 constexpr float kFieldOfView = 0.6f;
 // How fast the part turns the ledge and the trees about Z (radians per second).
 constexpr float kLedgeTurn = 1.0f, kTreesTurn = 1.0f / 3;
@@ -36,15 +36,17 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
+// The camera never turns (the glow is fixed on screen), so the finale's direction is a slow move of the eye:
+// it glides in over the valley toward the truck, then cranes up as the truck drives on along the rim, and
+// settles for the last chord.
 kit::Vec3 cameraEye(double t) {
-    double s = t / 30.0;
-    double ease = s * s * (3 - 2 * s);
-    return {float(31 + 2 * ease), float(-80 + 12 * ease), float(60 + 2.5 * ease)};
+    static const std::vector<PathPoint> path{
+        {0, {29, -100, 54}}, {11, {31, -88, 56}}, {22, {33, -80, 59}}, {30, {33, -78, 60}}};
+    return pathAt(path, t);
 }
 
 kit::CameraAngles cameraAngles() {
-    kit::Vec3 eye = cameraEye(0);
-    return kit::aimCamera(eye, eye + kit::Vec3{0.05f, 1.0f, -0.105f});
+    return kit::aimCamera({}, kit::Vec3{0.05f, 1.0f, -0.105f});
 }
 
 // The camera's keys as seen from a node at `at` that rises and sinks by up to `bob`.
@@ -232,30 +234,52 @@ kit::Mesh valley() {
     return kit::keepSeen(floor, viewsFrom({}, 0));
 }
 
-// Conifers in the valley, one flat dark colour from the set-up: shape only.
+// Conifers in the valley, one flat dark colour from the set-up: shape only. Each has a trunk and two tiers of
+// boughs; all stand in front of the far range.
 kit::Mesh trees() {
     kit::Mesh forest;
     Random random(21);
-    for (int i = 0; i < 260; ++i) {
-        float a = random.range(0, 2 * kit::kPi), r = random.range(120, 420);
-        float h = random.range(16, 32), w = h * random.range(0.22f, 0.3f);
+    for (int i = 0; i < 135; ++i) {
+        float a = random.range(0, 2 * kit::kPi), r = random.range(110, 300);
+        float h = random.range(16, 30), w = h * random.range(0.22f, 0.3f);
         kit::Vec3 at{std::cos(a) * r, std::sin(a) * r, -1};
-        // A seven-sided cone, open at the foot, which stands below the valley floor. One triangle per side:
-        // the trees are a flat colour, so splitting a side would only add triangles to draw.
-        kit::Mesh tree = kit::lathe({{w, 0}, {0, h}}, 7);
+        // Open cones and a three-sided trunk: one triangle per side where it can, the colour is flat anyway.
+        kit::Mesh tree = kit::cylinder(w * 0.16f, 0, h * 0.3f, 3, {}, {}, 1, false);
+        kit::merge(tree, kit::lathe({{w, h * 0.22f}, {0, h * 0.75f}}, 6));
+        kit::merge(tree, kit::lathe({{w * 0.72f, h * 0.55f}, {0, h}}, 6));
         kit::merge(forest, kit::translate(tree, at));
     }
     // The forest turns under the camera; each tree keeps the faces that come round toward it.
     return kit::keepSeen(forest, viewsFromTurning(kTreesTurn), kTurnSlack);
 }
 
+// A far range of hills round the valley, a dark hazy silhouette just below the sun: it stands between the
+// trees and the sun beams, so that the beams show only above the horizon.
+kit::Mesh farRange() {
+    kit::Mesh m;
+    const int segments = 160;
+    const float r = 370;
+    for (int j = 0; j < segments; ++j) {
+        float a0 = 2 * kit::kPi * float(j) / segments, a1 = 2 * kit::kPi * float(j + 1) / segments;
+        auto top = [](float a) { return 16 + 26 * valueNoise(a * 9, 0.5f, 71) + 8 * valueNoise(a * 31, 1.5f, 73); };
+        kit::Color foot = kit::rgb8(48, 24, 38), crest = kit::rgb8(92, 46, 62);
+        uint32_t b0 = m.addVertex({std::cos(a0) * r, std::sin(a0) * r, -2}, {}, {0.5f, 0.5f}, foot);
+        uint32_t b1 = m.addVertex({std::cos(a1) * r, std::sin(a1) * r, -2}, {}, {0.5f, 0.5f}, foot);
+        uint32_t t1 = m.addVertex({std::cos(a1) * r, std::sin(a1) * r, top(a1)}, {}, {0.5f, 0.5f}, crest);
+        uint32_t t0 = m.addVertex({std::cos(a0) * r, std::sin(a0) * r, top(a0)}, {}, {0.5f, 0.5f}, crest);
+        // Seen from inside the ring.
+        m.addQuad(b0, t0, t1, b1);
+    }
+    return kit::keepSeen(m, viewsFrom({}, 0));
+}
+
 kit::Mesh headlightBeam() {
     kit::Mesh cone;
     const int segments = 12;
-    const float length = 46, radius = 7;
+    const float length = 40, radius = 4.5f;
     for (int i = 0; i < segments; ++i) {
         float a0 = 2 * kit::kPi * float(i) / float(segments), a1 = 2 * kit::kPi * float(i + 1) / float(segments);
-        kit::Color bright{0.5f, 0.45f, 0.3f, 1}, dark{0, 0, 0, 1};
+        kit::Color bright{0.24f, 0.21f, 0.14f, 1}, dark{0, 0, 0, 1};
         uint32_t apex = cone.addVertex({0, 0.3f, 0}, {0, -1, 0}, {0.5f, 0.5f}, bright);
         uint32_t b = cone.addVertex({std::cos(a0) * radius, length, std::sin(a0) * radius * 0.6f}, {0, 1, 0},
                                     {0.5f, 0.5f}, dark);
@@ -315,6 +339,12 @@ SceneSource buildLedge() {
     // depth buffer cannot tell it from the valley's rim, and the first drawn wins such ties.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, ledge(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
+    // The camera looks into the sun past the truck: its back lies in the shade, near silhouette, with only
+    // a rim of sunlight on what faces the sky and the sun.
+    kit::LightRig backlit = light;
+    backlit.sky = {0.13f, 0.08f, 0.12f};
+    backlit.ground = {0.05f, 0.03f, 0.04f};
+    light = backlit;
     // The part rocks the body by up to 0.4 units.
     kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f));
     dropHiddenBody(bodyMesh, body);
@@ -328,6 +358,12 @@ SceneSource buildLedge() {
         bool textured = name == "Terex_RL_Wheel" || name == "Terex_FL_Wheel";
         if (!textured) {
             kit::paint(wheel, kit::rgb8(50, 46, 44));
+            // Without the tyre picture the tread is modelled: a ring of lugs that turns with the wheel.
+            for (int k = 0; k < 18; ++k) {
+                kit::Mesh lug = kit::box({-1.25f, -0.3f, kWheelRadius - 0.2f}, {1.25f, 0.3f, kWheelRadius + 0.3f});
+                kit::paint(lug, kit::rgb8(40, 37, 36));
+                kit::merge(wheel, kit::rotate(lug, {2 * kit::kPi * float(k) / 18, 0, 0}));
+            }
             wheel = kit::bakeLight(wheel, light, {at, {}});
             name = name == "Terex_RL_Wheel01" ? "Terex_RR_Wheel" : "Terex_FR_Wheel";
         }
@@ -346,6 +382,7 @@ SceneSource buildLedge() {
     }
     scene.models.push_back({"Valley", {0, 0, 0}, {}, std::move(valleyMesh), {}, {}});
     scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
+    scene.models.push_back({"Range", {0, 0, 0}, {}, farRange(), {}, {}});
     kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
     // Rides with the camera too: the faces turned away from it go.

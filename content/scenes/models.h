@@ -64,6 +64,17 @@ class Random {
 // Smooth value noise in [0, 1] over the plane, for terrain and colour variation.
 float valueNoise(float x, float y, unsigned seed);
 
+// A smooth path through points at given times (seconds, rising): a cubic through each span whose slopes at
+// the points come from their neighbours, so the motion never stops or jerks at a point. Before the first
+// point and after the last the path holds still.
+struct PathPoint {
+    double t;
+    kit::Vec3 at;
+};
+kit::Vec3 pathAt(const std::vector<PathPoint>& points, double t);
+// 0 at a, 1 at b, eased at both ends.
+double easeBetween(double a, double b, double t);
+
 // The keys of frames 0..count-1 of a function of time in seconds.
 std::vector<kit::Vec3> sampleFrames(int count, const std::function<kit::Vec3(double)>& f);
 

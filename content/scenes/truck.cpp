@@ -73,7 +73,8 @@ Mesh truckBody(const kit::LightRig& light, const kit::Placement& at, bool bevell
     bed.nz = rect(darkMetal);
     kit::merge(body, part({-6.6f, -12.2f, 7.8f}, {6.6f, 2.8f, 14.0f}, bed, 0.3f));
     kit::merge(body, part({-6.8f, 2.4f, 14.2f}, {6.8f, 10.4f, 14.8f}, yellow, 0.15f));
-    kit::merge(body, part({-6.0f, 2.4f, 13.9f}, {6.0f, 3.2f, 14.3f}, yellow));
+    // Set back from the canopy's rear face, so that the two never share a plane.
+    kit::merge(body, part({-6.0f, 2.55f, 13.9f}, {6.0f, 3.2f, 14.3f}, yellow));
     for (float y : {-9.0f, -4.0f, 1.0f}) {
         for (float s : {-1.0f, 1.0f}) {
             float x0 = s < 0 ? -6.95f : 6.55f;
@@ -144,14 +145,14 @@ Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at,
 
 Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at) {
     Mesh hub = rimDisc({}, {});
-    // Yellow disc with dark spoke sectors and a dark hub, so that its turning shows without a texture.
+    // Yellow disc with three wide dark spoke sectors (few, so that the turn reads without strobing) and a dark hub, so that its turning shows without a texture.
     // Sectors need their own vertices for hard edges: recolour per triangle from its centroid.
     Mesh flat;
     for (const auto& t : hub.triangles) {
         kit::Vec3 c = (hub.positions[t[0]] + hub.positions[t[1]] + hub.positions[t[2]]) * (1.0f / 3.0f);
         float radius = std::sqrt(c.x * c.x + c.y * c.y);
-        float sector = std::fmod(std::atan2(c.y, c.x) + 4 * kit::kPi, kit::kPi / 3);
-        bool spoke = sector < kit::kPi / 8 && radius > 0.85f && radius < 2.1f;
+        float sector = std::fmod(std::atan2(c.y, c.x) + 4 * kit::kPi, 2 * kit::kPi / 3);
+        bool spoke = sector < kit::kPi / 4 && radius > 0.85f && radius < 2.1f;
         kit::Color colour = radius < 0.85f ? kit::rgb8(70, 64, 56) : spoke ? kit::rgb8(70, 55, 20) : kit::rgb8(240, 190, 35);
         uint32_t a = flat.addVertex(hub.positions[t[0]], hub.normals[t[0]], {0.5f, 0.5f}, colour);
         uint32_t b = flat.addVertex(hub.positions[t[1]], hub.normals[t[1]], {0.5f, 0.5f}, colour);
