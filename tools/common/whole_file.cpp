@@ -150,24 +150,12 @@ std::string destinationFault(const std::string& path) {
     return "";
 }
 
+int openRegularFile(const std::string& path, std::string& error) {
 #ifdef _WIN32
-int openRegularFile(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_BINARY);
-    if (fd < 0) {
-        error = path + ": " + std::strerror(errno);
-        return -1;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = path + ": not a regular file";
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 #else
-int openRegularFile(const std::string& path, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#endif
     if (fd < 0) {
         error = path + ": " + std::strerror(errno);
         return -1;
@@ -178,8 +166,9 @@ int openRegularFile(const std::string& path, std::string& error) {
         ::close(fd);
         return -1;
     }
+#ifndef _WIN32
     // Reads of a regular file never block; plain blocking mode keeps EAGAIN out of the readers.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
     return fd;
 }
-#endif
