@@ -1,4 +1,5 @@
-// Fuzzes the archive reader: any bytes must give entries and faults, never a crash or a stray read.
+// Fuzzes the archive reader the demo and salad share: any bytes must give entries and faults, never a crash
+// or a stray read.
 #include "archive/archive.h"
 
 #include <cstdlib>

@@ -45,6 +45,7 @@ class ResourceArchive {
 
     ResourceEntry* entries = nullptr;
     int32_t count = 0;
+    std::vector<std::vector<uint8_t>> blocks; // owns the entries' data
 };
 
 // ---- file layout, shared by the program and `salad` ----
@@ -78,10 +79,6 @@ struct ArchiveRecord {
 bool parseArchiveLayout(const uint8_t* bytes, size_t size, ArchiveHeader& header,
                         std::vector<ArchiveRecord>& table, std::vector<ArchiveFault>& faults);
 
-// Decodes a usable record's blob (found in the file bytes) into out, which has room for record.size bytes.
-// False with the reason when the blob does not yield exactly record.size bytes.
-bool decodeArchiveRecord(const ArchiveRecord& record, const uint8_t* bytes, uint8_t* out, std::string& error);
-
 // The name with control, high, quote and backslash bytes written as \xNN, safe to print.
 std::string printableEntryName(const std::string& name);
 
@@ -98,7 +95,7 @@ bool lzmaDecoderAvailable(LzmaDecoderKind kind);
 // lacks it; the selection stays then.
 bool selectLzmaDecoder(LzmaDecoderKind kind);
 
-// ---- fault-collecting reader ----
+// ---- the reader: the demo and salad both decode through readArchiveBytes ----
 
 struct DecodedEntry {
     std::string name;
@@ -108,25 +105,23 @@ struct DecodedEntry {
     std::vector<uint8_t> data;
 };
 
-// Reads and decodes an archive held in memory; returns every entry it could decode and appends every
-// fault found (an entry left out always has one). Never reads outside the bytes given and never
-// allocates on an unchecked size.
+// Reads and decodes an archive held in memory; returns every entry it could decode, in table order, and
+// appends every fault found (an entry left out always has one; faults of the layout come first). Never
+// reads outside the bytes given and never allocates on an unchecked size.
 std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size,
                                            std::vector<ArchiveFault>& faults);
 
-// The reader of the archive file; lives only while the archive is being opened.
+// The demo's reader of the archive file; lives only while the archive is being opened.
 class ArchiveFile {
   public:
-    // Reads the whole file and lays out its header and table. 0 when the file was read (any format
-    // faults are in faults), -1 when it cannot be opened (the "Resource file" box has been shown).
+    // Reads the whole file into bytes. 0 when the file was opened (faults of reading it are in faults),
+    // -1 when it cannot be opened (the "Resource file" box has been shown).
     int32_t read();
-    // Frees the file bytes and the table and presets the header again.
+    // Frees the file bytes and forgets the faults.
     void clear();
 
     std::string path;
-    ArchiveHeader header;
-    std::vector<uint8_t> bytes; // the whole file; every blob is a span of it
-    std::vector<ArchiveRecord> table;
+    std::vector<uint8_t> bytes; // the whole file
     std::vector<ArchiveFault> faults;
 };
 

@@ -1,10 +1,8 @@
-// Entry decoding (through the LZMA decoder in use) and the fault-collecting reader built on it.
+// The archive reader of the demo and salad alike: entry decoding through the LZMA decoder in use.
 #include "archive/archive.h"
 #include "archive/archive_local.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -14,21 +12,8 @@ namespace {
 // before the whole claimed size is allocated.
 constexpr size_t kFirstOutputChunk = size_t(1) << 20;
 
-// Decoding stops once size bytes exist, whatever the stream holds after them.
-bool decodeLzmaFlat(const uint8_t* blob, size_t blobSize, uint8_t* out, int32_t size, std::string& error) {
-    std::unique_ptr<LzmaDecoder> decoder(newLzmaDecoder());
-    if (!decoder->start(blob, blobSize, size, error)) {
-        return false;
-    }
-    size_t produced = decoder->run(out, size_t(size));
-    if (produced == size_t(size)) {
-        return true;
-    }
-    error = decoder->failure(produced, size);
-    return false;
-}
-
-// Like decodeLzmaFlat, but the output grows only as fast as the stream really yields bytes.
+// Decoding stops once size bytes exist, whatever the stream holds after them. The output grows only as
+// fast as the stream really yields bytes.
 bool decodeLzmaGrowing(const uint8_t* blob, size_t blobSize, std::vector<uint8_t>& out, int32_t size,
                        std::string& error) {
     std::unique_ptr<LzmaDecoder> decoder(newLzmaDecoder());
@@ -39,6 +24,7 @@ bool decodeLzmaGrowing(const uint8_t* blob, size_t blobSize, std::vector<uint8_t
     size_t produced = 0;
     do {
         size_t room = std::min(target, std::max(kFirstOutputChunk, out.size() * 2));
+        out.reserve(room); // exactly: the demo keeps these blocks for the whole run
         out.resize(room);
         size_t got = decoder->run(out.data() + produced, room - produced);
         produced += got;
@@ -53,19 +39,6 @@ bool decodeLzmaGrowing(const uint8_t* blob, size_t blobSize, std::vector<uint8_t
 
 } // namespace
 
-bool decodeArchiveRecord(const ArchiveRecord& record, const uint8_t* bytes, uint8_t* out,
-                         std::string& error) {
-    const uint8_t* blob = bytes + record.blobOffset;
-    if (record.method != 1) {
-        if (record.size > 0) {
-            std::memcpy(out, blob, size_t(record.size));
-        }
-        return true;
-    }
-    // Even an empty entry gets its properties checked: ones the decoder refuses mark a damaged blob.
-    return decodeLzmaFlat(blob, size_t(record.storedSize), out, record.size, error);
-}
-
 std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size,
                                            std::vector<ArchiveFault>& faults) {
     ArchiveHeader header;
@@ -74,6 +47,7 @@ std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size,
     if (!parseArchiveLayout(bytes, size, header, table, faults)) {
         return entries;
     }
+    entries.reserve(table.size());
     for (size_t i = 0; i < table.size(); ++i) {
         const ArchiveRecord& record = table[i];
         if (!record.usable) {
@@ -87,6 +61,7 @@ std::vector<DecodedEntry> readArchiveBytes(const uint8_t* bytes, size_t size,
         std::string error;
         bool decoded = false;
         try {
+            // Even an empty entry gets its properties checked: ones the decoder refuses mark a damaged blob.
             if (record.method == 1) {
                 decoded = decodeLzmaGrowing(bytes + record.blobOffset, size_t(record.storedSize), entry.data,
                                             record.size, error);

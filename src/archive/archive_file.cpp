@@ -1,4 +1,4 @@
-// ArchiveFile: reads the archive file into memory in one pass and lays out its table.
+// ArchiveFile: reads the archive file into memory in one pass.
 #include "archive/archive.h"
 #include "archive/archive_local.h"
 #include "platform/platform.h"
@@ -34,7 +34,7 @@ const char* notAFile(const std::string& path) {
 } // namespace
 
 int32_t ArchiveFile::read() {
-    if (!bytes.empty() || !table.empty() || !faults.empty()) {
+    if (!bytes.empty() || !faults.empty()) {
         clear();
     }
     // A FIFO would block the start for good and a device (/dev/zero) would be read for gigabytes.
@@ -73,15 +73,10 @@ int32_t ArchiveFile::read() {
         faults.push_back({"", -1, std::string("read error: ") + std::strerror(errno)});
     }
     std::fclose(file);
-    if (faults.empty()) {
-        parseArchiveLayout(bytes.data(), bytes.size(), header, table, faults);
-    }
     return 0;
 }
 
 void ArchiveFile::clear() {
     std::vector<uint8_t>().swap(bytes);
-    table.clear();
     faults.clear();
-    header = ArchiveHeader{};
 }

@@ -1,6 +1,5 @@
 // ResourceArchive: the shared in-memory index of decoded entries and its lookup.
 #include "archive/archive.h"
-#include "archive/archive_local.h"
 #include "platform/platform.h"
 
 #include <cstring>
@@ -9,6 +8,8 @@
 namespace {
 
 ResourceArchive* gArchive = nullptr;
+// The data of every empty entry: a valid block of no bytes.
+uint8_t gEmptyBlock[1];
 
 } // namespace
 
@@ -36,32 +37,30 @@ void ResourceArchive::open(const char* path) {
     if (file.read() != 0) {
         return;
     }
-    // A demo must not start on half its content: the first fault ends the program.
-    if (!file.faults.empty()) {
-        fatalError(describeArchiveFault(path, file.faults.front()).c_str());
+    std::vector<ArchiveFault> faults = std::move(file.faults);
+    std::vector<DecodedEntry> decoded;
+    if (faults.empty()) {
+        decoded = readArchiveBytes(file.bytes.data(), file.bytes.size(), faults);
     }
-    int32_t total = int32_t(file.table.size());
-    entries = new (std::nothrow) ResourceEntry[size_t(total)];
+    file.clear();
+    // A demo must not start on half its content: the first fault ends the program.
+    if (!faults.empty()) {
+        fatalError(describeArchiveFault(path, faults.front()).c_str());
+    }
+    entries = new (std::nothrow) ResourceEntry[decoded.size()];
     if (!entries) {
         fatalError((std::string(path) + ": out of memory for the entry index").c_str());
     }
-    for (int32_t i = 0; i < total; ++i) {
-        const ArchiveRecord& record = file.table[size_t(i)];
-        ResourceEntry& entry = entries[i];
+    blocks.reserve(decoded.size());
+    for (DecodedEntry& source : decoded) {
+        ResourceEntry& entry = entries[count++];
         std::memset(entry.name, 0, sizeof entry.name);
-        std::memcpy(entry.name, record.name.c_str(), strnlen(record.name.c_str(), sizeof entry.name));
-        entry.size = record.size;
-        entry.data = new (std::nothrow) uint8_t[size_t(record.size)];
-        count = i + 1;
-        std::string error;
-        if (!entry.data) {
-            error = formatText("out of memory for %d decoded bytes", record.size);
-        } else if (decodeArchiveRecord(record, file.bytes.data(), entry.data, error)) {
-            continue;
-        }
-        fatalError(describeArchiveFault(path, ArchiveFault{record.name, i, error}).c_str());
+        std::memcpy(entry.name, source.name.c_str(), strnlen(source.name.c_str(), sizeof entry.name));
+        entry.size = int32_t(source.data.size());
+        // The decoded block itself becomes the entry's data: nothing is copied, and it never moves.
+        blocks.push_back(std::move(source.data));
+        entry.data = entry.size > 0 ? blocks.back().data() : gEmptyBlock;
     }
-    file.clear();
 }
 
 ResourceEntry* ResourceArchive::find(const char* name) {
@@ -77,9 +76,7 @@ ResourceEntry* ResourceArchive::find(const char* name) {
 }
 
 void ResourceArchive::release() {
-    for (int32_t i = 0; i < count; ++i) {
-        delete[] entries[i].data;
-    }
+    std::vector<std::vector<uint8_t>>().swap(blocks);
     delete[] entries;
     entries = nullptr;
     count = 0;
