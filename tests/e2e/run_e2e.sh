@@ -13,6 +13,7 @@ tomblora=$2
 writer=$3
 closer=$4
 title="Kestrova - Tomblora"
+source "$(dirname "$0")/x11.sh"
 
 fail() {
   echo "FAIL ($scenario): $*" >&2
@@ -24,14 +25,10 @@ needs_x() {
   case $scenario in window-escape|window-close|missing-archive|missing-signal) return 0 ;; *) return 1 ;; esac
 }
 
-if needs_x && [ -z "${TOMBLORA_E2E_INNER:-}" ]; then
-  TOMBLORA_E2E_INNER=1 exec timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$BASH" "$0" "$@"
-fi
+needs_x && in_private_x 120 1024x768 "$@"
 
-export LIBGL_ALWAYS_SOFTWARE=1
 export SDL_AUDIODRIVER=dummy
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
+make_work
 mkdir "$work/run"
 
 start() {
@@ -39,30 +36,10 @@ start() {
   pid=$!
 }
 
-# Waits up to 30 s for the program to end and sets code to its exit code.
-finish() {
-  local tries=0
-  while kill -0 "$pid" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -gt 300 ] && fail "the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"
-  code=$?
-}
-
-find_window() {
-  timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-
 check_window() {
-  wid=$(find_window "$title")
-  [ -n "$wid" ] || fail "no window titled \"$title\""
+  find_window "$title" 30
   [ "$(xdotool getwindowname "$wid")" = "$title" ] || fail "title is \"$(xdotool getwindowname "$wid")\""
-  local info
-  info=$(xwininfo -id "$wid")
-  grep -q "Width: 320$" <<<"$info" || fail "client width is not 320: $info"
-  grep -q "Height: 240$" <<<"$info" || fail "client height is not 240: $info"
+  check_client_size 320 240
 }
 
 case $scenario in
@@ -70,10 +47,10 @@ case $scenario in
     "$writer" "$work/run" || fail "cannot write the test archive"
     start
     check_window
-    timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+    focus_window
     sleep 0.5
     xdotool key Escape
-    finish
+    wait_for_end
     [ "$code" = 0 ] || fail "exit code $code after Escape"
     ;;
   window-close)
@@ -82,7 +59,7 @@ case $scenario in
     check_window
     sleep 0.5
     "$closer" "$title" >/dev/null || fail "the window closer found no window"
-    finish
+    wait_for_end
     [ "$code" = 0 ] || fail "exit code $code after the close request"
     ;;
   missing-archive)
@@ -105,7 +82,7 @@ case $scenario in
         sleep 0.1
       done
     done
-    finish
+    wait_for_end
     [ "${#lines_at_box[@]}" = 2 ] || fail "${#lines_at_box[@]} ERROR boxes instead of 2"
     [ "${lines_at_box[*]}" = "1 2" ] || fail "stderr held ${lines_at_box[*]} lines at the two boxes, not 1 and 2"
     [ "$code" = 255 ] || fail "exit code $code instead of 255"
@@ -120,7 +97,7 @@ case $scenario in
     done
     # timeout(1), which started the program, hands the signal on to it.
     kill -TERM "$pid"
-    finish
+    wait_for_end
     [ "$code" = 255 ] || fail "exit code $code instead of 255"
     ! "$closer" --find ERROR >/dev/null 2>&1 || fail "the ERROR box is still up"
     [ "$(cat "$work/stderr.txt")" = 'Resource file "tomblora.salad" not found' ] || fail "stderr is not the first message alone"
@@ -129,7 +106,7 @@ case $scenario in
     export SDL_VIDEODRIVER=offscreen
     unset DISPLAY WAYLAND_DISPLAY
     start
-    finish
+    wait_for_end
     [ "$code" = 255 ] || fail "exit code $code instead of 255"
     ;;
   *)

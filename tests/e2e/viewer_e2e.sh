@@ -17,20 +17,17 @@ capture=$3
 picture=$4
 archive=$5
 title="Kestrova - Tomblora"
+source "$(dirname "$0")/x11.sh"
 
 fail() {
   echo "FAIL ($scenario): $*" >&2
   exit 1
 }
 
-if [ "$scenario" != usage ] && [ -z "${TOMBLORA_E2E_INNER:-}" ]; then
-  TOMBLORA_E2E_INNER=1 exec timeout 240 xvfb-run -a -s "-screen 0 1280x720x24" "$BASH" "$0" "$@"
-fi
+[ "$scenario" != usage ] && in_private_x 240 1280x720 "$@"
 
-export LIBGL_ALWAYS_SOFTWARE=1
 export SDL_AUDIODRIVER=dummy
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
+make_work
 mkdir "$work/run"
 ln -s "$archive" "$work/run/tomblora.salad"
 
@@ -39,9 +36,8 @@ start() {
   for arg in "$@"; do command+=" $(printf '%q' "$arg")"; done
   (cd "$work/run" && exec script -qfec "$command" "$work/console.txt" >/dev/null 2>&1 </dev/null) &
   pid=$!
-  wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
-  [ -n "$wid" ] || fail "no window titled \"$title\""
-  timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+  find_window "$title"
+  focus_window
 }
 
 geometry() {
@@ -89,14 +85,7 @@ pause_here() {
 
 finish() {
   xdotool key Escape
-  local tries=0
-  while kill -0 "$pid" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -gt 300 ] && fail "the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"
-  code=$?
+  wait_for_end
   [ "$code" = 0 ] || fail "exit code $code after Escape"
 }
 

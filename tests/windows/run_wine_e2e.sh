@@ -10,10 +10,8 @@ set -uo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 title="Kestrova - Tomblora"
-
-if [ -z "${TOMBLORA_E2E_INNER:-}" ]; then
-  TOMBLORA_E2E_INNER=1 exec timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" "$BASH" "$0" "$@"
-fi
+source "$(dirname "$0")/../e2e/x11.sh"
+in_private_x 240 1024x768 "$@"
 
 fail() {
   echo "FAIL (wine $scenario): $*" >&2
@@ -21,13 +19,8 @@ fail() {
   exit 1
 }
 
-export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LIBGL_ALWAYS_SOFTWARE=1
-# Wine's first start in a prefix sets it up for half a minute; later starts take a second or two.
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 </dev/null
-wineserver -p >/dev/null 2>&1 </dev/null
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+make_work
+start_wine "$windows"
 
 # Output goes to files: Wine's helper processes keep a pipe open long after the program has ended.
 scenario=salad
@@ -39,17 +32,6 @@ grep -q "^soundtrack.ogg " "$work/salad.txt" || fail "list has no soundtrack.ogg
 start() {
   (cd "$1" && exec timeout 90 wine "$windows/tomblora.exe" >"$work/stdout.txt" 2>"$work/stderr.txt") &
   pid=$!
-}
-
-finish() {
-  local tries=0
-  while kill -0 "$pid" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -gt 300 ] && fail "the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"
-  code=$?
 }
 
 # Red, green and blue of pixel (x, y) of a 320 x 240 picture: a PNG file, or the X screen at +X,Y.
@@ -69,11 +51,8 @@ reference=$(pixel "$(ls "$work"/linux/*.png | head -n 1)" 8 8)
 
 for scenario in escape close; do
   start "$work/run"
-  wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
-  [ -n "$wid" ] || fail "no window titled \"$title\""
-  info=$(xwininfo -id "$wid")
-  grep -q "Width: 320$" <<<"$info" || fail "client width is not 320: $info"
-  grep -q "Height: 240$" <<<"$info" || fail "client height is not 240: $info"
+  find_window "$title"
+  check_client_size 320 240
   sleep 1
   if [ "$scenario" = escape ]; then
     x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
@@ -84,12 +63,12 @@ for scenario in escape close; do
     for d in $((r1 - r2)) $((g1 - g2)) $((b1 - b2)); do
       [ "${d#-}" -le 4 ] || fail "pixel (8, 8) is $seen under Wine, $reference on Linux"
     done
-    timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+    focus_window
     xdotool key Escape
   else
     "$linux/tomblora_e2e_close_window" "$title" >/dev/null || fail "the window closer found no window"
   fi
-  finish
+  wait_for_end
   [ "$code" = 0 ] || fail "exit code $code"
 done
 
@@ -110,7 +89,7 @@ while kill -0 "$pid" 2>/dev/null; do
   fi
   sleep 0.1
 done
-finish
+wait_for_end
 # The missing archive's box, then the fatal one for the first entry looked up.
 [ "$boxes" = 2 ] || fail "$boxes ERROR boxes instead of 2"
 [ "$code" = 255 ] || fail "exit code $code instead of 255"

@@ -10,22 +10,16 @@ set -uo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 title="Kestrova - Tomblora"
-
-if [ -z "${TOMBLORA_E2E_INNER:-}" ]; then
-  TOMBLORA_E2E_INNER=1 exec timeout 300 xvfb-run -a -s "-screen 0 1280x720x24" "$BASH" "$0" "$@"
-fi
+source "$(dirname "$0")/../e2e/x11.sh"
+in_private_x 300 1280x720 "$@"
 
 fail() {
   echo "FAIL (wine viewer): $*" >&2
   exit 1
 }
 
-export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LIBGL_ALWAYS_SOFTWARE=1
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wineserver -p
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+make_work
+start_wine "$windows"
 mkdir "$work/run"
 ln -s "$linux/tomblora.salad" "$work/run/tomblora.salad"
 picture=$linux/tomblora_e2e_window_picture
@@ -39,11 +33,9 @@ grep -q "give a whole number from 1 to 8" "$work/bad.txt" || fail "no reason giv
   >/dev/null 2>&1) || fail "tomblora-capture could not render the reference frames"
 (cd "$work/run" && exec timeout 120 wine "$windows/tomblora.exe" --window-scale 2 --start 2:30 >/dev/null 2>&1) &
 pid=$!
-wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
-[ -n "$wid" ] || fail "no window titled \"$title\""
-info=$(xwininfo -id "$wid")
-grep -q "Width: 640$" <<<"$info" && grep -q "Height: 480$" <<<"$info" || fail "not a 640x480 window: $info"
-timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+find_window "$title"
+check_client_size 640 480
+focus_window
 # Pressed while the program still starts up, Space pauses on the first moment it shows.
 xdotool key space
 sleep 3
@@ -60,11 +52,6 @@ sleep 2
 "$picture" grab "$wid" "$work/full.ppm" || fail "cannot read the window"
 "$picture" bars "$work/full.ppm" || fail "full screen is not the picture between black bars"
 xdotool key Escape
-tries=0
-while kill -0 "$pid" 2>/dev/null; do
-  tries=$((tries + 1))
-  [ $tries -gt 300 ] && fail "the program did not end"
-  sleep 0.1
-done
-wait "$pid" || fail "exit code $? after Escape"
+wait_for_end
+[ "$code" = 0 ] || fail "exit code $code after Escape"
 echo "PASS (wine viewer: --window-scale 2, --start 2:30, Home, Right, F11, bad option)"
