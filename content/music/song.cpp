@@ -176,11 +176,12 @@ void playChaseBuild(Mix& mix, const Section& s) {
     impact(mix, s.start, 1.0f);
     pads(mix, bars, s.start, hole, 0.55f, 3000.0f);
     arpeggio(mix, bars, s.start, hole, "0124214201242142", 0.6f, 4000.0f, 6000.0f);
-    bassLine(mix, bars, s.start, doubling, "RroRrfoRRroRrtof", kLiftBass);
+    // The first bars pull back a little (eighth bass, no open hats) so that the build has room to climb.
+    bassLine(mix, bars, s.start, doubling, "R.r.o.r.R.r.o.ro", kLiftBass);
     bassLine(mix, bars, doubling, hole, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, kBuildTune, s.start, 0, 6000.0f, 1.0f);
     chaseLead(mix, kBuildClimb, doubling, 0, 6500.0f, 1.0f);
-    drumLines(mix, s.start, doubling, {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, s.start, doubling, {kDrivingKick, kGhostedBackbeat, kEighthHats});
     drumLines(mix, doubling, hole, {kFourFloor, kDrivingHats});
     drumLines(mix, doubling, rolling, {{kSnare, "x.x.x.x.x.x.x.x."}}, 0.8f);
     snareRoll(mix, rolling, hole, 0.5f);
