@@ -98,8 +98,8 @@ void drumFill(Mix& mix, double from, std::initializer_list<DrumLine> lines, floa
     for (const DrumLine& line : lines) {
         double to = from + static_cast<double>(std::string_view(line.steps).size()) * kStep;
         forSteps(
-            from, to, line.steps, [&](double t, char symbol, long) { line.hit(mix, t, velocityOf(symbol) * level); },
-            from);
+            from, to, line.steps,
+            [&](double t, char symbol, long) { line.hit(mix, t, velocityOf(symbol) * level); }, from);
     }
 }
 
@@ -119,8 +119,8 @@ void impact(Mix& mix, double t, float size) {
 void pads(Mix& mix, const Bars& bars, double from, double to, float velocity, float brightness) {
     for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
         double begin = std::max(from, bars.start(b));
-        playPad(mix, begin, std::min(bars.end(b), to) - begin, padVoicing(bars.chord(b)), velocity, brightness,
-                kPadChannel);
+        playPad(mix, begin, std::min(bars.end(b), to) - begin, padVoicing(bars.chord(b)), velocity,
+                brightness, kPadChannel);
     }
 }
 
@@ -139,7 +139,8 @@ void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_vi
     forSteps(from, to, pattern, [&](double t, char symbol, long step) {
         if (symbol == '-') return;
         int held = 1;
-        while (pattern[static_cast<size_t>(step + held) % pattern.size()] == '-' && t + held * kStep < to - 1e-9)
+        while (pattern[static_cast<size_t>(step + held) % pattern.size()] == '-' &&
+               t + held * kStep < to - 1e-9)
             ++held;
         char lower = static_cast<char>(std::tolower(symbol));
         const Chord& chord = bars.chord(bars.barAt(t));

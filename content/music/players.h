@@ -25,7 +25,9 @@ struct Bars {
     int count() const { return static_cast<int>(std::ceil(section.end / kBarSeconds - 1e-9)) - first; }
     double start(int bar) const { return std::max(section.start, (first + bar) * kBarSeconds); }
     double end(int bar) const { return std::min((first + bar + 1) * kBarSeconds, section.end); }
-    const Chord& chord(int bar) const { return chords[static_cast<size_t>(std::max(0, bar)) % chords.size()]; }
+    const Chord& chord(int bar) const {
+        return chords[static_cast<size_t>(std::max(0, bar)) % chords.size()];
+    }
     int barAt(double time) const { return static_cast<int>(std::floor(time / kBarSeconds + 1e-9)) - first; }
 };
 
@@ -59,8 +61,8 @@ void pads(Mix& mix, const Bars& bars, double from, double to, float velocity, fl
 void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float velocity,
               float brightnessFrom, float brightnessTo);
 
-// Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-' holds the previous note, '.' rest;
-// capitals are accented.
+// Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-'
+// holds the previous note, '.' rest; capitals are accented.
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,
               const BassTone& tone, float velocity = 1.0f);
 

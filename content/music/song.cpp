@@ -22,8 +22,9 @@ constexpr const char* kTitleTheme = "E4:2 | A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5
                                     "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2 | G5:4 A5:2 B5:2 | B5:8";
 // The chase's call (72-80 s over Am F C G) and its answer (80-84 s over Dm E); a run leads in from 71 s.
 constexpr const char* kChaseRun = "A4:1 B4:1 C5:1 D5:1";
-constexpr const char* kChaseCall = "E5:2 A5:2 G5:1 A5:1 C6:2 | A5:3 G5:1 F5:2 E5:2 | G5:2 E5:2 C5:1 D5:1 E5:2 | "
-                                   "D5:4 B4:2 D5:2";
+constexpr const char* kChaseCall =
+    "E5:2 A5:2 G5:1 A5:1 C6:2 | A5:3 G5:1 F5:2 E5:2 | G5:2 E5:2 C5:1 D5:1 E5:2 | "
+    "D5:4 B4:2 D5:2";
 constexpr const char* kChaseAnswer = "F5:2 A5:2 D6:2 C6:2 | B5:3 G#5:1 E5:2 B5:2";
 // 84.5-99 s over Am Dm G C F Dm E: a descending sequence, one figure a bar.
 constexpr const char* kLiftTune = "E6:4 C6:1 B5:1 | A5:2 E5:2 B5:1 C6:1 E6:2 | D6:3 C6:1 A5:2 F5:2 | "
@@ -102,7 +103,8 @@ void playTitleTheme(Mix& mix, const Section& s) {
     arpeggio(mix, bars, bars.start(1), s.end, "0123", 0.35f, 2500.0f, 3500.0f);
     bassLine(mix, bars, bars.start(1), s.end - 0.5, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
     double fill = s.end - kBeatSeconds;
-    drumLines(mix, bars.start(1), fill, {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
+    drumLines(mix, bars.start(1), fill,
+              {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
     addCrash(mix, bars.start(5), 0.5f);
     snareRoll(mix, fill, s.end, 0.5f);
 }
@@ -116,7 +118,8 @@ void playGroove(Mix& mix, const Section& s) {
     pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
     arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
     bassLine(mix, bars, s.start, fill, "R.r.o.r.R.r.o.ro", {350.0f, 1400.0f, 0.12f, 0.5f}, 0.8f);
-    drumLines(mix, s.start, fill, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}}, 0.75f);
+    drumLines(mix, s.start, fill, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
+              0.75f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
 }
@@ -162,7 +165,8 @@ void playChaseLift(Mix& mix, const Section& s) {
     arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.55f, 3500.0f, 4000.0f);
     bassLine(mix, bars, s.start, s.end, "RroRrfoRRroRrtof", kLiftBass);
     chaseLead(mix, kLiftTune, s.start, 0, 5500.0f, 1.0f);
-    drumLines(mix, s.start, s.end - kBarSeconds / 2, {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, s.start, s.end - kBarSeconds / 2,
+              {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
     for (int b = 1; b < bars.count() - 1; b += 2)
         addCrash(mix, bars.start(b), 0.45f);
     fillInto(mix, s.end);
