@@ -44,13 +44,16 @@ const Channel kBassChannel{.gain = 0.42f, .pan = 0.0f, .delaySend = 0.0f, .rever
 const Channel kLeadChannel{.gain = 0.30f, .pan = -0.12f, .delaySend = 0.3f, .reverbSend = 0.3f};
 const Channel kBrassChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.12f, .reverbSend = 0.45f};
 
-// Plays `pattern` (looping) from `from` to `to`: calls hit(time, symbol, step) for every non-rest step, with
-// step counted from `from`.
-template <typename Hit> void forSteps(double from, double to, std::string_view pattern, Hit hit) {
-    long count = std::lround((to - from) / kStep);
-    for (long step = 0; step < count; ++step) {
-        char symbol = pattern[static_cast<size_t>(step) % pattern.size()];
-        if (symbol != '.') hit(from + step * kStep, symbol, step);
+// Plays `pattern` (looping) on the sixteenths from `from` to `to`: calls hit(time, symbol, step) for every
+// non-rest step. Steps count from `anchor`, the time of the pattern's first step.
+template <typename Hit>
+void forSteps(double from, double to, std::string_view pattern, Hit hit, double anchor = 0.0) {
+    long first = std::lround(std::ceil((from - anchor) / kStep - 1e-6)),
+         last = std::lround(std::ceil((to - anchor) / kStep - 1e-6));
+    for (long step = first; step < last; ++step) {
+        long n = static_cast<long>(pattern.size());
+        char symbol = pattern[static_cast<size_t>((step % n + n) % n)];
+        if (symbol != '.') hit(anchor + step * kStep, symbol, step);
     }
 }
 
@@ -91,6 +94,15 @@ void drumLines(Mix& mix, double from, double to, std::initializer_list<DrumLine>
                  [&](double t, char symbol, long) { line.hit(mix, t, velocityOf(symbol) * level); });
 }
 
+void drumFill(Mix& mix, double from, std::initializer_list<DrumLine> lines, float level) {
+    for (const DrumLine& line : lines) {
+        double to = from + static_cast<double>(std::string_view(line.steps).size()) * kStep;
+        forSteps(
+            from, to, line.steps,
+            [&](double t, char symbol, long) { line.hit(mix, t, velocityOf(symbol) * level); }, from);
+    }
+}
+
 void snareRoll(Mix& mix, double from, double to, float soft) {
     int steps = static_cast<int>(std::lround((to - from) / kStep));
     for (int i = 0; i < steps; ++i)
@@ -105,9 +117,11 @@ void impact(Mix& mix, double t, float size) {
 }
 
 void pads(Mix& mix, const Bars& bars, double from, double to, float velocity, float brightness) {
-    for (int b = bars.barAt(from); b < bars.count() && bars.start(b) < to - 1e-9; ++b)
-        playPad(mix, bars.start(b), std::min(bars.end(b), to) - bars.start(b), padVoicing(bars.chord(b)),
-                velocity, brightness, kPadChannel);
+    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
+        double begin = std::max(from, bars.start(b));
+        playPad(mix, begin, std::min(bars.end(b), to) - begin, padVoicing(bars.chord(b)), velocity,
+                brightness, kPadChannel);
+    }
 }
 
 void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float velocity,
@@ -125,12 +139,16 @@ void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_vi
     forSteps(from, to, pattern, [&](double t, char symbol, long step) {
         if (symbol == '-') return;
         int held = 1;
-        while (pattern[static_cast<size_t>(step + held) % pattern.size()] == '-' && t + held * kStep < to)
+        while (pattern[static_cast<size_t>(step + held) % pattern.size()] == '-' &&
+               t + held * kStep < to - 1e-9)
             ++held;
         char lower = static_cast<char>(std::tolower(symbol));
-        float pitch = bassNote(bars.chord(bars.barAt(t))) + (lower == 'o'   ? 12.0f
-                                                             : lower == 'f' ? 7.0f
-                                                                            : 0.0f);
+        const Chord& chord = bars.chord(bars.barAt(t));
+        float pitch = bassNote(chord) + (lower == 'o'   ? 12.0f
+                                         : lower == 'f' ? 7.0f
+                                         : lower == 'd' ? -5.0f
+                                         : lower == 't' ? static_cast<float>(thirdOf(chord) - chord.root)
+                                                        : 0.0f);
         float accent = std::isupper(static_cast<unsigned char>(symbol)) ? 1.0f : 0.8f;
         playSawBass(mix, {t, held * kStep * 0.85, pitch, velocity * accent}, tone, kBassChannel);
     });

@@ -15,19 +15,20 @@ namespace music {
 
 constexpr double kStep = kBeatSeconds / 4.0; // step patterns are written in sixteenth notes
 
-// A section's bar grid and its chord for each bar (bars count from the section's start).
+// A section's bars on the track's grid: bars run on even seconds from 0 s whatever the section's start, so a
+// section that begins on a cut between downbeats starts inside a bar. Bar 0 is the bar holding the section's
+// start (clamped to it); each bar plays the next chord of the section.
 struct Bars {
     const Section& section;
     std::vector<Chord> chords = parseChords(section.chords);
-    int count() const {
-        return static_cast<int>(std::ceil((section.end - section.start) / kBarSeconds - 1e-9));
+    int first = static_cast<int>(std::floor(section.start / kBarSeconds + 1e-9));
+    int count() const { return static_cast<int>(std::ceil(section.end / kBarSeconds - 1e-9)) - first; }
+    double start(int bar) const { return std::max(section.start, (first + bar) * kBarSeconds); }
+    double end(int bar) const { return std::min((first + bar + 1) * kBarSeconds, section.end); }
+    const Chord& chord(int bar) const {
+        return chords[static_cast<size_t>(std::max(0, bar)) % chords.size()];
     }
-    double start(int bar) const { return section.start + bar * kBarSeconds; }
-    double end(int bar) const { return std::min(start(bar + 1), section.end); }
-    const Chord& chord(int bar) const { return chords[static_cast<size_t>(bar) % chords.size()]; }
-    int barAt(double time) const {
-        return static_cast<int>(std::floor((time - section.start) / kBarSeconds + 1e-9));
-    }
+    int barAt(double time) const { return static_cast<int>(std::floor(time / kBarSeconds + 1e-9)) - first; }
 };
 
 // One drum of the kit, struck at `time` seconds with velocity 0..1.
@@ -39,8 +40,12 @@ struct DrumLine {
     const char* steps; // sixteenths, looping: 'X' accent, 'x' normal, 'o' ghost, '.' rest
 };
 
-// Plays every line from `from` to `to` (seconds); the patterns start at `from`.
+// Plays every line from `from` to `to` (seconds); the patterns loop on the track's grid (a one-bar pattern
+// starts on every downbeat), so a line that starts mid-bar picks up where the bar is.
 void drumLines(Mix& mix, double from, double to, std::initializer_list<DrumLine> lines, float level = 1.0f);
+
+// Plays every line once from `from`: a fill, whatever the grid.
+void drumFill(Mix& mix, double from, std::initializer_list<DrumLine> lines, float level = 1.0f);
 
 // A snare roll in sixteenths that swells from `soft` to full.
 void snareRoll(Mix& mix, double from, double to, float soft);
@@ -56,8 +61,8 @@ void pads(Mix& mix, const Bars& bars, double from, double to, float velocity, fl
 void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float velocity,
               float brightnessFrom, float brightnessTo);
 
-// Bass line in sixteenths: 'r' root, 'o' octave up, 'f' fifth, '-' holds the previous note, '.' rest;
-// capitals are accented.
+// Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-'
+// holds the previous note, '.' rest; capitals are accented.
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,
               const BassTone& tone, float velocity = 1.0f);
 

@@ -5,43 +5,72 @@
 #include "players.h"
 
 #include <algorithm>
-#include <string>
+#include <string_view>
 
 namespace music {
 
 namespace {
 
+// Every bar of the track starts on an even second (120 BPM, a bar is 2 s), so the cuts at 33.5, 71, 84.5, 99
+// and 119 s fall inside bars: there the hit is a push (the chord arrives early, a fill lands its accent on
+// the cut) and the music runs on in time rather than starting a new grid.
+
 // Melodies in the notation of notation.h: lengths in eighths, so every bar adds up to 8.
 constexpr const char* kTitleRise = "A4:4 C5:4 | B4:4 D5:4 | E5:2 G#5:2 B5:2";
-constexpr const char* kTitleTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8 | "
+// From the hit at 33.5 s: a pickup, then eight bars from 34 s.
+constexpr const char* kTitleTheme = "E4:2 | A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8 | "
                                     "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2 | G5:4 A5:2 B5:2 | B5:8";
-const std::string kChaseCallHead =
-    "E5:2 A5:2 G5:1 A5:1 C6:2 | A5:3 G5:1 F5:2 E5:2 | G5:2 E5:2 C5:1 D5:1 E5:2";
-const std::string kChaseCall = kChaseCallHead + " | D5:4 B4:2 D5:2";
-constexpr const char* kChaseAnswer =
-    "E5:2 A5:2 B5:1 C6:1 E6:2 | D6:3 C6:1 A5:2 F5:2 | G5:2 C6:2 B5:1 A5:1 G5:2 | "
-    "B5:6 -:2";
-constexpr const char* kChaseClimb = "A5:1 C6:1 E6:2 A5:1 C6:1 E6:2 | F6:2 E6:1 C6:1 A5:2 C6:2 | "
-                                    "G5:1 C6:1 E6:2 G6:2 E6:2 | D6:3 B5:1 G5:2 D6:2";
+// The chase's call (72-80 s over Am F C G) and its answer (80-84 s over Dm E); a run leads in from 71 s.
+constexpr const char* kChaseRun = "A4:1 B4:1 C5:1 D5:1";
+constexpr const char* kChaseCall =
+    "E5:2 A5:2 G5:1 A5:1 C6:2 | A5:3 G5:1 F5:2 E5:2 | G5:2 E5:2 C5:1 D5:1 E5:2 | "
+    "D5:4 B4:2 D5:2";
+constexpr const char* kChaseAnswer = "F5:2 A5:2 D6:2 C6:2 | B5:3 G#5:1 E5:2 B5:2";
+// 84.5-99 s over Am Dm G C F Dm E: a descending sequence, one figure a bar.
+constexpr const char* kLiftTune = "E6:4 C6:1 B5:1 | A5:2 E5:2 B5:1 C6:1 E6:2 | D6:3 C6:1 A5:2 F5:2 | "
+                                  "G5:2 B5:2 D6:2 B5:2 | C6:3 B5:1 G5:2 E5:2 | F5:2 A5:2 C6:2 A5:2 | "
+                                  "D6:3 C6:1 A5:2 F5:2 | E5:2 G#5:2";
+// 99-111 s: the call again, higher, then a climbing figure that repeats a step up each bar until 119 s.
+constexpr const char* kBuildTune = "A5:2 C6:2 | C6:2 F6:2 E6:1 C6:1 A5:2 | B5:2 D6:2 G6:2 D6:2 | "
+                                   "E6:3 C6:1 A5:2 E5:2 | G5:2 B5:2 E6:4 | F6:3 E6:1 C6:2 A5:2";
+constexpr const char* kBuildClimb = "A5:1 C6:1 E6:2 A5:1 C6:1 E6:2 | C6:1 F6:1 A6:2 C6:1 F6:1 A6:2 | "
+                                    "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
+// 119-142 s in B minor: the call and an answer that climbs to the top, then the turn home to A minor.
+constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | E6:3 D6:1 B5:2 G5:2 | "
+                                    "G5:2 B5:2 E6:2 D6:2 | C#6:2 A#5:2 F#5:2 C#6:2";
+constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | E6:2 D6:2 B5:2 G#5:2";
 constexpr const char* kOutroTune = "E5:4 D5:2 C5:2 | C5:6 A4:2 | G4:4 C5:2 E5:2 | D5:8 | E5:4 G5:2 A5:2 | "
                                    "A5:6 G5:2 | E5:4 D5:2 C5:2 | B4:8 | C5:4 B4:2 A4:2 | A4:8 | G4:4 E4:4 | "
                                    "D4:8 | C5:8 | B4:8 | A4:8";
 
-// Drum grooves, one bar of sixteenths each.
+// Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
 const DrumLine kFourFloor{kKick, "X...X...X...X..."};
+const DrumLine kDrivingKick{kKick, "X...X...X...X.x."};
 const DrumLine kBackbeat{kSnare, "....X.......X..."};
 const DrumLine kGhostedBackbeat{kSnare, "....X..o....X.o."};
 const DrumLine kEighthHats{kHat, "x.o.x.o.x.o.x.oo"};
 const DrumLine kDrivingHats{kHat, "xoXoxoXoxoXoxoXo"};
 const DrumLine kOffbeatOpen{kOpenHat, "..x...x...x...x."};
 
-// The harvester field: pad and plucked arpeggio, soft hats creeping in, a swell into the title.
+// Two beats of toms and snare whose accent lands on the beat after them: hands a section to the next one.
+void fillInto(Mix& mix, double accent) {
+    drumFill(mix, accent - kBarSeconds / 2,
+             {{kSnare, "o.o.xxXX"}, {kHighTom, "x......."}, {kMidTom, "..x....."}, {kLowTom, "....x.x."}});
+}
+
+// The harvester field: pad and plucked arpeggio from the first picture, soft hats creeping in, a swell into
+// the title.
 void playField(Mix& mix, const Section& s) {
     Bars bars{s};
+    // A soft, clear downbeat with the first picture.
+    addKick(mix, s.start, 0.6f);
+    addBoom(mix, s.start, 0.35f);
+    addCrash(mix, s.start, 0.25f);
     for (int b = 0; b < bars.count(); ++b)
-        pads(mix, bars, bars.start(b), bars.end(b), std::min(1.0f, 0.45f + 0.2f * b), 1800.0f + 120.0f * b);
-    arpeggio(mix, bars, bars.start(1), s.end, "34565434", 0.7f, 2500.0f, 5000.0f);
+        pads(mix, bars, bars.start(b), bars.end(b), std::min(1.0f, 0.7f + 0.1f * b), 1800.0f + 120.0f * b);
+    arpeggio(mix, bars, s.start, s.end, "34565434", 0.7f, 2500.0f, 5000.0f);
+    bassLine(mix, bars, s.start, bars.start(2), "R---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     bassLine(mix, bars, bars.start(4), s.end, "r---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     drumLines(mix, bars.start(8), bars.start(11), {{kHat, "..o...o...o...o."}});
     drumLines(mix, bars.start(11), s.end, {{kHat, "o.x.o.x.o.x.o.xo"}});
@@ -53,118 +82,145 @@ void playField(Mix& mix, const Section& s) {
 void playTitleRise(Mix& mix, const Section& s) {
     Bars bars{s};
     impact(mix, s.start, 0.7f);
-    pads(mix, bars, s.start, s.end, 0.9f, 1800.0f);
-    brassMelody(mix, kTitleRise, s.start, 0.7f);
+    pads(mix, bars, s.start, s.end, 0.8f, 1800.0f);
+    brassMelody(mix, kTitleRise, s.start, 0.65f);
     arpeggio(mix, bars, s.start, s.end, "0123", 0.6f, 1500.0f, 5000.0f);
     bassLine(mix, bars, s.start, s.end, "r-------r-------", {250.0f, 500.0f, 0.5f, 0.3f}, 0.8f);
     drumLines(mix, s.start, bars.start(2), {{kKick, "x.......x......."}});
     // The roll stops a sixteenth short: the moment of silence makes the hit land harder.
     snareRoll(mix, bars.start(2), s.end - kStep, 0.25f);
-    drumLines(mix, s.end - 1.0, s.end, {{kHighTom, "x..."}, {kMidTom, "..x."}});
+    drumFill(mix, s.end - 1.0, {{kHighTom, "x..."}, {kMidTom, "..x."}});
     addRiser(mix, s.start, s.end, 0.8f);
 }
 
-// Title theme from the hit: half-time drums under the rising brass line.
+// Title theme from the hit on the last beat of a bar: half-time drums under the rising brass line.
 void playTitleTheme(Mix& mix, const Section& s) {
     Bars bars{s};
     impact(mix, s.start, 1.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
-    pads(mix, bars, s.start, s.end, 0.9f, 2400.0f);
-    brassMelody(mix, kTitleTheme, s.start, 0.85f);
-    arpeggio(mix, bars, s.start, s.end, "0123", 0.45f, 2500.0f, 3500.0f);
-    bassLine(mix, bars, s.start, s.end - 0.5, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f});
+    pads(mix, bars, s.start, s.end, 0.55f, 2200.0f);
+    brassMelody(mix, kTitleTheme, s.start, 0.65f);
+    arpeggio(mix, bars, bars.start(1), s.end, "0123", 0.35f, 2500.0f, 3500.0f);
+    bassLine(mix, bars, bars.start(1), s.end - 0.5, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
     double fill = s.end - kBeatSeconds;
-    drumLines(mix, s.start, fill, {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
-    addCrash(mix, bars.start(4), 0.6f);
+    drumLines(mix, bars.start(1), fill,
+              {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
+    addCrash(mix, bars.start(5), 0.5f);
     snareRoll(mix, fill, s.end, 0.5f);
 }
 
-// The groove returns at 50 s: drums, bass and arpeggio; a fill hands over to the chase.
+// The groove returns at 50 s: drums, bass and arpeggio; a fill lands its accent on the chase's cut at 71 s,
+// the third beat of a bar.
 void playGroove(Mix& mix, const Section& s) {
     Bars bars{s};
     double fill = s.end - 2 * kBeatSeconds;
     impact(mix, s.start, 0.5f);
-    pads(mix, bars, s.start, s.end, 0.55f, 2000.0f);
-    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.6f, 2500.0f, 3000.0f);
-    bassLine(mix, bars, s.start, fill, "R.r.o.r.R.r.o.ro", {350.0f, 1600.0f, 0.12f, 0.5f});
-    drumLines(mix, s.start, fill, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}});
-    drumLines(mix, fill, s.end,
-              {{kSnare, "o.o.xxXX"}, {kHighTom, "x......."}, {kMidTom, "..x....."}, {kLowTom, "....x.x."}});
+    pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
+    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
+    bassLine(mix, bars, s.start, fill, "R.r.o.r.R.r.o.ro", {350.0f, 1400.0f, 0.12f, 0.5f}, 0.8f);
+    drumLines(mix, s.start, fill, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
+              0.75f);
+    fillInto(mix, s.end);
+    addRiser(mix, s.end - 4.0, s.end, 0.5f);
 }
 
-const BassTone kChaseBass{380.0f, 2200.0f, 0.09f, 0.55f};
+const BassTone kChaseBass{420.0f, 2600.0f, 0.09f, 0.55f};
 const BassTone kLiftBass{520.0f, 3200.0f, 0.11f, 0.6f};
 const BassTone kPeakBass{650.0f, 4200.0f, 0.12f, 0.62f};
 
-// The chase begins at 71 s: four-on-the-floor, sixteenth bass, and the pulse lead enters.
+// The lead doubled an octave down: the chase's voice, stronger than any before it.
+void chaseLead(Mix& mix, std::string_view tune, double start, int transpose, float brightness, float level) {
+    leadMelody(mix, tune, start, transpose, brightness, level);
+    leadMelody(mix, tune, start, transpose, brightness * 0.6f, level * 0.45f, -1);
+}
+
+// The chase, from the cut at 71 s on the third beat: four-on-the-floor with pickups, a bass that walks the
+// chord, open hats and the lead; crashes mark the cuts at 76 and 80 s.
 void playChase(Mix& mix, const Section& s) {
     Bars bars{s};
     double fill = s.end - 3 * kBeatSeconds;
-    impact(mix, s.start, 0.8f);
-    // No pads yet: the lift at 84.5 s brings them in.
-    bassLine(mix, bars, s.start, s.end, "RrorRrorRrorRror", kChaseBass);
-    leadMelody(mix, kChaseCall, s.start, 0, 4500.0f, 0.9f);
-    leadMelody(mix, "E5:2 A5:2 B5:1 C6:1 E6:2 | D6:3 C6:1 A5:2 F5:2 | B5:6", bars.start(4), 0, 4500.0f, 0.9f);
-    drumLines(mix, s.start, fill, {kFourFloor, kBackbeat, kDrivingHats});
-    drumLines(mix, fill, s.end,
-              {{kKick, "X...X...X..."},
-               {kSnare, "x.x.xxxxXXXX"},
-               {kHighTom, "X..........."},
-               {kMidTom, "..X........."},
-               {kLowTom, "....X.X....."}});
+    impact(mix, s.start, 0.9f);
+    brassStabs(mix, bars, s.start, s.start + kStep, "X", 0.4, 0.55f);
+    bassLine(mix, bars, s.start, fill, "RroRrfoRRroRrtof", kChaseBass);
+    leadMelody(mix, kChaseRun, s.start, 0, 4500.0f, 0.8f);
+    chaseLead(mix, kChaseCall, bars.start(1), 0, 5000.0f, 1.0f);
+    chaseLead(mix, kChaseAnswer, bars.start(5), 0, 5000.0f, 1.0f);
+    drumLines(mix, s.start, fill, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    for (double cut : {76.0, 80.0})
+        addCrash(mix, cut, 0.6f);
+    drumFill(mix, fill,
+             {{kKick, "X...X...X..."},
+              {kSnare, "x.x.xxxxXXXX"},
+              {kHighTom, "X..........."},
+              {kMidTom, "..X........."},
+              {kLowTom, "....X.X....."}});
 }
 
-// First lift at 84.5 s: the arpeggio and open hats join, the bass filter opens; two bars of build, then a
-// one-beat hole before the second lift.
+// First lift at 84.5 s (the second beat of a bar): pads and the arpeggio join, the bass opens, and the lead
+// runs a falling sequence of chords to the cut at 99 s.
 void playChaseLift(Mix& mix, const Section& s) {
     Bars bars{s};
-    double build = bars.start(15), hole = s.end - kBeatSeconds;
     impact(mix, s.start, 1.0f);
-    pads(mix, bars, s.start, hole, 0.55f, 2800.0f);
-    arpeggio(mix, bars, s.start, build, "0124214201242142", 0.55f, 3500.0f, 3500.0f);
-    bassLine(mix, bars, s.start, build, "RrorRrorRrorRror", kLiftBass);
-    bassLine(mix, bars, build, hole, "R.r.R.r.R.r.R.r.", kLiftBass);
-    leadMelody(mix, kChaseCall, bars.start(0), 0, 5500.0f, 0.9f);
-    leadMelody(mix, kChaseAnswer, bars.start(4), 0, 5500.0f, 0.9f);
-    leadMelody(mix, kChaseClimb, bars.start(8), 0, 6000.0f, 0.9f);
-    leadMelody(mix, kChaseCallHead, bars.start(12), 0, 5500.0f, 0.9f);
-    leadMelody(mix, "D6:8 | B5:8", build, 0, 6500.0f, 0.9f);
-    drumLines(mix, s.start, build, {kFourFloor, kBackbeat, kDrivingHats, kOffbeatOpen});
-    for (int b = 4; b < 15; b += 4)
-        addCrash(mix, bars.start(b), 0.6f);
-    drumLines(mix, build, hole, {kFourFloor});
-    drumLines(mix, build, bars.start(16), {{kSnare, "x.x.x.x.x.x.x.x."}}, 0.7f);
-    snareRoll(mix, bars.start(16), hole, 0.4f);
-    addRiser(mix, build, s.end, 0.9f);
+    pads(mix, bars, s.start, s.end, 0.5f, 2800.0f);
+    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.55f, 3500.0f, 4000.0f);
+    bassLine(mix, bars, s.start, s.end, "RroRrfoRRroRrtof", kLiftBass);
+    chaseLead(mix, kLiftTune, s.start, 0, 5500.0f, 1.0f);
+    drumLines(mix, s.start, s.end - kBarSeconds / 2,
+              {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
+    for (int b = 1; b < bars.count() - 1; b += 2)
+        addCrash(mix, bars.start(b), 0.45f);
+    fillInto(mix, s.end);
+}
+
+// 99-119 s: the build. The call returns higher, the snare doubles up bar by bar, a riser climbs, and the
+// drums drop out for the last beat before the peak.
+void playChaseBuild(Mix& mix, const Section& s) {
+    Bars bars{s};
+    double doubling = bars.start(6), rolling = bars.start(8), hole = s.end - kBeatSeconds;
+    impact(mix, s.start, 1.0f);
+    pads(mix, bars, s.start, hole, 0.55f, 3000.0f);
+    arpeggio(mix, bars, s.start, hole, "0124214201242142", 0.6f, 4000.0f, 6000.0f);
+    // The first bars pull back a little (eighth bass, no open hats) so that the build has room to climb.
+    bassLine(mix, bars, s.start, doubling, "R.r.o.r.R.r.o.ro", kLiftBass);
+    bassLine(mix, bars, doubling, hole, "RoRoRoRoRoRoRoRo", kPeakBass);
+    chaseLead(mix, kBuildTune, s.start, 0, 6000.0f, 1.0f);
+    chaseLead(mix, kBuildClimb, doubling, 0, 6500.0f, 1.0f);
+    drumLines(mix, s.start, doubling, {kDrivingKick, kGhostedBackbeat, kEighthHats});
+    drumLines(mix, doubling, hole, {kFourFloor, kDrivingHats});
+    drumLines(mix, doubling, rolling, {{kSnare, "x.x.x.x.x.x.x.x."}}, 0.8f);
+    snareRoll(mix, rolling, hole, 0.5f);
+    for (int b = 1; b < 6; b += 2)
+        addCrash(mix, bars.start(b), 0.45f);
+    addRiser(mix, doubling, s.end, 1.0f);
     addReverseCrash(mix, s.end, 1.5f, 1.0f);
 }
 
-// Second lift at 119 s: up a whole tone to B minor, everything in, the lead doubled an octave down.
+// Second lift at 119 s: up a whole tone to B minor, everything in, brass stabs; the last bars turn home
+// through A and E so the sunset lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
-    double climax = bars.start(10), last = bars.start(11);
+    double turn = bars.start(9), last = bars.start(11);
     impact(mix, s.start, 1.0f);
     pads(mix, bars, s.start, s.end, 0.6f, 3500.0f);
     arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
-    brassStabs(mix, bars, s.start, last, "X..x..x...X..x..", 1.5 * kStep, 0.45f);
-    bassLine(mix, bars, s.start, s.end, "RrorRrorRrorRror", kPeakBass);
-    for (int octave : {0, -1}) {
-        float level = octave == 0 ? 0.9f : 0.45f;
-        leadMelody(mix, kChaseCall, bars.start(0), 2, 6500.0f, level, octave);
-        leadMelody(mix, kChaseAnswer, bars.start(4), 2, 6500.0f, level, octave);
-        leadMelody(mix, "A5:1 C6:1 E6:2 A5:1 C6:1 E6:2 | F6:2 E6:1 C6:1 A5:2 C6:2", bars.start(8), 2, 6500.0f,
-                   level, octave);
-        leadMelody(mix, "C6:8 | D6:4", climax, 0, 6500.0f, level, octave);
-    }
-    drumLines(mix, s.start, last, {kFourFloor, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
-    for (int b = 2; b < 11; b += 2)
+    brassStabs(mix, bars, s.start, last, "X..x..x...X..x..", 1.5 * kStep, 0.5f);
+    bassLine(mix, bars, s.start, last, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, last, s.end, "R.R.R.R.", kPeakBass);
+    chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
+    chaseLead(mix, kChaseCall, bars.start(1), 2, 6500.0f, 1.0f);
+    chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
+    chaseLead(mix, kPeakEnd, turn, 0, 7000.0f, 1.0f);
+    drumLines(mix, s.start, last, {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
+    for (int b = 1; b < 11; b += 2)
         addCrash(mix, bars.start(b), 0.55f);
-    drumLines(mix, climax + kBarSeconds / 2, last, {{kHighTom, "X.x."}, {kMidTom, "....X.x."}}, 0.8f);
-    drumLines(mix, last, s.end, {{kKick, "X...X..."}});
-    snareRoll(mix, last, s.end, 0.5f);
+    drumLines(mix, last, s.end - kBeatSeconds, {{kKick, "X...X..."}});
+    drumLines(mix, last, s.end, {{kHighTom, "X.x."}, {kMidTom, "....X.x."}}, 0.8f);
+    // The roll stops a sixteenth short, so the sunset's downbeat lands on a moment of air.
+    snareRoll(mix, last, s.end - kStep, 0.5f);
 }
 
-// The sunset: pads, a fading arpeggio and a slow melody; the master fade takes it to silence at the end.
+// The sunset: pads, a fading arpeggio and a slow melody; the last chord lands on a hit and rings to the last
+// picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
     addCrash(mix, s.start, 0.8f);
@@ -172,25 +228,28 @@ void playOutro(Mix& mix, const Section& s) {
     addKick(mix, s.start, 0.9f);
     pads(mix, bars, s.start, s.end, 0.8f, 1600.0f);
     arpeggio(mix, bars, s.start, bars.start(8), "01234321", 0.6f, 2200.0f, 1400.0f);
-    arpeggio(mix, bars, bars.start(8), s.end, "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
+    arpeggio(mix, bars, bars.start(8), bars.start(14), "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
     bassLine(mix, bars, s.start, s.end, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
     leadMelody(mix, kOutroTune, s.start, 0, 1900.0f, 0.75f);
-    // The last chord lands with a soft hit and rings out to the last picture.
-    impact(mix, bars.start(bars.count() - 1), 0.6f);
+    double lastBar = bars.start(bars.count() - 1);
+    impact(mix, lastBar, 0.7f);
+    brassStabs(mix, bars, lastBar, lastBar + kStep, "X", 1.6, 0.45f);
 }
 
 } // namespace
 
 const std::vector<Section>& songSections() {
+    // Chords: one for the bar holding the section's start, then one per bar of the grid.
     static const std::vector<Section> sections = {
         {"field", 0.0, 28.0, "Am F C G Am Dm Em Am F C G Em F G", playField},
         {"title rise", 28.0, 33.5, "F G E", playTitleRise},
-        {"title theme", 33.5, 50.0, "Am F C G Am F G E E", playTitleTheme},
-        {"groove", 50.0, 71.0, "Am F Dm E Am F C G Dm F E", playGroove},
-        {"chase", 71.0, 84.5, "Am F C G Am F G", playChase},
-        {"chase lift", 84.5, 119.0, "Am F C G Am F C G Am F C G Am F C G E E", playChaseLift},
-        {"chase peak", 119.0, 142.0, "Bm G D A Bm G D A Bm G F G", playChasePeak},
-        {"outro", 142.0, kSongSeconds, "Am F C G Am F C G Am Dm Em G F E Am", playOutro},
+        {"title theme", 33.5, 50.0, "Am Am F C G Am F G E", playTitleTheme},
+        {"groove", 50.0, 71.0, "Am Em F G Am Em Dm E F G E", playGroove},
+        {"chase", 71.0, 84.5, "Am Am F C G Dm E E", playChase},
+        {"chase lift", 84.5, 99.0, "Am Am Dm G C F Dm E", playChaseLift},
+        {"chase build", 99.0, 119.0, "Am F G Am Em F Am F G A A", playChaseBuild},
+        {"chase peak", 119.0, 142.0, "Bm Bm G D A Bm G Em F# G A E", playChasePeak},
+        {"outro", 142.0, kSongSeconds, "Am F C G Dm F C E Am Dm Em G F E Am", playOutro},
     };
     return sections;
 }

@@ -11,17 +11,17 @@
 
 namespace music {
 
-// Master settings for the whole track: a dotted-eighth echo, a medium room, and a fade that reaches silence
-// on the last frame. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
+// Master settings for the whole track: a dotted-eighth echo, a medium room, and a quick release that reaches
+// silence on the last frame. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
 static const MasterSettings kMaster{
     .delaySeconds = 0.75 * kBeatSeconds,
     .delayFeedback = 0.38f,
     .reverbRoom = 0.72f,
     .reverbDamping = 0.5f,
-    .fadeStart = kSongSeconds - 2.5, // the last chord rings out to the last picture
-    .fadeEnd = kSongSeconds - 0.1,
-    .peakTarget = 0.75f, // -2.5 dBFS: the codec's overshoot stays under -1 dB true peak
-    .drive = 2.0f,       // about -15 LUFS integrated
+    .fadeStart = kSongSeconds - 0.45, // the last chord rings at full level to the last picture ...
+    .fadeEnd = kSongSeconds - 0.08,   // ... and is cut off with it
+    .peakTarget = 0.75f,              // -2.5 dBFS: the codec's overshoot stays under -1 dB true peak
+    .drive = 2.3f,                    // about -15 LUFS integrated
 };
 
 std::vector<float> renderSoundtrack() {

@@ -22,7 +22,7 @@ float envelopeAt(const Adsr& adsr, float t, float gate) {
     if (t < 0.0f) return 0.0f;
     if (t < gate) return heldLevel(adsr, t);
     // The exponential is lowered by its value at the end of the span, so it lands on zero there.
-    const float floor = std::exp(-kReleaseSpan);
+    static const float floor = std::exp(-kReleaseSpan);
     float fall = std::exp(-(t - gate) / std::max(adsr.release, 1e-4f));
     return heldLevel(adsr, gate) * std::max(0.0f, (fall - floor) / (1.0f - floor));
 }
@@ -39,8 +39,11 @@ void SvFilter::tune(float cutoffHz, float resonance) {
 }
 
 float OnePole::lowpass(float input, float cutoffHz) {
-    float a = 1.0f - std::exp(-2.0f * kPi * cutoffHz / kSampleRate);
-    state += a * (input - state);
+    if (cutoffHz != cutoff) {
+        cutoff = cutoffHz;
+        coefficient = 1.0f - std::exp(-2.0f * kPi * cutoffHz / kSampleRate);
+    }
+    state += coefficient * (input - state);
     return state;
 }
 

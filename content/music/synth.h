@@ -113,6 +113,8 @@ struct SvFilter {
 // One-pole smoother / low-pass, used where a gentle 6 dB slope is enough.
 struct OnePole {
     float state = 0.0f;
+    // The coefficient of the last cutoff, kept so a fixed cutoff costs no exp() per sample.
+    float cutoff = -1.0f, coefficient = 0.0f;
     float lowpass(float input, float cutoffHz);
     float highpass(float input, float cutoffHz) { return input - lowpass(input, cutoffHz); }
 };

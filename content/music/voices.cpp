@@ -31,6 +31,9 @@ float seconds(size_t frame) {
     return static_cast<float>(frame) / kSampleRate;
 }
 
+// Slow modulations (filter drift, vibrato, pulse width) are worked out once every this many frames.
+constexpr size_t kControlFrames = 16;
+
 } // namespace
 
 void playSawBass(Mix& mix, const Note& note, const BassTone& tone, const Channel& channel) {
@@ -82,11 +85,18 @@ void playPad(Mix& mix, double time, double length, const std::vector<float>& pit
     }
     SvFilter filterL, filterR;
     float norm = velocity / (kSaws * 0.6f);
+    // The cutoff and the envelope move slowly: worked out every kControlFrames, the envelope interpolated.
+    float cutoff = 0.0f, envFrom = 0.0f, envTo = 0.0f;
     for (size_t i = 0; i < n; ++i) {
-        float t = seconds(i);
-        // Slow filter drift keeps long chords from sounding static.
-        float cutoff = brightnessHz * (1.0f + 0.15f * std::sin(t * 1.3f));
-        float env = envelopeAt(amp, t, gate) * norm;
+        size_t phase = i % kControlFrames;
+        if (phase == 0) {
+            float t = seconds(i);
+            // Slow filter drift keeps long chords from sounding static.
+            cutoff = brightnessHz * (1.0f + 0.15f * std::sin(t * 1.3f));
+            envFrom = envelopeAt(amp, t, gate) * norm;
+            envTo = envelopeAt(amp, seconds(i + kControlFrames), gate) * norm;
+        }
+        float env = envFrom + (envTo - envFrom) * static_cast<float>(phase) * (1.0f / kControlFrames);
         float l = filterL.process(left[i], cutoff, 0.25f).lowpass;
         float r = filterR.process(right[i], cutoff, 0.25f).lowpass;
         mix.addStereo(start + i, l * env, r * env, g);
@@ -99,12 +109,12 @@ void playPluck(Mix& mix, const Note& note, float brightnessHz, const Channel& ch
     float hz = midiToHz(note.pitch);
     Oscillator square, octave;
     SvFilter filter;
-    float gate = static_cast<float>(note.length);
+    float gate = static_cast<float>(note.length), cutoff = 0.0f;
     size_t start = frameAt(note.time);
     for (size_t i = 0, n = framesOf(std::min(note.length, 0.6), amp.release); i < n; ++i) {
         float t = seconds(i);
         float raw = square.pulse(hz, 0.5f) + 0.3f * octave.pulse(hz * 2.0f, 0.5f);
-        float cutoff = 300.0f + brightnessHz * std::exp(-t * 14.0f);
+        if (i % kControlFrames == 0) cutoff = 300.0f + brightnessHz * std::exp(-t * 14.0f);
         float v = filter.process(raw, cutoff, 0.35f).lowpass;
         mix.add(start + i, v * envelopeAt(amp, t, gate) * note.velocity, g);
     }
@@ -117,19 +127,22 @@ void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel
     SvFilter filter;
     float gate = static_cast<float>(note.length);
     size_t start = frameAt(note.time);
+    float hz = 0.0f, width = 0.5f, cutoff = 0.0f;
     for (size_t i = 0, n = framesOf(note.length, amp.release); i < n; ++i) {
         float t = seconds(i);
-        float pitch = note.pitch;
-        if (note.slideFrom >= 0.0f) pitch += (note.slideFrom - note.pitch) * std::exp(-t * 80.0f);
-        // Vibrato waits until the note has settled, as a player's would.
-        float vibrato =
-            0.22f * std::min(1.0f, std::max(0.0f, t - 0.25f) * 3.0f) * std::sin(t * 2.0f * kPi * 5.5f);
-        float hz = midiToHz(pitch + vibrato);
-        // The width LFO runs on track time so it continues smoothly from note to note.
-        double trackTime = note.time + t;
-        float width = 0.5f + 0.32f * static_cast<float>(std::sin(trackTime * 2.0 * 3.14159265358979 * 0.35));
+        if (i % kControlFrames == 0) {
+            float pitch = note.pitch;
+            if (note.slideFrom >= 0.0f) pitch += (note.slideFrom - note.pitch) * std::exp(-t * 80.0f);
+            // Vibrato waits until the note has settled, as a player's would.
+            float vibrato =
+                0.22f * std::min(1.0f, std::max(0.0f, t - 0.25f) * 3.0f) * std::sin(t * 2.0f * kPi * 5.5f);
+            hz = midiToHz(pitch + vibrato);
+            // The width LFO runs on track time so it continues smoothly from note to note.
+            double trackTime = note.time + t;
+            width = 0.5f + 0.32f * static_cast<float>(std::sin(trackTime * 2.0 * 3.14159265358979 * 0.35));
+            cutoff = brightnessHz * (0.6f + 0.8f * std::exp(-t * 8.0f));
+        }
         float raw = main.pulse(hz, width) + 0.6f * detuned.pulse(hz * 1.004f, 1.0f - width);
-        float cutoff = brightnessHz * (0.6f + 0.8f * std::exp(-t * 8.0f));
         float v = filter.process(raw * 0.6f, cutoff, 0.3f).lowpass;
         mix.add(start + i, v * envelopeAt(amp, t, gate) * note.velocity, g);
     }

@@ -1,5 +1,7 @@
 // The song's notation and its timeline against the demo's cuts.
+#include "players.h"
 #include "song.h"
+#include "synth.h"
 
 #include <gtest/gtest.h>
 
@@ -56,18 +58,38 @@ TEST(SongTimeline, SectionsTileTheWholeTrackOnTheBeat) {
         }
         double beats = s.start / kBeatSeconds;
         EXPECT_EQ(beats, std::round(beats)) << s.name << " starts off the beat";
-        EXPECT_FALSE(parseChords(s.chords).empty()) << s.name;
-        // Enough chords for every bar, so no section wraps around its progression by accident.
-        EXPECT_GE(parseChords(s.chords).size() * kBarSeconds, s.end - s.start - 1e-9) << s.name;
+        // A chord for every bar the section touches on the grid, so none wraps around its progression.
+        EXPECT_EQ(parseChords(s.chords).size(), static_cast<size_t>(Bars{s}.count())) << s.name;
     }
 }
 
 TEST(SongTimeline, EveryCutOfTheDemoStartsASection) {
     // The demo's cuts, the title hit and the two lifts of the chase.
-    for (double cut : {28.0, 33.5, 50.0, 71.0, 84.5, 119.0, 142.0}) {
+    for (double cut : {28.0, 33.5, 50.0, 71.0, 84.5, 99.0, 119.0, 142.0}) {
         bool found = false;
         for (const Section& s : songSections())
             found |= s.start == cut;
         EXPECT_TRUE(found) << "no section starts at " << cut << " s";
     }
+}
+
+TEST(SongTimeline, PatternsKeepTheTracksBarGridWhereverTheyStart) {
+    // A kick on each downbeat, played from the cut at 71 s (the third beat of a bar): the first kick is at
+    // 72 s, not at 71 s, and the pattern runs on every two seconds.
+    Mix mix(static_cast<size_t>(76 * kSampleRate));
+    drumLines(mix, 71.0, 76.0, {{kKick, "X..............."}});
+    auto energy = [&](double from, double to) {
+        double sum = 0;
+        for (auto i = static_cast<size_t>(from * kSampleRate); i < static_cast<size_t>(to * kSampleRate); ++i)
+            sum += mix.left[i] * mix.left[i];
+        return sum;
+    };
+    EXPECT_EQ(energy(70.0, 71.99), 0.0);
+    EXPECT_GT(energy(72.0, 72.1), 0.0);
+    EXPECT_GT(energy(74.0, 74.1), 10.0 * energy(73.8, 74.0));
+    // A fill plays from where it is put, whatever the grid.
+    Mix fill(static_cast<size_t>(72 * kSampleRate));
+    drumFill(fill, 71.25, {{kKick, "X..."}});
+    EXPECT_EQ(fill.left[static_cast<size_t>(71.24 * kSampleRate)], 0.0f);
+    EXPECT_NE(fill.left[static_cast<size_t>(71.26 * kSampleRate)], 0.0f);
 }

@@ -147,18 +147,32 @@ TEST(Soundtrack, PeaksStayBelowFullScaleAfterDecoding) {
 TEST(Soundtrack, IsAudibleThroughoutUntilTheFade) {
     for (double t = 0.0; t < 170.0; t += 2.0)
         EXPECT_GT(rmsDb(t, t + 2.0), -45.0) << "quiet at " << t << " s";
+    // It starts with the first picture on a downbeat, not with a fade-in.
+    EXPECT_GT(rmsDb(0.0, 0.1), rmsDb(2.0, 4.0));
 }
 
 TEST(Soundtrack, LastChordRingsToTheLastPictureThenSilence) {
     EXPECT_LT(rmsDb(kLengthSeconds - 0.1, kLengthSeconds), -60.0);
     EXPECT_GT(rmsDb(170.0, 171.0), rmsDb(160.0, 162.0) - 6.0);
+    // No fade under the last picture: the chord is still at full strength in the last half second.
+    EXPECT_GT(rmsDb(171.3, 171.5), rmsDb(170.5, 171.0) - 6.0);
 }
 
 TEST(Soundtrack, ChaseIsTheEnergeticPeak) {
     double field = rmsDb(0.0, 28.0), chase = rmsDb(71.0, 142.0), outro = rmsDb(142.0, 160.0);
     EXPECT_GT(chase, field + 3.0);
     EXPECT_GT(chase, outro + 3.0);
-    EXPECT_GT(chase, rmsDb(50.0, 71.0));
+    // A real lift over the title and the groove, and the climax on top of the chase's opening.
+    EXPECT_GT(chase, rmsDb(28.0, 50.0) + 2.5);
+    EXPECT_GT(chase, rmsDb(50.0, 71.0) + 2.5);
+    EXPECT_GT(rmsDb(119.0, 142.0), rmsDb(71.0, 84.5));
+}
+
+TEST(Soundtrack, EveryCutLandsOnAHit) {
+    // The 10 ms from a cut are clearly louder than the 20 ms before it: the hit starts within a few
+    // milliseconds of the picture, also where the cut falls between downbeats.
+    for (double cut : {28.0, 33.5, 50.0, 71.0, 76.0, 80.0, 84.5, 99.0, 119.0, 142.0, 170.0})
+        EXPECT_GT(rmsDb(cut, cut + 0.01), rmsDb(cut - 0.02, cut) + 6.0) << "no hit at " << cut << " s";
 }
 
 TEST(Soundtrack, TitleHitLandsAt33AndAHalfSeconds) {
