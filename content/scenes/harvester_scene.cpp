@@ -47,7 +47,7 @@ constexpr float kScale = 3;
 // wheat at the header's far end, a rise with the rooks as they cross, and down again onto both machines.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 275, 62}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},    {12, {-100, 182, 8}},
+        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},    {12, {-100, 182, 8}},
         {16, {-175, 212, 5}},  {20, {-70, 278, 30}},  {24, {75, 212, 11}},   {28, {8, 176, 9}},
         {29, {-190, 210, 4.5f}}, {33, {-150, 188, 5}}, {37, {40, 180, 9}},   {41, {62, 175, 9}},
         {45, {30, 240, 30}},   {50, {-60, 205, 10}}};
