@@ -23,7 +23,14 @@ constexpr float kReelHalfLength = 14.2f;
 constexpr int kReelBats = 6;
 // One texel in the middle of a yellow slat of the atlas: the bats take its solid colour.
 const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 144.5f / 256};
-const kit::Vec3 kTruckAt{-30, -16, kPivotAboveGround};
+// The machines stand larger than the field they work in: seen from as far as their bobbing allows (a
+// few pixels), they still fill the frame. The truck stands turned toward the harvester's lane, so that
+// the camera sees its front and its left flank.
+constexpr float kHarvesterSize = 1.4f;
+constexpr float kTruckSize = 1.5f;
+constexpr float kTruckYaw = -0.42f;
+const kit::Vec3 kTruckAt{-37, -17, kPivotAboveGround * kTruckSize};
+const kit::Vec3 kReelAt = kReelAxle * kHarvesterSize;
 
 // The scene is modelled in the units below and written out this many times larger, with the camera that
 // much farther away: the picture is the same, but the part's bobbing, fixed in scene units, shows that much
@@ -31,14 +38,19 @@ const kit::Vec3 kTruckAt{-30, -16, kPivotAboveGround};
 constexpr float kScale = 3;
 
 // The camera's path in the written scene's units (what the viewer sees, the part's early lift included):
-// a directed sequence of moves, each a few seconds long, never a held frame. The first stretch cranes down
-// onto the harvester, pushes in to the reel, tracks across to the truck, pulls back wide and pushes in again
-// for the cut; the second tracks in from the right, pulls back and rises, then drifts across to the truck.
+// a directed sequence of moves landing on even seconds, never a held frame. Its angles are the part's (20
+// degrees up, along -Y), so the machines fill the frame only from low down and as near as their bobbing
+// allows; over the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
+// First stretch: crane down onto the harvester, push in to the reel, track left along the header to the
+// truck, pull back and rise, swing across to the harvester's other side, push in for the cut. Second: low
+// over the stubble beyond the truck, closing on it, a fast slide across both machines into the standing
+// wheat at the header's far end, a rise with the rooks as they cross, and down again onto both machines.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {-12, 222, 40}},  {4, {-10, 202, 7}},   {10, {22, 152, 5}},   {16, {-58, 188, 8}},
-        {22, {-28, 245, 15}}, {28, {-4, 162, 4}},   {29, {46, 170, 5}},   {35, {10, 160, 4}},
-        {42, {-18, 225, 19}}, {50, {-72, 202, 6}}};
+        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},    {12, {-100, 182, 8}},
+        {16, {-175, 212, 5}},  {20, {-70, 278, 30}},  {24, {75, 212, 11}},   {28, {8, 176, 9}},
+        {29, {-190, 210, 4.5f}}, {33, {-150, 188, 5}}, {37, {40, 180, 9}},   {41, {62, 175, 9}},
+        {45, {30, 240, 30}},   {50, {-60, 205, 10}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -173,6 +185,7 @@ kit::Mesh harvesterBody() {
         kit::merge(m, kit::translate(front, {s * 7.1f, 2, 4.5f}));
         kit::merge(m, kit::translate(back, {s * 5.6f, -13, 2.8f}));
     }
+    kit::scale(m, {kHarvesterSize, kHarvesterSize, kHarvesterSize});
     // The camera stays in front of the harvester: its back and far sides never show.
     return kit::keepSeen(kit::bakeLight(m, summerLight()), cameraViews(still({0, 0, 0}), 1));
 }
@@ -220,17 +233,18 @@ kit::Mesh reel() {
     kit::merge(m, spiders);
     kit::merge(m, bats);
     kit::merge(m, tines);
+    kit::scale(m, {kHarvesterSize, kHarvesterSize, kHarvesterSize});
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
     // The reel spins through every angle many times over, in front of a camera that drifts slowly: views at
     // every degree of the turn from keys a second apart (and both ends of the early lift) cover the faces that
     // come round toward it. The ends of the tines and bats on the side away from the camera go.
     std::vector<kit::View> views;
-    for (const kit::View& key : cameraViews(still(kReelAxle), 1, 20)) {
+    for (const kit::View& key : cameraViews(still(kReelAt), 1, 20)) {
         for (int degree = 0; degree < 360; ++degree)
             views.push_back(kit::turned(key, {}, {float(degree) * kit::kPi / 180, 0, 0}));
     }
-    return kit::keepSeen(kit::bakeLight(m, rig, {kReelAxle, {}}), views, 0.05f);
+    return kit::keepSeen(kit::bakeLight(m, rig, {kReelAt, {}}), views, 0.05f);
 }
 
 // Gathered wheat: a two-sided band of stalks standing across the reel's front, its roots low and its ears up
@@ -248,6 +262,7 @@ kit::Mesh grass() {
         float f = (sheet.positions[i].z - kRoot) / (kTip - kRoot);
         sheet.colors[i] = kit::mix(kit::rgb8(215, 150, 40), kit::rgb8(255, 225, 110), f);
     }
+    kit::scale(sheet, {kHarvesterSize, kHarvesterSize, kHarvesterSize});
     return kit::makeTwoSided(sheet);
 }
 
@@ -349,6 +364,10 @@ kit::Mesh field(float x0, float x1, float spacing, float height, float halfWidth
     return rows(joinFarClumps(layClumps(x0, x1, spacing, height, clump, gap, a, b, seed)), halfWidth);
 }
 
+kit::Vec3 truckWheelAt(const WheelSlot& slot) {
+    return kTruckAt + kit::rotateEuler(slot.offset * kTruckSize, {0, 0, kTruckYaw});
+}
+
 // A model written at the scene's scale: its mesh and rest position grown by kScale.
 kit::Model scaled(const char* name, kit::Vec3 at, kit::Mesh mesh) {
     kit::scale(mesh, {kScale, kScale, kScale});
@@ -408,18 +427,84 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
     for (size_t i = 0; i < placed.size(); ++i) *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
 }
 
+// Rooks follow the harvest: two flocks cross the sky, one in each stretch, so that the painted sky behind
+// them never reads as a still. Each bird is a body with two wings that flap about its line of flight (-X);
+// they take the default white picture and show their own dark colour. Written units.
+kit::Mesh rookBody() {
+    const kit::Color dark = kit::rgb8(34, 32, 40);
+    kit::Mesh m = kit::lathe({{0, -2.4f}, {0.7f, -1.2f}, {0.8f, 0.4f}, {0.3f, 2.2f}, {0, 2.6f}}, 5);
+    kit::rotate(m, {0, -kit::kPi / 2, 0}); // the lathe's axis (Z) along X, head toward -X
+    for (kit::Color& c : m.colors) c = dark;
+    return m;
+}
+kit::Mesh rookWing(float side) {
+    const kit::Color dark = kit::rgb8(28, 26, 34), tip = kit::rgb8(55, 52, 60);
+    kit::Mesh m;
+    kit::Vec3 up{0, 0, 1};
+    // Shoulder to tip, the tip swept back (+X); a flat quad and a triangle, both faces drawn.
+    uint32_t a = m.addVertex({-1.0f, 0, 0}, up, {0.5f, 0.5f}, dark), b = m.addVertex({1.2f, 0, 0}, up, {0.5f, 0.5f}, dark);
+    uint32_t c = m.addVertex({1.6f, side * 4.2f, 0.3f}, up, {0.5f, 0.5f}, dark);
+    uint32_t d = m.addVertex({-0.6f, side * 4.0f, 0.3f}, up, {0.5f, 0.5f}, dark);
+    uint32_t e = m.addVertex({2.4f, side * 7.6f, 0.2f}, up, {0.5f, 0.5f}, tip);
+    if (side > 0) {
+        m.addQuad(a, b, c, d);
+        m.addTriangle(d, c, e);
+    } else {
+        m.addQuad(a, d, c, b);
+        m.addTriangle(d, e, c);
+    }
+    return kit::makeTwoSided(m);
+}
+
+void addFlock(std::vector<kit::Model>& models, const char* name, double middle, int birds, unsigned seed) {
+    // The flock's centre at `middle` lies 270 units along the view, a little above its centre line.
+    const double along = 270, rise = 0.47; // radians above the horizon
+    kit::Vec3 centre = cameraSeen(middle) + kit::Vec3{0, float(-along * std::cos(rise)), float(along * std::sin(rise))};
+    Random random(seed);
+    for (int i = 0; i < birds; ++i) {
+        kit::Vec3 place{random.range(-40, 40), random.range(-50, 50), random.range(-22, 22)};
+        kit::Vec3 velocity{-random.range(30, 36), random.range(-4, 4), random.range(-1, 2)};
+        double phase = random.range(0, 6.3f), rate = random.range(11, 15), glide = random.range(0, 6.3f);
+        auto path = sampleFrames(kFrames, [&](double t) {
+            double s = t - middle;
+            return centre + place + velocity * float(s) + kit::Vec3{0, 0, float(2.5 * std::sin(0.9 * t + glide))};
+        });
+        std::vector<double> flapUp, flapDown;
+        for (int f = 0; f < kFrames; ++f) {
+            double t = f / 20.0;
+            // Beats, with a glide every few seconds (wings held up a little).
+            double beating = 0.5 + 0.5 * std::cos(0.8 * t + glide);
+            double a = 0.15 + 0.55 * beating * std::sin(rate * t + phase);
+            flapUp.push_back(a);
+            flapDown.push_back(-a);
+        }
+        std::string id = std::string(name) + char('A' + i);
+        kit::Model body{id, path[0], {}, rookBody(), kit::positionCurves(path), {}};
+        body.children.push_back({id + "WingL", {}, {}, rookWing(1), {kit::rotationCurve('x', flapUp)}, {}});
+        body.children.push_back({id + "WingR", {}, {}, rookWing(-1), {kit::rotationCurve('x', flapDown)}, {}});
+        models.push_back(std::move(body));
+    }
+}
+
 } // namespace
 
 SceneSource buildHarvester() {
     SceneSource scene{"harvester.xsi", {}, kFrames};
     kit::LightRig light = summerLight();
     kit::Mesh bodyMesh = harvesterBody();
-    // The part rocks the truck's body by up to 2 units; its wheels stand still.
-    kit::Mesh truckMesh = kit::keepSeen(truckBody(light, {kTruckAt, {}}, false), cameraViews(still(kTruckAt), 2));
+    // The part rocks the truck's body by up to 2 units; its wheels stand still. The truck's turn and size are
+    // in its meshes: its nodes stand unturned.
+    const kit::Vec3 turn{0, 0, kTruckYaw};
+    auto truckSized = [&](kit::Mesh mesh) {
+        kit::scale(mesh, {kTruckSize, kTruckSize, kTruckSize});
+        return std::move(kit::rotate(mesh, turn));
+    };
+    kit::Mesh truckMesh = kit::keepSeen(truckSized(truckBody(light, {kTruckAt, turn}, false)),
+                                        cameraViews(still(kTruckAt), 2));
     std::vector<kit::Mesh> wheels;
     for (const WheelSlot& slot : truckWheelSlots()) {
-        kit::Vec3 at = kTruckAt + slot.offset;
-        wheels.push_back(kit::keepSeen(truckWheel(slot.left, light, {at, {}}, 12), cameraViews(still(at), 0)));
+        kit::Vec3 at = truckWheelAt(slot);
+        wheels.push_back(kit::keepSeen(truckSized(truckWheel(slot.left, light, {at, turn}, 12)), cameraViews(still(at), 0)));
     }
     // The set-up paints the ground one flat colour, so big cells draw it the same with fewer triangles.
     kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 2, 2),
@@ -435,7 +520,7 @@ SceneSource buildHarvester() {
         {&wheat, fieldOffset},
         {&stubble, fieldOffset},
     };
-    for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(kTruckAt + truckWheelSlots()[i].offset)});
+    for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(truckWheelAt(truckWheelSlots()[i]))});
     dropHidden(placed);
     // Nearest first: the header and the cab then hide the body behind them before it is shaded.
     kit::Vec3 meanEye{};
@@ -445,19 +530,21 @@ SceneSource buildHarvester() {
 
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
-    body.children.push_back(scaled("HarvesterRoller", kReelAxle, reel()));
+    body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
     scene.models.push_back(std::move(body));
-    scene.models.push_back(scaled("Grass", kReelAxle, grass()));
+    scene.models.push_back(scaled("Grass", kReelAt, grass()));
     scene.models.push_back(scaled("Terex_MainBody", kTruckAt, std::move(truckMesh)));
     for (size_t i = 0; i < wheels.size(); ++i) {
         const WheelSlot& slot = truckWheelSlots()[i];
-        scene.models.push_back(scaled(slot.name, kTruckAt + slot.offset, std::move(wheels[i])));
+        scene.models.push_back(scaled(slot.name, truckWheelAt(slot), std::move(wheels[i])));
     }
     scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
     scene.models.push_back(fieldNode("Wheat", std::move(wheat)));
     scene.models.push_back(fieldNode("Stubble", std::move(stubble)));
     // The keys take the part's early lift back out of the path.
     auto eye = sampleFrames(kFrames, [](double t) { return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))}; });
+    addFlock(scene.models, "RookFirst", 19, 5, 71);
+    addFlock(scene.models, "RookSecond", 45, 7, 73);
     scene.models.push_back(
         {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
     return scene;
