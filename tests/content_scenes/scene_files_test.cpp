@@ -164,11 +164,6 @@ TEST(SceneFiles, HandAnimatedNodesCarryNoOverridingKeys) {
         {"escape.xsi", "PropellerLeft01", Rotation},
         {"escape.xsi", "PropellerRight01", Rotation},
         {"escape.xsi", "Camera_chase_03", Rotation},
-        {"ledge.xsi", "Terex_MainBody", Position},
-        {"ledge.xsi", "Terex_RL_Wheel", Position},
-        {"ledge.xsi", "Terex_FL_Wheel", Position},
-        {"ledge.xsi", "Lightbeam01", Position},
-        {"ledge.xsi", "Lightbeam02", Position},
     };
     for (const Forbidden& f : table) {
         const SceneNode& n = scene(f.file).node(f.node);
