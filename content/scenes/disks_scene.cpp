@@ -147,13 +147,12 @@ double viewDistance(double t) {
 
 kit::Model camera() {
     // The camera flies with the logo, circling it from its left to its right (about 40 degrees over the
-    // title) and sinking from above it to its level, and looks below it by the angle that puts it at
+    // title) and sinking from above it to the ring's plane before the text comes (the ring then keeps off it), and looks below it by the angle that puts it at
     // kLogoScreenY, above the title text.
     auto eye = [](double t) {
         double orbit = -0.38 + 0.76 * easeBetween(3, 22, t), d = viewDistance(t);
-        double s = t / 22.0;
         return kit::Vec3{float(logoX(t) + d * std::sin(orbit)), float(-d * std::cos(orbit)),
-                         float(30 - 32 * easeBetween(0, 12, t) + 6 * s)};
+                         float(24 * (1 - easeBetween(0, 5, t)) - 4 * easeBetween(5, 22, t))};
     };
     auto target = [](double t) {
         // At the logo's axis, lowered so that the logo stands above the middle of the frame.

@@ -41,7 +41,7 @@ kit::LightRig sunsetLight() {
 // opens low behind the truck as it drives along the rim, pulls back, cranes up and out over the drop (8-16 s)
 // to show the valley, then falls back and lets the truck pull away into the sunset.
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {33, -44, 48}},   {6, {36, -58, 51}},  {12, {52, -76, 66}},
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {6, {45, -58, 51}},  {12, {52, -76, 66}},
                                              {18, {52, -92, 72}},  {24, {44, -100, 68}}, {30, {34, -104, 64}}};
     return pathAt(path, t);
 }
