@@ -44,8 +44,11 @@ Image makeCliffRock() {
             float crack = smoothstep(0.035f, 0.0f, cellBorderDistance(u, v, 6, 55)) * crackMask;
             tone *= 1.0f - 0.65f * crack;
 
+            // Sandstone in warm and grey bands, lighter than before so that the baked dusk light shows on it,
+            // with paler edges on the ledges' lips; crevices and cracks keep their shade.
             float warmth = 0.5f + 0.5f * fractalNoise(u, v, 4, 3, 56);
-            Color stone = mix(rgb(58, 56, 56), rgb(76, 62, 50), warmth);
+            Color stone = mix(rgb(84, 76, 72), rgb(118, 92, 68), warmth);
+            stone = mix(stone, rgb(150, 124, 96), 0.5f * smoothstep(0.82f, 0.95f, within) * (1.0f - crack));
             image.at(x, y) = scaled(stone, tone);
         }
     return image;

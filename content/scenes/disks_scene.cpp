@@ -64,6 +64,30 @@ kit::Mesh& standUp(kit::Mesh& mesh) {
     return mesh;
 }
 
+// A ring of lights round the logo in the horizontal plane, which turns with it: the near lights sweep past in
+// front of the plate and the far ones behind it, so the spin reads in depth even while the plate is edge-on.
+kit::Mesh orbitRing() {
+    kit::Mesh ring;
+    const int lights = 14;
+    const float radius = 39.0f;
+    for (int i = 0; i < lights; ++i) {
+        float a = 2 * kit::kPi * float(i) / float(lights);
+        kit::Mesh orb = kit::sphere(i % 2 ? 1.3f : 1.9f, 8, 5);
+        kit::Color hot = i % 2 ? kit::rgb8(120, 230, 255) : kit::rgb8(255, 215, 90);
+        kit::paint(orb, hot);
+        kit::tintByHeight(orb, -1.9f, 1.9f, kit::rgb8(200, 150, 190), kit::rgb8(255, 255, 255));
+        kit::merge(ring, kit::translate(orb, {std::cos(a) * radius, std::sin(a) * radius, 0}));
+        // A fading trail behind each light, along its path round the ring.
+        for (int k = 1; k <= 5; ++k) {
+            float b = a - 0.045f * float(k), size = (i % 2 ? 1.0f : 1.4f) * (1.0f - 0.15f * float(k));
+            kit::Mesh spark = kit::sphere(size, 6, 3);
+            kit::paint(spark, hot * (1.0f - 0.16f * float(k)));
+            kit::merge(ring, kit::translate(spark, {std::cos(b) * radius, std::sin(b) * radius, 0}));
+        }
+    }
+    return ring;
+}
+
 kit::Mesh logo() {
     kit::Mesh plate = kit::extrude(stadium(kPlateHalfLength, kPlateRadius, 12), kPlateThickness, 0.5f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
@@ -106,25 +130,34 @@ kit::Mesh logo() {
     kit::tintByHeight(disks, -kPlateRadius, kPlateRadius, kit::rgb8(230, 110, 30), kit::rgb8(255, 220, 120));
     kit::merge(plate, letters);
     kit::merge(plate, disks);
-    return bakeBothFaces(plate);
+    bakeBothFaces(plate);
+    kit::merge(plate, orbitRing());
+    return plate;
 }
 
 double logoX(double t) {
     return 120.0 - 10.0 * t;
 }
 
+// The camera's distance from the logo: it swoops in from far off over the first 5 s and then breathes in
+// and out a little, on the music's two-bar phrase.
+double viewDistance(double t) {
+    return kViewDistance + 90 * (1 - easeBetween(0, 5, t)) - 8 * std::sin(kit::kPi * (t - 5) / 8) * easeBetween(4, 6, t);
+}
+
 kit::Model camera() {
-    // The camera trails the logo a little, so it drifts from right to left across the frame, and looks below
-    // it by the angle that puts it at kLogoScreenY, above the title text.
-    const double below = kViewDistance * kLogoScreenY * std::tan(kFieldOfView / 2);
+    // The camera flies with the logo, circling it from its left to its right (about 40 degrees over the
+    // title) and sinking from above it to the ring's plane before the text comes (the ring then keeps off it), and looks below it by the angle that puts it at
+    // kLogoScreenY, above the title text.
     auto eye = [](double t) {
-        double s = t / 22.0;
-        return kit::Vec3{float(logoX(t) - 9 + 18 * s), float(-kViewDistance + 6 * std::sin(t * 0.3)),
-                         float(16 - 18 * s)};
+        double orbit = -0.38 + 0.76 * easeBetween(3, 22, t), d = viewDistance(t);
+        return kit::Vec3{float(logoX(t) + d * std::sin(orbit)), float(-d * std::cos(orbit)),
+                         float(24 * (1 - easeBetween(0, 5, t)) - 4 * easeBetween(5, 22, t))};
     };
-    auto target = [below, eye](double t) {
-        kit::Vec3 e = eye(t);
-        return kit::Vec3{e.x, 0, float(-below)};
+    auto target = [](double t) {
+        // At the logo's axis, lowered so that the logo stands above the middle of the frame.
+        double below = viewDistance(t) * kLogoScreenY * std::tan(kFieldOfView / 2);
+        return kit::Vec3{float(logoX(t)), 0, float(-below)};
     };
     kit::CameraKeys keys = kit::rigCamera(kFrames, eye, target);
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};

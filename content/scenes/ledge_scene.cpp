@@ -18,9 +18,10 @@ constexpr float kBodyZ = 41.573f;
 constexpr float kWheelZ = 37.821f;
 constexpr float kBeamZ = 39.459f;
 constexpr float kLedgeTop = kWheelZ - kWheelRadius - 0.02f;
-constexpr float kSkyHalf = 560;  // sky box around the camera, inside the far plane of 1000
-constexpr float kSunDistance = 470;
-constexpr float kFanDistance = 525; // behind the far range, which hides the beams below the horizon
+constexpr float kSkyHalf = 800;  // sky box around the camera: the view's corners stay inside the far plane
+constexpr float kSunDistance = 620; // behind the far range from every point of the camera's path
+constexpr float kFanDistance = 700; // behind the far range, which hides the beams below the horizon
+constexpr float kCardDistance = 660; // the end card rises between the sun and the beams
 constexpr float kFieldOfView = 0.6f;
 // How fast the part turns the ledge and the trees about Z (radians per second).
 constexpr float kLedgeTurn = 1.0f, kTreesTurn = 1.0f / 3;
@@ -36,13 +37,30 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
-// The camera never turns (the glow is fixed on screen), so the finale's direction is a slow move of the eye:
-// it glides in over the valley toward the truck, then cranes up as the truck drives on along the rim, and
-// settles for the last chord.
+// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye: it
+// opens low behind the truck as it drives along the rim, pulls back, cranes up and out over the drop (8-16 s)
+// to show the valley, then falls back and lets the truck pull away into the sunset.
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{
-        {0, {29, -100, 54}}, {11, {31, -88, 56}}, {22, {33, -80, 59}}, {30, {33, -78, 60}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {6, {45, -58, 51}},  {12, {52, -76, 66}},
+                                             {18, {52, -92, 72}},  {24, {44, -100, 68}}, {30, {34, -104, 64}}};
     return pathAt(path, t);
+}
+
+// The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim; from
+// 10 s it also pulls away from the camera round the rim (its heading angle about the mesa's axis, radians) and
+// edges out toward the drop (its radius).
+double driveAngle(double t) { return 0.75 * easeBetween(10, 30, t); }
+float driveRadius(double t) { return kTruckX + 3.0f * float(easeBetween(12, 20, t)); }
+// The part's rocking of the body (the keys replace it), in scene units.
+float bodyRock(double t) {
+    float c = float(t * 1000);
+    return float(std::sin(c / 78) / 5 + std::sin(c / 100) / 5);
+}
+// Where a point given relative to the body's pivot (truck facing +Y) stands at time t, and the truck's turn.
+kit::Vec3 onTruck(double t, kit::Vec3 offset) {
+    float a = float(driveAngle(t)), r = driveRadius(t);
+    kit::Vec3 pivot{std::cos(a) * r, std::sin(a) * r, 0};
+    return pivot + kit::rotateEuler(offset, {0, 0, a});
 }
 
 kit::CameraAngles cameraAngles() {
@@ -77,6 +95,11 @@ constexpr float kTurnSlack = 0.02f;
 
 // Where the sun stands relative to the camera: along the ray through its fixed screen point.
 kit::Vec3 sunDirection() { return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY); }
+// The sun sets over the last 12 s: it sinks into the far range, the last of it gone at the final chord.
+kit::Vec3 sunDirection(double t) {
+    float sink = 0.25f * float(easeBetween(18, 29, t));
+    return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY - sink);
+}
 
 // Elevation-graded sunset, brightest toward the sun, dark below the visible horizon.
 kit::Color skyColor(kit::Vec3 dir) {
@@ -279,7 +302,7 @@ kit::Mesh headlightBeam() {
     const float length = 40, radius = 4.5f;
     for (int i = 0; i < segments; ++i) {
         float a0 = 2 * kit::kPi * float(i) / float(segments), a1 = 2 * kit::kPi * float(i + 1) / float(segments);
-        kit::Color bright{0.24f, 0.21f, 0.14f, 1}, dark{0, 0, 0, 1};
+        kit::Color bright{0.1f, 0.085f, 0.06f, 1}, dark{0, 0, 0, 1};
         uint32_t apex = cone.addVertex({0, 0.3f, 0}, {0, -1, 0}, {0.5f, 0.5f}, bright);
         uint32_t b = cone.addVertex({std::cos(a0) * radius, length, std::sin(a0) * radius * 0.6f}, {0, 1, 0},
                                     {0.5f, 0.5f}, dark);
@@ -290,11 +313,86 @@ kit::Mesh headlightBeam() {
     return kit::makeTwoSided(cone);
 }
 
-kit::Curve wheelSpin() {
-    // Rolling along +Y at the rim's speed (1 rad/s at the truck's radius) turns the wheels backward about X.
-    std::vector<double> angles;
-    for (int i = 0; i < kFrames; ++i) angles.push_back(-(i / 20.0) * kTruckX / kWheelRadius);
-    return kit::rotationCurve('x', angles);
+// How far the tyres have rolled over the ledge by time t: the ledge turns under them at the part's rate, and
+// the truck adds its own drive round the rim.
+double rolled(double t) { return (kLedgeTurn * t + driveAngle(t)) * kTruckX; }
+
+// Position and turn keys of a part of the truck that sits at `offset` from the body's pivot; `spin` adds the
+// wheels' turn about their axle.
+kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks, bool spin) {
+    std::vector<kit::Vec3> path, turns;
+    for (int i = 0; i < kFrames; ++i) {
+        double t = i / 20.0;
+        kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0});
+        path.push_back({at.x, at.y, restZ + (rocks ? bodyRock(t) : 0.0f)});
+        turns.push_back({spin ? float(-rolled(t) / kWheelRadius) : 0.0f, 0, float(driveAngle(t))});
+    }
+    kit::Model model{std::move(name), {path[0].x, path[0].y, restZ}, {}, std::move(mesh), kit::positionCurves(path), {}};
+    for (kit::Curve& c : kit::rotationCurves(turns)) model.curves.push_back(c);
+    return model;
+}
+
+// The camera as seen from a part of the truck at `offset` from its pivot (and at the height offset.z), every
+// other frame of the drive, rising and sinking by up to `bob`.
+std::vector<kit::View> viewsFromTruck(kit::Vec3 offset, float bob) {
+    std::vector<kit::View> views;
+    for (int i = 0; i < kFrames; i += 2) {
+        double t = i / 20.0;
+        kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0}) + kit::Vec3{0, 0, offset.z};
+        for (float dz : {-bob, bob}) {
+            kit::View view = kit::makeView(cameraEye(t) - at + kit::Vec3{0, 0, -dz}, cameraAngles(), kFieldOfView);
+            views.push_back(kit::turned(view, {}, {0, 0, float(driveAngle(t))}));
+        }
+    }
+    return views;
+}
+
+// The name board on the back of the dump bed: dark, with the group's name in letters that glow, so that it
+// reads on the truck's shaded back against the sunset. Relative to the body's pivot.
+kit::Mesh rearSign() {
+    float width = 0;
+    kit::Mesh text = blockText("KESTROVA", 0.5f, 0.15f, width);
+    const float fit = 10.4f / width;
+    kit::scale(text, {fit, fit, fit});
+    kit::translate(text, {-5.2f, -3.5f * fit, 0});
+    kit::paint(text, kit::rgb8(255, 196, 70));
+    kit::tintByHeight(text, -3.5f * fit, 3.5f * fit, kit::rgb8(255, 120, 30), kit::rgb8(255, 235, 140));
+    kit::Mesh board = kit::box({-5.9f, -1.6f, -0.3f}, {5.9f, 1.6f, 0});
+    kit::paint(board, kit::rgb8(34, 22, 20));
+    kit::merge(board, text);
+    // Text space (x right, y up, out of the face along +Z) onto the back of the bed, facing -Y.
+    kit::rotate(board, {kit::kPi / 2, 0, 0});
+    return kit::translate(board, {0, -12.25f, 3.6f});
+}
+
+// A flock of birds that glides across the sky in front of the sun, dark against it, early in the finale.
+kit::Model birds() {
+    kit::Mesh flock;
+    Random random(5);
+    for (int i = 0; i < 7; ++i) {
+        kit::Vec3 at{random.range(-22, 22), random.range(-14, 14), random.range(-7, 7)};
+        if (i == 0) at = {};
+        float span = random.range(2.6f, 3.4f), lift = random.range(0.5f, 1.3f);
+        kit::Mesh bird;
+        kit::Color dark = kit::rgb8(30, 16, 26);
+        uint32_t body = bird.addVertex({0, 0.9f, 0}, {0, -1, 0}, {0.5f, 0.5f}, dark);
+        uint32_t tail = bird.addVertex({0, -0.5f, -0.2f}, {0, -1, 0}, {0.5f, 0.5f}, dark);
+        uint32_t left = bird.addVertex({-span, -0.3f, lift}, {0, -1, 0}, {0.5f, 0.5f}, dark);
+        uint32_t right = bird.addVertex({span, -0.3f, lift}, {0, -1, 0}, {0.5f, 0.5f}, dark);
+        bird.addTriangle(body, left, tail);
+        bird.addTriangle(body, tail, right);
+        kit::makeTwoSided(bird);
+        // Seen from behind and a little below: turn the flock to face across the frame, then place the bird.
+        kit::rotate(bird, {-0.35f, 0, -kit::kPi / 2});
+        kit::merge(flock, kit::translate(bird, at));
+    }
+    // Across the frame from left to right, some 260 units off, between 2 s and 13 s; a slow rise and fall.
+    auto path = sampleFrames(kFrames, [](double t) {
+        kit::Vec3 eye = cameraEye(t);
+        float x = float(-170 + 28 * t);
+        return eye + kit::Vec3{x, 260, float(30 + 6 * std::sin(t * 1.3) - 0.6 * t)};
+    });
+    return {"Birds", path[0], {}, std::move(flock), kit::positionCurves(path), {}};
 }
 
 // A node that keeps its place relative to the moving camera, as if infinitely far away.
@@ -303,25 +401,33 @@ kit::Model followCamera(const char* name, kit::Vec3 offset, kit::Mesh mesh, kit:
     return {name, path[0], rotationDegrees, std::move(mesh), kit::positionCurves(path), {}};
 }
 
-// What the truck's body always hides of itself, with the ledge's flat track (the same at every turn of the
-// ledge) hiding too. The camera hardly moves and the body only rocks (by up to 0.4). The wheels spin through
-// every angle, so any face that one turn hides another shows: they keep everything that faces the camera.
-void dropHiddenBody(kit::Mesh& body, kit::Vec3 bodyAt) {
-    const float rocks[] = {-0.4f, -0.2f, 0, 0.2f, 0.4f};
-    constexpr size_t kKeys = 61; // half a second apart
-    // Inside the flat part of the ledge's top (radius 30 to 50) at every turn, facing up.
-    kit::Mesh track = kit::lathe({{49.6f, kLedgeTop}, {30.2f, kLedgeTop}}, 96);
-    auto eye = [&](size_t m) { return cameraEye(0.5 * double(m / std::size(rocks))); };
-    std::vector<kit::OcclusionInstance> instances{
-        {&body,
-         [&](size_t m) {
-             kit::Vec3 rock{0, 0, rocks[m % std::size(rocks)]};
-             return kit::makeView(eye(m) - bodyAt - rock, cameraAngles(), kFieldOfView, 1);
-         }},
-        {&track, [&](size_t m) { return kit::makeView(eye(m), cameraAngles(), kFieldOfView, 1); }, true, false}};
-    kit::OcclusionSettings settings;
-    settings.farPlane = 1000;
-    body = kit::keepTriangles(body, kit::trianglesEverSeen(instances, kKeys * std::size(rocks), settings)[0]);
+// The same for something that rides with the setting sun, `distance` away from the camera.
+kit::Model followSun(const char* name, float distance, kit::Mesh mesh) {
+    auto path = sampleFrames(kFrames, [&](double t) { return cameraEye(t) + sunDirection(t) * distance; });
+    return {name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
+}
+
+// The end card: the group's name in gold, rising out of the far range where the sun went down and coming to
+// rest on the last chord (170.5 s of the production).
+kit::Model endCard() {
+    float width = 0;
+    kit::Mesh text = blockText("KESTROVA", 1.5f, 0.12f, width);
+    constexpr float size = 5.0f;
+    kit::translate(text, {-width / 2, 0, 0});
+    kit::scale(text, {size, size, size});
+    // Dark faces against the sunburst, which the beams behind them outline, and gold bevels.
+    kit::tintByHeight(text, 0, 7 * size, kit::rgb8(255, 150, 40), kit::rgb8(255, 235, 150));
+    for (size_t i = 0; i < text.colors.size(); ++i) {
+        if (text.normals[i].z > 0.9f) text.colors[i] = kit::rgb8(58, 18, 44);
+    }
+    kit::rotate(text, {kit::kPi / 2, 0, 0});
+    auto path = sampleFrames(kFrames, [](double t) {
+        // Straight ahead and down, behind the range until 26 s; up to a third of the frame above the middle.
+        float ndcY = float(-0.4 + 0.82 * easeBetween(26, 28.5, t));
+        kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
+        return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
+    });
+    return {"EndCard", path[0], {}, std::move(text), kit::positionCurves(path), {}};
 }
 
 } // namespace
@@ -345,11 +451,12 @@ SceneSource buildLedge() {
     backlit.sky = {0.13f, 0.08f, 0.12f};
     backlit.ground = {0.05f, 0.03f, 0.04f};
     light = backlit;
-    // The part rocks the body by up to 0.4 units.
-    kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFrom(body, 0.4f));
-    dropHiddenBody(bodyMesh, body);
-    kit::sortNearFirst(bodyMesh, cameraEye(15) - body);
-    scene.models.push_back({"Terex_MainBody", body, {}, std::move(bodyMesh), {}, {}});
+    // The part rocks the body by up to 0.4 units; the keys do the same.
+    kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
+    kit::Model bodyModel = onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false);
+    bodyModel.children.push_back({"Sign", {}, {}, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)), {}, {}});
+    scene.models.push_back(std::move(bodyModel));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         kit::Mesh wheel = truckWheel(slot.left, light, {at, {}}, 14);
@@ -369,30 +476,29 @@ SceneSource buildLedge() {
         }
         // The wheels spin through every angle; their sides away from the camera never show.
         std::vector<kit::View> views;
-        for (int i = 0; i < kFrames; i += 20) {
-            for (float dz : {-0.2f, 0.2f}) {
-                kit::View key = kit::makeView(cameraEye(i / 20.0) - at + kit::Vec3{0, 0, dz}, cameraAngles(),
-                                              kFieldOfView);
-                for (int degree = 0; degree < 360; degree += 2)
-                    views.push_back(kit::turned(key, {}, {float(degree) * kit::kPi / 180, 0, 0}));
-            }
+        for (const kit::View& key : viewsFromTruck({slot.offset.x, slot.offset.y, kWheelZ}, 0.2f)) {
+            for (int degree = 0; degree < 360; degree += 4)
+                views.push_back(kit::turned(key, {}, {float(degree) * kit::kPi / 180, 0, 0}));
         }
         wheel = kit::keepSeen(wheel, views, 0.05f);
-        scene.models.push_back({name, at, {}, std::move(wheel), {wheelSpin()}, {}});
+        scene.models.push_back(
+            onTruckModel(name, {slot.offset.x, slot.offset.y, 0}, kWheelZ, std::move(wheel), false, true));
     }
     scene.models.push_back({"Valley", {0, 0, 0}, {}, std::move(valleyMesh), {}, {}});
     scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
     scene.models.push_back({"Range", {0, 0, 0}, {}, farRange(), {}, {}});
-    kit::Mesh disc = kit::cylinder(15, -0.5f, 0.5f, 32);
+    kit::Mesh disc = kit::cylinder(15 * kSunDistance / 470, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
     // Rides with the camera too: the faces turned away from it go.
     disc = kit::keepSeen(disc, {kit::makeView(sun * -kSunDistance, cameraAngles(), kFieldOfView)});
-    scene.models.push_back(followCamera("Sun", sun * kSunDistance, disc));
-    scene.models.push_back({"Lightbeam01", {kTruckX - kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
-    scene.models.push_back({"Lightbeam02", {kTruckX + kLampX, kLampY, kBeamZ}, {}, headlightBeam(), {}, {}});
-    scene.models.push_back(followCamera("Sunbeams01", sun * kFanDistance,
+    scene.models.push_back(followSun("Sun", kSunDistance, disc));
+    scene.models.push_back(onTruckModel("Lightbeam01", {-kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
+    scene.models.push_back(onTruckModel("Lightbeam02", {kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
+    scene.models.push_back(birds());
+    scene.models.push_back(endCard());
+    scene.models.push_back(followSun("Sunbeams01", kFanDistance,
                                         sunbeamFan(18, 330, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
-    scene.models.push_back(followCamera("Sunbeams02", sun * (kFanDistance - 10),
+    scene.models.push_back(followSun("Sunbeams02", kFanDistance - 10,
                                         sunbeamFan(12, 260, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
     kit::CameraAngles view = cameraAngles();
     constexpr float kDeg = 180 / kit::kPi;
