@@ -257,6 +257,74 @@ std::vector<kit::View> chaseViews(const std::function<kit::Vec3(double)>& offset
     return views;
 }
 
+// Where the rock arch stands on the moving ground: the truck runs through it at 61 s of the part.
+constexpr double kArchPassing = 61;
+constexpr float kArchY = float(kRoadSpeed * kArchPassing);
+
+// A sandstone arch spanning the road: a thick band on a half-ellipse whose feet sink into the ground, its
+// faces roughened by noise, with boulders fallen at its feet.
+kit::Mesh rockArch() {
+    constexpr int kSegments = 22;
+    const float halfSpan = 30, height = 34, halfDepth = 5.5f;
+    kit::Mesh m;
+    auto face = [&m](kit::Vec3 a, kit::Vec3 b, kit::Vec3 c, kit::Vec3 d, kit::Vec3 outward) {
+        kit::Vec3 n = kit::normalize(kit::cross(b - a, c - a));
+        if (kit::dot(n, outward) < 0) {
+            std::swap(b, d);
+            n = -n;
+        }
+        auto colour = [](kit::Vec3 p) {
+            float band = 0.5f + 0.5f * std::sin(p.z * 0.9f + valueNoise(p.x / 6, p.y / 6, 61) * 3);
+            kit::Color c = kit::mix(kit::rgb8(186, 98, 58), kit::rgb8(150, 72, 46), band);
+            return kit::mix(c, kit::rgb8(205, 150, 96), std::fmax(0.0f, valueNoise(p.x / 4, p.z / 4, 67) - 0.6f) * 2);
+        };
+        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, colour(a)), j = m.addVertex(b, n, {0.5f, 0.5f}, colour(b));
+        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, colour(c)), l = m.addVertex(d, n, {0.5f, 0.5f}, colour(d));
+        m.addQuad(i, j, k, l);
+    };
+    // Cross-sections along the band: inner and outer edge at the front and back (y = +-halfDepth).
+    struct Section {
+        kit::Vec3 inFront, inBack, outFront, outBack, radial;
+    };
+    std::vector<Section> sections;
+    for (int i = 0; i <= kSegments; ++i) {
+        float theta = kit::kPi * float(i) / kSegments;
+        kit::Vec3 radial = kit::normalize({-std::cos(theta) / halfSpan, 0, std::sin(theta) / height});
+        kit::Vec3 centre{-halfSpan * std::cos(theta), 0, height * std::sin(theta)};
+        // The feet sink below the ground and are thicker than the span.
+        float foot = std::fmax(0.0f, 1 - std::sin(theta) * 1.6f);
+        centre.z -= 6 * foot;
+        float thick = 4 + 5 * foot + 1.5f * valueNoise(float(i) * 0.7f, 0, 71);
+        float rough = 1.2f * valueNoise(float(i) * 0.9f, 3, 73);
+        Section s;
+        s.radial = radial;
+        s.inFront = centre - radial * thick + kit::Vec3{0, halfDepth + rough, 0};
+        s.inBack = centre - radial * thick + kit::Vec3{0, -halfDepth - rough, 0};
+        s.outFront = centre + radial * (thick * 0.6f) + kit::Vec3{0, halfDepth * 0.8f, 0};
+        s.outBack = centre + radial * (thick * 0.6f) + kit::Vec3{0, -halfDepth * 0.8f, 0};
+        sections.push_back(s);
+    }
+    for (int i = 0; i < kSegments; ++i) {
+        const Section &a = sections[size_t(i)], &b = sections[size_t(i + 1)];
+        kit::Vec3 out = kit::normalize(a.radial + b.radial);
+        face(a.outFront, b.outFront, b.outBack, a.outBack, out);
+        face(a.inFront, a.inBack, b.inBack, b.inFront, -out);
+        face(a.inFront, b.inFront, b.outFront, a.outFront, {0, 1, 0});
+        face(a.inBack, a.outBack, b.outBack, b.inBack, {0, -1, 0});
+    }
+    Random random(79);
+    for (int i = 0; i < 5; ++i) {
+        float side = i % 2 ? 1.0f : -1.0f;
+        float size = random.range(2.0f, 4.5f);
+        kit::Mesh rock = kit::sphere(1, 6, 4);
+        kit::scale(rock, {size * random.range(0.9f, 1.4f), size * random.range(0.9f, 1.4f), size * 0.7f});
+        kit::rotate(rock, {0, 0, random.range(0, 6.28f)});
+        kit::paint(rock, kit::mix(kit::rgb8(170, 90, 56), kit::rgb8(140, 76, 50), random.next()));
+        kit::merge(m, kit::translate(rock, {side * random.range(19, 40), random.range(-12, 12), 0}));
+    }
+    return kit::bakeLight(m, afternoonLight(), {{0, kArchY, 0}, {}});
+}
+
 std::function<kit::Vec3(double)> still(kit::Vec3 at) {
     return [at](double) { return at; };
 }
@@ -272,6 +340,7 @@ kit::Model groundModel() {
     plane.children.push_back({"Poles", {}, {}, kit::keepSeen(poles(), views), {}, {}});
     plane.children.push_back({"Rocks", {}, {}, kit::keepSeen(rocks(), views), {}, {}});
     plane.children.push_back({"Bushes", {}, {}, kit::keepSeen(bushes(), views), {}, {}});
+    plane.children.push_back({"RockArch", {0, kArchY, 0}, {}, rockArch(), {}, {}});
     return plane;
 }
 
@@ -280,16 +349,27 @@ kit::Mesh logoSign() {
     // A board across the bed (facing the rear and the front) and one along each side of the bed (facing out
     // and in), so the name reads from behind, from ahead and from either side.
     kit::Mesh sign;
+    // Letters set one by one, so that the open V and A tuck into each other as a sign painter spaces them.
+    kit::Mesh text;
     float width = 0;
-    kit::Mesh text = blockText("KESTROVA", 0.4f, 0.2f, width);
+    const std::string name = "KESTROVA";
+    for (size_t i = 0; i < name.size(); ++i) {
+        float letterWidth = 0;
+        kit::Mesh letter = blockText(name.substr(i, 1), 0.4f, 0, letterWidth); // a bevel would be under a pixel
+        if (i > 0) width += name[i - 1] == 'V' && name[i] == 'A' ? -0.3f : 1.2f;
+        kit::merge(text, kit::translate(letter, {width, 0, 0}));
+        width += letterWidth;
+    }
     kit::translate(text, {-width / 2, 0, 0});
     kit::tintByHeight(text, 0, 7, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
     // One board of `length` along local x, facing local -y and +y, turned by `turn` about Z and moved to `at`.
-    auto board = [&](float length, float turn, kit::Vec3 at) {
+    // `faces`: -1 lettered on the -y face only, 1 on the +y face only, 0 on both.
+    auto board = [&](float length, float turn, kit::Vec3 at, int faces) {
         kit::Mesh b = kit::box({-length / 2, -0.25f, 0}, {length / 2, 0.25f, 2.5f}, {}, 0.12f);
         kit::paint(b, kit::rgb8(30, 24, 24));
         float s = (length - 0.8f) / width;
         for (float face : {-1.0f, 1.0f}) {
+            if (faces != 0 && float(faces) != face) continue;
             kit::Mesh side = text;
             // Letters read correctly from the side they face: x runs right as seen from there.
             for (kit::Vec3& p : side.positions)
@@ -301,8 +381,10 @@ kit::Mesh logoSign() {
         kit::rotate(b, {0, 0, turn});
         return kit::translate(b, at);
     };
-    kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}));
-    for (float x : {-6.3f, 6.3f}) kit::merge(sign, board(13, kit::kPi / 2, {x, -0.5f, 0}));
+    // The side boards stop well short of the rear one and are lettered outside only: seen from a corner or
+    // across the bed, the names never run into one another.
+    kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}, 0));
+    for (float x : {-6.3f, 6.3f}) kit::merge(sign, board(9.5f, kit::kPi / 2, {x, 1.6f, 0}, x < 0 ? 1 : -1));
     return sign;
 }
 
@@ -339,15 +421,36 @@ kit::Mesh ospreyHull() {
     return kit::bakeLight(hull, afternoonLight());
 }
 
-// Three-bladed rotor turning about Y, with its spinner; given one flat colour by the set-up.
+// A rotor at full speed turning about Y: its spinner and the blur of its blades, a disc of slender slivers
+// with gaps between them, which reads as a see-through dark disc however fast or slowly it turns. The set-up
+// gives it one flat colour, so the gaps are what lets the light through.
 kit::Mesh propeller() {
     kit::Mesh rotor = kit::lathe({{0, -0.8f}, {1.0f, -0.6f}, {0.8f, 0.6f}, {0, 1.6f}}, 8);
     kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
-    for (int i = 0; i < 3; ++i) {
-        kit::Mesh blade = kit::box({0.6f, -0.12f, -0.55f}, {9.0f, 0.12f, 0.55f}, {}, 0.05f);
-        kit::rotate(blade, {0, 2 * kit::kPi * float(i) / 3, 0});
-        kit::merge(rotor, blade);
+    kit::Mesh blur;
+    constexpr int kSlivers = 24;
+    for (int i = 0; i < kSlivers; ++i) {
+        float a = 2 * kit::kPi * float(i) / kSlivers, half = kit::kPi / kSlivers * (i % 2 ? 0.22f : 0.38f);
+        float reach = i % 2 ? 8.2f : 9.2f;
+        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+        kit::Vec3 up{0, -1, 0};
+        uint32_t p = blur.addVertex(at(a, 0.9f), up, {0.5f, 0.5f}, {});
+        uint32_t q = blur.addVertex(at(a + half, reach), up, {0.5f, 0.5f}, {});
+        uint32_t r = blur.addVertex(at(a - half, reach), up, {0.5f, 0.5f}, {});
+        blur.addTriangle(p, q, r);
     }
+    // A thin rim where the blade tips run.
+    for (int i = 0; i < 24; ++i) {
+        float a0 = 2 * kit::kPi * float(i) / 24, a1 = 2 * kit::kPi * float(i + 1) / 24;
+        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+        kit::Vec3 up{0, -1, 0};
+        uint32_t p = blur.addVertex(at(a0, 8.9f), up, {0.5f, 0.5f}, {});
+        uint32_t q = blur.addVertex(at(a1, 8.9f), up, {0.5f, 0.5f}, {});
+        uint32_t r = blur.addVertex(at(a1, 9.25f), up, {0.5f, 0.5f}, {});
+        uint32_t t = blur.addVertex(at(a0, 9.25f), up, {0.5f, 0.5f}, {});
+        blur.addQuad(p, q, r, t);
+    }
+    kit::merge(rotor, kit::makeTwoSided(blur));
     return rotor;
 }
 
@@ -380,36 +483,35 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
-    static const std::vector<PathPoint> path{{0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {48, 16, 36}},
+    static const std::vector<PathPoint> path{{0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {30, 48, 28}},
                                              {13.5, {40, -10, 29}}};
     return path;
 }
+// From 9 s the first camera looks back along the road from ahead of the truck, so the aircraft beside it
+// stay out of its view until they leave at 10 s.
 const std::vector<PathPoint>& cameraOneTarget() {
-    static const std::vector<PathPoint> path{{0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, 5, 4}}, {13.5, {0, -3, 4}}};
+    static const std::vector<PathPoint> path{{0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -2, 3}}, {13.5, {0, -3, 4}}};
     return path;
 }
 
-// The orbit of the second camera from the cut at 28 s to the beams at 48 s, then the shots against the sun.
+// The second camera's shots, joined by fast swoops: high behind the truck on the shaded side, pushing in
+// (28-36 s); a swoop down and round to the sunny side, tracking forward beside it (38-44); a swing round the
+// front to the shaded side (44-48), where, as the sun beams come in, it cranes down against the light
+// (48-50.5) and tracks (to 56); a swoop in low behind the truck as the rock arch comes up the road (57.5-63,
+// the truck runs under it at 61); then it rises and pulls back against the light (65-71).
 const std::vector<PathPoint>& cameraTwoEye() {
-    static const std::vector<PathPoint> path = [] {
-        std::vector<PathPoint> p;
-        for (int k = 0; k <= 5; ++k) {
-            double s = k / 5.0, phi = 0.2 + (kit::kPi + 0.15) * s, r = 56 - 6 * s;
-            p.push_back({28 + 4.0 * k, {float(r * std::cos(phi)), float(r * std::sin(phi)), float(34 - 16 * s)}});
-        }
-        p.push_back({50.5, {-58, -22, 7}});
-        p.push_back({56, {-54, -6, 8}});
-        p.push_back({61, {-36, 8, 5}});
-        p.push_back({66, {-46, -12, 11}});
-        p.push_back({71, {-64, -26, 15}});
-        return p;
-    }();
+    static const std::vector<PathPoint> path{
+        {28, {-40, -62, 46}},  {32, {-27, -44, 34}}, {36, {-17, -32, 27}}, {38, {46, 2, 21}},
+        {44, {42, 20, 20}},  {45.5, {8, 58, 26}}, {46.8, {-42, 34, 24}}, {48, {-52, -8, 18}}, {50.5, {-58, -22, 7}},
+        {56, {-52, -4, 8}},    {57.5, {-14, -48, 9}}, {61, {-12, -45, 10}}, {63, {-10, -42, 10}},
+        {65, {-48, -14, 11}},  {71, {-64, -26, 15}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
-    static const std::vector<PathPoint> path{{28, {0, 3, 5}},      {38, {0, 0, 5}},     {48, {0, -2, 6}},
-                                             {50.5, {0, -6, 16}},  {56, {0, 2, 17}},    {61, {0, 4, 14}},
-                                             {66, {0, -2, 21}},    {71, {0, -6, 27}}};
+    static const std::vector<PathPoint> path{
+        {28, {0, -4, 2}},    {32, {0, 3, 5}},     {36, {0, 6, 7}},    {38, {0, 0, 6}},   {44, {0, 6, 6}},
+        {45.5, {0, 2, 6}},   {46.8, {0, 0, 6}},     {48, {0, -2, 6}},    {50.5, {0, -6, 16}}, {56, {0, 2, 17}}, {57.5, {0, 20, 13}},
+        {61, {0, 24, 14}},   {63, {0, 24, 14}},   {65, {0, -2, 21}},  {71, {0, -6, 27}}};
     return path;
 }
 
@@ -478,16 +580,18 @@ SceneSource buildEscape() {
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
     scene.models.push_back({"Sun", kSunPosition, {}, sun, {}, {}});
-    // The beam fan stands between the sun-facing camera and the sun, its X axis pointing away from the
-    // camera.
+    // The beam fan stands just in front of the sun disc, facing the cameras that look into the light: at that
+    // distance the few units they move shift nothing, so the rays always meet at the sun, and the hills stand
+    // in front of every ray that reaches below the horizon.
     kit::Vec3 eye = escapeEye(2, 59.5);
     kit::Vec3 toSun = kit::normalize(kSunPosition - eye);
     constexpr float kDeg = 180 / kit::kPi;
     kit::Vec3 fanTurn{0, -std::asin(toSun.z) * kDeg, std::atan2(toSun.y, toSun.x) * kDeg};
+    float sunDistance = kit::length(kSunPosition - eye);
     scene.models.push_back({"Sunbeams01",
-                            eye + toSun * 420,
+                            kSunPosition - toSun * 80,
                             fanTurn,
-                            sunbeamFan(20, 270, 0, {0.5f, 0.42f, 0.25f, 1}, 13),
+                            sunbeamFan(20, 270 * (sunDistance - 80) / 420, 0, {0.5f, 0.42f, 0.25f, 1}, 13),
                             {},
                             {}});
     for (int c = 1; c <= 4; ++c) {

@@ -235,7 +235,7 @@ TEST(SceneFiles, HeavyNodesStayThinnedToWhatTheCameraSees) {
         {"harvester.xsi", "Wheat", 1500},     {"harvester.xsi", "Stubble", 1000},
         {"harvester.xsi", "Ground", 40},      {"harvester.xsi", "HarvesterMainBody", 2000},
         {"ledge.xsi", "Skybox", 100},         {"ledge.xsi", "Trees", 1500},
-        {"ledge.xsi", "Valley", 300},         {"escape.xsi", "Plane01", 7500},
+        {"ledge.xsi", "Valley", 300},         {"escape.xsi", "Plane01", 7600},
     };
     for (const auto& l : limits) {
         EXPECT_LE(scene(l.file).node(l.node).triangleCount, l.most) << l.file << ": " << l.node;
@@ -408,7 +408,10 @@ TEST(SceneFiles, NoCameraJumpsWhileItIsShown) {
             // The field's scene is three times larger: its crane at the start moves up to ~1.7 units a frame.
             float most = std::string(shot.file) == "harvester.xsi" ? 4.0f : 2.0f;
             ASSERT_LT(moved, most) << shot.file << " " << shot.camera << " at " << t << " ms";
-            ASSERT_LT(turned, 0.035f) << shot.file << " " << shot.camera << " at " << t << " ms";
+            // The chase's second camera swings round the truck's front at 44-48 s of the part: a deliberate whip
+            // of up to 2.4 degrees a frame.
+            bool swing = std::string(shot.camera) == "Camera_chase_02" && t >= 44000 && t <= 48000;
+            ASSERT_LT(turned, swing ? 0.042f : 0.035f) << shot.file << " " << shot.camera << " at " << t << " ms";
             last = now;
         }
     }
