@@ -19,6 +19,28 @@ ChannelGains gainsOf(const Channel& c) {
 Mix::Mix(size_t frames)
     : left(frames, 0.0f), right(frames, 0.0f), delaySend(frames, 0.0f), reverbSend(frames, 0.0f) {}
 
+void rideFaders(Mix& mix, const std::vector<RidePoint>& points) {
+    if (points.empty()) return;
+    size_t next = 0;
+    for (size_t i = 0; i < mix.frames(); ++i) {
+        double t = static_cast<double>(i) / kSampleRate;
+        while (next < points.size() && points[next].time <= t) ++next;
+        float db = next == 0              ? points.front().gainDb
+                   : next == points.size() ? points.back().gainDb
+                                           : 0.0f;
+        if (next > 0 && next < points.size()) {
+            const RidePoint &a = points[next - 1], &b = points[next];
+            db = a.gainDb + (b.gainDb - a.gainDb) * static_cast<float>((t - a.time) / (b.time - a.time));
+        }
+        if (db == 0.0f) continue;
+        float g = std::pow(10.0f, db / 20.0f);
+        mix.left[i] *= g;
+        mix.right[i] *= g;
+        mix.delaySend[i] *= g;
+        mix.reverbSend[i] *= g;
+    }
+}
+
 static float fadeGain(double t, const MasterSettings& s) {
     if (t <= s.fadeStart) return 1.0f;
     if (t >= s.fadeEnd) return 0.0f;

@@ -43,6 +43,17 @@ struct Mix {
     std::vector<float> left, right, delaySend, reverbSend;
 };
 
+// A point of a fader ride: the whole mix (dry bus and sends) at `gainDb` at `time` seconds; between points the
+// gain moves in a straight line in decibels, and two points at one time make a step.
+struct RidePoint {
+    double time;
+    float gainDb;
+};
+
+// Rides the whole mix along `points` (sorted by time); before the first point and after the last it holds
+// their gains.
+void rideFaders(Mix& mix, const std::vector<RidePoint>& points);
+
 struct MasterSettings {
     double delaySeconds; // echo time of the stereo delay
     float delayFeedback; // 0..0.9

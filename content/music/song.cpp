@@ -30,15 +30,16 @@ constexpr const char* kChaseAnswer = "F5:2 A5:2 D6:2 C6:2 | B5:3 G#5:1 E5:2 B5:2
 constexpr const char* kLiftTune = "E6:4 C6:1 B5:1 | A5:2 E5:2 B5:1 C6:1 E6:2 | D6:3 C6:1 A5:2 F5:2 | "
                                   "G5:2 B5:2 D6:2 B5:2 | C6:3 B5:1 G5:2 E5:2 | F5:2 A5:2 C6:2 A5:2 | "
                                   "D6:3 C6:1 A5:2 F5:2 | E5:2 G#5:2";
-// 99-111 s: the call again, higher, then a climbing figure that repeats a step up each bar until 119 s.
+// From the return at 103 s: the call again, higher, after a pickup on the third beat ...
 constexpr const char* kBuildTune = "A5:2 C6:2 | C6:2 F6:2 E6:1 C6:1 A5:2 | B5:2 D6:2 G6:2 D6:2 | "
                                    "E6:3 C6:1 A5:2 E5:2 | G5:2 B5:2 E6:4 | F6:3 E6:1 C6:2 A5:2";
-constexpr const char* kBuildClimb = "A5:1 C6:1 E6:2 A5:1 C6:1 E6:2 | C6:1 F6:1 A6:2 C6:1 F6:1 A6:2 | "
-                                    "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
-// 119-142 s in B minor: the call and an answer that climbs to the top, then the turn home to A minor.
-constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | E6:3 D6:1 B5:2 G5:2 | "
-                                    "G5:2 B5:2 E6:2 D6:2 | C#6:2 A#5:2 F#5:2 C#6:2";
-constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | E6:2 D6:2 B5:2 G#5:2";
+// ... then a figure that climbs a step each bar until the peak.
+constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
+// 119-142 s in B minor: the call a tone up, an answer that breaks off for the held breath at 131.5 s and
+// lands high on the hit at 132 s, then a climb home towards A minor.
+constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
+                                    "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
+constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 constexpr const char* kOutroTune = "E5:4 D5:2 C5:2 | C5:6 A4:2 | G4:4 C5:2 E5:2 | D5:8 | E5:4 G5:2 A5:2 | "
                                    "A5:6 G5:2 | E5:4 D5:2 C5:2 | B4:8 | C5:4 B4:2 A4:2 | A4:8 | G4:4 E4:4 | "
                                    "D4:8 | C5:8 | B4:8 | A4:8";
@@ -172,51 +173,104 @@ void playChaseLift(Mix& mix, const Section& s) {
     fillInto(mix, s.end);
 }
 
-// 99-119 s: the build. The call returns higher, the snare doubles up bar by bar, a riser climbs, and the
-// drums drop out for the last beat before the peak.
+const BassTone kBreakdownBass{140.0f, 220.0f, 0.3f, 0.5f};
+
+// Pads whose filter opens bar by bar from `brightnessFrom` to `brightnessTo`: a slow lift of tension.
+void openingPads(Mix& mix, const Bars& bars, double from, double to, float velocity, float brightnessFrom,
+                 float brightnessTo) {
+    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
+        double begin = std::max(from, bars.start(b));
+        float x = static_cast<float>((begin - from) / (to - from));
+        pads(mix, bars, begin, std::min(bars.end(b), to), velocity,
+             brightnessFrom + (brightnessTo - brightnessFrom) * x);
+    }
+}
+
+// A big hit off the grid: the cut's kick, crash and boom with a brass chord on top.
+void accent(Mix& mix, const Bars& bars, double time, float size) {
+    impact(mix, time, size);
+    brassStabs(mix, bars, time, time + kStep, "X", 0.6, 0.55f * size);
+}
+
+// 99-103 s: the pursuers fall back and the music drops away after the hit: a heartbeat kick, a muffled bass
+// and closed pads that slowly open, until a reversed cymbal sucks the band back in at 103 s.
+void playBreakdown(Mix& mix, const Section& s) {
+    Bars bars{s};
+    double downbeat = bars.start(1);
+    accent(mix, bars, s.start, 1.0f);
+    openingPads(mix, bars, s.start, s.end, 0.5f, 500.0f, 1500.0f);
+    arpeggio(mix, bars, downbeat, s.end, "0...2...3...2...", 0.4f, 600.0f, 1800.0f);
+    bassLine(mix, bars, downbeat, s.end, "R---r---R---r---", kBreakdownBass, 0.7f);
+    drumLines(mix, downbeat, s.end, {{kKick, "x.......x......."}, {kHat, "....o.......o..."}}, 0.5f);
+    addRiser(mix, s.end - kBarSeconds, s.end, 0.6f);
+    addReverseCrash(mix, s.end, 1.0, 1.0f);
+}
+
+// 103-119 s: the pursuers return on a hit, the drums come back in half time, go four-on-the-floor at 107 s,
+// take an accent at 111 s and roll from 115 s into the peak, the bass and the filters opening all the while.
 void playChaseBuild(Mix& mix, const Section& s) {
     Bars bars{s};
-    double doubling = bars.start(6), rolling = bars.start(8), hole = s.end - kBeatSeconds;
-    impact(mix, s.start, 1.0f);
-    pads(mix, bars, s.start, hole, 0.55f, 3000.0f);
-    arpeggio(mix, bars, s.start, hole, "0124214201242142", 0.6f, 4000.0f, 6000.0f);
-    // The first bars pull back a little (eighth bass, no open hats) so that the build has room to climb.
-    bassLine(mix, bars, s.start, doubling, "R.r.o.r.R.r.o.ro", kLiftBass);
-    bassLine(mix, bars, doubling, hole, "RoRoRoRoRoRoRoRo", kPeakBass);
-    chaseLead(mix, kBuildTune, s.start, 0, 6000.0f, 1.0f);
-    chaseLead(mix, kBuildClimb, doubling, 0, 6500.0f, 1.0f);
-    drumLines(mix, s.start, doubling, {kDrivingKick, kGhostedBackbeat, kEighthHats});
-    drumLines(mix, doubling, hole, {kFourFloor, kDrivingHats});
-    drumLines(mix, doubling, rolling, {{kSnare, "x.x.x.x.x.x.x.x."}}, 0.8f);
-    snareRoll(mix, rolling, hole, 0.5f);
-    for (int b = 1; b < 6; b += 2)
-        addCrash(mix, bars.start(b), 0.45f);
-    addRiser(mix, doubling, s.end, 1.0f);
+    double drive = s.start + 2 * kBarSeconds, nearMiss = s.start + 4 * kBarSeconds,
+           roll = s.start + 6 * kBarSeconds, hole = s.end - kBeatSeconds;
+    accent(mix, bars, s.start, 1.0f);
+    addBoom(mix, s.start, 0.6f);
+    openingPads(mix, bars, s.start, hole, 0.5f, 1800.0f, 4000.0f);
+    arpeggio(mix, bars, drive, hole, "0124214201242142", 0.55f, 2500.0f, 6000.0f);
+    bassLine(mix, bars, s.start, drive, "R.......r.r.o...", kChaseBass);
+    bassLine(mix, bars, drive, roll, "R.r.o.r.R.r.o.ro", kLiftBass);
+    bassLine(mix, bars, roll, hole, "RoRoRoRoRoRoRoRo", kPeakBass);
+    chaseLead(mix, kBuildTune, s.start, 0, 5000.0f, 0.9f);
+    chaseLead(mix, kBuildClimb, roll - kBeatSeconds * 2, 0, 6500.0f, 1.0f);
+    drumLines(mix, s.start, drive, {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
+    drumLines(mix, drive, roll, {kFourFloor, kGhostedBackbeat, kEighthHats});
+    drumLines(mix, nearMiss, roll, {kOffbeatOpen});
+    drumLines(mix, roll, hole, {kFourFloor, kDrivingHats});
+    addCrash(mix, drive, 0.5f);
+    accent(mix, bars, nearMiss, 0.8f);
+    snareRoll(mix, roll, s.end - kStep, 0.3f);
+    addRiser(mix, roll, s.end, 1.0f);
     addReverseCrash(mix, s.end, 1.5f, 1.0f);
 }
 
-// Second lift at 119 s: up a whole tone to B minor, everything in, brass stabs; the last bars turn home
-// through A and E so the sunset lands on A minor.
+// 119-142 s, the peak: up a whole tone to B minor with everything in, a crash on every bar and accents where
+// the aircraft cross (123 and 127 s); the band stops dead for the held breath at 131.5 s and lands the arch at
+// 132 s on the biggest hit of the track; from 136 s a last build turns home through G, A and E so the sunset
+// lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
-    double turn = bars.start(9), last = bars.start(11);
-    impact(mix, s.start, 1.0f);
-    pads(mix, bars, s.start, s.end, 0.6f, 3500.0f);
-    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
-    brassStabs(mix, bars, s.start, last, "X..x..x...X..x..", 1.5 * kStep, 0.5f);
-    bassLine(mix, bars, s.start, last, "RoRoRfoRRoRoRtoR", kPeakBass);
-    bassLine(mix, bars, last, s.end, "R.R.R.R.", kPeakBass);
+    const double breath = 131.5, arch = 132.0, run = 136.0, roll = 140.0, toms = s.end - kBeatSeconds;
+    accent(mix, bars, s.start, 1.0f);
+    pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
+    pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
+    arpeggio(mix, bars, s.start, breath, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
+    arpeggio(mix, bars, arch, s.end, "0124214201242142", 0.6f, 4500.0f, 7000.0f);
+    brassStabs(mix, bars, s.start, breath, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
+    brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
+    bassLine(mix, bars, s.start, breath, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, arch, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
     chaseLead(mix, kChaseCall, bars.start(1), 2, 6500.0f, 1.0f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
-    chaseLead(mix, kPeakEnd, turn, 0, 7000.0f, 1.0f);
-    drumLines(mix, s.start, last, {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
-    for (int b = 1; b < 11; b += 2)
-        addCrash(mix, bars.start(b), 0.55f);
-    drumLines(mix, last, s.end - kBeatSeconds, {{kKick, "X...X..."}});
-    drumLines(mix, last, s.end, {{kHighTom, "X.x."}, {kMidTom, "....X.x."}}, 0.8f);
-    // The roll stops a sixteenth short, so the sunset's downbeat lands on a moment of air.
-    snareRoll(mix, last, s.end - kStep, 0.5f);
+    chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
+    drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, arch, roll, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
+    for (int b = 1; b < bars.barAt(breath); ++b)
+        addCrash(mix, bars.start(b), 0.5f);
+    for (double cue : {123.0, 127.0})
+        accent(mix, bars, cue, 1.0f);
+    // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
+    impact(mix, arch, 1.0f);
+    addBoom(mix, arch, 1.0f);
+    addTom(mix, arch, 1.0f, 38.0f);
+    brassStabs(mix, bars, arch, arch + kStep, "X", 1.8, 0.7f);
+    addCrash(mix, run, 0.6f);
+    drumLines(mix, roll, toms, {kFourFloor});
+    snareRoll(mix, roll, toms, 0.4f);
+    // The toms leave the last sixteenth to the air before the sunset's downbeat.
+    drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
+    addRiser(mix, run, s.end - kStep, 0.9f);
 }
 
 // The sunset: pads, a fading arpeggio and a slow melody; the last chord lands on a hit and rings to the last
@@ -247,16 +301,26 @@ const std::vector<Section>& songSections() {
         {"groove", 50.0, 71.0, "Am Em F G Am Em Dm E F G E", playGroove},
         {"chase", 71.0, 84.5, "Am Am F C G Dm E E", playChase},
         {"chase lift", 84.5, 99.0, "Am Am Dm G C F Dm E", playChaseLift},
-        {"chase build", 99.0, 119.0, "Am F G Am Em F Am F G A A", playChaseBuild},
-        {"chase peak", 119.0, 142.0, "Bm Bm G D A Bm G Em F# G A E", playChasePeak},
+        {"breakdown", 99.0, 103.0, "Am F E", playBreakdown},
+        {"chase build", 103.0, 119.0, "Am F G Am Em F G A A", playChaseBuild},
+        {"chase peak", 119.0, 142.0, "Bm Bm G D A Bm F# Bm Em G A E", playChasePeak},
         {"outro", 142.0, kSongSeconds, "Am F C G Dm F C E Am Dm Em G F E Am", playOutro},
     };
     return sections;
 }
 
+// The chase's levels before the limiter, which would otherwise hold it all at one loudness: the opening run
+// sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
+// arch at 132 s lifts it once more; the sunset is left as played.
+const std::vector<RidePoint> kChaseRides = {
+    {71.0, 0.0f},   {71.0, -1.5f}, {103.0, -1.5f}, {119.0, -0.5f}, {119.0, 1.0f},
+    {132.0, 1.0f},  {132.0, 1.5f}, {136.0, 0.5f},  {141.5, 1.0f},  {142.0, 0.0f},
+};
+
 void renderSong(Mix& mix) {
     for (const Section& section : songSections())
         section.play(mix, section);
+    rideFaders(mix, kChaseRides);
 }
 
 } // namespace music

@@ -64,8 +64,8 @@ TEST(SongTimeline, SectionsTileTheWholeTrackOnTheBeat) {
 }
 
 TEST(SongTimeline, EveryCutOfTheDemoStartsASection) {
-    // The demo's cuts, the title hit and the two lifts of the chase.
-    for (double cut : {28.0, 33.5, 50.0, 71.0, 84.5, 99.0, 119.0, 142.0}) {
+    // The demo's cuts, the title hit, the lift, breakdown, return and peak of the chase.
+    for (double cut : {28.0, 33.5, 50.0, 71.0, 84.5, 99.0, 103.0, 119.0, 142.0}) {
         bool found = false;
         for (const Section& s : songSections())
             found |= s.start == cut;
