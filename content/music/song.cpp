@@ -314,7 +314,7 @@ const std::vector<Section>& songSections() {
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
     {71.0, 0.0f},   {71.0, -1.5f}, {103.0, -1.5f}, {119.0, -0.5f}, {119.0, 1.0f},
-    {132.0, 1.0f},  {132.0, 1.5f}, {136.0, 0.5f},  {141.5, 1.0f},  {142.0, 0.0f},
+    {132.0, 1.0f},  {132.0, 1.5f}, {136.0, -0.5f}, {141.5, 1.5f},  {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {

@@ -20,7 +20,7 @@ static const MasterSettings kMaster{
     .reverbDamping = 0.5f,
     .fadeStart = kSongSeconds - 0.45, // the last chord rings at full level to the last picture ...
     .fadeEnd = kSongSeconds - 0.08,   // ... and is cut off with it
-    .peakTarget = 0.75f,              // -2.5 dBFS: the codec's overshoot stays under -1 dB true peak
+    .peakTarget = 0.73f,              // -2.7 dBFS: the codec's overshoot stays under -1 dB true peak
     .drive = 2.6f,                    // about -15 LUFS integrated
 };
 
