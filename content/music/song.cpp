@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace music {
 
@@ -35,8 +36,10 @@ constexpr const char* kBuildTune = "A5:2 C6:2 | C6:2 F6:2 E6:1 C6:1 A5:2 | B5:2 
                                    "E6:3 C6:1 A5:2 E5:2 | G5:2 B5:2 E6:4 | F6:3 E6:1 C6:2 A5:2";
 // ... then a figure that climbs a step each bar until the peak.
 constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
-// 119-142 s in B minor: the call a tone up, an answer that breaks off for the held breath at 131.5 s and
+// 119-142 s in B minor: the call a tone up, with a breath before the aircraft's accent at 123 s, an answer that breaks off for the held breath at 131.5 s and
 // lands high on the hit at 132 s, then a climb home towards A minor.
+constexpr const char* kPeakCall =
+    "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
@@ -242,15 +245,19 @@ void playChasePeak(Mix& mix, const Section& s) {
     accent(mix, bars, s.start, 1.0f);
     pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
-    arpeggio(mix, bars, s.start, breath, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
     arpeggio(mix, bars, arch, s.end, "0124214201242142", 0.6f, 4500.0f, 7000.0f);
-    brassStabs(mix, bars, s.start, breath, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
     brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
-    bassLine(mix, bars, s.start, breath, "RoRoRfoRRoRoRtoR", kPeakBass);
+    // Arpeggio, stabs and bass leave the half beat before each crossing's accent to the air, so the accent
+    // punches through.
+    for (auto [from, to] : {std::pair{s.start, 122.5}, {123.0, 126.5}, {127.0, breath}}) {
+        arpeggio(mix, bars, from, to, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
+        brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
+        bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
+    }
     bassLine(mix, bars, arch, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
     bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
-    chaseLead(mix, kChaseCall, bars.start(1), 2, 6500.0f, 1.0f);
+    chaseLead(mix, kPeakCall, bars.start(1), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
     drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
