@@ -42,6 +42,7 @@ const Channel kPadChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.0f, .reverb
 const Channel kPluckChannel{.gain = 0.22f, .pan = 0.3f, .delaySend = 0.45f, .reverbSend = 0.2f};
 const Channel kBassChannel{.gain = 0.42f, .pan = 0.0f, .delaySend = 0.0f, .reverbSend = 0.02f};
 const Channel kLeadChannel{.gain = 0.30f, .pan = -0.12f, .delaySend = 0.3f, .reverbSend = 0.3f};
+const Channel kBellChannel{.gain = 0.14f, .pan = -0.35f, .delaySend = 0.6f, .reverbSend = 0.4f};
 const Channel kBrassChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.12f, .reverbSend = 0.45f};
 
 // Plays `pattern` (looping) on the sixteenths from `from` to `to`: calls hit(time, symbol, step) for every
@@ -131,6 +132,16 @@ void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_vi
         const Chord& chord = bars.chord(bars.barAt(t));
         Note note{t, kStep * 1.5, ladderNote(chord, symbol - '0'), velocity};
         playPluck(mix, note, brightnessFrom + (brightnessTo - brightnessFrom) * x, kPluckChannel);
+    });
+}
+
+void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float levelFrom,
+             float levelTo) {
+    forSteps(from, to, pattern, [&](double t, char symbol, long) {
+        float x = static_cast<float>((t - from) / std::max(1e-6, to - from));
+        Note note{t, 0.9, ladderNote(bars.chord(bars.barAt(t)), symbol - '0' + 3),
+                  levelFrom + (levelTo - levelFrom) * x};
+        playBell(mix, note, kBellChannel);
     });
 }
 

@@ -61,6 +61,11 @@ void pads(Mix& mix, const Bars& bars, double from, double to, float velocity, fl
 void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float velocity,
               float brightnessFrom, float brightnessTo);
 
+// Bell sparkle high above the arpeggio: the digits index the same chord ladder an octave up; the level
+// swells from `levelFrom` to `levelTo` over the span.
+void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float levelFrom,
+             float levelTo);
+
 // Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-'
 // holds the previous note, '.' rest; capitals are accented.
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,

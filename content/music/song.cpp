@@ -95,6 +95,8 @@ void playTitleRise(Mix& mix, const Section& s) {
     snareRoll(mix, bars.start(2), s.end - kStep, 0.25f);
     drumFill(mix, s.end - 1.0, {{kHighTom, "x..."}, {kMidTom, "..x."}});
     addRiser(mix, s.start, s.end, 0.8f);
+    // Bells climb the chords from the second after the hit, filling the top as the sign turns.
+    sparkle(mix, bars, s.start + 1.0, s.end - kBeatSeconds, "3456", 0.3f, 1.0f);
 }
 
 // Title theme from the hit on the last beat of a bar: half-time drums under the rising brass line.
@@ -111,6 +113,11 @@ void playTitleTheme(Mix& mix, const Section& s) {
               {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
     addCrash(mix, bars.start(5), 0.5f);
     snareRoll(mix, fill, s.end, 0.5f);
+    // Bells on the offbeats under the theme, denser and louder over its last bars, with a shimmer rising
+    // into the groove.
+    sparkle(mix, bars, bars.start(1), bars.start(6), "..3...4...3...5.", 0.5f, 0.7f);
+    sparkle(mix, bars, bars.start(6), fill, "3.4.5.4.3.4.5.7.", 0.6f, 1.0f);
+    addRiser(mix, bars.start(6), s.end, 0.35f);
 }
 
 // The groove returns at 50 s: drums, bass and arpeggio; a fill lands its accent on the chase's cut at 71 s,
@@ -320,7 +327,7 @@ const std::vector<Section>& songSections() {
 // sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
-    {71.0, 0.0f},   {71.0, -1.5f}, {103.0, -1.5f}, {119.0, -0.5f}, {119.0, 1.0f},
+    {71.0, 0.0f},   {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
     {132.0, 1.0f},  {132.0, 1.5f}, {136.0, -0.5f}, {141.5, 1.5f},  {142.0, 0.0f},
 };
 

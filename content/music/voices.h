@@ -36,6 +36,10 @@ void playPluck(Mix& mix, const Note& note, float brightnessHz, const Channel& ch
 // Pulse-width-modulated lead with delayed vibrato; `brightnessHz` sets its low-pass.
 void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel& channel);
 
+// Bell: a sine phase-modulated at 3.5 times its pitch; the metallic overtones die away before the tone.
+// Rings for `note.length` seconds whatever the pattern, for sparkle above the mix.
+void playBell(Mix& mix, const Note& note, const Channel& channel);
+
 // Brass-like detuned saws whose filter swells open, for the title theme and its stabs.
 void playBrass(Mix& mix, const Note& note, const Channel& channel);
 
