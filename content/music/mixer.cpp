@@ -24,13 +24,12 @@ void rideFaders(Mix& mix, const std::vector<RidePoint>& points) {
     size_t next = 0;
     for (size_t i = 0; i < mix.frames(); ++i) {
         double t = static_cast<double>(i) / kSampleRate;
-        while (next < points.size() && points[next].time <= t) ++next;
-        float db = next == 0              ? points.front().gainDb
-                   : next == points.size() ? points.back().gainDb
-                                           : 0.0f;
+        while (next < points.size() && points[next].time <= t)
+            ++next;
+        float db = next == 0 ? points.front().gainDb : points[next - 1].gainDb;
         if (next > 0 && next < points.size()) {
             const RidePoint &a = points[next - 1], &b = points[next];
-            db = a.gainDb + (b.gainDb - a.gainDb) * static_cast<float>((t - a.time) / (b.time - a.time));
+            db += (b.gainDb - a.gainDb) * static_cast<float>((t - a.time) / (b.time - a.time));
         }
         if (db == 0.0f) continue;
         float g = std::pow(10.0f, db / 20.0f);

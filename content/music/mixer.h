@@ -43,8 +43,8 @@ struct Mix {
     std::vector<float> left, right, delaySend, reverbSend;
 };
 
-// A point of a fader ride: the whole mix (dry bus and sends) at `gainDb` at `time` seconds; between points the
-// gain moves in a straight line in decibels, and two points at one time make a step.
+// A point of a fader ride: the whole mix (dry bus and sends) at `gainDb` at `time` seconds; between points
+// the gain moves in a straight line in decibels, and two points at one time make a step.
 struct RidePoint {
     double time;
     float gainDb;

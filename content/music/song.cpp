@@ -36,8 +36,9 @@ constexpr const char* kBuildTune = "A5:2 C6:2 | C6:2 F6:2 E6:1 C6:1 A5:2 | B5:2 
                                    "E6:3 C6:1 A5:2 E5:2 | G5:2 B5:2 E6:4 | F6:3 E6:1 C6:2 A5:2";
 // ... then a figure that climbs a step each bar until the peak.
 constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
-// 119-142 s in B minor: the call a tone up, with a breath before the aircraft's accent at 123 s, an answer that breaks off for the held breath at 131.5 s and
-// lands high on the hit at 132 s, then a climb home towards A minor.
+// 119-142 s in B minor: the call a tone up, with a breath before the aircraft's accent at 123 s, an answer
+// that breaks off for the held breath at 131.5 s and lands high on the hit at 132 s, then a climb home
+// towards A minor.
 constexpr const char* kPeakCall =
     "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
@@ -243,9 +244,9 @@ void playChaseBuild(Mix& mix, const Section& s) {
 }
 
 // 119-142 s, the peak: up a whole tone to B minor with everything in, a crash on every bar and accents where
-// the aircraft cross (123 and 127 s); the band stops dead for the held breath at 131.5 s and lands the arch at
-// 132 s on the biggest hit of the track; from 136 s a last build turns home through G, A and E so the sunset
-// lands on A minor.
+// the aircraft cross (123 and 127 s); the band stops dead for the held breath at 131.5 s and lands the arch
+// at 132 s on the biggest hit of the track; from 136 s a last build turns home through G, A and E so the
+// sunset lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
     const double breath = 131.5, arch = 132.0, run = 136.0, roll = 140.0, toms = s.end - kBeatSeconds;
@@ -327,8 +328,8 @@ const std::vector<Section>& songSections() {
 // sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
-    {71.0, 0.0f},   {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
-    {132.0, 1.0f},  {132.0, 1.5f}, {136.0, -0.5f}, {141.5, 1.5f},  {142.0, 0.0f},
+    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
+    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.5, 1.5f},  {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {

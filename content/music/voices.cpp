@@ -184,7 +184,8 @@ void playBell(Mix& mix, const Note& note, const Channel& channel) {
         float t = seconds(i);
         float index = 0.3f + 1.1f * std::exp(-t * 14.0f);
         double phase = carrier.advance(hz);
-        float tone = static_cast<float>(std::sin(6.283185307179586 * phase + index * modulator.sine(hz * 3.5f)));
+        float tone =
+            static_cast<float>(std::sin(6.283185307179586 * phase + index * modulator.sine(hz * 3.5f)));
         float amp = std::min(1.0f, t * 1500.0f) * std::exp(-t * 5.0f) *
                     std::min(1.0f, static_cast<float>(n - i) / (0.02f * kSampleRate));
         mix.add(start + i, tone * amp * note.velocity, g);
