@@ -121,10 +121,11 @@ kit::Mesh distantRanges(const kit::CameraAngles& angles, float fieldOfView) {
         float depth;
         float (*crest)(float);
         kit::Color top, bottom;
+        bool full; // down past the frame's foot, or only down to just behind the nearer layer's crest
     };
     const Layer layers[] = {
-        {kRangesDepth - 12, +nearCrest, kit::rgb8(112, 58, 88), mistColor()},
-        {kRangesDepth, farCrest, kit::rgb8(148, 80, 106), kit::rgb8(228, 146, 126)},
+        {kRangesDepth - 12, +nearCrest, kit::rgb8(112, 58, 88), mistColor(), true},
+        {kRangesDepth, farCrest, kit::rgb8(148, 80, 106), kit::rgb8(228, 146, 126), false},
     };
     kit::Mesh ranges;
     const int columns = 40;
@@ -139,7 +140,8 @@ kit::Mesh distantRanges(const kit::CameraAngles& angles, float fieldOfView) {
                 y0[row] = layer.crest(x0) - drops[row];
                 y1[row] = layer.crest(x1) - drops[row];
             }
-            y0[3] = y1[3] = -1.1f;
+            y0[3] = layer.full ? -1.1f : std::fmin(y0[2], nearCrest(x0) - 0.04f);
+            y1[3] = layer.full ? -1.1f : std::fmin(y1[2], nearCrest(x1) - 0.04f);
             for (int row = 0; row < 3; ++row) {
                 if (y0[row + 1] >= y0[row]) continue;
                 kit::Color top = kit::mix(layer.top, layer.bottom, shades[row]);

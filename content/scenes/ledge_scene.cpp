@@ -510,10 +510,9 @@ SceneSource buildLedge() {
     kit::Mesh ranges = ledge::distantRanges(cameraAngles(), kFieldOfView);
     kit::Mesh skyMesh = skyBox();
     dropSkyBehindRanges(skyMesh, ranges);
-    scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
-    // The part draws the ledge itself, before the rest. The truck goes before the land, and the land from near
-    // to far, so that the depth test turns away what is hidden before it is shaded. (The sky stays first: far
-    // off, the 16-bit depth buffer cannot tell it from the ranges, and the first drawn wins such ties.)
+    // The part draws the ledge itself, before the rest. The truck goes before the land, the land from near to
+    // far, and the sky after all that stands in front of it, so that the depth test turns away what is hidden
+    // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth buffer.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units; the keys do the same.
@@ -560,6 +559,7 @@ SceneSource buildLedge() {
     scene.models.push_back(onTruckModel("Lightbeam02", {kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
     scene.models.push_back(birds());
     scene.models.push_back(endCard());
+    scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
     // The fans keep the size on screen they had at 700 units.
     constexpr float fanScale = kFanDistance / 700;
     scene.models.push_back(followSun("Sunbeams01", kFanDistance,
