@@ -1,4 +1,5 @@
 // Finale: the truck on a turning cliff ledge at sunset, trees below, sky box, sun and beams.
+#include "ledge_land.h"
 #include "models.h"
 #include "scene_list.h"
 
@@ -19,9 +20,11 @@ constexpr float kWheelZ = 37.821f;
 constexpr float kBeamZ = 39.459f;
 constexpr float kLedgeTop = kWheelZ - kWheelRadius - 0.02f;
 constexpr float kSkyHalf = 800;  // sky box around the camera: the view's corners stay inside the far plane
-constexpr float kSunDistance = 620; // behind the far range from every point of the camera's path
-constexpr float kFanDistance = 700; // behind the far range, which hides the beams below the horizon
-constexpr float kCardDistance = 660; // the end card rises between the sun and the beams
+// The distant ranges ride with the camera at ledge::kRangesDepth; the sun sets behind them, the end card rises
+// from behind them, and they hide the beams below the horizon.
+constexpr float kSunDistance = 720;
+constexpr float kFanDistance = 775;
+constexpr float kCardDistance = 740;
 constexpr float kFieldOfView = 0.6f;
 // How fast the part turns the ledge and the trees about Z (radians per second).
 constexpr float kLedgeTurn = 1.0f, kTreesTurn = 1.0f / 3;
@@ -37,12 +40,15 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
-// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye: it
-// opens low behind the truck as it drives along the rim, pulls back, cranes up and out over the drop (8-16 s)
-// to show the valley, then falls back and lets the truck pull away into the sunset.
+// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
+// starting on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out over the drop
+// (4-6 s), sinks and pulls back to show the whole cliff from below its rim with the valley beyond (6-10 s),
+// holds there while the truck pulls away (10-14 s), rises back to the rim (14-20 s) and follows the truck
+// toward the sunset.
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {6, {45, -58, 51}},  {12, {52, -76, 66}},
-                                             {18, {52, -92, 72}},  {24, {44, -100, 68}}, {30, {34, -104, 64}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {4, {46, -54, 50}},   {6, {62, -104, 50}},
+                                             {10, {80, -200, 38}}, {14, {90, -190, 40}}, {18, {72, -118, 56}},
+                                             {20, {60, -88, 60}},  {24, {48, -80, 62}},  {30, {36, -100, 62}}};
     return pathAt(path, t);
 }
 
@@ -97,7 +103,7 @@ constexpr float kTurnSlack = 0.02f;
 kit::Vec3 sunDirection() { return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY); }
 // The sun sets over the last 12 s: it sinks into the far range, the last of it gone at the final chord.
 kit::Vec3 sunDirection(double t) {
-    float sink = 0.25f * float(easeBetween(18, 29, t));
+    float sink = 0.29f * float(easeBetween(18, 29, t));
     return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY - sink);
 }
 
@@ -142,16 +148,14 @@ kit::Mesh skyBox() {
     return kit::keepSeen(sky, {kit::makeView({}, cameraAngles(), kFieldOfView)});
 }
 
-// The sky box without the cells that the valley floor hides all the way along the camera's path. The sky is
-// drawn before the valley, so every pixel of those cells would be shaded only to be covered.
-void dropSkyBelowValley(kit::Mesh& sky, const kit::Mesh& valley) {
-    auto eye = [](size_t m) { return cameraEye(0.05 * double(m)); };
-    std::vector<kit::OcclusionInstance> instances{
-        {&sky, [&](size_t) { return kit::makeView({}, cameraAngles(), kFieldOfView, 1); }, false, true},
-        {&valley, [&](size_t m) { return kit::makeView(eye(m), cameraAngles(), kFieldOfView, 1); }, true, false}};
+// The sky box without the cells that the distant ranges always hide: both ride with the camera, so one
+// moment tells. The sky is drawn first, so every pixel of those cells would be shaded only to be covered.
+void dropSkyBehindRanges(kit::Mesh& sky, const kit::Mesh& ranges) {
+    auto view = [](size_t) { return kit::makeView({}, cameraAngles(), kFieldOfView, 1); };
+    std::vector<kit::OcclusionInstance> instances{{&sky, view, false, true}, {&ranges, view, true, false}};
     kit::OcclusionSettings settings;
     settings.farPlane = 1000;
-    sky = kit::keepTriangles(sky, kit::trianglesEverSeen(instances, kFrames, settings)[0]);
+    sky = kit::keepTriangles(sky, kit::trianglesEverSeen(instances, 1, settings)[0]);
 }
 
 // Height of the ledge's top at radius r and angle a: a flat track under the wheels, rough rock elsewhere.
@@ -163,7 +167,7 @@ float ledgeHeight(float r, float a) {
 }
 
 // The ledge: a rock mesa turned about Z, with a flat track along its rim and a broken cliff below.
-kit::Mesh ledge() {
+kit::Mesh mesaMesh() {
     // Rings from the centre out over the top, then down the cliff face. Near the centre a ring needs fewer
     // segments for the same spacing around it: each count halves the one outside it, so the bands between
     // them close without gaps.
@@ -173,10 +177,12 @@ kit::Mesh ledge() {
         int segments;
     };
     std::vector<Ring> rings{{0.5f, 0, true, 12}, {8, 0, true, 24}, {16, 0, true, 48}};
-    for (float r : {22.0f, 27.0f, 30.0f, 34.0f, 38.0f, 42.0f, 46.0f, 50.0f, 51.5f, 53.0f}) {
-        rings.push_back({r, 0, true, 96});
-    }
-    for (float z : {30.0f, 22.0f, 12.0f, 2.0f, -3.0f}) rings.push_back({0, z, false, 96});
+    // The track (radius 30 to 50) is flat: its texture and a ring of shades down its middle are enough.
+    for (float r : {22.0f, 30.0f, 40.0f, 50.0f, 51.5f, 53.0f}) rings.push_back({r, 0, true, 96});
+    // Down the cliff the segments halve again where only the wide shots see it.
+    for (float z : {30.0f, 24.0f, 16.0f, 6.0f, -6.0f}) rings.push_back({0, z, false, 96});
+    for (float z : {-20.0f, -36.0f, -52.0f, -68.0f, -84.0f, -98.0f, ledge::kFloorZ - 4})
+        rings.push_back({0, z, false, 48});
     std::vector<std::vector<kit::Vec3>> grid(rings.size());
     for (size_t k = 0; k < rings.size(); ++k) {
         const int segments = rings[k].segments;
@@ -184,8 +190,10 @@ kit::Mesh ledge() {
             float a = 2 * kit::kPi * float(j % segments) / float(segments);
             float r = rings[k].r, z = rings[k].z;
             if (!rings[k].top) {
-                float depth = (kLedgeTop - z) / (kLedgeTop + 3);
-                r = 56 + 7 * depth + 4 * (valueNoise(a * 8, z / 7, 5) - 0.5f);
+                // Down the cliff: steeper at the top, buttresses, and a flare of scree at the foot.
+                float depth = (kLedgeTop - z) / (kLedgeTop - ledge::kFloorZ);
+                r = 56 + 8 * depth + 14 * depth * depth * depth + 4 * (valueNoise(a * 8, z / 7, 5) - 0.5f) +
+                    7 * (valueNoise(a * 3, z / 40, 6) - 0.5f) * std::fmin(1.0f, depth * 4);
             } else {
                 z = ledgeHeight(r, a);
             }
@@ -215,6 +223,15 @@ kit::Mesh ledge() {
     };
     for (size_t k = 0; k + 1 < rings.size(); ++k) {
         const std::vector<kit::Vec3>&in = grid[k], &out = grid[k + 1];
+        if (out.size() < in.size()) {
+            // Half as many segments outside (further down): three triangles span each of its segments.
+            for (size_t j = 0; j + 1 < out.size(); ++j) {
+                addFace(k, {{in[2 * j], false}, {out[j], true}, {in[2 * j + 1], false}});
+                addFace(k, {{in[2 * j + 1], false}, {out[j], true}, {out[j + 1], true}});
+                addFace(k, {{in[2 * j + 1], false}, {out[j + 1], true}, {in[2 * j + 2], false}});
+            }
+            continue;
+        }
         for (size_t j = 0; j + 1 < in.size(); ++j) {
             if (out.size() == in.size()) {
                 addFace(k, {{in[j], false}, {out[j], true}, {out[j + 1], true}, {in[j + 1], false}});
@@ -226,83 +243,29 @@ kit::Mesh ledge() {
             addFace(k, {{in[j + 1], false}, {out[2 * j + 1], true}, {out[2 * j + 2], true}});
         }
     }
-    kit::LightRig rig = sunsetLight();
-    rig.groundZ = 0;
-    rig.creviceHeight = 30;
-    rig.creviceDarkness = 0.5f;
-    return kit::keepSeen(kit::bakeLight(mesh, rig), viewsFromTurning(kLedgeTurn), kTurnSlack);
-}
-
-// Dark valley floor far below the ledge; it stays still while the trees turn over it.
-kit::Mesh valley() {
-    kit::Mesh floor;
-    const int segments = 48;
-    std::vector<float> radii{50, 90, 150, 230, 330, 450, 520};
-    for (size_t k = 0; k + 1 < radii.size(); ++k) {
-        for (int j = 0; j < segments; ++j) {
-            uint32_t v[4];
-            float rs[4] = {radii[k], radii[k], radii[k + 1], radii[k + 1]};
-            int js[4] = {j, j + 1, j + 1, j};
-            for (int i = 0; i < 4; ++i) {
-                float a = 2 * kit::kPi * float(js[i]) / float(segments);
-                kit::Vec3 p{std::cos(a) * rs[i], std::sin(a) * rs[i], 0};
-                float far = std::fmin(1.0f, rs[i] / 520);
-                kit::Color c = kit::mix(kit::rgb8(45, 28, 30), kit::rgb8(85, 40, 45), far);
-                float n = 0.85f + 0.3f * valueNoise(p.x / 40, p.y / 40, 9);
-                v[i] = floor.addVertex(p, {0, 0, 1}, {0.5f, 0.5f}, c * n);
-            }
-            floor.addQuad(v[0], v[3], v[2], v[1]); // outward then around: counter-clockwise from above
-        }
+    // The mesa turns under the camera, so its light must not depend on which way a face looks round: sky above,
+    // the warm bounce of the sunlit valley below, the sunset on what faces up; deeper down, the valley's haze.
+    for (size_t i = 0; i < mesh.positions.size(); ++i) {
+        const kit::Vec3 n = mesh.normals[i], p = mesh.positions[i];
+        kit::Color light = kit::mix(kit::Color{0.34f, 0.2f, 0.22f, 1}, kit::Color{0.62f, 0.44f, 0.58f, 1}, 0.5f + 0.5f * n.z);
+        float top = std::fmax(0.0f, n.z);
+        light = {light.r + 0.32f * top, light.g + 0.17f * top, light.b + 0.07f * top, 1};
+        float haze = std::fmin(1.0f, std::fmax(0.0f, -p.z / (kLedgeTop - ledge::kFloorZ)));
+        light = kit::mix(light, kit::Color{0.5f, 0.38f, 0.56f, 1}, 0.6f * haze);
+        kit::Color& c = mesh.colors[i];
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
     }
-    return kit::keepSeen(floor, viewsFrom({}, 0));
-}
-
-// Conifers in the valley, one flat dark colour from the set-up: shape only. Each has a trunk and two tiers of
-// boughs; all stand in front of the far range.
-kit::Mesh trees() {
-    kit::Mesh forest;
-    Random random(21);
-    for (int i = 0; i < 135; ++i) {
-        float a = random.range(0, 2 * kit::kPi), r = random.range(110, 300);
-        float h = random.range(16, 30), w = h * random.range(0.22f, 0.3f);
-        kit::Vec3 at{std::cos(a) * r, std::sin(a) * r, -1};
-        // Open cones and a three-sided trunk: one triangle per side where it can, the colour is flat anyway.
-        kit::Mesh tree = kit::cylinder(w * 0.16f, 0, h * 0.3f, 3, {}, {}, 1, false);
-        kit::merge(tree, kit::lathe({{w, h * 0.22f}, {0, h * 0.75f}}, 6));
-        kit::merge(tree, kit::lathe({{w * 0.72f, h * 0.55f}, {0, h}}, 6));
-        kit::merge(forest, kit::translate(tree, at));
-    }
-    // The forest turns under the camera; each tree keeps the faces that come round toward it.
-    return kit::keepSeen(forest, viewsFromTurning(kTreesTurn), kTurnSlack);
-}
-
-// A far range of hills round the valley, a dark hazy silhouette just below the sun: it stands between the
-// trees and the sun beams, so that the beams show only above the horizon.
-kit::Mesh farRange() {
-    kit::Mesh m;
-    const int segments = 160;
-    const float r = 370;
-    for (int j = 0; j < segments; ++j) {
-        float a0 = 2 * kit::kPi * float(j) / segments, a1 = 2 * kit::kPi * float(j + 1) / segments;
-        auto top = [](float a) { return 16 + 26 * valueNoise(a * 9, 0.5f, 71) + 8 * valueNoise(a * 31, 1.5f, 73); };
-        kit::Color foot = kit::rgb8(48, 24, 38), crest = kit::rgb8(92, 46, 62);
-        uint32_t b0 = m.addVertex({std::cos(a0) * r, std::sin(a0) * r, -2}, {}, {0.5f, 0.5f}, foot);
-        uint32_t b1 = m.addVertex({std::cos(a1) * r, std::sin(a1) * r, -2}, {}, {0.5f, 0.5f}, foot);
-        uint32_t t1 = m.addVertex({std::cos(a1) * r, std::sin(a1) * r, top(a1)}, {}, {0.5f, 0.5f}, crest);
-        uint32_t t0 = m.addVertex({std::cos(a0) * r, std::sin(a0) * r, top(a0)}, {}, {0.5f, 0.5f}, crest);
-        // Seen from inside the ring.
-        m.addQuad(b0, t0, t1, b1);
-    }
-    return kit::keepSeen(m, viewsFrom({}, 0));
+    return kit::keepSeen(mesh, viewsFromTurning(kLedgeTurn), kTurnSlack);
 }
 
 kit::Mesh headlightBeam() {
     kit::Mesh cone;
     const int segments = 12;
-    const float length = 40, radius = 4.5f;
+    // Dim and short: seen from behind the truck it must read as a little lamp light, not as a pale wedge.
+    const float length = 26, radius = 3.2f;
     for (int i = 0; i < segments; ++i) {
         float a0 = 2 * kit::kPi * float(i) / float(segments), a1 = 2 * kit::kPi * float(i + 1) / float(segments);
-        kit::Color bright{0.1f, 0.085f, 0.06f, 1}, dark{0, 0, 0, 1};
+        kit::Color bright{0.055f, 0.045f, 0.03f, 1}, dark{0, 0, 0, 1};
         uint32_t apex = cone.addVertex({0, 0.3f, 0}, {0, -1, 0}, {0.5f, 0.5f}, bright);
         uint32_t b = cone.addVertex({std::cos(a0) * radius, length, std::sin(a0) * radius * 0.6f}, {0, 1, 0},
                                     {0.5f, 0.5f}, dark);
@@ -347,22 +310,130 @@ std::vector<kit::View> viewsFromTruck(kit::Vec3 offset, float bob) {
     return views;
 }
 
+// Bold condensed letters for the name board, 4 units wide and 9 tall, as flat strokes: stems and bars as
+// rectangles, slants as parallelograms with level ends. Strokes are a third of the letter's width and there
+// are no slits or notches, so that the name stays legible when it is only a dozen pixels tall.
+struct Stroke {
+    bool slant;
+    float x0, y0, x1, y1; // a rectangle's corners, or a slant's centre line (bottom or top first)
+};
+const std::vector<Stroke>& signLetter(char c) {
+    constexpr float s = 1.3f, h = 0.65f; // stroke, half a slant's width
+    static const std::vector<Stroke> k{{false, 0, 0, s, 9}, {true, 1.3f, 3.6f, 3.35f, 9}, {true, 3.35f, 0, 1.6f, 5.0f}};
+    static const std::vector<Stroke> e{{false, 0, 0, s, 9}, {false, 0, 9 - s, 4, 9}, {false, 0, 3.85f, 3.5f, 5.15f},
+                                       {false, 0, 0, 4, s}};
+    static const std::vector<Stroke> sl{{false, 0, 9 - s, 4, 9}, {false, 0, 3.85f, s, 9}, {false, 0, 3.85f, 4, 5.15f},
+                                        {false, 4 - s, 0, 4, 5.15f}, {false, 0, 0, 4, s}};
+    static const std::vector<Stroke> t{{false, 0, 9 - s, 4, 9}, {false, 1.35f, 0, 2.65f, 9}};
+    static const std::vector<Stroke> r{{false, 0, 0, s, 9}, {false, 0, 9 - s, 4, 9}, {false, 4 - s, 3.85f, 4, 9},
+                                       {false, 0, 3.85f, 4, 5.15f}, {true, 3.35f, 0, 2.3f, 3.85f}};
+    static const std::vector<Stroke> o{{false, 0, 0, 4, s}, {false, 0, 9 - s, 4, 9}, {false, 0, 0, s, 9},
+                                       {false, 4 - s, 0, 4, 9}};
+    static const std::vector<Stroke> v{{true, 1.7f, 0, h, 9}, {true, 2.3f, 0, 4 - h, 9}};
+    static const std::vector<Stroke> a{{true, h, 0, 1.5f, 9}, {true, 4 - h, 0, 2.5f, 9}, {false, 0.75f, 2.6f, 3.25f, 3.9f}};
+    static const std::vector<Stroke> none;
+    switch (c) {
+    case 'K': return k;
+    case 'E': return e;
+    case 'S': return sl;
+    case 'T': return t;
+    case 'R': return r;
+    case 'O': return o;
+    case 'V': return v;
+    case 'A': return a;
+    default: return none;
+    }
+}
+
+// The group's name in sign letters, in the XY plane facing +Z, centred on the origin; `height` tall.
+kit::Mesh signText(const std::string& text, float height) {
+    kit::Mesh out;
+    float x = 0;
+    char previous = 0;
+    for (char c : text) {
+        if (previous == 'V' && c == 'A') x -= 0.6f; // the slants nest
+        for (const Stroke& st : signLetter(c)) {
+            kit::Vec3 p[4];
+            if (st.slant) {
+                constexpr float h = 0.65f;
+                p[0] = {x + st.x0 - h, st.y0, 0}, p[1] = {x + st.x0 + h, st.y0, 0};
+                p[2] = {x + st.x1 + h, st.y1, 0}, p[3] = {x + st.x1 - h, st.y1, 0};
+            } else {
+                p[0] = {x + st.x0, st.y0, 0}, p[1] = {x + st.x1, st.y0, 0};
+                p[2] = {x + st.x1, st.y1, 0}, p[3] = {x + st.x0, st.y1, 0};
+            }
+            uint32_t v[4];
+            for (int i = 0; i < 4; ++i) v[i] = out.addVertex(p[i], {0, 0, 1}, {0.5f, 0.5f}, {1, 1, 1, 1});
+            out.addQuad(v[0], v[1], v[2], v[3]);
+        }
+        x += 4 + 1.1f;
+        previous = c;
+    }
+    float width = x - 1.1f, fit = height / 9;
+    kit::translate(out, {-width / 2, -4.5f, 0});
+    return kit::scale(out, {fit, fit, fit});
+}
+
 // The name board on the back of the dump bed: dark, with the group's name in letters that glow, so that it
 // reads on the truck's shaded back against the sunset. Relative to the body's pivot.
 kit::Mesh rearSign() {
-    float width = 0;
-    kit::Mesh text = blockText("KESTROVA", 0.5f, 0.15f, width);
-    const float fit = 10.4f / width;
-    kit::scale(text, {fit, fit, fit});
-    kit::translate(text, {-5.2f, -3.5f * fit, 0});
-    kit::paint(text, kit::rgb8(255, 196, 70));
-    kit::tintByHeight(text, -3.5f * fit, 3.5f * fit, kit::rgb8(255, 120, 30), kit::rgb8(255, 235, 140));
-    kit::Mesh board = kit::box({-5.9f, -1.6f, -0.3f}, {5.9f, 1.6f, 0});
-    kit::paint(board, kit::rgb8(34, 22, 20));
-    kit::merge(board, text);
+    constexpr float height = 2.75f;
+    kit::Mesh text = signText("KESTROVA", height);
+    kit::tintByHeight(text, -height / 2, height / 2, kit::rgb8(255, 150, 46), kit::rgb8(255, 232, 140));
+    // In front of the board by more than the depth buffer can blur at the camera's distance, and first in the
+    // mesh, so that the board is turned away behind the letters rather than shaded under them.
+    kit::translate(text, {0, 0, 0.12f});
+    kit::Mesh board = kit::box({-6.45f, -1.85f, -0.3f}, {6.45f, 1.85f, 0});
+    kit::paint(board, kit::rgb8(30, 20, 19));
+    kit::merge(text, board);
     // Text space (x right, y up, out of the face along +Z) onto the back of the bed, facing -Y.
-    kit::rotate(board, {kit::kPi / 2, 0, 0});
-    return kit::translate(board, {0, -12.25f, 3.6f});
+    kit::rotate(text, {kit::kPi / 2, 0, 0});
+    return kit::translate(text, {0, -12.45f, 3.6f});
+}
+
+// The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
+// sun: its back in the shade, but with a cool fill from the sky behind the camera and a warm bounce from the
+// rock, and the sunset wrapping round its sides and top as a rim.
+kit::Mesh& backlit(kit::Mesh& mesh) {
+    const kit::Vec3 toSun = kit::normalize(sunsetLight().toSun);
+    for (size_t i = 0; i < mesh.positions.size(); ++i) {
+        kit::Vec3 n = kit::normalize(mesh.normals[i]);
+        float up = 0.5f + 0.5f * n.z;
+        kit::Color light = kit::mix(kit::Color{0.3f, 0.17f, 0.12f, 1}, kit::Color{0.2f, 0.15f, 0.24f, 1}, up);
+        float fill = std::fmax(0.0f, -n.y) * 0.2f;
+        float rim = std::fmax(0.0f, (kit::dot(n, toSun) + 0.4f) / 1.4f);
+        light = {light.r + 0.2f * fill + 0.95f * rim, light.g + 0.18f * fill + 0.55f * rim,
+                 light.b + 0.26f * fill + 0.25f * rim, 1};
+        kit::Color& c = mesh.colors[i];
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
+    }
+    return mesh;
+}
+kit::LightRig unlit() {
+    kit::LightRig rig;
+    rig.sun = {0, 0, 0};
+    rig.sky = rig.ground = {1, 1, 1};
+    rig.creviceHeight = 0;
+    return rig;
+}
+
+// The right-hand wheels are drawn without the tyre picture: a round tyre with its tread blocks in two shades
+// of rubber (so that the turn shows and the outline stays round from behind), and the yellow hub.
+kit::Mesh rubberWheel() {
+    kit::Mesh tyre = truckTyre(false, unlit(), {});
+    kit::Mesh wheel;
+    for (const auto& tri : tyre.triangles) {
+        kit::Vec3 c = (tyre.positions[tri[0]] + tyre.positions[tri[1]] + tyre.positions[tri[2]]) * (1.0f / 3.0f);
+        float radius = std::hypot(c.y, c.z);
+        int block = int(std::floor((std::atan2(c.z, c.y) + kit::kPi) / (2 * kit::kPi) * 20 + (c.x > 0 ? 0.5f : 0)));
+        bool tread = radius > kWheelRadius - 0.45f;
+        kit::Color colour = !tread ? kit::rgb8(58, 54, 52) : block % 2 ? kit::rgb8(74, 68, 64) : kit::rgb8(36, 33, 32);
+        uint32_t v[3];
+        for (int i = 0; i < 3; ++i) v[i] = wheel.addVertex(tyre.positions[tri[i]], tyre.normals[tri[i]], {0.5f, 0.5f}, colour);
+        wheel.addTriangle(v[0], v[1], v[2]);
+    }
+    kit::merge(wheel, truckHub(false, unlit(), {}));
+    return backlit(wheel);
 }
 
 // A flock of birds that glides across the sky in front of the sun, dark against it, early in the finale.
@@ -423,7 +494,8 @@ kit::Model endCard() {
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
         // Straight ahead and down, behind the range until 26 s; up to a third of the frame above the middle.
-        float ndcY = float(-0.4 + 0.82 * easeBetween(26, 28.5, t));
+        // Until then it waits below the frame, where the view's clipping turns it away at no cost.
+        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 0.82 * easeBetween(26, 28.5, t));
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
     });
@@ -434,44 +506,35 @@ kit::Model endCard() {
 
 SceneSource buildLedge() {
     SceneSource scene{"ledge.xsi", {}, kFrames};
-    kit::LightRig light = sunsetLight();
     kit::Vec3 sun = sunDirection();
-    kit::Mesh valleyMesh = valley();
+    kit::Mesh ranges = ledge::distantRanges(cameraAngles(), kFieldOfView);
     kit::Mesh skyMesh = skyBox();
-    dropSkyBelowValley(skyMesh, valleyMesh);
-    scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
-    // The part draws the ledge itself, before the rest. The truck goes before the valley and the trees, so that
-    // the depth test turns away what it hides before that is shaded. (The sky stays first: far off, the 16-bit
-    // depth buffer cannot tell it from the valley's rim, and the first drawn wins such ties.)
-    scene.models.push_back({"Ledge", {0, 0, 0}, {}, ledge(), {}, {}});
+    dropSkyBehindRanges(skyMesh, ranges);
+    // The part draws the ledge itself, before the rest. The truck goes before the land, the land from near to
+    // far, and the sky after all that stands in front of it, so that the depth test turns away what is hidden
+    // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth buffer.)
+    scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
-    // The camera looks into the sun past the truck: its back lies in the shade, near silhouette, with only
-    // a rim of sunlight on what faces the sky and the sun.
-    kit::LightRig backlit = light;
-    backlit.sky = {0.13f, 0.08f, 0.12f};
-    backlit.ground = {0.05f, 0.03f, 0.04f};
-    light = backlit;
     // The part rocks the body by up to 0.4 units; the keys do the same.
-    kit::Mesh bodyMesh = kit::keepSeen(truckBody(light, {body, {}}), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
+    bodyMesh = kit::keepSeen(backlit(bodyMesh), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
     kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
-    kit::Model bodyModel = onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false);
-    bodyModel.children.push_back({"Sign", {}, {}, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)), {}, {}});
-    scene.models.push_back(std::move(bodyModel));
+    // The name board rides with the body on the same keys, but is drawn before it: from afar its face and the
+    // bed's back behind it fall within one step of the depth buffer, and the first drawn wins such ties.
+    scene.models.push_back(onTruckModel("Sign", {}, kBodyZ, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)),
+                                        true, false));
+    scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
-        kit::Mesh wheel = truckWheel(slot.left, light, {at, {}}, 14);
-        // Only the left wheels take the tyre texture in this scene; the others are shaded dark rubber.
+        // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.
         std::string name = slot.name;
         bool textured = name == "Terex_RL_Wheel" || name == "Terex_FL_Wheel";
-        if (!textured) {
-            kit::paint(wheel, kit::rgb8(50, 46, 44));
-            // Without the tyre picture the tread is modelled: a ring of lugs that turns with the wheel.
-            for (int k = 0; k < 18; ++k) {
-                kit::Mesh lug = kit::box({-1.25f, -0.3f, kWheelRadius - 0.2f}, {1.25f, 0.3f, kWheelRadius + 0.3f});
-                kit::paint(lug, kit::rgb8(40, 37, 36));
-                kit::merge(wheel, kit::rotate(lug, {2 * kit::kPi * float(k) / 18, 0, 0}));
-            }
-            wheel = kit::bakeLight(wheel, light, {at, {}});
+        kit::Mesh wheel;
+        if (textured) {
+            wheel = truckWheel(slot.left, unlit(), {at, {}}, 16);
+            backlit(wheel);
+        } else {
+            wheel = rubberWheel();
             name = name == "Terex_RL_Wheel01" ? "Terex_RR_Wheel" : "Terex_FR_Wheel";
         }
         // The wheels spin through every angle; their sides away from the camera never show.
@@ -484,9 +547,9 @@ SceneSource buildLedge() {
         scene.models.push_back(
             onTruckModel(name, {slot.offset.x, slot.offset.y, 0}, kWheelZ, std::move(wheel), false, true));
     }
-    scene.models.push_back({"Valley", {0, 0, 0}, {}, std::move(valleyMesh), {}, {}});
-    scene.models.push_back({"Trees", {0, 0, 0}, {}, trees(), {}, {}});
-    scene.models.push_back({"Range", {0, 0, 0}, {}, farRange(), {}, {}});
+    scene.models.push_back({"Trees", {0, 0, 0}, {}, ledge::valleyTrees(viewsFromTurning(kTreesTurn), kTurnSlack), {}, {}});
+    scene.models.push_back({"Valley", {0, 0, 0}, {}, ledge::valleyLand(viewsFrom({}, 0)), {}, {}});
+    scene.models.push_back(followCamera("Range", {}, std::move(ranges)));
     kit::Mesh disc = kit::cylinder(15 * kSunDistance / 470, -0.5f, 0.5f, 32);
     kit::rotate(disc, {kit::kPi / 2, 0, 0});
     // Rides with the camera too: the faces turned away from it go.
@@ -496,10 +559,13 @@ SceneSource buildLedge() {
     scene.models.push_back(onTruckModel("Lightbeam02", {kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
     scene.models.push_back(birds());
     scene.models.push_back(endCard());
+    scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
+    // The fans keep the size on screen they had at 700 units.
+    constexpr float fanScale = kFanDistance / 700;
     scene.models.push_back(followSun("Sunbeams01", kFanDistance,
-                                        sunbeamFan(18, 330, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
+                                        sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
     scene.models.push_back(followSun("Sunbeams02", kFanDistance - 10,
-                                        sunbeamFan(12, 260, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
+                                        sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
     kit::CameraAngles view = cameraAngles();
     constexpr float kDeg = 180 / kit::kPi;
     kit::Model camera = followCamera("Camera_ledge", {}, {});
