@@ -523,24 +523,26 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // behind the truck as the pursuers sweep in beneath it (28-36 s), so that at 36 both flank the truck in
 // frame; rises on the sunny side for the crossing over the cab (40); whips round the front at the height of a
 // pursuer (44-48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light
-// while a pursuer banks across the sun (52) and the two cross over the truck (56); swoops behind the truck,
-// low and far, so that the arch, the truck running under it and the pursuer clearing its crown share the
-// frame (58.5-63); then tracks the truck from the shaded side as the pursuers overtake toward the sun (65-71).
+// while a pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops
+// behind the truck, low and far, so that the arch, the truck running under it and the pursuer clearing its
+// crown share the frame (58.5-61), and runs under the arch itself in the middle of its opening (63.4); then
+// rises over the poles and tracks the truck from the shaded side as the pursuers overtake toward the sun
+// (65-71).
 // Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
         {28, {-30, -52, 40}},  {32, {-16, -66, 42}}, {36, {-4, -84, 46}},  {39, {30, -64, 54}},
         {40, {34, -56, 52}},   {43, {42, -40, 50}},  {44, {48, -30, 48}},  {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}}, {48, {-56, -2, 24}},  {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-52, -4, 8}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}}, {63, {-10, -100, 20}},
-        {65, {-50, -30, 14}},  {71, {-72, -44, 18}}};
+        {56, {-88, -8, 10}},   {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}}, {63, {-6, -60, 16}},
+        {65, {-36, -40, 28}},  {71, {-72, -44, 20}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
         {28, {0, 0, 4}},     {32, {0, 4, 6}},    {36, {2, 8, 10}},    {39, {0, 4, 12}},  {40, {0, 2, 14}},
         {43, {0, 2, 12}},    {44, {0, 2, 12}},   {45.5, {0, 4, 12}},  {46.8, {0, 2, 12}}, {48, {0, -4, 10}},
-        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},  {56, {0, 2, 17}},    {58.5, {0, 10, 22}}, {61, {0, 10, 24}},
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},  {56, {0, 2, 24}},    {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
         {63, {0, 8, 20}},    {65, {6, 4, 12}},   {71, {14, 16, 14}}};
     return path;
 }
