@@ -1,4 +1,5 @@
 // The chase: the truck holds still on a desert road that streams past, tilt-rotors alongside, four cameras.
+#include "escape_pursuers.h"
 #include "models.h"
 #include "scene_list.h"
 
@@ -29,6 +30,12 @@ kit::LightRig afternoonLight() {
     return rig;
 }
 
+// The colour at the core of a shadow on the asphalt: only the sky's light reaches it.
+kit::Color shadowCore() {
+    kit::LightRig rig = afternoonLight();
+    return kit::rgb8(82, 78, 74) * kit::Color{rig.sky.r * 0.55f, rig.sky.g * 0.55f, rig.sky.b * 0.6f, 1};
+}
+
 // The truck's shadow on the road, toward the side away from the sun: a dark patch with a soft rim that
 // fades into the asphalt's own lit colour. It floats a little above the road so that depth keeps it apart.
 kit::Mesh truckShadow() {
@@ -37,7 +44,7 @@ kit::Mesh truckShadow() {
     kit::Mesh probe;
     probe.addVertex({}, {0, 0, 1}, {0.5f, 0.5f}, asphalt);
     kit::Color lit = kit::bakeLight(probe, rig).colors[0];
-    kit::Color dark = asphalt * kit::Color{rig.sky.r * 0.55f, rig.sky.g * 0.55f, rig.sky.b * 0.6f, 1};
+    kit::Color dark = shadowCore();
     // Inner and outer outlines (x, y) of the patch, counter-clockwise from above.
     const kit::Vec2 inner[] = {{-6.5f, -12}, {3.5f, -12}, {4.2f, 12.5f}, {-6.8f, 13.5f}};
     const kit::Vec2 outer[] = {{-8.0f, -13.8f}, {5.6f, -13.8f}, {6.2f, 14.2f}, {-8.0f, 15.2f}};
@@ -388,8 +395,25 @@ kit::Mesh logoSign() {
     return sign;
 }
 
-// Tilt-rotor hull in aeroplane flight along +Y, origin at the fuselage's centre.
-kit::Mesh ospreyHull() {
+// The colours of the aircraft's skin picture, for a hull that shows its vertex colours instead.
+void paintLikeTheSkin(kit::Mesh& hull) {
+    using namespace ospreyAtlas;
+    const std::pair<const AtlasRegion*, kit::Color> parts[] = {{&canopy, kit::rgb8(34, 48, 58)},
+                                                               {&darkMetal, kit::rgb8(50, 52, 50)},
+                                                               {&belly, kit::rgb8(138, 144, 138)}};
+    for (size_t i = 0; i < hull.uvs.size(); ++i) {
+        hull.colors[i] = kit::rgb8(96, 106, 90);
+        for (const auto& [region, colour] : parts) {
+            kit::UvRect r = kit::uvRect(*region);
+            kit::Vec2 uv = hull.uvs[i];
+            if (uv.u >= r.u0 && uv.u <= r.u1 && uv.v >= r.v0 && uv.v <= r.v1) hull.colors[i] = colour;
+        }
+    }
+}
+
+// Tilt-rotor hull in aeroplane flight along +Y, origin at the fuselage's centre; `painted` for one drawn
+// without its skin picture.
+kit::Mesh ospreyHull(bool painted = false) {
     using namespace ospreyAtlas;
     kit::Mesh hull = kit::lathe({{0, -14},
                                  {1.2f, -14},
@@ -418,6 +442,7 @@ kit::Mesh ospreyHull() {
         kit::merge(hull, kit::box({s * 2.2f - 1.0f, -4, -2.4f}, {s * 2.2f + 1.0f, 4, -0.8f},
                                   kit::BoxUv(kit::uvRect(belly)), 0.4f));
     }
+    if (painted) paintLikeTheSkin(hull);
     return kit::bakeLight(hull, afternoonLight());
 }
 
@@ -494,24 +519,31 @@ const std::vector<PathPoint>& cameraOneTarget() {
     return path;
 }
 
-// The second camera's shots, joined by fast swoops: high behind the truck on the shaded side, pushing in
-// (28-36 s); a swoop down and round to the sunny side, tracking forward beside it (38-44); a swing round the
-// front to the shaded side (44-48), where, as the sun beams come in, it cranes down against the light
-// (48-50.5) and tracks (to 56); a swoop in low behind the truck as the rock arch comes up the road (57.5-63,
-// the truck runs under it at 61); then it rises and pulls back against the light (65-71).
+// The second camera follows the pursuers' attack in one take, its moves on the beats: it pulls back and up
+// behind the truck as the pursuers sweep in beneath it (28-36 s), so that at 36 both flank the truck in
+// frame; rises on the sunny side for the crossing over the cab (40); whips round the front at the height of a
+// pursuer (44-48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light
+// while a pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops
+// behind the truck, low and far, so that the arch, the truck running under it and the pursuer clearing its
+// crown share the frame (58.5-61), and runs under the arch itself in the middle of its opening (63.4); then
+// rises over the poles and tracks the truck from the shaded side as the pursuers overtake toward the sun
+// (65-71).
+// Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
-        {28, {-40, -62, 46}},  {32, {-27, -44, 34}}, {36, {-17, -32, 27}}, {38, {46, 2, 21}},
-        {44, {42, 20, 20}},  {45.5, {8, 58, 26}}, {46.8, {-42, 34, 24}}, {48, {-52, -8, 18}}, {50.5, {-58, -22, 7}},
-        {56, {-52, -4, 8}},    {57.5, {-14, -48, 9}}, {61, {-12, -45, 10}}, {63, {-10, -42, 10}},
-        {65, {-48, -14, 11}},  {71, {-64, -26, 15}}};
+        {28, {-30, -52, 40}},  {32, {-16, -66, 42}}, {36, {-4, -84, 46}},  {39, {30, -64, 54}},
+        {40, {34, -56, 52}},   {43, {42, -40, 50}},  {44, {48, -30, 48}},  {45.5, {62, 34, 48}},
+        {46.8, {-10, 66, 46}}, {48, {-56, -2, 24}},  {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
+        {56, {-88, -8, 10}},   {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}}, {63, {-6, -60, 16}},
+        {65, {-36, -40, 28}},  {71, {-72, -44, 20}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, -4, 2}},    {32, {0, 3, 5}},     {36, {0, 6, 7}},    {38, {0, 0, 6}},   {44, {0, 6, 6}},
-        {45.5, {0, 2, 6}},   {46.8, {0, 0, 6}},     {48, {0, -2, 6}},    {50.5, {0, -6, 16}}, {56, {0, 2, 17}}, {57.5, {0, 20, 13}},
-        {61, {0, 24, 14}},   {63, {0, 24, 14}},   {65, {0, -2, 21}},  {71, {0, -6, 27}}};
+        {28, {0, 0, 4}},     {32, {0, 4, 6}},    {36, {2, 8, 10}},    {39, {0, 4, 12}},  {40, {0, 2, 14}},
+        {43, {0, 2, 12}},    {44, {0, 2, 12}},   {45.5, {0, 4, 12}},  {46.8, {0, 2, 12}}, {48, {0, -4, 10}},
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},  {56, {0, 2, 24}},    {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
+        {63, {0, 8, 20}},    {65, {6, 4, 12}},   {71, {14, 16, 14}}};
     return path;
 }
 
@@ -528,8 +560,9 @@ kit::Vec3 escapeEye(int camera, double t) {
         return {float(2 + 0.3 * u), float(-44 - 0.8 * u), float(50 + 0.7 * u)};
     }
     default: {
+        // Low ahead of the truck on the sunny side, clear of the first pair's rotors and of the poles.
         double s = easeBetween(5, 9, t);
-        return kit::lerp({-24, 46, 24}, {-11, 33, 18}, float(s));
+        return kit::lerp({18, 44, 24}, {10, 34, 19}, float(s));
     }
     }
 }
@@ -577,6 +610,9 @@ SceneSource buildEscape() {
     scene.models.push_back({"TruckShadow", {}, {}, truckShadow(), {}, {}});
     addAircraft(scene.models, "Osprey_Hull", "PropellerLeft", "PropellerRight", {-34, 25, 24});
     addAircraft(scene.models, "Osprey_Hull01", "PropellerLeft01", "PropellerRight01", {36, -5, 30});
+    kit::Mesh rotor = propeller();
+    kit::paint(rotor, kit::rgb8(40, 32, 32)); // as the first pair's rotors are drawn
+    addPursuers(scene.models, ospreyHull(true), rotor, shadowCore(), kFrames);
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
     scene.models.push_back({"Sun", kSunPosition, {}, sun, {}, {}});

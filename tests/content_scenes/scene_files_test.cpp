@@ -472,6 +472,37 @@ TEST(SceneFiles, FieldVehiclesBobByAFewPixelsAtMost) {
     EXPECT_GT(worst, 1.0f); // and it still shows as an engine's shake
 }
 
+// The chase's pursuers fly near misses: at every frame of their flight no vertex of a hull or a rotor may
+// enter the truck (with its sign at the top of its bob), a telegraph pole or the rock arch, which ride on the
+// ground streaming past at 24 units a second.
+TEST(SceneFiles, PursuersMissTheTruckThePolesAndTheArch) {
+    const LoadedScene& s = scene("escape.xsi");
+    for (const char* craft : {"Pursuer", "Pursuer01"}) {
+        std::string left = std::string(craft) + "_RotorLeft", right = std::string(craft) + "_RotorRight";
+        std::vector<SceneNode> parts{s.node(craft), s.node(left.c_str()), s.node(right.c_str())};
+        parts[1].parent = parts[2].parent = &parts[0];
+        for (uint32_t k = 1830; k * 1000 / 60 <= 70999; ++k) { // from 30.5 s of the part
+            uint32_t t = k * 1000 / 60;
+            for (SceneNode& part : parts) part.evaluate(t);
+            float shift = -24.0f * float(t) / 1000, archY = 24 * 61 + shift;
+            for (const SceneNode& part : parts) {
+                const float* m = part.worldMatrix.m;
+                for (const Vertex& v : part.vertices) {
+                    float x = m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12];
+                    float y = m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13];
+                    float z = m[2] * v.x + m[6] * v.y + m[10] * v.z + m[14];
+                    std::string at = std::string(part.name) + " at " + std::to_string(t) + " ms";
+                    ASSERT_FALSE(std::fabs(x) < 7.5f && y > -13 && y < 15 && z < 18) << "truck: " << at;
+                    float pole = std::remainder(y - (-480 + shift), 80.0f);
+                    ASSERT_FALSE(x > -20.8f && x < -15.2f && std::fabs(pole) < 1 && z < 20.2f) << "pole: " << at;
+                    float r = std::hypot(x / 30, z / 34);
+                    ASSERT_FALSE(std::fabs(y - archY) < 7 && z > 0 && r > 0.6f && r < 1.15f) << "arch: " << at;
+                }
+            }
+        }
+    }
+}
+
 // A ridge of the crop passing within a few units of the eye fills the frame's corner with huge flat
 // polygons for a few frames. Over the field the camera keeps at least 2 units above every ridge top near it.
 TEST(SceneFiles, FieldCameraKeepsClearOfTheCrop) {
