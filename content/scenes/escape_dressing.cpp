@@ -194,7 +194,7 @@ float heapHeight(float x, float y) {
 }
 
 kit::Mesh grainHeap() {
-    constexpr int nx = 6, ny = 7;
+    constexpr int nx = 5, ny = 6;
     kit::Mesh m;
     auto vertex = [&m](float x, float y, kit::Color c) {
         float e = 0.3f;
@@ -339,12 +339,12 @@ kit::Mesh floorMarks() {
     // A dirt track each side: a pale worn band with two dark ruts in it, wandering gently.
     for (float side : {-1.0f, 1.0f}) {
         float base = side * (side > 0 ? 27.0f : 30.0f);
-        auto centre = [side, base](float y) { return base + side * (4 * std::sin(y / 170 + side) + 2 * std::sin(y / 61)); };
+        auto centre = [side, base](float y) { return base + side * 4 * std::sin(y / 170 + side); };
         unsigned s = side > 0 ? 301 : 303;
-        strip(m, y0, y1, 60, 6.4f, centre, kit::rgb8(204, 176, 124), s);
+        strip(m, y0, y1, 100, 6.4f, centre, kit::rgb8(204, 176, 124), s);
         for (float off : {-1.8f, 1.8f}) {
             kit::Mesh rut;
-            strip(rut, y0, y1, 60, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74), s + 1);
+            strip(rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74), s + 1);
             for (kit::Vec3& p : rut.positions) p.z += 0.3f;
             kit::merge(m, rut);
         }
@@ -352,7 +352,7 @@ kit::Mesh floorMarks() {
     // Cracked clay: a patch of pale plates, jittered tiles of a small grid, with the darker ground showing in
     // the cracks between them.
     Random random(311);
-    for (int i = 0; i < 36; ++i) {
+    for (int i = 0; i < 22; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float cx = side * random.range(16, 42), cy = random.range(y0, y1), turn = random.range(0, 3.14f);
         kit::Color clay = kit::mix(kit::rgb8(216, 192, 150), kit::rgb8(198, 170, 128), random.next());
@@ -361,9 +361,8 @@ kit::Mesh floorMarks() {
         auto place = [&](float u, float v) {
             return kit::Vec3{cx + u * cs - v * sn, cy + u * sn + v * cs, kMarkLift};
         };
-        for (int p = 0; p < 6; ++p) {
-            if (p == 5 && random.next() < 0.5f) continue;
-            float u0 = cell * float(p % 3 - 1.5f), v0 = cell * float(p / 3 - 1);
+        for (int p = 0; p < 4; ++p) {
+            float u0 = cell * float(p % 2 - 1), v0 = cell * float(p / 2 - 1);
             kit::Vec3 c[4];
             const float du[] = {0, 1, 1, 0}, dv[] = {0, 0, 1, 1};
             for (int k = 0; k < 4; ++k) {
@@ -383,7 +382,7 @@ kit::Mesh floorMarks() {
 kit::Mesh roadsideClutter() {
     kit::Mesh m;
     Random random(331);
-    for (int i = 0; i < 44; ++i) {
+    for (int i = 0; i < 28; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * random.range(15, 40), y = random.range(-200, 2300);
         if (random.next() < 0.5f) {
