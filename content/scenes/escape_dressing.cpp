@@ -278,9 +278,9 @@ void addCargo(std::vector<kit::Model>& models) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// The desert floor: a dirt track with tyre ruts beside the road on each side, patches of cracked clay and
-// more scrub and stones, all in the ground's own frame, riding on it. Flat marks lie a little above the
-// ground so that the depth buffer keeps them apart at the distances where they still cover pixels.
+// The desert floor: a dirt track with tyre ruts beside the road on each side and patches of cracked clay,
+// in the ground's own frame, riding on it. Flat marks lie a little above the ground so that the depth buffer
+// keeps them apart at the distances where they still cover pixels.
 
 constexpr float kMarkLift = 0.3f;
 
@@ -352,7 +352,7 @@ kit::Mesh floorMarks() {
     // Cracked clay: a patch of pale plates, jittered tiles of a small grid, with the darker ground showing in
     // the cracks between them.
     Random random(311);
-    for (int i = 0; i < 22; ++i) {
+    for (int i = 0; i < 12; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float cx = side * random.range(16, 42), cy = random.range(y0, y1), turn = random.range(0, 3.14f);
         kit::Color clay = kit::mix(kit::rgb8(216, 192, 150), kit::rgb8(198, 170, 128), random.next());
@@ -378,46 +378,11 @@ kit::Mesh floorMarks() {
     return kit::bakeLight(m, afternoonLight());
 }
 
-// Stones and dry scrub near the road, where they pass close enough to show as they go by.
-kit::Mesh roadsideClutter() {
-    kit::Mesh m;
-    Random random(331);
-    for (int i = 0; i < 28; ++i) {
-        float side = random.next() < 0.5f ? -1.0f : 1.0f;
-        float x = side * random.range(15, 40), y = random.range(-200, 2300);
-        if (random.next() < 0.5f) {
-            float size = random.range(0.8f, 2.2f);
-            kit::Mesh rock = kit::sphere(1, 5, 2);
-            kit::scale(rock, {size * random.range(0.9f, 1.5f), size, size * random.range(0.45f, 0.7f)});
-            kit::rotate(rock, {0, 0, random.range(0, 6.28f)});
-            kit::paint(rock, kit::mix(kit::rgb8(160, 132, 104), kit::rgb8(118, 96, 78), random.next()));
-            kit::merge(m, kit::translate(rock, {x, y, -size * 0.15f}));
-        } else {
-            // A dry bush: a few thin spikes fanned out from the ground, grey-olive.
-            float size = random.range(1.8f, 3.0f);
-            kit::Color twig = kit::mix(kit::rgb8(172, 160, 112), kit::rgb8(196, 172, 120), random.next());
-            for (int k = 0; k < 7; ++k) {
-                float a = random.range(0, 6.28f), lean = random.range(0.4f, 1.0f);
-                kit::Vec3 tip{x + std::cos(a) * size * lean, y + std::sin(a) * size * lean, size * random.range(0.6f, 1.0f)};
-                kit::Vec3 side{-std::sin(a) * 0.5f, std::cos(a) * 0.5f, 0};
-                kit::Mesh spike;
-                uint32_t p = spike.addVertex(kit::Vec3{x, y, -0.1f} + side, {0, 0, 1}, {0.5f, 0.5f}, twig * 0.8f);
-                uint32_t q = spike.addVertex(kit::Vec3{x, y, -0.1f} - side, {0, 0, 1}, {0.5f, 0.5f}, twig * 0.8f);
-                uint32_t r = spike.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, twig * 1.15f);
-                spike.addTriangle(p, q, r);
-                kit::merge(m, kit::makeTwoSided(spike));
-            }
-        }
-    }
-    return kit::bakeLight(m, afternoonLight());
-}
-
 void addFloor(std::vector<kit::Model>& models) {
     auto plane = std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Plane01"; });
     if (plane == models.end()) return;
     std::vector<kit::View> views = groundViews();
     plane->children.push_back({"FloorMarks", {}, {}, kit::keepSeen(floorMarks(), views), {}, {}});
-    plane->children.push_back({"RoadsideClutter", {}, {}, kit::keepSeen(roadsideClutter(), views), {}, {}});
 }
 
 } // namespace
