@@ -640,6 +640,7 @@ SceneSource buildEscape() {
         }
         scene.models.push_back(cameraNode(name.c_str(), keys, c != 3));
     }
+    dressEscape(scene.models);
     return scene;
 }
 

@@ -31,5 +31,7 @@ namespace scenes {
 kit::Vec3 escapeEye(int camera, double t);
 kit::Vec3 escapeTarget(int camera, double t);
 float escapeTerrainHeight(float x, float y);
+// Adds the chase's dressing (dust, cargo, floor detail) to its assembled models, found by name.
+void dressEscape(std::vector<kit::Model>& models);
 
 } // namespace scenes

@@ -523,6 +523,50 @@ TEST(SceneFiles, FieldCameraKeepsClearOfTheCrop) {
     }
 }
 
+// The chase's dust puffs live again and again: between two lives each returns to the tyre underground, and a
+// puff that would come near the lens of the camera shown settles before it does. A puff that showed on its
+// way back, or passed through the lens, would sweep across the frame.
+TEST(SceneFiles, ChaseDustReturnsUnseenAndKeepsOutOfTheLens) {
+    const LoadedScene& s = scene("escape.xsi");
+    // The shown camera's eye at every 60 fps frame.
+    std::vector<std::pair<uint32_t, Vec3>> frames;
+    for (const CameraShot& shot : cameraShots()) {
+        if (std::string(shot.file) != "escape.xsi") continue;
+        SceneNode camera = s.node(shot.camera);
+        for (uint32_t k = uint32_t(std::ceil(shot.from * 0.06)); k * 1000 / 60 <= shot.to; ++k) {
+            camera.evaluate(k * 1000 / 60);
+            frames.emplace_back(k * 1000 / 60, camera.position);
+        }
+    }
+    int puffs = 0;
+    for (const auto& n : s.scene->nodes) {
+        if (std::string(n->name).rfind("Dust", 0) != 0) continue;
+        ++puffs;
+        float reach = 0, top = -1e9f;
+        for (const Vertex& v : n->vertices) {
+            reach = std::fmax(reach, std::hypot(v.x, v.y, v.z));
+            top = std::fmax(top, v.z);
+        }
+        SceneNode puff = *n;
+        bool shownBefore = false;
+        Vec3 last{};
+        for (const auto& [t, eye] : frames) {
+            puff.evaluate(t);
+            Vec3 p = puff.position;
+            bool shown = p.z + top > 0;
+            if (shown) {
+                ASSERT_GT(std::hypot(p.x - eye.x, p.y - eye.y, p.z - eye.z), reach + 2) << n->name << " at " << t;
+            }
+            if (shown && shownBefore) {
+                ASSERT_LT(std::hypot(p.x - last.x, p.y - last.y, p.z - last.z), 1.5f) << n->name << " at " << t;
+            }
+            shownBefore = shown;
+            last = p;
+        }
+    }
+    EXPECT_GE(puffs, 20);
+}
+
 TEST(SceneFiles, OutputIsIdenticalFromRunToRun) {
     for (const ContentFile& f : buildScenes()) {
         EXPECT_EQ(std::string(f.data.begin(), f.data.end()), scene(f.name).text) << f.name;

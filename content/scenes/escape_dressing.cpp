@@ -1,0 +1,396 @@
+// Dressing of the chase: the dust the truck raises, the grain it carries, and the marks and clutter of the
+// desert floor that streams past. Added to the scene's models after they are assembled, found by name.
+#include "models.h"
+#include "scene_list.h"
+
+#include "kit/camera_rig.h"
+#include "kit/shapes.h"
+#include "kit/visibility.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace scenes {
+namespace {
+
+// The same figures as the chase scene's own: 71 s of keys, and the ground running toward -Y.
+constexpr int kFrames = 1421;
+constexpr float kRoadSpeed = 24;
+const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
+
+kit::LightRig afternoonLight() {
+    kit::LightRig rig;
+    rig.toSun = kToSun;
+    rig.sun = {0.95f, 0.78f, 0.55f};
+    rig.sky = {0.42f, 0.44f, 0.52f};
+    rig.ground = {0.2f, 0.16f, 0.13f};
+    return rig;
+}
+
+float clamp01(float x) { return std::fmin(1.0f, std::fmax(0.0f, x)); }
+float ease(float a, float b, float x) {
+    float t = clamp01((x - a) / (b - a));
+    return t * t * (3 - 2 * t);
+}
+
+// The camera the part shows at `t` seconds of the part (it switches at these very milliseconds).
+int shownCamera(double t) {
+    double ms = t * 1000;
+    if (ms >= 5001 && ms <= 8999) return 4;
+    if (ms < 13500) return 1;
+    if (ms < 28000) return 3;
+    return 2;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Dust. Each rear wheel trails a plume of puffs. A puff is a node that lives again and again: it swells up out
+// of the ground behind the tyre (or further back for the big ones, out of the plume already there), streams
+// back as the dragged air lets go of it, rises and drifts away from the road's centre, and settles into the
+// ground again far behind; then, underground, it returns to where it is born. Scale is never applied, so the
+// plume grows by its population: small puffs near the wheel, bigger and paler ones further back.
+
+struct PuffBand {
+    float radius;      // of the mesh
+    bool specks;       // a loose spray of grit rather than a ball
+    float born, dies;  // age (s since the dust left the tyre) when it breaks the ground and when it is gone
+    int perWheel;      // nodes, spread evenly over the cycle
+    kit::Color albedo;
+};
+
+const PuffBand kBands[] = {
+    {1.8f, false, 0.0f, 0.9f, 4, kit::rgb8(212, 184, 136)},
+    {3.2f, false, 0.3f, 2.1f, 4, kit::rgb8(204, 176, 130)},
+    {5.0f, true, 0.9f, 3.4f, 4, kit::rgb8(200, 172, 128)},
+    {6.5f, false, 1.6f, 4.4f, 3, kit::rgb8(184, 158, 118)},
+};
+constexpr float kRespawn = 0.1f; // s spent underground between two lives
+constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
+
+// How far behind the tyre dust of age `a` is: it leaves nearly at the truck's speed and falls back to still air.
+float puffBack(float a) {
+    const float tau = 0.7f, drag = 0.6f;
+    return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
+}
+
+// A lumpy, slightly flattened ball, shaded soft (dust lets light through): bright on the sun's side, warm grey
+// beneath, never dark.
+kit::Mesh puffMesh(float radius, kit::Color albedo, unsigned seed) {
+    const int segments = 5;
+    kit::Mesh ball = kit::sphere(1, segments, 3);
+    for (size_t i = 0; i < ball.positions.size(); ++i) {
+        kit::Vec3 d = kit::normalize(ball.positions[i]);
+        float lump = 0.85f + 0.3f * valueNoise(d.x * 1.7f + 3, d.y * 1.7f + d.z, seed);
+        // Drawn out along the road, the way the air drags it.
+        ball.positions[i] = {d.x * radius * lump, d.y * radius * lump * 1.35f, d.z * radius * lump * 0.75f};
+        float direct = std::fmax(0.0f, kit::dot(d, kToSun));
+        float light = 0.8f + 0.26f * direct + 0.06f * d.z;
+        ball.colors[i] = {std::fmin(1.0f, albedo.r * light * 1.02f), std::fmin(1.0f, albedo.g * light),
+                          std::fmin(1.0f, albedo.b * light * 0.96f), 1};
+    }
+    return ball;
+}
+
+// Thinning dust far behind: grit specks, single triangles turned every way, scattered through a ball and
+// denser toward its middle. Both faces of a speck show.
+kit::Mesh speckMesh(float radius, kit::Color albedo, unsigned seed) {
+    kit::Mesh m;
+    Random random(seed);
+    for (int i = 0; i < 10; ++i) {
+        kit::Vec3 d = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-0.6f, 1)});
+        kit::Vec3 c = d * (radius * std::sqrt(random.range(0.05f, 1)));
+        c.z *= 0.8f;
+        float size = random.range(0.8f, 1.5f);
+        kit::Vec3 u = kit::normalize(kit::cross(d, {0.3f, 0.5f, 0.8f})), v = kit::cross(d, u);
+        float light = 0.8f + 0.26f * std::fmax(0.0f, kit::dot(d, kToSun)) + 0.06f * d.z;
+        kit::Color col = albedo * light * random.range(0.92f, 1.05f);
+        kit::Mesh speck;
+        uint32_t a = speck.addVertex(c + u * size, d, {0.5f, 0.5f}, col);
+        uint32_t b = speck.addVertex(c - u * (size * 0.5f) + v * (size * 0.87f), d, {0.5f, 0.5f}, col);
+        uint32_t e = speck.addVertex(c - u * (size * 0.5f) - v * (size * 0.87f), d, {0.5f, 0.5f}, col * 0.9f);
+        speck.addTriangle(a, b, e);
+        kit::merge(m, kit::makeTwoSided(speck));
+    }
+    return m;
+}
+
+// The shown camera's eye at `t`, for keeping puffs out of its lens.
+kit::Vec3 shownEye(double t) { return escapeEye(shownCamera(t), t); }
+
+// One puff node's keys over the whole part.
+std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, unsigned seed) {
+    const float life = band.dies - band.born, period = life + kRespawn;
+    const float phase = period * (float(index) + 0.37f * Random(seed).next()) / float(band.perWheel);
+    const float sunk = -band.radius - 1.2f;
+    std::vector<kit::Vec3> keys(kFrames, {kTyreOut * side, kTyreBack, sunk});
+    // Lives from the one under way at the start to the one under way at the end.
+    for (int n = -1; n * period - phase < float(kFrames) / 20 + period; ++n) {
+        Random random(seed * 7919u + unsigned(n + 10) * 104729u);
+        float spread = random.range(0.75f, 1.1f), rise = random.range(2.0f, 3.0f);
+        float lag = random.range(-0.6f, 0.6f), sway = random.range(0, 6.28f);
+        float start = float(n) * period - phase; // part time when this puff's age is `born`
+        auto at = [&](float a) {
+            float x = side * (kTyreOut + 2.2f * spread * std::sqrt(a) + 0.4f * std::sin(sway + 2 * a)) - 1.4f * a;
+            float y = kTyreBack - puffBack(a) + lag;
+            float z = band.radius * 0.45f + rise * a;
+            return kit::Vec3{x, y, z};
+        };
+        // The dust settles early, still well away, wherever it would come near the lens of the camera shown.
+        float end = band.dies;
+        for (float a = band.born; a <= band.dies; a += 1.0f / 60) {
+            double t = start + (a - band.born);
+            if (t < 0 || t > 71) continue;
+            kit::Vec3 p = at(a);
+            if (kit::length(p - shownEye(t)) < band.radius + 9) {
+                end = a - 0.15f;
+                break;
+            }
+        }
+        const float swell = std::fmin(0.4f, life * 0.3f), settle = 0.45f;
+        bool skipped = end - band.born < swell + settle;
+        for (int k = std::max(0, int(std::ceil(start * 20))); k < kFrames && k / 20.0f < start + period; ++k) {
+            float a = band.born + (float(k) / 20 - start);
+            kit::Vec3 p = at(std::fmin(a, band.dies));
+            float up = ease(band.born, band.born + swell, a) * (1 - ease(end - settle, end, a));
+            if (skipped || a > end) up = 0;
+            if (a > band.dies) p = at(band.born); // back underground to where the next life begins
+            p.z = sunk + (p.z - sunk) * up;
+            keys[size_t(k)] = p;
+        }
+    }
+    return keys;
+}
+
+void addDust(std::vector<kit::Model>& models) {
+    unsigned seed = 1000;
+    for (float side : {-1.0f, 1.0f}) {
+        int b = 0;
+        for (const PuffBand& band : kBands) {
+            for (int i = 0; i < band.perWheel; ++i, ++seed) {
+                std::vector<kit::Vec3> path = puffPath(band, side, i, seed);
+                std::string name = std::string("Dust") + (side < 0 ? "L" : "R") + std::to_string(b) + "_" +
+                                   std::to_string(i);
+                kit::Mesh mesh = band.specks ? speckMesh(band.radius, band.albedo, seed)
+                                             : puffMesh(band.radius, band.albedo, seed);
+                models.push_back({name, path[0], {}, std::move(mesh),
+                                  kit::positionCurves(path), {}});
+            }
+            ++b;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Cargo: the field's grain heaped in the dump bed, lashed by two straps, the loose end of a tarp flapping
+// over the tailgate. It rides on the body, so it rocks with it. Heights here are above the ground.
+
+constexpr float kBedTop = 14.0f;
+constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
+
+float heapHeight(float x, float y) {
+    float u = x / kBedX, v = (y - (kBedBack + kBedFront) / 2) / ((kBedFront - kBedBack) / 2);
+    float mound = std::pow(clamp01(1 - u * u), 0.55f) * std::pow(clamp01(1 - v * v), 0.5f);
+    float ripple = 0.35f * valueNoise(x / 2.2f + 7, y / 2.6f, 211);
+    return kBedTop + 0.25f + 3.0f * mound + ripple * mound;
+}
+
+kit::Mesh grainHeap() {
+    constexpr int nx = 5, ny = 6;
+    kit::Mesh m;
+    auto vertex = [&m](float x, float y, kit::Color c) {
+        float e = 0.3f;
+        kit::Vec3 n = kit::normalize(
+            {heapHeight(x - e, y) - heapHeight(x + e, y), heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
+        return m.addVertex({x, y, heapHeight(x, y)}, n, {0.5f, 0.5f}, c);
+    };
+    for (int j = 0; j <= ny; ++j) {
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx, y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
+            float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
+            vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
+        }
+    }
+    for (int j = 0; j < ny; ++j) {
+        for (int i = 0; i < nx; ++i) {
+            uint32_t a = uint32_t(j * (nx + 1) + i);
+            m.addQuad(a, a + 1, a + uint32_t(nx) + 2, a + uint32_t(nx) + 1);
+        }
+    }
+    // Two straps across the heap, a little above it.
+    for (float y : {-8.2f, -0.6f}) {
+        kit::Color strap = kit::rgb8(150, 40, 30);
+        uint32_t prev[2] = {};
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx;
+            uint32_t now[2];
+            for (int k = 0; k < 2; ++k) {
+                float yy = y + (k ? 0.45f : -0.45f);
+                now[k] = m.addVertex({x, yy, heapHeight(x, yy) + 0.3f}, {0, 0, 1}, {0.5f, 0.5f}, strap);
+            }
+            if (i > 0) m.addQuad(prev[0], now[0], now[1], prev[1]);
+            prev[0] = now[0];
+            prev[1] = now[1];
+        }
+    }
+    return m;
+}
+
+// The tarp's loose end: a flap of canvas hinged along local X, trailing back over the tailgate. Seen from
+// either side, so both faces carry the same soft shade (lighter toward the hinge, where it lies on the load).
+kit::Mesh tarpFlap() {
+    kit::Mesh m;
+    const float width = 6.4f, length = 2.4f;
+    kit::Color canvas = kit::rgb8(176, 160, 112);
+    uint32_t prev[2] = {};
+    for (int j = 0; j <= 3; ++j) {
+        float f = float(j) / 3, y = -length * f, sag = -0.25f * f * f;
+        uint32_t now[2];
+        for (int k = 0; k < 2; ++k) {
+            float x = (k ? 0.5f : -0.5f) * width * (1 - 0.2f * f) + (k ? 0.3f : 0) * f;
+            now[k] = m.addVertex({x, y, sag}, {0, 0, 1}, {0.5f, 0.5f}, canvas * (1 - 0.22f * f));
+        }
+        if (j > 0) m.addQuad(prev[1], prev[0], now[0], now[1]);
+        prev[0] = now[0];
+        prev[1] = now[1];
+    }
+    return kit::makeTwoSided(m);
+}
+
+void addCargo(std::vector<kit::Model>& models) {
+    auto body = std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Terex_MainBody"; });
+    if (body == models.end()) return;
+    kit::LightRig rig = afternoonLight();
+    kit::Vec3 pivot{0, 0, kPivotAboveGround};
+    kit::Mesh heap = grainHeap();
+    kit::bakeLight(heap, rig);
+    kit::translate(heap, -pivot);
+    body->children.push_back({"GrainLoad", {}, {}, heap, {}, {}});
+    // The flap beats in the wind: an irregular flutter about its hinge, never far from trailing.
+    std::vector<kit::Vec3> flap;
+    for (int i = 0; i < kFrames; ++i) {
+        float t = float(i) / 20;
+        float beat = 0.32f * std::sin(t * 9.1f) + 0.18f * std::sin(t * 13.7f + 1) + 0.1f * std::sin(t * 3.3f);
+        flap.push_back({-0.22f + 0.35f * beat, 0, 0});
+    }
+    kit::Vec3 hinge{0, kBedBack + 3.0f, heapHeight(0, kBedBack + 3.0f) + 0.2f};
+    kit::Mesh cloth = tarpFlap();
+    kit::Model flapNode{"TarpFlap", hinge - pivot, {}, cloth, kit::rotationCurves(flap), {}};
+    body->children.push_back(std::move(flapNode));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The desert floor: a dirt track with tyre ruts beside the road on each side and patches of cracked clay,
+// in the ground's own frame, riding on it. Flat marks lie a little above the ground so that the depth buffer
+// keeps them apart at the distances where they still cover pixels.
+
+constexpr float kMarkLift = 0.3f;
+
+// Every view of the ground the part shows: the shown camera at each key (both cameras at a cut), in the
+// ground's moving frame.
+std::vector<kit::View> groundViews() {
+    std::vector<kit::CameraKeys> keys;
+    for (int c = 1; c <= 4; ++c) {
+        keys.push_back(kit::rigCamera(
+            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); }));
+    }
+    std::vector<kit::View> views;
+    for (int i = 0; i < kFrames; ++i) {
+        double t = i / 20.0;
+        std::vector<int> cameras{shownCamera(t)};
+        for (double d : {-0.05, 0.05}) {
+            int c = shownCamera(std::clamp(t + d, 0.0, 70.999));
+            if (c != cameras[0]) cameras.push_back(c);
+        }
+        for (int c : cameras) {
+            kit::Vec3 r = keys[size_t(c - 1)].rotations[size_t(i)];
+            kit::CameraAngles angles{r.x, r.y, r.z};
+            float fieldOfView = 0.6f;
+            if (c == 3) {
+                double u = std::fmax(0.0, t - 13.5) * 1000;
+                angles = {u / 30000 + 25.8, 0.1, 0};
+                fieldOfView = float(u / 20000 + 0.6 + 0.0025);
+            }
+            kit::Vec3 eye = keys[size_t(c - 1)].positions[size_t(i)] + kit::Vec3{0, float(kRoadSpeed * t), 0};
+            views.push_back(kit::makeView(eye, angles, fieldOfView));
+        }
+    }
+    return views;
+}
+
+// A flat strip along a wandering centre line, in `step` long pieces.
+void strip(kit::Mesh& m, float y0, float y1, float step, float width, const std::function<float(float)>& x,
+           kit::Color c, unsigned seed) {
+    uint32_t prev[2] = {};
+    for (float y = y0; y <= y1; y += step) {
+        float shade = 0.94f + 0.12f * valueNoise(y / 90, float(seed), seed);
+        uint32_t now[2];
+        for (int k = 0; k < 2; ++k) {
+            float xx = x(y) + (k ? 0.5f : -0.5f) * width;
+            now[k] = m.addVertex({xx, y, kMarkLift}, {0, 0, 1}, {0.5f, 0.5f}, c * shade);
+        }
+        if (y > y0) m.addQuad(prev[0], prev[1], now[1], now[0]);
+        prev[0] = now[0];
+        prev[1] = now[1];
+    }
+}
+
+kit::Mesh floorMarks() {
+    kit::Mesh m;
+    const float y0 = -200, y1 = 2300;
+    // A dirt track each side: a pale worn band with two dark ruts in it, wandering gently.
+    for (float side : {-1.0f, 1.0f}) {
+        float base = side * (side > 0 ? 27.0f : 30.0f);
+        auto centre = [side, base](float y) { return base + side * 4 * std::sin(y / 170 + side); };
+        unsigned s = side > 0 ? 301 : 303;
+        strip(m, y0, y1, 100, 6.4f, centre, kit::rgb8(204, 176, 124), s);
+        for (float off : {-1.8f, 1.8f}) {
+            kit::Mesh rut;
+            strip(rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74), s + 1);
+            for (kit::Vec3& p : rut.positions) p.z += 0.3f;
+            kit::merge(m, rut);
+        }
+    }
+    // Cracked clay: a patch of pale plates, jittered tiles of a small grid, with the darker ground showing in
+    // the cracks between them.
+    Random random(311);
+    for (int i = 0; i < 12; ++i) {
+        float side = random.next() < 0.5f ? -1.0f : 1.0f;
+        float cx = side * random.range(16, 42), cy = random.range(y0, y1), turn = random.range(0, 3.14f);
+        kit::Color clay = kit::mix(kit::rgb8(216, 192, 150), kit::rgb8(198, 170, 128), random.next());
+        const float cell = random.range(2.2f, 3.2f), gap = 0.28f;
+        float cs = std::cos(turn), sn = std::sin(turn);
+        auto place = [&](float u, float v) {
+            return kit::Vec3{cx + u * cs - v * sn, cy + u * sn + v * cs, kMarkLift};
+        };
+        for (int p = 0; p < 4; ++p) {
+            float u0 = cell * float(p % 2 - 1), v0 = cell * float(p / 2 - 1);
+            kit::Vec3 c[4];
+            const float du[] = {0, 1, 1, 0}, dv[] = {0, 0, 1, 1};
+            for (int k = 0; k < 4; ++k) {
+                float ju = random.range(-0.25f, 0.25f) * cell, jv = random.range(-0.25f, 0.25f) * cell;
+                c[k] = place(u0 + du[k] * (cell - gap) + ju * 0.6f, v0 + dv[k] * (cell - gap) + jv * 0.6f);
+            }
+            kit::Color tone = clay * random.range(0.92f, 1.06f);
+            uint32_t q[4];
+            for (int k = 0; k < 4; ++k) q[k] = m.addVertex(c[k], {0, 0, 1}, {0.5f, 0.5f}, tone);
+            m.addQuad(q[0], q[1], q[2], q[3]);
+        }
+    }
+    return kit::bakeLight(m, afternoonLight());
+}
+
+void addFloor(std::vector<kit::Model>& models) {
+    auto plane = std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Plane01"; });
+    if (plane == models.end()) return;
+    std::vector<kit::View> views = groundViews();
+    plane->children.push_back({"FloorMarks", {}, {}, kit::keepSeen(floorMarks(), views), {}, {}});
+}
+
+} // namespace
+
+void dressEscape(std::vector<kit::Model>& models) {
+    addCargo(models);
+    addFloor(models);
+    addDust(models);
+}
+
+} // namespace scenes
