@@ -109,14 +109,22 @@ kit::Mesh logo() {
     for (size_t i = 0; i + 1 < rim.size(); ++i)
         perimeter += std::hypot(rim[i + 1].u - rim[i].u, rim[i + 1].v - rim[i].v);
     perimeter += std::hypot(rim.front().u - rim.back().u, rim.front().v - rim.back().v);
-    // Evenly spaced along the outline.
+    // Evenly spaced along the outline; they glow rather than take the light, every third one hottest, like a
+    // marquee's chasing bulbs.
     float step = perimeter / kRimDisks, next = 0, walked = 0;
+    int bulb = 0;
     for (size_t i = 0; i < rim.size(); ++i) {
         kit::Vec2 a = rim[i], b = rim[(i + 1) % rim.size()];
         float length = std::hypot(b.u - a.u, b.v - a.v);
         while (next < walked + length) {
             float f = (next - walked) / length;
             kit::Mesh disk = kit::cylinder(1.7f, -kPlateThickness / 2 - 0.6f, kPlateThickness / 2 + 0.6f, 14);
+            bool hot = bulb++ % 3 == 0;
+            for (size_t v = 0; v < disk.colors.size(); ++v) {
+                bool cap = std::fabs(disk.normals[v].z) > 0.7f;
+                disk.colors[v] = cap ? (hot ? kit::rgb8(255, 252, 226) : kit::rgb8(255, 206, 96))
+                                     : (hot ? kit::rgb8(255, 190, 90) : kit::rgb8(235, 120, 36));
+            }
             kit::merge(disks, kit::translate(disk, {a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f, 0}));
             next += step;
         }
@@ -129,11 +137,17 @@ kit::Mesh logo() {
     standUp(disks);
     kit::tintByHeight(plate, -kPlateRadius, kPlateRadius, kit::rgb8(110, 24, 40), kit::rgb8(215, 80, 24));
     kit::tintByHeight(letters, -3.5f, 3.5f, kit::rgb8(255, 110, 10), kit::rgb8(255, 238, 80));
-    kit::paint(disks, kit::rgb8(255, 170, 40));
-    kit::tintByHeight(disks, -kPlateRadius, kPlateRadius, kit::rgb8(230, 110, 30), kit::rgb8(255, 220, 120));
     kit::merge(plate, letters);
-    kit::merge(plate, disks);
     bakeBothFaces(plate);
+    // Rim light on the edges and bevels: cool from the dusk sky above, hot from the sunset below.
+    for (size_t i = 0; i < plate.colors.size(); ++i) {
+        const kit::Vec3& n = plate.normals[i];
+        float edge = 1.0f - std::fabs(n.y);
+        kit::Color rim = n.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * n.z) : kit::rgb8(255, 120, 50) * (-0.6f * n.z);
+        kit::Color& c = plate.colors[i];
+        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge), std::fmin(1.0f, c.b + rim.b * edge), c.a};
+    }
+    kit::merge(plate, disks);
     kit::merge(plate, standUp(arcs));
     return plate;
 }
