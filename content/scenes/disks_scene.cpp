@@ -222,15 +222,16 @@ struct ScreenBox {
 };
 
 // Where the spinning logo lands on screen through a framing.
-ScreenBox logoOnScreen(const kit::Mesh& logo, double t, const Framing& f) {
+ScreenBox logoOnScreen(const kit::Mesh& logo, double t, const Framing& f) { // logo: its outer points
     kit::Vec3 eye = eyeOf(t, f);
-    kit::CameraAngles angles = kit::aimCamera(eye, targetOf(t, f));
+    kit::CameraBasis view = kit::cameraBasis(kit::aimCamera(eye, targetOf(t, f)));
     float c = float(std::cos(t)), s = float(std::sin(t)), x = float(logoX(t));
+    float scaleY = float(1 / std::tan(kFieldOfView / 2)), scaleX = scaleY * 0.75f;
     ScreenBox box;
-    for (size_t i = 0; i < logo.positions.size(); i += 2) {
-        const kit::Vec3& v = logo.positions[i];
-        float sx = 0, sy = 0, depth = 0;
-        kit::projectPoint(eye, angles, float(kFieldOfView), {v.x * c - v.y * s + x, v.x * s + v.y * c, v.z}, sx, sy, depth);
+    for (const kit::Vec3& v : logo.positions) {
+        kit::Vec3 d = kit::Vec3{v.x * c - v.y * s + x, v.x * s + v.y * c, v.z} - eye;
+        float depth = kit::dot(view.forward, d);
+        float sx = scaleX * kit::dot(view.right, d) / depth, sy = scaleY * kit::dot(view.up, d) / depth;
         box = {std::fmin(box.minX, sx), std::fmax(box.maxX, sx), std::fmin(box.minY, sy), std::fmax(box.maxY, sy)};
     }
     return box;
@@ -271,7 +272,12 @@ std::vector<double> smoothed(const std::vector<double>& v, int reach) {
 // The bars' framings, corrected key by key so that the spinning logo (widest face-on, tallest edge-on, its
 // near end enlarged by perspective) always fits: the camera backs off where the logo would overflow, and the
 // aim keeps it centred in the band above the title text once the text is near.
-std::vector<Framing> fittedFramings(const kit::Mesh& logo) {
+std::vector<Framing> fittedFramings(const kit::Mesh& mesh) {
+    // Only the rim, its bulbs and the lights round the ends can reach the edge of the logo's screen box.
+    kit::Mesh logo;
+    for (const kit::Vec3& v : mesh.positions)
+        if (std::hypot(std::fmax(std::fabs(v.x) - kPlateHalfLength, 0.0f), v.z) > kPlateRadius - 1.0f)
+            logo.positions.push_back(v);
     constexpr double kMaxHeight = 0.65, kMaxWidth = 1.86, kBandCentre = 0.553, kTop = 0.85, kSide = 0.93;
     std::vector<Framing> frames;
     std::vector<double> distance;
