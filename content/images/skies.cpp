@@ -79,75 +79,90 @@ Image makeFieldSky() {
     return image;
 }
 
+// Dusk over the plains, seen down the road the truck takes from the farm to the desert: fields to the left,
+// sand and mesas to the right, the last light of the sun where the road meets the horizon, and lights
+// streaking past toward that point as if seen at speed. The title text stands over the band just above the
+// horizon, so that band is kept calm and a little darker.
 Image makeTitleBackdrop() {
     Image image(512, 256);
-    const GradientStop sky[] = {{0.0f, rgb(62, 20, 92)}, {0.45f, rgb(30, 22, 92)}, {1.0f, rgb(6, 9, 38)}};
+    const float vanishX = 160.0f, horizon = 60.0f; // screen pixels, from the lower-left corner
+    const GradientStop sky[] = {{0.25f, rgb(255, 150, 70)}, {0.29f, rgb(220, 80, 74)},  {0.36f, rgb(140, 40, 88)},
+                                {0.55f, rgb(74, 28, 92)},   {0.75f, rgb(32, 20, 74)},   {1.0f, rgb(8, 8, 34)}};
     for (int y = 0; y < image.height; ++y) {
         float s = screenFractionOfRow(y, image.height);
         for (int x = 0; x < image.width; ++x) {
             float u = (x + 0.5f) / float(image.width);
-            float dx = (u - 0.5f) * kScreenWidth, dy = (s - 0.52f) * kScreenHeight;
-            float r = std::hypot(dx, dy) / kScreenHeight;
-            float angle = std::atan2(dy, dx) / (2.0f * kPi) + 0.5f;
-            Color c = gradient(sky, s);
-            float glow = std::exp(-r * r * 9.0f);
-            float rays = 0.5f + 0.5f * fractalNoise2(angle, 0.5f, 32, 1, 2, 31);
-            rays = std::pow(rays, 3.0f) * smoothstep(0.05f, 0.25f, r) * std::exp(-r * 2.2f);
-            float mist = 0.5f + 0.5f * fractalNoise2(u, s, 4, 3, 4, 32);
-            c = add(c, rgb(96, 64, 170), glow * 0.75f);
-            c = add(c, rgb(150, 120, 220), rays * 0.55f);
-            c = add(c, rgb(40, 20, 70), mist * mist * 0.35f);
-
-            // A floor of light lines running to a horizon behind the title, for depth: rows closer together
-            // toward the horizon, columns meeting at the centre. Faint under the text, brighter near the
-            // bottom.
-            const float horizon = 0.4f;
-            if (s < horizon) {
-                float depth = (horizon - s) / horizon; // 1 at the bottom edge, 0 at the horizon
-                float z = 1.0f / std::fmax(depth, 0.02f);
-                float row = std::fabs(std::fmod(z * 1.6f, 1.0f) - 0.5f) * 2.0f;
-                float column = std::fabs(std::fmod((u - 0.5f) * 14.0f / std::fmax(depth, 0.02f) + 100.5f, 1.0f) - 0.5f) * 2.0f;
-                float width = 0.06f + 0.05f * depth;
-                float line = std::fmax(smoothstep(1.0f - width * depth * 2.0f, 1.0f, row),
-                                       smoothstep(1.0f - width, 1.0f, column));
-                float fade = smoothstep(0.0f, 0.35f, depth) * (0.35f + 0.65f * depth);
-                c = add(c, rgb(230, 90, 200), line * fade * 0.55f);
-                c = add(c, rgb(255, 120, 60), std::exp(-depth * 14.0f) * 0.5f); // the horizon's glow
+            float px = u * kScreenWidth, py = s * kScreenHeight;
+            float dx = px - vanishX, dy = py - horizon;
+            float r = std::hypot(dx, dy);
+            float angle = std::atan2(dy, dx) / (2.0f * kPi) + 0.5f; // 0 to 1 round the vanishing point
+            // Behind the two text lines: fewer streaks and a slightly darker sky.
+            float textBand = smoothstep(0.26f, 0.34f, u) * (1.0f - smoothstep(0.68f, 0.76f, u)) *
+                             smoothstep(0.31f, 0.36f, s) * (1.0f - smoothstep(0.6f, 0.66f, s));
+            Color c;
+            if (dy >= 0) {
+                c = gradient(sky, s);
+                // High thin clouds lit from below, drawn out sideways.
+                float wisp = fractalNoise2(u, s, 3, 24, 4, 61, 0.6f);
+                float band = smoothstep(0.42f, 0.5f, s) * (1.0f - smoothstep(0.7f, 0.85f, s));
+                c = mix(c, rgb(190, 70, 110), smoothstep(0.1f, 0.55f, wisp) * band * 0.5f);
+                // The sun just gone down behind the road's end: a wide, flat glow.
+                float glow = std::exp(-(dx * dx) / (2 * 70.0f * 70.0f) - (dy * dy) / (2 * 11.0f * 11.0f));
+                c = add(c, rgb(255, 170, 80), glow * 0.8f);
+                c = add(c, rgb(255, 90, 60), std::exp(-(dx * dx) / (2 * 150.0f * 150.0f) - dy / 40.0f) * 0.25f);
+                // Far mesas to the right and low rolling hills to the left, hazy against the glow.
+                float mesa = horizon + 4.0f + 16.0f * smoothstep(0.55f, 0.58f, u) * (1.0f - smoothstep(0.7f, 0.71f, u)) +
+                             9.0f * smoothstep(0.78f, 0.8f, u) * (1.0f - smoothstep(0.9f, 0.92f, u)) +
+                             2.5f * fractalNoise2(u, 0.3f, 16, 1, 3, 62);
+                float hills = horizon + 5.0f + 4.0f * fractalNoise2(u, 0.7f, 4, 1, 3, 63);
+                float ridge = u > 0.5f ? mesa : hills;
+                if (py < ridge) c = mix(c, u > 0.5f ? rgb(92, 40, 78) : rgb(70, 44, 70), 0.85f);
+            } else {
+                // The ground: depth grows toward the horizon; lines of constant slope run to the vanishing point.
+                float depth = -dy / horizon;           // 1 at the bottom edge, 0 at the horizon
+                float slope = dx / std::fmax(-dy, 0.5f); // constant along each line to the vanishing point
+                float haze = std::exp(-depth * 5.0f);
+                float road = 1.0f - smoothstep(1.7f, 1.8f, std::fabs(slope));
+                if (slope < 0) { // the wheat, its rows running away from us in dusk light
+                    float row = std::fabs(std::fmod(-slope * 4.0f, 1.0f) - 0.5f) * 2.0f;
+                    c = mix(rgb(62, 36, 30), rgb(150, 96, 52), smoothstep(0.55f, 1.0f, row) * (0.4f + 0.6f * depth));
+                } else { // sand, with tyre ruts and scrub
+                    float rut = fractalNoise2(std::fmod(slope * 0.05f + 10.0f, 1.0f), depth, 64, 2, 3, 64);
+                    c = mix(rgb(86, 46, 52), rgb(140, 82, 70), 0.5f + 0.5f * rut);
+                }
+                // The road: dark tarmac, pale edges, the centre line smeared into a streak by speed.
+                Color tarmac = mix(rgb(28, 22, 36), rgb(58, 40, 54), haze);
+                float edge = smoothstep(0.1f, 0.0f, std::fabs(std::fabs(slope) - 1.6f));
+                float centre = smoothstep(0.07f, 0.0f, std::fabs(slope)) * (0.6f + 0.4f * std::sin(depth * 40.0f));
+                tarmac = add(tarmac, rgb(230, 200, 170), edge * 0.6f);
+                tarmac = add(tarmac, rgb(255, 200, 60), centre * 0.9f);
+                c = mix(c, tarmac, road);
+                // The glow's reflection along the road and the haze toward the horizon.
+                c = add(c, rgb(255, 140, 70), std::exp(-(dx * dx) / (2 * 40.0f * 40.0f)) * haze * 0.6f * road);
+                c = mix(c, rgb(170, 70, 80), haze * 0.7f);
             }
+            // Lights streaking past toward the vanishing point: thin rays, brighter and longer near the
+            // edges of the frame, where things go by fastest.
+            float rays = 0.5f + 0.5f * fractalNoise2(angle, 0.5f, 256, 1, 2, 65, 0.8f);
+            float dash = 0.5f + 0.5f * fractalNoise2(angle, std::log(r + 1.0f) * 0.2f, 256, 8, 2, 66);
+            float streak = std::pow(rays, 6.0f) * smoothstep(0.45f, 0.75f, dash) * smoothstep(25.0f, 150.0f, r);
+            Color tint = mix(rgb(120, 200, 255), rgb(255, 130, 210), 0.5f + 0.5f * gradientNoise(angle, 0.5f, 16, 67));
+            c = add(c, tint, streak * 2.6f * (1.0f - 0.85f * textBand));
+            c = scaled(c, 1.0f - 0.18f * textBand);
+            // A soft vignette holds the eye on the middle.
+            float edgeDistance = std::hypot((u - 0.5f) * 1.3f, s - 0.5f);
+            c = scaled(c, 1.0f - 0.45f * smoothstep(0.35f, 0.8f, edgeDistance));
             image.at(x, y) = c;
         }
     }
-    // Streaks of light racing past to the right, blurred by their speed: a bright head and a long fading tail.
-    Rng streaks(0x5eed02);
-    for (int i = 0; i < 34; ++i) {
-        float y = streaks.range(0.45f, 0.97f) * float(image.height);
-        float head = streaks.range(0.0f, 1.2f) * float(image.width);
-        float length = streaks.range(60.0f, 220.0f);
-        Color colour = mix(rgb(120, 200, 255), rgb(255, 140, 230), streaks.uniform());
-        float strength = streaks.range(0.25f, 0.8f);
-        for (int step = 0; step < 24; ++step) {
-            float f0 = float(step) / 24.0f, f1 = float(step + 1) / 24.0f;
-            Color piece = colour;
-            piece.a = strength * (1.0f - f0) * (1.0f - f0);
-            drawLine(image, head - length * f0, y, head - length * f1, y, 0.9f + 0.8f * (1.0f - f0), piece);
-        }
-        Color spark = rgb(255, 255, 255);
-        spark.a = strength;
-        fillDisc(image, head, y, 1.2f, spark);
-    }
+    // A few stars in the darkest sky, away from the text.
     Rng rng(0x5eed01);
-    for (int i = 0; i < 260; ++i) {
-        float x = rng.range(0.0f, float(image.width)), y = rng.range(0.0f, float(image.height));
+    for (int i = 0; i < 120; ++i) {
+        float x = rng.range(0.0f, float(image.width)), y = rng.range(0.66f, 1.0f) * float(image.height);
         float brightness = std::pow(rng.uniform(), 2.5f);
         Color star = mix(rgb(170, 180, 255), rgb(255, 240, 230), rng.uniform());
-        star.a = 0.35f + 0.65f * brightness;
-        fillDisc(image, x, y, 0.45f + 0.6f * brightness, star);
-        if (brightness > 0.7f) { // the brightest few get a small cross of light
-            Color flare = star;
-            flare.a = 0.35f;
-            drawLine(image, x - 5.0f, y, x + 5.0f, y, 0.7f, flare);
-            drawLine(image, x, y - 3.0f, x, y + 3.0f, 0.7f, flare);
-        }
+        star.a = (0.25f + 0.6f * brightness) * smoothstep(0.66f, 0.8f, y / float(image.height));
+        fillDisc(image, x, y, 0.45f + 0.5f * brightness, star);
     }
     return image;
 }

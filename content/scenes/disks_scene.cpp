@@ -6,6 +6,7 @@
 #include "kit/camera_rig.h"
 #include "kit/shapes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace scenes {
@@ -17,9 +18,6 @@ constexpr float kPlateHalfLength = 25.0f; // centres of the round ends
 constexpr float kPlateRadius = 7.2f;
 constexpr float kPlateThickness = 2.4f;
 constexpr int kRimDisks = 26;
-// Camera distance and where the logo sits on screen: the title text needs the band below NDC y = 0.2.
-constexpr double kViewDistance = 132.0;
-constexpr double kLogoScreenY = 0.56; // NDC height of the logo's centre: its bulbs clear the top edge
 constexpr double kFieldOfView = 0.6;
 
 kit::LightRig titleLight(float facing) {
@@ -64,28 +62,32 @@ kit::Mesh& standUp(kit::Mesh& mesh) {
     return mesh;
 }
 
-// A ring of lights round the logo in the horizontal plane, which turns with it: the near lights sweep past in
-// front of the plate and the far ones behind it, so the spin reads in depth even while the plate is edge-on.
-kit::Mesh orbitRing() {
-    kit::Mesh ring;
-    const int lights = 14;
-    const float radius = 39.0f;
-    for (int i = 0; i < lights; ++i) {
-        float a = 2 * kit::kPi * float(i) / float(lights);
-        kit::Mesh orb = kit::sphere(i % 2 ? 1.3f : 1.9f, 8, 5);
-        kit::Color hot = i % 2 ? kit::rgb8(120, 230, 255) : kit::rgb8(255, 215, 90);
-        kit::paint(orb, hot);
-        kit::tintByHeight(orb, -1.9f, 1.9f, kit::rgb8(200, 150, 190), kit::rgb8(255, 255, 255));
-        kit::merge(ring, kit::translate(orb, {std::cos(a) * radius, std::sin(a) * radius, 0}));
-        // A fading trail behind each light, along its path round the ring.
-        for (int k = 1; k <= 5; ++k) {
-            float b = a - 0.045f * float(k), size = (i % 2 ? 1.0f : 1.4f) * (1.0f - 0.15f * float(k));
-            kit::Mesh spark = kit::sphere(size, 6, 3);
-            kit::paint(spark, hot * (1.0f - 0.16f * float(k)));
-            kit::merge(ring, kit::translate(spark, {std::cos(b) * radius, std::sin(b) * radius, 0}));
+// Two arcs of lights round the plate's round ends, in the plate's own plane and clear of the rim: seen from
+// any side they stay beside the plate's outline, never across the letters. Each light trails sparks back
+// along its arc, as if the lights ran round the sign.
+kit::Mesh endArcs() {
+    kit::Mesh arcs;
+    const float radius = kPlateRadius + 5.2f;
+    const int lights = 5;
+    for (int end = 0; end < 2; ++end) {
+        float side = end == 0 ? 1.0f : -1.0f;
+        for (int i = 0; i < lights; ++i) {
+            float a = (float(i) - 2.0f) * 0.3f, big = i == 2 ? 1.0f : i % 2 ? 0.75f : 0.6f;
+            kit::Color hot = i % 2 ? kit::rgb8(120, 230, 255) : kit::rgb8(255, 215, 90);
+            auto at = [&](float angle) {
+                return kit::Vec3{side * (kPlateHalfLength + radius * std::cos(angle)), radius * std::sin(angle) * side, 0};
+            };
+            kit::Mesh orb = kit::sphere(1.9f * big, 8, 5);
+            kit::paint(orb, hot);
+            kit::merge(arcs, kit::translate(orb, at(a)));
+            for (int k = 1; k <= 4; ++k) {
+                kit::Mesh spark = kit::sphere(1.3f * big * (1.0f - 0.17f * float(k)), 6, 3);
+                kit::paint(spark, hot * (1.0f - 0.18f * float(k)));
+                kit::merge(arcs, kit::translate(spark, at(a - 0.07f * float(k))));
+            }
         }
     }
-    return ring;
+    return arcs;
 }
 
 kit::Mesh logo() {
@@ -107,31 +109,46 @@ kit::Mesh logo() {
     for (size_t i = 0; i + 1 < rim.size(); ++i)
         perimeter += std::hypot(rim[i + 1].u - rim[i].u, rim[i + 1].v - rim[i].v);
     perimeter += std::hypot(rim.front().u - rim.back().u, rim.front().v - rim.back().v);
-    // Evenly spaced along the outline.
+    // Evenly spaced along the outline; they glow rather than take the light, every third one hottest, like a
+    // marquee's chasing bulbs.
     float step = perimeter / kRimDisks, next = 0, walked = 0;
+    int bulb = 0;
     for (size_t i = 0; i < rim.size(); ++i) {
         kit::Vec2 a = rim[i], b = rim[(i + 1) % rim.size()];
         float length = std::hypot(b.u - a.u, b.v - a.v);
         while (next < walked + length) {
             float f = (next - walked) / length;
             kit::Mesh disk = kit::cylinder(1.7f, -kPlateThickness / 2 - 0.6f, kPlateThickness / 2 + 0.6f, 14);
+            bool hot = bulb++ % 3 == 0;
+            for (size_t v = 0; v < disk.colors.size(); ++v) {
+                bool cap = std::fabs(disk.normals[v].z) > 0.7f;
+                disk.colors[v] = cap ? (hot ? kit::rgb8(255, 252, 226) : kit::rgb8(255, 206, 96))
+                                     : (hot ? kit::rgb8(255, 190, 90) : kit::rgb8(235, 120, 36));
+            }
             kit::merge(disks, kit::translate(disk, {a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f, 0}));
             next += step;
         }
         walked += length;
     }
 
+    kit::Mesh arcs = endArcs();
     standUp(plate);
     standUp(letters);
     standUp(disks);
     kit::tintByHeight(plate, -kPlateRadius, kPlateRadius, kit::rgb8(110, 24, 40), kit::rgb8(215, 80, 24));
     kit::tintByHeight(letters, -3.5f, 3.5f, kit::rgb8(255, 110, 10), kit::rgb8(255, 238, 80));
-    kit::paint(disks, kit::rgb8(255, 170, 40));
-    kit::tintByHeight(disks, -kPlateRadius, kPlateRadius, kit::rgb8(230, 110, 30), kit::rgb8(255, 220, 120));
     kit::merge(plate, letters);
-    kit::merge(plate, disks);
     bakeBothFaces(plate);
-    kit::merge(plate, orbitRing());
+    // Rim light on the edges and bevels: cool from the dusk sky above, hot from the sunset below.
+    for (size_t i = 0; i < plate.colors.size(); ++i) {
+        const kit::Vec3& n = plate.normals[i];
+        float edge = 1.0f - std::fabs(n.y);
+        kit::Color rim = n.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * n.z) : kit::rgb8(255, 120, 50) * (-0.6f * n.z);
+        kit::Color& c = plate.colors[i];
+        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge), std::fmin(1.0f, c.b + rim.b * edge), c.a};
+    }
+    kit::merge(plate, disks);
+    kit::merge(plate, standUp(arcs));
     return plate;
 }
 
@@ -139,27 +156,170 @@ double logoX(double t) {
     return 120.0 - 10.0 * t;
 }
 
-// The camera's distance from the logo: it swoops in from far off over the first 5 s and then breathes in
-// and out a little, on the music's two-bar phrase.
-double viewDistance(double t) {
-    return kViewDistance + 90 * (1 - easeBetween(0, 5, t)) - 8 * std::sin(kit::kPi * (t - 5) / 8) * easeBetween(4, 6, t);
+// Where the camera stands relative to the flying logo, and where the logo sits on screen.
+struct Framing {
+    double azimuth;   // degrees round the logo from its front (-Y), toward +X
+    double elevation; // degrees above the logo's centre
+    double distance;
+    double screenX, screenY; // NDC of the logo's centre
+};
+
+// One framing a bar (every 2 s, the music's downbeats), joined by a smooth spline so that the camera is
+// always on its way somewhere. From 5.5 s the title text holds the band below NDC 0.2, so the logo keeps
+// above it and far enough off to fit between the text and the top edge.
+constexpr Framing kBars[] = {
+    {45, 24, 190, 0.15, 0.25},     //  0 s: high and far off, on the hit
+    {10, -14, 122, 0.0, 0.45},     //  2 s: rush in and under it, looking up
+    {-35, -4, 114, -0.2, 0.5},     //  4 s: swing round against its spin
+    {-80, 12, 150, 0.3, 0.56},     //  6 s: ease off and up above the text
+    {-150, 10, 118, -0.3, 0.56},   //  8 s: whip round its end, closing in
+    {-195, -14, 135, 0.25, 0.56},  // 10 s: a low pass, looking up at it
+    {-235, -2, 115, 0.0, 0.55},    // 12 s: push in on its back face
+    {-275, 18, 205, 0.3, 0.6},     // 14 s: pull back and up: the reveal
+    {-322, 14, 135, -0.2, 0.56},   // 16 s: rush back in, swinging round
+    {-390, 8, 120, 0.15, 0.55},    // 18 s: round its end
+    {-440, 14, 160, -0.25, 0.57},  // 20 s: up and across
+    {-480, -8, 118, 0.0, 0.55},    // 22 s: low and in on the last beat
+};
+constexpr int kBarCount = int(sizeof(kBars) / sizeof(kBars[0]));
+
+double catmullRom(double p0, double p1, double p2, double p3, double f) {
+    return 0.5 * (2 * p1 + (p2 - p0) * f + (2 * p0 - 5 * p1 + 4 * p2 - p3) * f * f +
+                  (3 * p1 - p0 - 3 * p2 + p3) * f * f * f);
 }
 
-kit::Model camera() {
-    // The camera flies with the logo, circling it from its left to its right (about 40 degrees over the
-    // title) and sinking from above it to the ring's plane before the text comes (the ring then keeps off it), and looks below it by the angle that puts it at
-    // kLogoScreenY, above the title text.
-    auto eye = [](double t) {
-        double orbit = -0.38 + 0.76 * easeBetween(3, 22, t), d = viewDistance(t);
-        return kit::Vec3{float(logoX(t) + d * std::sin(orbit)), float(-d * std::cos(orbit)),
-                         float(24 * (1 - easeBetween(0, 5, t)) - 4 * easeBetween(5, 22, t))};
-    };
-    auto target = [](double t) {
-        // At the logo's axis, lowered so that the logo stands above the middle of the frame.
-        double below = viewDistance(t) * kLogoScreenY * std::tan(kFieldOfView / 2);
-        return kit::Vec3{float(logoX(t)), 0, float(-below)};
-    };
-    kit::CameraKeys keys = kit::rigCamera(kFrames, eye, target);
+Framing framingAt(double t) {
+    double bar = std::fmin(std::fmax(t / 2.0, 0.0), kBarCount - 1.0);
+    int i = std::min(int(bar), kBarCount - 2);
+    double f = bar - i;
+    auto key = [](int k) { return kBars[std::clamp(k, 0, kBarCount - 1)]; };
+    Framing a = key(i - 1), b = key(i), c = key(i + 1), d = key(i + 2);
+    auto blend = [&](double Framing::*field) { return catmullRom(a.*field, b.*field, c.*field, d.*field, f); };
+    return {blend(&Framing::azimuth), blend(&Framing::elevation), blend(&Framing::distance),
+            blend(&Framing::screenX), blend(&Framing::screenY)};
+}
+
+kit::Vec3 logoCentre(double t) {
+    return {float(logoX(t)), 0, 0};
+}
+
+kit::Vec3 eyeOf(double t, const Framing& f) {
+    double az = f.azimuth * kit::kPi / 180, el = f.elevation * kit::kPi / 180;
+    kit::Vec3 offset{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)), float(std::sin(el))};
+    return logoCentre(t) + offset * float(f.distance);
+}
+
+// The point to look at that puts the logo's centre at the framing's place on screen.
+kit::Vec3 targetOf(double t, const Framing& f) {
+    kit::Vec3 centre = logoCentre(t), forward = kit::normalize(centre - eyeOf(t, f));
+    kit::Vec3 right = kit::normalize(kit::cross(forward, {0, 0, 1})), up = kit::cross(right, forward);
+    double halfHeight = f.distance * std::tan(kFieldOfView / 2), halfWidth = halfHeight * 4 / 3;
+    return centre - right * float(f.screenX * halfWidth) - up * float(f.screenY * halfHeight);
+}
+
+struct ScreenBox {
+    float minX = 9, maxX = -9, minY = 9, maxY = -9;
+};
+
+// Where the spinning logo lands on screen through a framing.
+ScreenBox logoOnScreen(const kit::Mesh& logo, double t, const Framing& f) { // logo: its outer points
+    kit::Vec3 eye = eyeOf(t, f);
+    kit::CameraBasis view = kit::cameraBasis(kit::aimCamera(eye, targetOf(t, f)));
+    float c = float(std::cos(t)), s = float(std::sin(t)), x = float(logoX(t));
+    float scaleY = float(1 / std::tan(kFieldOfView / 2)), scaleX = scaleY * 0.75f;
+    ScreenBox box;
+    for (const kit::Vec3& v : logo.positions) {
+        kit::Vec3 d = kit::Vec3{v.x * c - v.y * s + x, v.x * s + v.y * c, v.z} - eye;
+        float depth = kit::dot(view.forward, d);
+        float sx = scaleX * kit::dot(view.right, d) / depth, sy = scaleY * kit::dot(view.up, d) / depth;
+        box = {std::fmin(box.minX, sx), std::fmax(box.maxX, sx), std::fmin(box.minY, sy), std::fmax(box.maxY, sy)};
+    }
+    return box;
+}
+
+// A running maximum followed by a running mean of the same reach or less never drops below the input.
+std::vector<double> smoothAtLeast(const std::vector<double>& v, int reach) {
+    int n = int(v.size());
+    std::vector<double> peak(v.size()), out(v.size());
+    for (int i = 0; i < n; ++i) {
+        peak[i] = v[i];
+        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j)
+            peak[i] = std::fmax(peak[i], v[j]);
+    }
+    for (int i = 0; i < n; ++i) {
+        double sum = 0;
+        int count = 0;
+        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j, ++count)
+            sum += peak[j];
+        out[i] = sum / count;
+    }
+    return out;
+}
+
+std::vector<double> smoothed(const std::vector<double>& v, int reach) {
+    int n = int(v.size());
+    std::vector<double> out(v.size());
+    for (int i = 0; i < n; ++i) {
+        double sum = 0;
+        int count = 0;
+        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j, ++count)
+            sum += v[j];
+        out[i] = sum / count;
+    }
+    return out;
+}
+
+// The bars' framings, corrected key by key so that the spinning logo (widest face-on, tallest edge-on, its
+// near end enlarged by perspective) always fits: the camera backs off where the logo would overflow, and the
+// aim keeps it centred in the band above the title text once the text is near.
+std::vector<Framing> fittedFramings(const kit::Mesh& mesh) {
+    // Only the rim, its bulbs and the lights round the ends can reach the edge of the logo's screen box.
+    kit::Mesh logo;
+    for (const kit::Vec3& v : mesh.positions)
+        if (std::hypot(std::fmax(std::fabs(v.x) - kPlateHalfLength, 0.0f), v.z) > kPlateRadius - 1.0f)
+            logo.positions.push_back(v);
+    constexpr double kMaxHeight = 0.65, kMaxWidth = 1.86, kBandCentre = 0.553, kTop = 0.85, kSide = 0.93;
+    std::vector<Framing> frames;
+    std::vector<double> distance;
+    for (int i = 0; i < kFrames; ++i) {
+        double t = i / 20.0;
+        Framing f = framingAt(t);
+        for (int pass = 0; pass < 3; ++pass) {
+            ScreenBox b = logoOnScreen(logo, t, f);
+            double grow = std::fmax((b.maxY - b.minY) / kMaxHeight, (b.maxX - b.minX) / kMaxWidth);
+            if (grow > 1) f.distance *= grow;
+        }
+        frames.push_back(f);
+        distance.push_back(f.distance);
+    }
+    distance = smoothAtLeast(distance, 10);
+    std::vector<double> screenX, screenY;
+    for (int i = 0; i < kFrames; ++i) {
+        double t = i / 20.0;
+        Framing& f = frames[i];
+        f.distance = distance[i];
+        for (int pass = 0; pass < 2; ++pass) {
+            ScreenBox b = logoOnScreen(logo, t, f);
+            if (t >= 4.5) f.screenY += kBandCentre - (b.minY + b.maxY) / 2;
+            else if (b.maxY > kTop) f.screenY -= b.maxY - kTop;
+            if (b.maxX > kSide) f.screenX -= b.maxX - kSide;
+            if (b.minX < -kSide) f.screenX += -kSide - b.minX;
+        }
+        screenX.push_back(f.screenX);
+        screenY.push_back(f.screenY);
+    }
+    screenX = smoothed(screenX, 6);
+    screenY = smoothed(screenY, 3);
+    for (int i = 0; i < kFrames; ++i)
+        frames[i].screenX = screenX[i], frames[i].screenY = screenY[i];
+    return frames;
+}
+
+kit::Model camera(const kit::Mesh& logo) {
+    std::vector<Framing> frames = fittedFramings(logo);
+    auto at = [&](double t) { return frames[std::min(kFrames - 1, int(std::lround(t * 20)))]; };
+    kit::CameraKeys keys = kit::rigCamera(
+        kFrames, [&](double t) { return eyeOf(t, at(t)); }, [&](double t) { return targetOf(t, at(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
@@ -170,8 +330,10 @@ kit::Model camera() {
 
 SceneSource buildDisks() {
     SceneSource scene{"disks.xsi", {}, kFrames};
-    scene.models.push_back({"Kestrova", {120, 0, 0}, {}, logo(), {}, {}});
-    scene.models.push_back(camera());
+    kit::Mesh mesh = logo();
+    kit::Model cam = camera(mesh);
+    scene.models.push_back({"Kestrova", {120, 0, 0}, {}, std::move(mesh), {}, {}});
+    scene.models.push_back(std::move(cam));
     return scene;
 }
 

@@ -362,8 +362,10 @@ ScreenBox titleLogoOnScreen(uint32_t t) {
 
 TEST(SceneFiles, TitleLogoStaysInFrameAboveTheTitleText) {
     // The two text lines cover NDC heights -0.3 to about 0.17 from 5.5 s on; the logo keeps above them.
+    float widest = 0;
     for (uint32_t t = 0; t < 22000; t += 250) {
         ScreenBox box = titleLogoOnScreen(t);
+        widest = std::fmax(widest, box.maxX - box.minX);
         EXPECT_GE(box.minX, -1.0f) << "t = " << t;
         EXPECT_LE(box.maxX, 1.0f) << "t = " << t;
         EXPECT_LE(box.maxY, 0.9f) << "t = " << t; // the bulbs keep 12 pixels from the top edge
@@ -371,9 +373,60 @@ TEST(SceneFiles, TitleLogoStaysInFrameAboveTheTitleText) {
             EXPECT_GE(box.minY, 0.2f) << "t = " << t;
         }
     }
-    // Face-on (a whole number of turns), the word spans a good part of the width: it reads as a logo.
-    ScreenBox faceOn = titleLogoOnScreen(uint32_t(2 * 3.14159265 * 1000 * 2));
-    EXPECT_GT(faceOn.maxX - faceOn.minX, 1.0f);
+    // Turned face-on to the camera, the word spans a good part of the width: it reads as a logo.
+    EXPECT_GT(widest, 1.0f);
+}
+
+bool insideQuad(const float (&qx)[4], const float (&qy)[4], float x, float y) {
+    int sign = 0;
+    for (int i = 0; i < 4; ++i) {
+        int j = (i + 1) % 4, side = (qx[j] - qx[i]) * (y - qy[i]) - (qy[j] - qy[i]) * (x - qx[i]) > 0 ? 1 : -1;
+        if (sign && side != sign) return false;
+        sign = side;
+    }
+    return true;
+}
+
+// The lights round the sign (whatever lies off the plate and its rim bulbs) never show over the raised
+// letters at 60 frames a second while the letters can be read: turned at least 25 degrees from edge-on.
+TEST(SceneFiles, TitleLightsNeverCrossTheLetters) {
+    const LoadedScene& s = scene("disks.xsi");
+    const SceneNode& logo = s.node("Kestrova");
+    // In the logo's own frame the plate stands in the XZ plane, its faces toward -Y and +Y.
+    float halfWidth = 0, face = 0;
+    std::vector<Vertex> lights;
+    for (const Vertex& v : logo.vertices) {
+        float depth = std::fabs(v.y), beyondEnd = std::fmax(std::fabs(v.x) - 25.0f, 0.0f);
+        if (depth > 1.3f && depth <= 2.5f && std::fabs(v.z) <= 3.6f && std::fabs(v.x) <= 25.0f)
+            halfWidth = std::fmax(halfWidth, std::fabs(v.x)), face = std::fmax(face, depth);
+        if (depth > 2.5f || std::hypot(beyondEnd, v.z) > 10.3f) lights.push_back(v);
+    }
+    ASSERT_GT(halfWidth, 10.0f);
+    ASSERT_FALSE(lights.empty());
+    SceneNode camera = s.node("Camera_disks");
+    for (uint32_t k = 0; k * 1000 / 60 < 22000; ++k) {
+        uint32_t t = k * 1000 / 60;
+        camera.evaluate(t);
+        const double turn = t / 1000.0, x = 120.0 - t / 100.0;
+        auto world = [&](float vx, float vy, float vz) {
+            return kit::Vec3{float(vx * std::cos(turn) - vy * std::sin(turn) + x),
+                             float(vx * std::sin(turn) + vy * std::cos(turn) + logo.basePosition.y), vz};
+        };
+        const kit::Vec3 eye{camera.position.x, camera.position.y, camera.position.z};
+        const kit::CameraAngles angles{camera.rotation.x, camera.rotation.y, camera.rotation.z};
+        kit::Vec3 toEye = kit::normalize(eye - world(0, 0, 0));
+        float facing = float(toEye.x * std::sin(turn) - toEye.y * std::cos(turn)); // the front face's normal
+        if (std::fabs(facing) < 0.42f) continue;
+        float side = facing > 0 ? -1.0f : 1.0f, qx[4], qy[4], depth = 0;
+        const float cx[4] = {-halfWidth, halfWidth, halfWidth, -halfWidth}, cz[4] = {-3.5f, -3.5f, 3.5f, 3.5f};
+        for (int i = 0; i < 4; ++i)
+            kit::projectPoint(eye, angles, 0.6f, world(cx[i], side * face, cz[i]), qx[i], qy[i], depth);
+        for (const Vertex& v : lights) {
+            float sx = 0, sy = 0;
+            kit::projectPoint(eye, angles, 0.6f, world(v.x, v.y, v.z), sx, sy, depth);
+            ASSERT_FALSE(insideQuad(qx, qy, sx, sy)) << "at " << t << " ms";
+        }
+    }
 }
 
 // One shown stretch of a camera: the part's local times (ms) through which it looks through that node.
