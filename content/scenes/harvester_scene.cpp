@@ -50,8 +50,8 @@ const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
         {0, {0, 262, 48}},      {4, {6, 190, 10}},      {8, {-20, 172, 9}},    {12, {-160, 176, 6}},
         {16, {-120, 215, 20}},   {20, {-70, 278, 30}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
-        {29, {-150, 156, 4.5f}}, {33, {-108, 150, 12}}, {37, {-90, 174, 62}},  {41, {-40, 190, 56}},
-        {44, {-72, 162, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
+        {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-90, 174, 62}},  {41, {-40, 190, 56}},
+        {44, {-66, 185, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -557,7 +557,7 @@ void addChunk(kit::Mesh& m, kit::Vec3 at, float size, kit::Color color, Random& 
 // the fall line. Spun about that line, the helix runs downward without end, so the stream pours for as long
 // as it spins.
 constexpr float kStreamPitch = 3.2f;
-constexpr float kStreamLength = 9.6f;
+constexpr float kStreamLength = 9.0f;
 kit::Mesh grainStream() {
     kit::Mesh m;
     Random random(91);
@@ -565,7 +565,7 @@ kit::Mesh grainStream() {
     for (int strand = 0; strand < kStrands; ++strand) {
         for (int j = 0;; ++j) {
             float a = 2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
-            float z = -kStreamPitch * float(j) / kPerTurn - 0.3f;
+            float z = -kStreamPitch * float(j) / kPerTurn - 0.8f;
             if (z < -kStreamLength) break;
             // The stream spreads a little as it falls.
             float r = 0.3f + 0.035f * -z + random.range(-0.08f, 0.08f);
@@ -585,7 +585,7 @@ kit::Vec3 streamAt(double t) {
     // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the stream's top lies
     // well under the bed's top, whichever way the two machines bob.
     kit::Vec3 mouth = spoutMouth();
-    float sunk = 9.0f + 1.0f;
+    float sunk = 9.0f + 1.5f;
     float depth = 0;
     if (t < kPourFrom) {
         depth = sunk;
