@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include <cmath>
 
@@ -47,10 +48,10 @@ constexpr float kScale = 3;
 // wheat at the header's far end, a rise with the rooks as they cross, and down again onto both machines.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},    {12, {-100, 182, 8}},
-        {16, {-175, 212, 5}},  {20, {-70, 278, 30}},  {24, {75, 212, 11}},   {28, {8, 176, 9}},
-        {29, {-190, 210, 4.5f}}, {33, {-150, 188, 5}}, {37, {40, 180, 9}},   {41, {62, 175, 9}},
-        {45, {30, 240, 30}},   {50, {-60, 205, 10}}};
+        {0, {0, 262, 48}},      {4, {6, 190, 10}},      {8, {-20, 172, 9}},    {12, {-160, 176, 6}},
+        {16, {-120, 215, 20}},   {20, {-70, 278, 30}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
+        {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-90, 174, 62}},  {41, {-40, 190, 56}},
+        {44, {-66, 185, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -177,9 +178,6 @@ kit::Mesh harvesterBody() {
     }
     kit::merge(m, kit::box({-2.6f, 5.5f, 2.4f}, {2.6f, 13.6f, 7.5f}, kit::BoxUv(rect(darkMetal))));
     kit::merge(m, header());
-    kit::Mesh auger = kit::cylinder(0.6f, -12, 6, 10, rect(darkMetal), rect(darkMetal));
-    kit::rotate(auger, {-kit::kPi / 2, 0, 0});
-    kit::merge(m, kit::translate(auger, {6.4f, 0, 17.5f}));
     for (float s : {-1.0f, 1.0f}) {
         kit::Mesh front = harvesterWheel(4.5f, 2.8f), back = harvesterWheel(2.8f, 1.8f);
         kit::merge(m, kit::translate(front, {s * 7.1f, 2, 4.5f}));
@@ -486,6 +484,218 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
     }
 }
 
+// The unloading: late in the second stretch the harvester swings its auger out over the truck, pours a
+// stream of grain into the bed, where a heap rises, and swings the auger home again. Modelling units; times
+// in seconds of the scene.
+constexpr double kSwingOut = 30, kPourFrom = 33, kPourTo = 43.5, kSwingHome = 44.5;
+const kit::Vec3 kAugerPivot{-7.6f, -10.5f, 27.3f};
+constexpr float kBedTop = 14.0f;   // the bed's top above the ground, in the truck's own units
+constexpr float kHeapHeight = 4.6f; // in the truck's own units
+// Where the grain lands: the middle of the bed's top, and the spout's mouth above it.
+kit::Vec3 bedCentre() {
+    return kTruckAt + kit::rotateEuler(kit::Vec3{0, -4.7f, kBedTop - kPivotAboveGround} * kTruckSize,
+                                       {0, 0, kTruckYaw});
+}
+kit::Vec3 spoutMouth() {
+    return bedCentre() + kit::Vec3{0, 0, 9.0f};
+}
+// From the pivot to the elbow over the spout.
+kit::Vec3 augerReach() {
+    return spoutMouth() + kit::Vec3{0, 0, 2.2f} - kAugerPivot;
+}
+// The auger's angles about its pivot (the tube built level along +X): folded, it lies level over the engine
+// pointing back; out, it rises toward the elbow over the bed.
+kit::Vec3 augerAngles(double t) {
+    kit::Vec3 reach = augerReach();
+    float length = kit::length(reach);
+    float pitch = std::asin(reach.z / length), yaw = std::atan2(reach.y, reach.x);
+    if (yaw < 0) yaw += 2 * kit::kPi;
+    double out = easeBetween(kSwingOut, kSwingOut + 2.5, t) * (1 - easeBetween(kSwingHome, kSwingHome + 2.5, t));
+    const double foldedPitch = -0.02, foldedYaw = 1.5 * kit::kPi - 0.04;
+    return {0, float(-(foldedPitch + (pitch - foldedPitch) * out)), float(foldedYaw + (yaw - foldedYaw) * out)};
+}
+
+kit::LightRig airLight() {
+    kit::LightRig rig = summerLight();
+    rig.creviceHeight = 0;
+    return rig;
+}
+
+// The unloading auger about its pivot, built pointing out: a red tube rising to an elbow and a short
+// downspout over the mouth, with a steel collar at the pivot.
+kit::Mesh unloadingAuger() {
+    float length = kit::length(augerReach());
+    kit::Mesh tube = kit::cylinder(0.85f, 0, length, 10);
+    kit::paint(tube, kit::rgb8(170, 30, 24));
+    kit::Mesh collar = kit::cylinder(1.3f, -0.6f, 1.4f, 10);
+    kit::paint(collar, kit::rgb8(120, 120, 118));
+    kit::merge(tube, collar);
+    // Lay the tube from Z onto X, level; the spout hangs from its end.
+    kit::rotate(tube, {0, kit::kPi / 2, 0});
+    kit::Mesh spout = kit::cylinder(0.75f, -2.4f, 0.4f, 10);
+    kit::paint(spout, kit::rgb8(60, 58, 56));
+    kit::merge(tube, kit::translate(spout, {length, 0, 0}));
+    return kit::bakeLight(tube, airLight(), {kAugerPivot, augerAngles(40)});
+}
+
+// A small grain or chaff chunk: a tetrahedron about `at`.
+void addChunk(kit::Mesh& m, kit::Vec3 at, float size, kit::Color color, Random& random) {
+    kit::Vec3 corners[4] = {{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}};
+    kit::Vec3 turn{random.range(0, 6.3f), random.range(0, 6.3f), random.range(0, 6.3f)};
+    uint32_t v[4];
+    for (int i = 0; i < 4; ++i) {
+        kit::Vec3 p = kit::rotateEuler(corners[i] * (size * random.range(0.7f, 1.3f)), turn);
+        v[i] = m.addVertex(at + p, kit::normalize(p), {0.5f, 0.5f}, color);
+    }
+    m.addTriangle(v[0], v[1], v[2]);
+    m.addTriangle(v[0], v[3], v[1]);
+    m.addTriangle(v[0], v[2], v[3]);
+    m.addTriangle(v[1], v[3], v[2]);
+}
+
+// The falling grain, from the spout's mouth down into the bed: strands of kernels wound as a helix about
+// the fall line. Spun about that line, the helix runs downward without end, so the stream pours for as long
+// as it spins.
+constexpr float kStreamPitch = 3.2f;
+constexpr float kStreamLength = 9.0f;
+kit::Mesh grainStream() {
+    kit::Mesh m;
+    Random random(91);
+    constexpr int kStrands = 3, kPerTurn = 7;
+    for (int strand = 0; strand < kStrands; ++strand) {
+        for (int j = 0;; ++j) {
+            float a = 2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
+            float z = -kStreamPitch * float(j) / kPerTurn - 0.8f;
+            if (z < -kStreamLength) break;
+            // The stream spreads a little as it falls.
+            float r = 0.3f + 0.035f * -z + random.range(-0.08f, 0.08f);
+            kit::Color c = kit::mix(kit::rgb8(235, 175, 55), kit::rgb8(255, 225, 120), random.next());
+            addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, 0.32f, c, random);
+        }
+    }
+    // A core of dust and grain that keeps the stream whole between the strands.
+    kit::Mesh core = kit::cylinder(0.22f, -kStreamLength, 0, 5);
+    kit::paint(core, kit::rgb8(225, 170, 60));
+    kit::merge(m, core);
+    return kit::bakeLight(m, airLight(), {spoutMouth(), {}});
+}
+// The stream's fall line sits under the mouth while it pours; before and after, it lies sunk into the bed
+// (the bed hides it), and it falls into it at the speed of the grain when the pour ends.
+kit::Vec3 streamAt(double t) {
+    // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the stream's top lies
+    // well under the bed's top, whichever way the two machines bob.
+    kit::Vec3 mouth = spoutMouth();
+    float sunk = 9.0f + 1.5f;
+    float depth = 0;
+    if (t < kPourFrom) {
+        depth = sunk;
+    } else if (t < kPourFrom + 0.15) {
+        depth = float(sunk * (1 - (t - kPourFrom) / 0.15));
+    } else if (t > kPourTo) {
+        depth = float(std::fmin(sunk, 12 * (t - kPourTo)));
+    }
+    return mouth - kit::Vec3{0, 0, depth};
+}
+
+// The heap in the truck's bed, in the truck's own units about its pivot: a mound over the bed's top that
+// rises out of the (solid) bed as the grain comes in.
+kit::Mesh grainHeap() {
+    kit::Mesh m;
+    constexpr int kX = 7, kY = 8;
+    const float x0 = -6.2f, x1 = 6.2f, y0 = -11.8f, y1 = 2.4f, base = kBedTop - kPivotAboveGround;
+    Random random(97);
+    std::vector<uint32_t> index;
+    for (int j = 0; j <= kY; ++j) {
+        for (int i = 0; i <= kX; ++i) {
+            float u = float(i) / kX * 2 - 1, v = float(j) / kY * 2 - 1;
+            // Grain heaps into a cone under the stream, flattening toward the bed's rims.
+            float rise = (1 - u * u * u * u) * (1 - v * v * v * v) * (1 - 0.5f * std::sqrt(u * u + v * v));
+            float h = kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.9f, 1.1f) : 1);
+            kit::Color c = kit::mix(kit::rgb8(215, 160, 50), kit::rgb8(250, 215, 110), random.next() * rise);
+            index.push_back(m.addVertex({x0 + (x1 - x0) * float(i) / kX, y0 + (y1 - y0) * float(j) / kY,
+                                         base + h - 0.15f},
+                                        {0, 0, 1}, {0.5f, 0.5f}, c));
+        }
+    }
+    for (int j = 0; j < kY; ++j) {
+        for (int i = 0; i < kX; ++i) {
+            uint32_t a = index[size_t(j * (kX + 1) + i)], b = a + 1, c = a + kX + 2, d = a + kX + 1;
+            m.addQuad(a, b, c, d);
+        }
+    }
+    kit::scale(m, {kTruckSize, kTruckSize, kTruckSize});
+    kit::rotate(m, {0, 0, kTruckYaw});
+    return kit::bakeLight(m, airLight(), {kTruckAt, {}});
+}
+double heapRise(double t) {
+    return easeBetween(kPourFrom + 0.5, kPourTo + 0.3, t);
+}
+
+// Chaff and dust thrown out behind the harvester by its spreader: flakes in a wide cloud that turns about
+// an upright axis behind the machine, so that it swirls for ever. Spun, it needs no keys but one angle.
+const kit::Vec3 kSpreaderAt{0, -36, 0};
+kit::Mesh chaffCloud() {
+    kit::Mesh m;
+    Random random(83);
+    for (int i = 0; i < 260; ++i) {
+        float a = random.range(0, 6.3f), r = 4 + 11 * std::sqrt(random.next());
+        float z = 3 + random.range(0, 1) * (6 + 0.5f * r);
+        kit::Color c = kit::mix(kit::rgb8(185, 160, 105), kit::rgb8(240, 220, 160), random.next());
+        addChunk(m, {r * std::cos(a), r * std::sin(a), z}, 0.18f + 0.17f * random.next(), c, random);
+    }
+    return kit::bakeLight(m, airLight(), {kSpreaderAt, {}});
+}
+
+// The far edge of the farm along the horizon: hedgerows, clumps of trees, a barn and a silo, hazed toward
+// the sky's colour with distance. It stands still: from that far, the few hundred units the field moves in
+// the part's time would barely change its size. Modelling units.
+kit::Mesh farmland() {
+    kit::Mesh m;
+    Random random(101);
+    const kit::Color haze = kit::rgb8(175, 190, 205);
+    auto hazed = [&](kit::Mesh part, kit::Color color, float distance) {
+        kit::paint(part, color);
+        kit::bakeLight(part, summerLight());
+        float f = std::fmin(0.6f, distance / 1100);
+        for (kit::Color& c : part.colors) c = kit::mix(c, haze, f);
+        kit::merge(m, part);
+    };
+    // Hedgerows: long runs of low bushes, broken by gateways.
+    for (const auto& [y, x0, x1] : {std::tuple{-330.0f, -520.0f, 420.0f}, std::tuple{-470.0f, -640.0f, 560.0f}}) {
+        for (float x = x0; x < x1;) {
+            float run = random.range(60, 150), h = random.range(3.5f, 5.5f);
+            hazed(kit::box({x, y - 1.5f, 0}, {x + run, y + 1.5f, h}),
+                  kit::mix(kit::rgb8(40, 70, 30), kit::rgb8(60, 90, 35), random.next()), -y);
+            x += run + random.range(8, 25);
+        }
+    }
+    // Clumps of trees: round crowns on short trunks.
+    for (int k = 0; k < 9; ++k) {
+        float cx = random.range(-480, 380), cy = random.range(-480, -340);
+        int trees = 2 + int(random.range(0, 4));
+        for (int i = 0; i < trees; ++i) {
+            float x = cx + random.range(-18, 18), y = cy + random.range(-8, 8), r = random.range(5, 9);
+            kit::Mesh crown = kit::sphere(r, 7, 4);
+            kit::scale(crown, {1, 1, 1.2f});
+            hazed(kit::translate(crown, {x, y, 3 + r * 1.1f}),
+                  kit::mix(kit::rgb8(35, 65, 28), kit::rgb8(70, 100, 40), random.next()), -y);
+            kit::Mesh trunk = kit::cylinder(0.9f, 0, 4, 5);
+            hazed(kit::translate(trunk, {x, y, 0}), kit::rgb8(70, 55, 40), -y);
+        }
+    }
+    // The farmstead: a red barn with a grey roof and a silo beside it.
+    const kit::Vec3 barn{-150, -420, 0};
+    hazed(kit::box(barn + kit::Vec3{-16, -10, 0}, barn + kit::Vec3{16, 10, 12}), kit::rgb8(150, 45, 35), -barn.y);
+    kit::Mesh roof = kit::extrude({{-11.5f, 0}, {11.5f, 0}, {0, 8}}, 34);
+    kit::rotate(roof, {kit::kPi / 2, 0, kit::kPi / 2});
+    hazed(kit::translate(roof, barn + kit::Vec3{-17, 0, 12}), kit::rgb8(110, 110, 115), -barn.y);
+    kit::Mesh silo = kit::cylinder(5, 0, 30, 10);
+    kit::Mesh cap = kit::dome(5, 10, 3);
+    kit::merge(silo, kit::translate(cap, {0, 0, 30}));
+    hazed(kit::translate(silo, barn + kit::Vec3{26, 4, 0}), kit::rgb8(200, 200, 195), -barn.y);
+    return m;
+}
+
 } // namespace
 
 SceneSource buildHarvester() {
@@ -531,14 +741,47 @@ SceneSource buildHarvester() {
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
+    // The unloading rides on the body too: the auger swings about its pivot, the stream spins under the mouth,
+    // the chaff cloud spins behind.
+    std::vector<double> spin, swirl;
+    std::vector<kit::Vec3> fold;
+    for (int f = 0; f < kFrames; ++f) {
+        double t = f / 20.0;
+        fold.push_back(augerAngles(t));
+        spin.push_back(-17 * t);
+        swirl.push_back(2.5 * t);
+    }
+    kit::Model auger = scaled("UnloadingAuger", kAugerPivot, unloadingAuger());
+    auger.curves = kit::rotationCurves(fold);
+    body.children.push_back(std::move(auger));
+    auto streamPath = sampleFrames(kFrames, [](double t) { return streamAt(t) * kScale; });
+    kit::Model stream = scaled("GrainStream", {}, grainStream());
+    stream.position = streamPath[0];
+    stream.curves = kit::positionCurves(streamPath);
+    stream.curves.push_back(kit::rotationCurve('z', spin));
+    body.children.push_back(std::move(stream));
+    kit::Model chaff = scaled("ChaffCloud", kSpreaderAt, chaffCloud());
+    chaff.curves.push_back(kit::rotationCurve('z', swirl));
+    body.children.push_back(std::move(chaff));
     scene.models.push_back(std::move(body));
     scene.models.push_back(scaled("Grass", kReelAt, grass()));
-    scene.models.push_back(scaled("Terex_MainBody", kTruckAt, std::move(truckMesh)));
+    kit::Model truck = scaled("Terex_MainBody", kTruckAt, std::move(truckMesh));
+    // The heap rides on the truck's body, so that it bobs with it; it rises from inside the bed.
+    auto heapPath = sampleFrames(kFrames, [](double t) {
+        return kit::Vec3{0, 0, float(-(1 - heapRise(t)) * (kHeapHeight + 0.3f) * kTruckSize * kScale)};
+    });
+    kit::Mesh heap = grainHeap();
+    kit::Model heapNode = scaled("GrainHeap", {}, std::move(heap));
+    heapNode.position = heapPath[0];
+    heapNode.curves = kit::positionCurves(heapPath);
+    truck.children.push_back(std::move(heapNode));
+    scene.models.push_back(std::move(truck));
     for (size_t i = 0; i < wheels.size(); ++i) {
         const WheelSlot& slot = truckWheelSlots()[i];
         scene.models.push_back(scaled(slot.name, truckWheelAt(slot), std::move(wheels[i])));
     }
     scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
+    scene.models.push_back(scaled("Farmland", {0, 0, 0}, kit::keepSeen(farmland(), cameraViews(still({0, 0, 0}), 0))));
     scene.models.push_back(fieldNode("Wheat", std::move(wheat)));
     scene.models.push_back(fieldNode("Stubble", std::move(stubble)));
     // The keys take the part's early lift back out of the path.

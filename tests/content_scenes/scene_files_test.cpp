@@ -620,6 +620,36 @@ TEST(SceneFiles, ChaseDustReturnsUnseenAndKeepsOutOfTheLens) {
     EXPECT_GE(puffs, 20);
 }
 
+// The grain stream (on the harvester) and the heap (on the truck) wait sunk inside the truck's solid bed
+// until the unloading: above its top they would show as grain hanging in the air. The heap's rim, risen,
+// lies on the bed's top. The machines bob against each other by up to 3 units: the stream keeps that far under.
+TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
+    const LoadedScene& s = scene("harvester.xsi");
+    const float truckZ = s.node("Terex_MainBody").basePosition.z, bodyZ = s.node("HarvesterMainBody").basePosition.z;
+    SceneNode stream = s.node("GrainStream"), heap = s.node("GrainHeap");
+    auto extent = [](const SceneNode& n, float base, bool highest) {
+        float z = highest ? -1e9f : 1e9f;
+        for (const Vertex& v : n.vertices) {
+            float at = base + n.position.z + v.z;
+            z = highest ? std::fmax(z, at) : std::fmin(z, at);
+        }
+        return z;
+    };
+    heap.evaluate(49999);
+    const float rim = extent(heap, truckZ, false), risen = extent(heap, truckZ, true);
+    EXPECT_GT(risen, rim + 10); // a heap, not a film
+    for (uint32_t t = 0; t < 50000; t += 50) {
+        stream.evaluate(t);
+        heap.evaluate(t);
+        if (t < 33000 || t >= 45000) {
+            ASSERT_LT(extent(stream, bodyZ, true), rim - 3) << t << " ms";
+        }
+        if (t < 33000) {
+            ASSERT_LT(extent(heap, truckZ, true), rim) << t << " ms";
+        }
+    }
+}
+
 TEST(SceneFiles, OutputIsIdenticalFromRunToRun) {
     for (const ContentFile& f : buildScenes()) {
         EXPECT_EQ(std::string(f.data.begin(), f.data.end()), scene(f.name).text) << f.name;
