@@ -1,5 +1,5 @@
-// The content build is repeatable and quick: two runs of the generator give byte-identical archives, each
-// within a minute.
+// The content build is repeatable: two runs of the generator give byte-identical archives. Its time is a
+// benchmark figure (scripts/bench), not checked here, where it depends on whatever else the machine runs.
 #include "render_support.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ uint64_t fnv1a(const std::vector<uint8_t>& bytes) {
     return hash;
 }
 
-TEST(ContentBuild, TwoRunsGiveTheSameArchiveWithinAMinute) {
+TEST(ContentBuild, TwoRunsGiveTheSameArchive) {
     std::string dir = freshWorkDir("reproducible");
     uint64_t hashes[2] = {};
     for (int run = 0; run < 2; ++run) {
@@ -31,7 +31,6 @@ TEST(ContentBuild, TwoRunsGiveTheSameArchiveWithinAMinute) {
         std::printf("content build, run %d: %.1f s, %zu bytes, hash %016llx\n", run + 1, seconds,
                     bytes.size(), static_cast<unsigned long long>(hashes[run]));
         RecordProperty("build_seconds_run" + std::to_string(run + 1), std::to_string(seconds));
-        EXPECT_LT(seconds, 60.0);
         EXPECT_FALSE(bytes.empty());
     }
     EXPECT_EQ(hashes[0], hashes[1]);
