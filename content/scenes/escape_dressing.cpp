@@ -27,7 +27,9 @@ kit::LightRig afternoonLight() {
     return rig;
 }
 
-float clamp01(float x) { return std::fmin(1.0f, std::fmax(0.0f, x)); }
+float clamp01(float x) {
+    return std::fmin(1.0f, std::fmax(0.0f, x));
+}
 float ease(float a, float b, float x) {
     float t = clamp01((x - a) / (b - a));
     return t * t * (3 - 2 * t);
@@ -43,17 +45,18 @@ int shownCamera(double t) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Dust. Each rear wheel trails a plume of puffs. A puff is a node that lives again and again: it swells up out
-// of the ground behind the tyre (or further back for the big ones, out of the plume already there), streams
-// back as the dragged air lets go of it, rises and drifts away from the road's centre, and settles into the
-// ground again far behind; then, underground, it returns to where it is born. Scale is never applied, so the
-// plume grows by its population: small puffs near the wheel, bigger and paler ones further back.
+// Dust. Each rear wheel trails a plume of puffs. A puff is a node that lives again and again: it swells up
+// out of the ground behind the tyre (or further back for the big ones, out of the plume already there),
+// streams back as the dragged air lets go of it, rises and drifts away from the road's centre, and settles
+// into the ground again far behind; then, underground, it returns to where it is born. Scale is never
+// applied, so the plume grows by its population: small puffs near the wheel, bigger and paler ones further
+// back.
 
 struct PuffBand {
-    float radius;      // of the mesh
-    bool specks;       // a loose spray of grit rather than a ball
-    float born, dies;  // age (s since the dust left the tyre) when it breaks the ground and when it is gone
-    int perWheel;      // nodes, spread evenly over the cycle
+    float radius;     // of the mesh
+    bool specks;      // a loose spray of grit rather than a ball
+    float born, dies; // age (s since the dust left the tyre) when it breaks the ground and when it is gone
+    int perWheel;     // nodes, spread evenly over the cycle
     kit::Color albedo;
 };
 
@@ -66,14 +69,15 @@ const PuffBand kBands[] = {
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
 
-// How far behind the tyre dust of age `a` is: it leaves nearly at the truck's speed and falls back to still air.
+// How far behind the tyre dust of age `a` is: it leaves nearly at the truck's speed and falls back to still
+// air.
 float puffBack(float a) {
     const float tau = 0.7f, drag = 0.6f;
     return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
 }
 
-// A lumpy, slightly flattened ball, shaded soft (dust lets light through): bright on the sun's side, warm grey
-// beneath, never dark.
+// A lumpy, slightly flattened ball, shaded soft (dust lets light through): bright on the sun's side, warm
+// grey beneath, never dark.
 kit::Mesh puffMesh(float radius, kit::Color albedo, unsigned seed) {
     const int segments = 5;
     kit::Mesh ball = kit::sphere(1, segments, 3);
@@ -114,7 +118,9 @@ kit::Mesh speckMesh(float radius, kit::Color albedo, unsigned seed) {
 }
 
 // The shown camera's eye at `t`, for keeping puffs out of its lens.
-kit::Vec3 shownEye(double t) { return escapeEye(shownCamera(t), t); }
+kit::Vec3 shownEye(double t) {
+    return escapeEye(shownCamera(t), t);
+}
 
 // One puff node's keys over the whole part.
 std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, unsigned seed) {
@@ -129,7 +135,8 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
         float lag = random.range(-0.6f, 0.6f), sway = random.range(0, 6.28f);
         float start = float(n) * period - phase; // part time when this puff's age is `born`
         auto at = [&](float a) {
-            float x = side * (kTyreOut + 2.2f * spread * std::sqrt(a) + 0.4f * std::sin(sway + 2 * a)) - 1.4f * a;
+            float x =
+                side * (kTyreOut + 2.2f * spread * std::sqrt(a) + 0.4f * std::sin(sway + 2 * a)) - 1.4f * a;
             float y = kTyreBack - puffBack(a) + lag;
             float z = band.radius * 0.45f + rise * a;
             return kit::Vec3{x, y, z};
@@ -147,7 +154,8 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
         }
         const float swell = std::fmin(0.4f, life * 0.3f), settle = 0.45f;
         bool skipped = end - band.born < swell + settle;
-        for (int k = std::max(0, int(std::ceil(start * 20))); k < kFrames && k / 20.0f < start + period; ++k) {
+        for (int k = std::max(0, int(std::ceil(start * 20))); k < kFrames && k / 20.0f < start + period;
+             ++k) {
             float a = band.born + (float(k) / 20 - start);
             kit::Vec3 p = at(std::fmin(a, band.dies));
             float up = ease(band.born, band.born + swell, a) * (1 - ease(end - settle, end, a));
@@ -171,8 +179,7 @@ void addDust(std::vector<kit::Model>& models) {
                                    std::to_string(i);
                 kit::Mesh mesh = band.specks ? speckMesh(band.radius, band.albedo, seed)
                                              : puffMesh(band.radius, band.albedo, seed);
-                models.push_back({name, path[0], {}, std::move(mesh),
-                                  kit::positionCurves(path), {}});
+                models.push_back({name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}});
             }
             ++b;
         }
@@ -198,13 +205,14 @@ kit::Mesh grainHeap() {
     kit::Mesh m;
     auto vertex = [&m](float x, float y, kit::Color c) {
         float e = 0.3f;
-        kit::Vec3 n = kit::normalize(
-            {heapHeight(x - e, y) - heapHeight(x + e, y), heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
+        kit::Vec3 n = kit::normalize({heapHeight(x - e, y) - heapHeight(x + e, y),
+                                      heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
         return m.addVertex({x, y, heapHeight(x, y)}, n, {0.5f, 0.5f}, c);
     };
     for (int j = 0; j <= ny; ++j) {
         for (int i = 0; i <= nx; ++i) {
-            float x = -kBedX + 2 * kBedX * float(i) / nx, y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
+            float x = -kBedX + 2 * kBedX * float(i) / nx,
+                  y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
             float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
             vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
         }
@@ -256,7 +264,8 @@ kit::Mesh tarpFlap() {
 }
 
 void addCargo(std::vector<kit::Model>& models) {
-    auto body = std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Terex_MainBody"; });
+    auto body = std::find_if(models.begin(), models.end(),
+                             [](const kit::Model& m) { return m.name == "Terex_MainBody"; });
     if (body == models.end()) return;
     kit::LightRig rig = afternoonLight();
     kit::Vec3 pivot{0, 0, kPivotAboveGround};
@@ -288,10 +297,8 @@ constexpr float kMarkLift = 0.3f;
 // ground's moving frame.
 std::vector<kit::View> groundViews() {
     std::vector<kit::CameraKeys> keys;
-    for (int c = 1; c <= 4; ++c) {
-        keys.push_back(kit::rigCamera(
-            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); }));
-    }
+    for (int c = 1; c <= 4; ++c)
+        keys.push_back(escapeCameraKeys(c));
     std::vector<kit::View> views;
     for (int i = 0; i < kFrames; ++i) {
         double t = i / 20.0;
@@ -344,8 +351,11 @@ kit::Mesh floorMarks() {
         strip(m, y0, y1, 100, 6.4f, centre, kit::rgb8(204, 176, 124), s);
         for (float off : {-1.8f, 1.8f}) {
             kit::Mesh rut;
-            strip(rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74), s + 1);
-            for (kit::Vec3& p : rut.positions) p.z += 0.3f;
+            strip(
+                rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74),
+                s + 1);
+            for (kit::Vec3& p : rut.positions)
+                p.z += 0.3f;
             kit::merge(m, rut);
         }
     }
@@ -371,7 +381,8 @@ kit::Mesh floorMarks() {
             }
             kit::Color tone = clay * random.range(0.92f, 1.06f);
             uint32_t q[4];
-            for (int k = 0; k < 4; ++k) q[k] = m.addVertex(c[k], {0, 0, 1}, {0.5f, 0.5f}, tone);
+            for (int k = 0; k < 4; ++k)
+                q[k] = m.addVertex(c[k], {0, 0, 1}, {0.5f, 0.5f}, tone);
             m.addQuad(q[0], q[1], q[2], q[3]);
         }
     }
@@ -379,7 +390,8 @@ kit::Mesh floorMarks() {
 }
 
 void addFloor(std::vector<kit::Model>& models) {
-    auto plane = std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Plane01"; });
+    auto plane =
+        std::find_if(models.begin(), models.end(), [](const kit::Model& m) { return m.name == "Plane01"; });
     if (plane == models.end()) return;
     std::vector<kit::View> views = groundViews();
     plane->children.push_back({"FloorMarks", {}, {}, kit::keepSeen(floorMarks(), views), {}, {}});

@@ -143,8 +143,8 @@ kit::Mesh road() {
 kit::Mesh hills(float sign) {
     // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
     // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
-    const float columns[] = {13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050,
-                             kGroundHalfWidth};
+    const float columns[] = {
+        13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050, kGroundHalfWidth};
     const int nx = int(std::size(columns));
     const float row = 42;
     const int ny = int((kGroundEnd - kGroundStart) / row) + 1;
@@ -234,10 +234,8 @@ kit::Mesh bushes() {
 // that rises and sinks between `low` and `high`.
 std::vector<kit::View> chaseViews(const std::function<kit::Vec3(double)>& offset, float low, float high) {
     std::vector<kit::CameraKeys> keys;
-    for (int c = 1; c <= 4; ++c) {
-        keys.push_back(kit::rigCamera(
-            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); }));
-    }
+    for (int c = 1; c <= 4; ++c)
+        keys.push_back(escapeCameraKeys(c));
     std::vector<kit::View> views;
     for (int i = 0; i < kFrames; ++i) {
         double t = i / 20.0;
@@ -283,10 +281,13 @@ kit::Mesh rockArch() {
         auto colour = [](kit::Vec3 p) {
             float band = 0.5f + 0.5f * std::sin(p.z * 0.9f + valueNoise(p.x / 6, p.y / 6, 61) * 3);
             kit::Color c = kit::mix(kit::rgb8(186, 98, 58), kit::rgb8(150, 72, 46), band);
-            return kit::mix(c, kit::rgb8(205, 150, 96), std::fmax(0.0f, valueNoise(p.x / 4, p.z / 4, 67) - 0.6f) * 2);
+            return kit::mix(c, kit::rgb8(205, 150, 96),
+                            std::fmax(0.0f, valueNoise(p.x / 4, p.z / 4, 67) - 0.6f) * 2);
         };
-        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, colour(a)), j = m.addVertex(b, n, {0.5f, 0.5f}, colour(b));
-        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, colour(c)), l = m.addVertex(d, n, {0.5f, 0.5f}, colour(d));
+        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, colour(a)),
+                 j = m.addVertex(b, n, {0.5f, 0.5f}, colour(b));
+        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, colour(c)),
+                 l = m.addVertex(d, n, {0.5f, 0.5f}, colour(d));
         m.addQuad(i, j, k, l);
     };
     // Cross-sections along the band: inner and outer edge at the front and back (y = +-halfDepth).
@@ -336,7 +337,9 @@ std::function<kit::Vec3(double)> still(kit::Vec3 at) {
     return [at](double) { return at; };
 }
 
-kit::Vec3 groundOffset(double t) { return {0, float(-kRoadSpeed * t), 0}; }
+kit::Vec3 groundOffset(double t) {
+    return {0, float(-kRoadSpeed * t), 0};
+}
 
 kit::Model groundModel() {
     auto path = sampleFrames(kFrames, groundOffset);
@@ -362,15 +365,16 @@ kit::Mesh logoSign() {
     const std::string name = "KESTROVA";
     for (size_t i = 0; i < name.size(); ++i) {
         float letterWidth = 0;
-        kit::Mesh letter = blockText(name.substr(i, 1), 0.4f, 0, letterWidth); // a bevel would be under a pixel
+        kit::Mesh letter =
+            blockText(name.substr(i, 1), 0.4f, 0, letterWidth); // a bevel would be under a pixel
         if (i > 0) width += name[i - 1] == 'V' && name[i] == 'A' ? -0.3f : 1.2f;
         kit::merge(text, kit::translate(letter, {width, 0, 0}));
         width += letterWidth;
     }
     kit::translate(text, {-width / 2, 0, 0});
     kit::tintByHeight(text, 0, 7, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
-    // One board of `length` along local x, facing local -y and +y, turned by `turn` about Z and moved to `at`.
-    // `faces`: -1 lettered on the -y face only, 1 on the +y face only, 0 on both.
+    // One board of `length` along local x, facing local -y and +y, turned by `turn` about Z and moved to
+    // `at`. `faces`: -1 lettered on the -y face only, 1 on the +y face only, 0 on both.
     auto board = [&](float length, float turn, kit::Vec3 at, int faces) {
         kit::Mesh b = kit::box({-length / 2, -0.25f, 0}, {length / 2, 0.25f, 2.5f}, {}, 0.12f);
         kit::paint(b, kit::rgb8(30, 24, 24));
@@ -391,7 +395,8 @@ kit::Mesh logoSign() {
     // The side boards stop well short of the rear one and are lettered outside only: seen from a corner or
     // across the bed, the names never run into one another.
     kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}, 0));
-    for (float x : {-6.3f, 6.3f}) kit::merge(sign, board(9.5f, kit::kPi / 2, {x, 1.6f, 0}, x < 0 ? 1 : -1));
+    for (float x : {-6.3f, 6.3f})
+        kit::merge(sign, board(9.5f, kit::kPi / 2, {x, 1.6f, 0}, x < 0 ? 1 : -1));
     return sign;
 }
 
@@ -501,21 +506,22 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 } // namespace
 
 // Camera paths of the chase, also used by the coverage check; t in seconds of the part. Each shown stretch is
-// a directed move: the first camera pushes in on the sunny rear three-quarter, then (after the fourth camera's
-// low front view) tracks the truck high from the sunny side; the second camera circles round the front to the
-// shaded side and, as the sun beams come in, cranes down and tilts up into the sun in one continuous move,
-// then tracks, pushes in and pulls back against the light.
+// a directed move: the first camera pushes in on the sunny rear three-quarter, then (after the fourth
+// camera's low front view) tracks the truck high from the sunny side; the second camera circles round the
+// front to the shaded side and, as the sun beams come in, cranes down and tilts up into the sun in one
+// continuous move, then tracks, pushes in and pulls back against the light.
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
-    static const std::vector<PathPoint> path{{0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {30, 48, 28}},
-                                             {13.5, {40, -10, 29}}};
+    static const std::vector<PathPoint> path{
+        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {30, 48, 28}}, {13.5, {40, -10, 29}}};
     return path;
 }
 // From 9 s the first camera looks back along the road from ahead of the truck, so the aircraft beside it
 // stay out of its view until they leave at 10 s.
 const std::vector<PathPoint>& cameraOneTarget() {
-    static const std::vector<PathPoint> path{{0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -2, 3}}, {13.5, {0, -3, 4}}};
+    static const std::vector<PathPoint> path{
+        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -2, 3}}, {13.5, {0, -3, 4}}};
     return path;
 }
 
@@ -531,19 +537,19 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
-        {28, {-30, -52, 40}},  {32, {-16, -66, 42}}, {36, {-4, -84, 46}},  {39, {30, -64, 54}},
-        {40, {34, -56, 52}},   {43, {42, -40, 50}},  {44, {48, -30, 48}},  {45.5, {62, 34, 48}},
-        {46.8, {-10, 66, 46}}, {48, {-56, -2, 24}},  {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},   {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}}, {63, {-6, -60, 16}},
+        {28, {-30, -52, 40}},  {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
+        {40, {34, -56, 52}},   {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
+        {46.8, {-10, 66, 46}}, {48, {-56, -2, 24}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
+        {56, {-88, -8, 10}},   {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-6, -60, 16}},
         {65, {-36, -40, 28}},  {71, {-72, -44, 20}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, 0, 4}},     {32, {0, 4, 6}},    {36, {2, 8, 10}},    {39, {0, 4, 12}},  {40, {0, 2, 14}},
-        {43, {0, 2, 12}},    {44, {0, 2, 12}},   {45.5, {0, 4, 12}},  {46.8, {0, 2, 12}}, {48, {0, -4, 10}},
-        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},  {56, {0, 2, 24}},    {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
-        {63, {0, 8, 20}},    {65, {6, 4, 12}},   {71, {14, 16, 14}}};
+        {28, {0, 0, 4}},     {32, {0, 4, 6}},   {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
+        {43, {0, 2, 12}},    {44, {0, 2, 12}},  {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}}, {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
+        {63, {0, 8, 20}},    {65, {6, 4, 12}},  {71, {14, 16, 14}}};
     return path;
 }
 
@@ -567,6 +573,12 @@ kit::Vec3 escapeEye(int camera, double t) {
     }
 }
 
+kit::CameraKeys escapeCameraKeys(int camera) {
+    return kit::rigCamera(
+        kFrames, [camera](double t) { return escapeEye(camera, t); },
+        [camera](double t) { return escapeTarget(camera, t); });
+}
+
 kit::Vec3 escapeTarget(int camera, double t) {
     switch (camera) {
     case 1:
@@ -583,9 +595,12 @@ SceneSource buildEscape() {
     kit::LightRig light = afternoonLight();
     kit::Vec3 body{0, 0, kPivotAboveGround};
     // The part rocks the body by up to 0.4 units and lifts the sign above it by up to 0.8 more.
-    scene.models.push_back(
-        {"Terex_MainBody", body, {},
-         kit::keepSeen(truckBody(light, {body, {}}), chaseViews(still(body), -0.4f, 0.4f)), {}, {}});
+    scene.models.push_back({"Terex_MainBody",
+                            body,
+                            {},
+                            kit::keepSeen(truckBody(light, {body, {}}), chaseViews(still(body), -0.4f, 0.4f)),
+                            {},
+                            {}});
     // Wheels hold still (the set-up drops their keys); a hub inside each turns on its own keys.
     std::vector<double> spin;
     for (int i = 0; i < kFrames; ++i)
@@ -631,8 +646,7 @@ SceneSource buildEscape() {
                             {},
                             {}});
     for (int c = 1; c <= 4; ++c) {
-        kit::CameraKeys keys = kit::rigCamera(
-            kFrames, [c](double t) { return escapeEye(c, t); }, [c](double t) { return escapeTarget(c, t); });
+        kit::CameraKeys keys = escapeCameraKeys(c);
         std::string name = "Camera_chase_0" + std::to_string(c);
         if (c == 3) {
             // Tilted by hand (about X, looking along +Y and down); only its position is keyed.

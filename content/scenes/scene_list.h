@@ -1,6 +1,7 @@
 // The four scenes of the production, each built as a list of models for the dotXSI writer.
 #pragma once
 
+#include "kit/camera_rig.h"
 #include "kit/xsi_writer.h"
 
 #include <string>
@@ -30,6 +31,8 @@ namespace scenes {
 // ground's own frame, shared with the coverage check.
 kit::Vec3 escapeEye(int camera, double t);
 kit::Vec3 escapeTarget(int camera, double t);
+// Camera `camera`'s keys over the part, sampled from the two paths above.
+kit::CameraKeys escapeCameraKeys(int camera);
 float escapeTerrainHeight(float x, float y);
 // Adds the chase's dressing (dust, cargo, floor detail) to its assembled models, found by name.
 void dressEscape(std::vector<kit::Model>& models);
