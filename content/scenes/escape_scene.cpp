@@ -446,34 +446,29 @@ kit::Mesh ospreyHull(bool painted = false) {
     return kit::bakeLight(hull, afternoonLight());
 }
 
-// A rotor at full speed turning about Y: its spinner and the blur of its blades, a disc of slender slivers
-// with gaps between them, which reads as a see-through dark disc however fast or slowly it turns. The set-up
-// gives it one flat colour, so the gaps are what lets the light through.
-kit::Mesh propeller() {
-    kit::Mesh rotor = kit::lathe({{0, -0.8f}, {1.0f, -0.6f}, {0.8f, 0.6f}, {0, 1.6f}}, 8);
+// A rotor at full speed turning about Y, well inside the wing's reach: its spinner and the blur of three
+// blades. Each blade is a slender sliver with two fainter, thinner ghosts fanned behind it, and wide gaps
+// between the blades let the sky through most of the disc, so it reads as a faint swirl, not a wheel. `root`
+// and `tip` colour the slivers for a rotor that shows its vertex colours (paler toward the rim, where the
+// blades move fastest); a rotor given one flat colour shows only their shapes.
+kit::Mesh propeller(kit::Color hub, kit::Color root, kit::Color tip) {
+    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
     kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
+    kit::paint(rotor, hub);
+    constexpr float kReach = 5.6f;
     kit::Mesh blur;
-    constexpr int kSlivers = 24;
-    for (int i = 0; i < kSlivers; ++i) {
-        float a = 2 * kit::kPi * float(i) / kSlivers, half = kit::kPi / kSlivers * (i % 2 ? 0.22f : 0.38f);
-        float reach = i % 2 ? 8.2f : 9.2f;
-        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-        kit::Vec3 up{0, -1, 0};
-        uint32_t p = blur.addVertex(at(a, 0.9f), up, {0.5f, 0.5f}, {});
-        uint32_t q = blur.addVertex(at(a + half, reach), up, {0.5f, 0.5f}, {});
-        uint32_t r = blur.addVertex(at(a - half, reach), up, {0.5f, 0.5f}, {});
-        blur.addTriangle(p, q, r);
-    }
-    // A thin rim where the blade tips run.
-    for (int i = 0; i < 24; ++i) {
-        float a0 = 2 * kit::kPi * float(i) / 24, a1 = 2 * kit::kPi * float(i + 1) / 24;
-        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-        kit::Vec3 up{0, -1, 0};
-        uint32_t p = blur.addVertex(at(a0, 8.9f), up, {0.5f, 0.5f}, {});
-        uint32_t q = blur.addVertex(at(a1, 8.9f), up, {0.5f, 0.5f}, {});
-        uint32_t r = blur.addVertex(at(a1, 9.25f), up, {0.5f, 0.5f}, {});
-        uint32_t t = blur.addVertex(at(a0, 9.25f), up, {0.5f, 0.5f}, {});
-        blur.addQuad(p, q, r, t);
+    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+    for (int blade = 0; blade < 3; ++blade) {
+        for (int ghost = 0; ghost < 3; ++ghost) {
+            float a = 2 * kit::kPi * float(blade) / 3 - 0.32f * float(ghost);
+            float half = 0.07f - 0.018f * float(ghost), reach = kReach * (1 - 0.07f * float(ghost));
+            kit::Color fade = kit::mix(root, tip, 0.35f * float(ghost));
+            kit::Vec3 up{0, -1, 0};
+            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, fade);
+            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            blur.addTriangle(p, q, r);
+        }
     }
     kit::merge(rotor, kit::makeTwoSided(blur));
     return rotor;
@@ -482,8 +477,10 @@ kit::Mesh propeller() {
 void addAircraft(std::vector<kit::Model>& models, const char* hull, const char* left, const char* right,
                  kit::Vec3 at) {
     models.push_back({hull, at, {}, ospreyHull(), {}, {}});
-    models.push_back({left, at + kit::Vec3{-14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
-    models.push_back({right, at + kit::Vec3{14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
+    // The set-up draws these in one flat colour of its own: only the shape counts.
+    kit::Mesh rotor = propeller(kit::rgb8(40, 32, 32), kit::rgb8(40, 32, 32), kit::rgb8(40, 32, 32));
+    models.push_back({left, at + kit::Vec3{-14, 6.7f, 2.5f}, {}, rotor, {}, {}});
+    models.push_back({right, at + kit::Vec3{14, 6.7f, 2.5f}, {}, rotor, {}, {}});
 }
 
 kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRotation) {
@@ -610,8 +607,8 @@ SceneSource buildEscape() {
     scene.models.push_back({"TruckShadow", {}, {}, truckShadow(), {}, {}});
     addAircraft(scene.models, "Osprey_Hull", "PropellerLeft", "PropellerRight", {-34, 25, 24});
     addAircraft(scene.models, "Osprey_Hull01", "PropellerLeft01", "PropellerRight01", {36, -5, 30});
-    kit::Mesh rotor = propeller();
-    kit::paint(rotor, kit::rgb8(40, 32, 32)); // as the first pair's rotors are drawn
+    // The pursuers' rotors show their own colours: a dark spinner, blades blurred to a pale, sky-tinted haze.
+    kit::Mesh rotor = propeller(kit::rgb8(48, 46, 44), kit::rgb8(150, 146, 138), kit::rgb8(214, 208, 196));
     addPursuers(scene.models, ospreyHull(true), rotor, shadowCore(), kFrames);
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
