@@ -61,8 +61,8 @@ struct PuffBand {
 const PuffBand kBands[] = {
     {1.3f, false, 0.0f, 0.8f, 6, 0.0f, 7, 4},
     {2.6f, false, 0.3f, 2.0f, 4, 0.3f, 8, 5},
-    {5.0f, true, 0.9f, 3.4f, 4, 0.6f, 0, 0},
-    {6.0f, false, 1.6f, 4.4f, 3, 0.75f, 8, 5},
+    {5.0f, true, 0.9f, 3.4f, 4, 0.7f, 0, 0},
+    {6.0f, false, 1.6f, 4.4f, 3, 0.85f, 8, 5},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
@@ -93,7 +93,7 @@ kit::Mesh puffMesh(const PuffBand& band, unsigned seed) {
         float direct = std::fmax(0.0f, kit::dot(d, kToSun));
         kit::Color c = kit::mix(albedo, under, clamp01(0.5f - 0.7f * d.z));
         c = c * (0.9f + 0.22f * direct);
-        c = kit::mix(c, kit::rgb8(246, 236, 214), clamp01(d.z) * 0.35f * (1 - band.age * 0.6f));
+        c = kit::mix(c, kit::rgb8(246, 236, 214), clamp01(d.z) * 0.35f * (1 - band.age * 0.8f));
         ball.colors[i] = {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
     }
     return ball;
