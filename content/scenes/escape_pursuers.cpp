@@ -15,7 +15,7 @@ constexpr float kRoadSpeed = 24;           // the air streams past at the ground
 constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far plane of every camera
 
 // Waypoints in seconds of the part. The truck spans x -7..7, y -12..14 and stands 17 high with its sign; a
-// hull reaches 23 to either side with its rotors, which sweep 9 above and below the rotor axis (2.5 above the
+// hull reaches 19.6 to either side with its rotors, which sweep 5.6 above and below the rotor axis (2.5 above the
 // hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its crown
 // 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
 //
