@@ -57,14 +57,15 @@ struct PuffBand {
     bool specks;      // a loose spray of grit rather than a ball
     float born, dies; // age (s since the dust left the tyre) when it breaks the ground and when it is gone
     int perWheel;     // nodes, spread evenly over the cycle
-    kit::Color albedo;
+    float age;        // 0 fresh off the tyre .. 1 all but settled: how far it has faded into the ground
+    int segments, rings;
 };
 
 const PuffBand kBands[] = {
-    {1.8f, false, 0.0f, 0.9f, 4, kit::rgb8(212, 184, 136)},
-    {3.2f, false, 0.3f, 2.1f, 4, kit::rgb8(204, 176, 130)},
-    {5.0f, true, 0.9f, 3.4f, 4, kit::rgb8(200, 172, 128)},
-    {6.5f, false, 1.6f, 4.4f, 3, kit::rgb8(184, 158, 118)},
+    {1.3f, false, 0.0f, 0.8f, 6, 0.0f, 7, 4},
+    {2.6f, false, 0.3f, 2.0f, 4, 0.3f, 8, 5},
+    {5.0f, true, 0.9f, 3.4f, 4, 0.7f, 0, 0},
+    {6.0f, false, 1.6f, 4.4f, 3, 0.85f, 8, 5},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
@@ -76,20 +77,30 @@ float puffBack(float a) {
     return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
 }
 
-// A lumpy, slightly flattened ball, shaded soft (dust lets light through): bright on the sun's side, warm
-// grey beneath, never dark.
-kit::Mesh puffMesh(float radius, kit::Color albedo, unsigned seed) {
-    const int segments = 5;
-    kit::Mesh ball = kit::sphere(1, segments, 3);
+// Dust colours: fresh dust is pale and catches the sun; with age it takes on the colour of the ground it
+// settles into, and its underside, shadowed by the dust above, is closer to the ground's colour still.
+const kit::Color kFreshDust = kit::rgb8(226, 206, 166), kGroundDust = kit::rgb8(170, 142, 102);
+kit::Color dustColour(float age) {
+    return kit::mix(kFreshDust, kGroundDust, age);
+}
+
+// A lumpy, slightly flattened ball, shaded soft (dust lets light through): a pale crown lit by the sun and
+// the sky, a warmer, darker core toward the ground, never dark.
+kit::Mesh puffMesh(const PuffBand& band, unsigned seed) {
+    const float radius = band.radius;
+    kit::Color albedo = dustColour(band.age);
+    kit::Color under = kit::mix(albedo, kGroundDust * 0.86f, 0.6f);
+    kit::Mesh ball = kit::sphere(1, band.segments, band.rings);
     for (size_t i = 0; i < ball.positions.size(); ++i) {
         kit::Vec3 d = kit::normalize(ball.positions[i]);
-        float lump = 0.85f + 0.3f * valueNoise(d.x * 1.7f + 3, d.y * 1.7f + d.z, seed);
+        float lump = 0.86f + 0.28f * valueNoise(d.x * 1.7f + 3, d.y * 1.7f + d.z, seed);
         // Drawn out along the road, the way the air drags it.
-        ball.positions[i] = {d.x * radius * lump, d.y * radius * lump * 1.35f, d.z * radius * lump * 0.75f};
+        ball.positions[i] = {d.x * radius * lump, d.y * radius * lump * 1.3f, d.z * radius * lump * 0.8f};
         float direct = std::fmax(0.0f, kit::dot(d, kToSun));
-        float light = 0.8f + 0.26f * direct + 0.06f * d.z;
-        ball.colors[i] = {std::fmin(1.0f, albedo.r * light * 1.02f), std::fmin(1.0f, albedo.g * light),
-                          std::fmin(1.0f, albedo.b * light * 0.96f), 1};
+        kit::Color c = kit::mix(albedo, under, clamp01(0.5f - 0.7f * d.z));
+        c = c * (0.9f + 0.22f * direct);
+        c = kit::mix(c, kit::rgb8(246, 236, 214), clamp01(d.z) * 0.35f * (1 - band.age * 0.8f));
+        ball.colors[i] = {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
     }
     return ball;
 }
@@ -177,8 +188,8 @@ void addDust(std::vector<kit::Model>& models) {
                 std::vector<kit::Vec3> path = puffPath(band, side, i, seed);
                 std::string name = std::string("Dust") + (side < 0 ? "L" : "R") + std::to_string(b) + "_" +
                                    std::to_string(i);
-                kit::Mesh mesh = band.specks ? speckMesh(band.radius, band.albedo, seed)
-                                             : puffMesh(band.radius, band.albedo, seed);
+                kit::Mesh mesh =
+                    band.specks ? speckMesh(band.radius, dustColour(band.age), seed) : puffMesh(band, seed);
                 models.push_back({name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}});
             }
             ++b;

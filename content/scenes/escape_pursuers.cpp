@@ -15,14 +15,15 @@ constexpr float kRoadSpeed = 24;           // the air streams past at the ground
 constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far plane of every camera
 
 // Waypoints in seconds of the part. The truck spans x -7..7, y -12..14 and stands 17 high with its sign; a
-// hull reaches 23 to either side with its rotors, which sweep 9 above and below the rotor axis (2.5 above the
+// hull reaches 19.6 to either side with its rotors, which sweep 5.6 above and below the rotor axis (2.5 above the
 // hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its crown
 // 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
 //
 // 32 s: both sweep in low from behind on the sunny side, under the camera (low on the shaded side a rotor
 // would meet the poles); 36: one high on the left above the poles, the other
 // low ahead on the right; 40: the right one crosses low over the cab to the left, while the left one drops
-// back and slides round behind to the right (42-44); 44-48: they crowd the truck on both sides; 52: the right
+// back and slides round behind to the right (42-44), high enough that seen from above it stays clear of
+// the road; 44-48: they crowd the truck on both sides; 52: the right
 // one climbs and banks across the sun; 56: the two cross over the truck, one above the other; 59.9: the left
 // one pulls up over the arch's crown as the truck runs under it, the right one goes wide round its foot;
 // 65-71: both overtake toward the sun and peel away, one to each side.
@@ -30,7 +31,7 @@ const std::vector<PathPoint>& flightOne() {
     static const std::vector<PathPoint> path{
         {30.5, {10, -420, 14}}, {31.7, {10, -74, 12}},  {33, {9, -40, 30}},     {34.5, {-16, -26, 35}},
         {36, {-26, -2, 29}},    {38, {-28, -14, 33}},   {39.5, {-24, -40, 36}}, {41, {4, -46, 30}},
-        {42.5, {30, -40, 14}},  {44, {33, 2, 12}},      {46, {34, 6, 11}},      {48, {32, 10, 14}},
+        {42.5, {30, -40, 22}},  {44, {33, 2, 19}},      {46, {34, 6, 18}},      {48, {32, 10, 19}},
         {50, {36, -10, 28}},    {52, {41, 7, 43}},      {53.5, {34, 30, 38}},   {55, {26, 8, 36}},
         {56, {0, -5, 36}},      {57.5, {-34, -16, 34}}, {59, {-14, -2, 32}},    {59.8, {-8, 4, 46}},
         {60.4, {-4, 6, 54}},    {61.2, {-4, 2, 60}},    {62.5, {-14, -10, 50}}, {64, {-26, -10, 34}},

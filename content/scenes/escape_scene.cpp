@@ -451,34 +451,30 @@ kit::Mesh ospreyHull(bool painted = false) {
     return kit::bakeLight(hull, afternoonLight());
 }
 
-// A rotor at full speed turning about Y: its spinner and the blur of its blades, a disc of slender slivers
-// with gaps between them, which reads as a see-through dark disc however fast or slowly it turns. The set-up
-// gives it one flat colour, so the gaps are what lets the light through.
-kit::Mesh propeller() {
-    kit::Mesh rotor = kit::lathe({{0, -0.8f}, {1.0f, -0.6f}, {0.8f, 0.6f}, {0, 1.6f}}, 8);
+// A rotor at full speed turning about Y, well inside the wing's reach: its spinner and the blur of three
+// blades. Each blade is a slender sliver with `ghosts` fainter, thinner ones fanned behind it, and wide gaps
+// between the blades let the sky through most of the disc, so it reads as a faint swirl, not a wheel. `root`
+// and `tip` colour the slivers for a rotor that shows its vertex colours (paler toward the rim, where the
+// blades move fastest); a rotor given one flat dark colour shows only their shapes, and reads best as three
+// plain blades without ghosts.
+kit::Mesh propeller(kit::Color hub, kit::Color root, kit::Color tip, int ghosts) {
+    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
     kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
+    kit::paint(rotor, hub);
+    constexpr float kReach = 5.6f;
     kit::Mesh blur;
-    constexpr int kSlivers = 24;
-    for (int i = 0; i < kSlivers; ++i) {
-        float a = 2 * kit::kPi * float(i) / kSlivers, half = kit::kPi / kSlivers * (i % 2 ? 0.22f : 0.38f);
-        float reach = i % 2 ? 8.2f : 9.2f;
-        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-        kit::Vec3 up{0, -1, 0};
-        uint32_t p = blur.addVertex(at(a, 0.9f), up, {0.5f, 0.5f}, {});
-        uint32_t q = blur.addVertex(at(a + half, reach), up, {0.5f, 0.5f}, {});
-        uint32_t r = blur.addVertex(at(a - half, reach), up, {0.5f, 0.5f}, {});
-        blur.addTriangle(p, q, r);
-    }
-    // A thin rim where the blade tips run.
-    for (int i = 0; i < 24; ++i) {
-        float a0 = 2 * kit::kPi * float(i) / 24, a1 = 2 * kit::kPi * float(i + 1) / 24;
-        auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-        kit::Vec3 up{0, -1, 0};
-        uint32_t p = blur.addVertex(at(a0, 8.9f), up, {0.5f, 0.5f}, {});
-        uint32_t q = blur.addVertex(at(a1, 8.9f), up, {0.5f, 0.5f}, {});
-        uint32_t r = blur.addVertex(at(a1, 9.25f), up, {0.5f, 0.5f}, {});
-        uint32_t t = blur.addVertex(at(a0, 9.25f), up, {0.5f, 0.5f}, {});
-        blur.addQuad(p, q, r, t);
+    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+    for (int blade = 0; blade < 3; ++blade) {
+        for (int ghost = 0; ghost <= ghosts; ++ghost) {
+            float a = 2 * kit::kPi * float(blade) / 3 - 0.32f * float(ghost);
+            float half = 0.07f - 0.018f * float(ghost), reach = kReach * (1 - 0.07f * float(ghost));
+            kit::Color fade = kit::mix(root, tip, 0.35f * float(ghost));
+            kit::Vec3 up{0, -1, 0};
+            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, fade);
+            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            blur.addTriangle(p, q, r);
+        }
     }
     kit::merge(rotor, kit::makeTwoSided(blur));
     return rotor;
@@ -487,8 +483,10 @@ kit::Mesh propeller() {
 void addAircraft(std::vector<kit::Model>& models, const char* hull, const char* left, const char* right,
                  kit::Vec3 at) {
     models.push_back({hull, at, {}, ospreyHull(), {}, {}});
-    models.push_back({left, at + kit::Vec3{-14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
-    models.push_back({right, at + kit::Vec3{14, 6.7f, 2.5f}, {}, propeller(), {}, {}});
+    // The set-up draws these in one flat colour of its own: only the shape counts.
+    kit::Mesh rotor = propeller(kit::rgb8(40, 32, 32), kit::rgb8(40, 32, 32), kit::rgb8(40, 32, 32), 0);
+    models.push_back({left, at + kit::Vec3{-14, 6.7f, 2.5f}, {}, rotor, {}, {}});
+    models.push_back({right, at + kit::Vec3{14, 6.7f, 2.5f}, {}, rotor, {}, {}});
 }
 
 kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRotation) {
@@ -553,6 +551,17 @@ const std::vector<PathPoint>& cameraTwoTarget() {
     return path;
 }
 
+// The third camera hangs high behind the truck, its tilt set by hand, so it only moves. On the bars of the
+// music (every two seconds of the production) it pushes down and in on the load (17-19 s), slides out over
+// the sunny side toward the aircraft there (21), swings across behind the truck to the shaded side (23) and
+// climbs away, high and wide, as its view tilts up toward the dunes (25-28).
+const std::vector<PathPoint>& cameraThreeEye() {
+    static const std::vector<PathPoint> path{{13.5, {2, -44, 50}},    {17, {3, -46.8f, 52.5f}}, {19, {4, -34, 41}},
+                                             {21, {14, -35, 40}},     {23, {-11, -38, 42}},     {25, {-6, -48, 52}},
+                                             {27, {5, -56, 60}},      {28, {6.35f, -55.6f, 60.15f}}};
+    return path;
+}
+
 } // namespace
 
 kit::Vec3 escapeEye(int camera, double t) {
@@ -561,10 +570,8 @@ kit::Vec3 escapeEye(int camera, double t) {
         return pathAt(cameraOneEye(), t);
     case 2:
         return pathAt(cameraTwoEye(), std::fmax(28.0, t));
-    case 3: {
-        double u = std::fmin(14.5, std::fmax(0.0, t - 13.5));
-        return {float(2 + 0.3 * u), float(-44 - 0.8 * u), float(50 + 0.7 * u)};
-    }
+    case 3:
+        return pathAt(cameraThreeEye(), t);
     default: {
         // Low ahead of the truck on the sunny side, clear of the first pair's rotors and of the poles.
         double s = easeBetween(5, 9, t);
@@ -625,8 +632,8 @@ SceneSource buildEscape() {
     scene.models.push_back({"TruckShadow", {}, {}, truckShadow(), {}, {}});
     addAircraft(scene.models, "Osprey_Hull", "PropellerLeft", "PropellerRight", {-34, 25, 24});
     addAircraft(scene.models, "Osprey_Hull01", "PropellerLeft01", "PropellerRight01", {36, -5, 30});
-    kit::Mesh rotor = propeller();
-    kit::paint(rotor, kit::rgb8(40, 32, 32)); // as the first pair's rotors are drawn
+    // The pursuers' rotors show their own colours: a dark spinner, blades blurred to a pale, sky-tinted haze.
+    kit::Mesh rotor = propeller(kit::rgb8(48, 46, 44), kit::rgb8(150, 146, 138), kit::rgb8(214, 208, 196), 2);
     addPursuers(scene.models, ospreyHull(true), rotor, shadowCore(), kFrames);
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
