@@ -43,14 +43,15 @@ constexpr float kScale = 3;
 // degrees up, along -Y), so the machines fill the frame only from low down and as near as their bobbing
 // allows; over the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
 // First stretch: crane down onto the harvester, push in to the reel, track left along the header to the
-// truck, pull back and rise, swing across to the harvester's other side, push in for the cut. Second: low
-// over the stubble beyond the truck, closing on it as the auger swings out; while it pours, a low track out
-// and back across the truck (whole in frame, the stream falling into its bed), then a slide onto both
-// machines, down beside the header, and a pull back along the stubble with the rooks.
+// truck, pull back low (the machines whole over the horizon), swing across to the harvester's other side,
+// push in for the cut. Second: low over the stubble beyond the truck, closing on it as the auger swings
+// out; while it pours, a low track out and back across the truck (whole in frame, the stream falling into
+// its bed), then a slide onto both machines, down beside the header, and a pull back along the stubble with
+// the rooks.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
         {0, {0, 262, 48}},      {4, {6, 190, 10}},      {8, {-20, 172, 9}},    {12, {-160, 176, 6}},
-        {16, {-120, 215, 20}},   {20, {-70, 278, 30}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
+        {16, {-120, 215, 12}},   {20, {-70, 278, 14}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
         {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-135, 215, 7.5f}}, {41, {-85, 228, 8}},
         {44, {-66, 185, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
     return path;
@@ -597,10 +598,10 @@ kit::Vec3 streamAt(double t, float from) {
     float depth = 0;
     if (t < kPourFrom) {
         depth = sunk;
-    } else if (t < kPourFrom + 0.15) {
-        depth = float(sunk * (1 - (t - kPourFrom) / 0.15));
+    } else if (t < kPourFrom + 0.08) {
+        depth = float(sunk * (1 - (t - kPourFrom) / 0.08));
     } else if (t > kPourTo) {
-        depth = float(std::fmin(sunk, 12 * (t - kPourTo)));
+        depth = float(std::fmin(sunk, 20 * (t - kPourTo)));
     }
     return mouth - kit::Vec3{0, 0, depth};
 }
