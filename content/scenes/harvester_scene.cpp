@@ -43,14 +43,16 @@ constexpr float kScale = 3;
 // degrees up, along -Y), so the machines fill the frame only from low down and as near as their bobbing
 // allows; over the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
 // First stretch: crane down onto the harvester, push in to the reel, track left along the header to the
-// truck, pull back and rise, swing across to the harvester's other side, push in for the cut. Second: low
-// over the stubble beyond the truck, closing on it, a fast slide across both machines into the standing
-// wheat at the header's far end, a rise with the rooks as they cross, and down again onto both machines.
+// truck, pull back low (the machines whole over the horizon), swing across to the harvester's other side,
+// push in for the cut. Second: low over the stubble beyond the truck, closing on it as the auger swings
+// out; while it pours, a low track out and back across the truck (whole in frame, the stream falling into
+// its bed), then a slide onto both machines, down beside the header, and a pull back along the stubble with
+// the rooks.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
         {0, {0, 262, 48}},      {4, {6, 190, 10}},      {8, {-20, 172, 9}},    {12, {-160, 176, 6}},
-        {16, {-120, 215, 20}},   {20, {-70, 278, 30}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
-        {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-90, 174, 62}},  {41, {-40, 190, 56}},
+        {16, {-120, 215, 12}},   {20, {-70, 278, 14}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
+        {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-135, 215, 7.5f}}, {41, {-85, 228, 8}},
         {44, {-66, 185, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
     return path;
 }
@@ -491,13 +493,17 @@ constexpr double kSwingOut = 30, kPourFrom = 33, kPourTo = 43.5, kSwingHome = 44
 const kit::Vec3 kAugerPivot{-7.6f, -10.5f, 27.3f};
 constexpr float kBedTop = 14.0f;   // the bed's top above the ground, in the truck's own units
 constexpr float kHeapHeight = 4.6f; // in the truck's own units
-// Where the grain lands: the middle of the bed's top, and the spout's mouth above it.
+// Where the grain lands: a little behind the canopy, and the spout's mouth high above it. The cameras stand
+// low in front of the truck, so the canopy's front edge hides the stream's foot: the farther back it lands,
+// the more of it goes. In the truck's own units.
+constexpr float kBedFront = 2.4f, kBedBack = -11.8f, kPourY = -3.0f;
+constexpr float kMouthAbove = 15.0f; // modelling units over the bed's top
 kit::Vec3 bedCentre() {
-    return kTruckAt + kit::rotateEuler(kit::Vec3{0, -4.7f, kBedTop - kPivotAboveGround} * kTruckSize,
+    return kTruckAt + kit::rotateEuler(kit::Vec3{0, kPourY, kBedTop - kPivotAboveGround} * kTruckSize,
                                        {0, 0, kTruckYaw});
 }
 kit::Vec3 spoutMouth() {
-    return bedCentre() + kit::Vec3{0, 0, 9.0f};
+    return bedCentre() + kit::Vec3{0, 0, kMouthAbove};
 }
 // From the pivot to the elbow over the spout.
 kit::Vec3 augerReach() {
@@ -555,18 +561,21 @@ void addChunk(kit::Mesh& m, kit::Vec3 at, float size, kit::Color color, Random& 
 
 // The falling grain, from the spout's mouth down into the bed: strands of kernels wound as a helix about
 // the fall line. Spun about that line, the helix runs downward without end, so the stream pours for as long
-// as it spins.
+// as it spins. It comes in two sections, each no taller than the bed, which hides both until the pour: the
+// upper one from `kStreamSplit` under the mouth, the lower one from there into the bed. Both hang from the
+// mouth while they pour.
 constexpr float kStreamPitch = 3.2f;
-constexpr float kStreamLength = 9.0f;
-kit::Mesh grainStream() {
+constexpr float kStreamTop = 0.8f, kStreamSplit = 8.0f, kStreamLength = kMouthAbove + 0.5f;
+kit::Mesh grainStream(float from, float to) {
     kit::Mesh m;
-    Random random(91);
+    Random random(from > kStreamTop ? 92 : 91);
     constexpr int kStrands = 3, kPerTurn = 7;
     for (int strand = 0; strand < kStrands; ++strand) {
         for (int j = 0;; ++j) {
             float a = 2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
-            float z = -kStreamPitch * float(j) / kPerTurn - 0.8f;
-            if (z < -kStreamLength) break;
+            float z = -kStreamPitch * float(j) / kPerTurn - kStreamTop;
+            if (z > -from) continue;
+            if (z < -to) break;
             // The stream spreads a little as it falls.
             float r = 0.3f + 0.035f * -z + random.range(-0.08f, 0.08f);
             kit::Color c = kit::mix(kit::rgb8(235, 175, 55), kit::rgb8(255, 225, 120), random.next());
@@ -574,25 +583,25 @@ kit::Mesh grainStream() {
         }
     }
     // A core of dust and grain that keeps the stream whole between the strands.
-    kit::Mesh core = kit::cylinder(0.22f, -kStreamLength, 0, 5);
+    kit::Mesh core = kit::cylinder(0.22f, -to, from > kStreamTop ? -from : 0, 5);
     kit::paint(core, kit::rgb8(225, 170, 60));
     kit::merge(m, core);
     return kit::bakeLight(m, airLight(), {spoutMouth(), {}});
 }
 // The stream's fall line sits under the mouth while it pours; before and after, it lies sunk into the bed
 // (the bed hides it), and it falls into it at the speed of the grain when the pour ends.
-kit::Vec3 streamAt(double t) {
-    // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the stream's top lies
-    // well under the bed's top, whichever way the two machines bob.
+kit::Vec3 streamAt(double t, float from) {
+    // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the section's top lies
+    // well under the bed's top, whichever way the two machines bob (its kernels stand up to 0.7 over `from`).
     kit::Vec3 mouth = spoutMouth();
-    float sunk = 9.0f + 1.5f;
+    float sunk = kMouthAbove - from + 2.3f;
     float depth = 0;
     if (t < kPourFrom) {
         depth = sunk;
-    } else if (t < kPourFrom + 0.15) {
-        depth = float(sunk * (1 - (t - kPourFrom) / 0.15));
+    } else if (t < kPourFrom + 0.08) {
+        depth = float(sunk * (1 - (t - kPourFrom) / 0.08));
     } else if (t > kPourTo) {
-        depth = float(std::fmin(sunk, 12 * (t - kPourTo)));
+        depth = float(std::fmin(sunk, 20 * (t - kPourTo)));
     }
     return mouth - kit::Vec3{0, 0, depth};
 }
@@ -602,12 +611,15 @@ kit::Vec3 streamAt(double t) {
 kit::Mesh grainHeap() {
     kit::Mesh m;
     constexpr int kX = 7, kY = 8;
-    const float x0 = -6.2f, x1 = 6.2f, y0 = -11.8f, y1 = 2.4f, base = kBedTop - kPivotAboveGround;
+    const float x0 = -6.2f, x1 = 6.2f, y0 = kBedBack, y1 = kBedFront, base = kBedTop - kPivotAboveGround;
+    // The heap's peak stands under the stream: v runs from -1 at the back to 1 at the front through 0 there.
+    const float peak = (kPourY - y0) / (y1 - y0);
     Random random(97);
     std::vector<uint32_t> index;
     for (int j = 0; j <= kY; ++j) {
         for (int i = 0; i <= kX; ++i) {
-            float u = float(i) / kX * 2 - 1, v = float(j) / kY * 2 - 1;
+            float u = float(i) / kX * 2 - 1, f = float(j) / kY;
+            float v = f < peak ? (f - peak) / peak : (f - peak) / (1 - peak);
             // Grain heaps into a cone under the stream, flattening toward the bed's rims.
             float rise = (1 - u * u * u * u) * (1 - v * v * v * v) * (1 - 0.5f * std::sqrt(u * u + v * v));
             float h = kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.9f, 1.1f) : 1);
@@ -631,17 +643,18 @@ double heapRise(double t) {
     return easeBetween(kPourFrom + 0.5, kPourTo + 0.3, t);
 }
 
-// Chaff and dust thrown out behind the harvester by its spreader: flakes in a wide cloud that turns about
-// an upright axis behind the machine, so that it swirls for ever. Spun, it needs no keys but one angle.
-const kit::Vec3 kSpreaderAt{0, -36, 0};
+// Chaff thrown out behind the harvester by its spreader: small pale straw flakes in a loose cloud that turns
+// about an upright axis behind the machine's far side, away from the truck, so that no flake reads as grain
+// missing the bed. Spun, it swirls for ever and needs no keys but one angle.
+const kit::Vec3 kSpreaderAt{11, -36, 0};
 kit::Mesh chaffCloud() {
     kit::Mesh m;
     Random random(83);
-    for (int i = 0; i < 260; ++i) {
-        float a = random.range(0, 6.3f), r = 4 + 11 * std::sqrt(random.next());
-        float z = 3 + random.range(0, 1) * (6 + 0.5f * r);
-        kit::Color c = kit::mix(kit::rgb8(185, 160, 105), kit::rgb8(240, 220, 160), random.next());
-        addChunk(m, {r * std::cos(a), r * std::sin(a), z}, 0.18f + 0.17f * random.next(), c, random);
+    for (int i = 0; i < 120; ++i) {
+        float a = random.range(0, 6.3f), r = 3 + 7 * std::sqrt(random.next());
+        float z = 3 + random.range(0, 1) * (5 + 0.5f * r);
+        kit::Color c = kit::mix(kit::rgb8(215, 205, 160), kit::rgb8(250, 245, 215), random.next());
+        addChunk(m, {r * std::cos(a), r * std::sin(a), z}, 0.12f + 0.1f * random.next(), c, random);
     }
     return kit::bakeLight(m, airLight(), {kSpreaderAt, {}});
 }
@@ -754,12 +767,15 @@ SceneSource buildHarvester() {
     kit::Model auger = scaled("UnloadingAuger", kAugerPivot, unloadingAuger());
     auger.curves = kit::rotationCurves(fold);
     body.children.push_back(std::move(auger));
-    auto streamPath = sampleFrames(kFrames, [](double t) { return streamAt(t) * kScale; });
-    kit::Model stream = scaled("GrainStream", {}, grainStream());
-    stream.position = streamPath[0];
-    stream.curves = kit::positionCurves(streamPath);
-    stream.curves.push_back(kit::rotationCurve('z', spin));
-    body.children.push_back(std::move(stream));
+    for (const auto& [name, from, to] : {std::tuple{"GrainStream", 0.0f, kStreamSplit},
+                                         std::tuple{"GrainStreamLow", kStreamSplit, kStreamLength}}) {
+        auto streamPath = sampleFrames(kFrames, [from = from](double t) { return streamAt(t, from) * kScale; });
+        kit::Model stream = scaled(name, {}, grainStream(from, to));
+        stream.position = streamPath[0];
+        stream.curves = kit::positionCurves(streamPath);
+        stream.curves.push_back(kit::rotationCurve('z', spin));
+        body.children.push_back(std::move(stream));
+    }
     kit::Model chaff = scaled("ChaffCloud", kSpreaderAt, chaffCloud());
     chaff.curves.push_back(kit::rotationCurve('z', swirl));
     body.children.push_back(std::move(chaff));

@@ -626,7 +626,7 @@ TEST(SceneFiles, ChaseDustReturnsUnseenAndKeepsOutOfTheLens) {
 TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
     const LoadedScene& s = scene("harvester.xsi");
     const float truckZ = s.node("Terex_MainBody").basePosition.z, bodyZ = s.node("HarvesterMainBody").basePosition.z;
-    SceneNode stream = s.node("GrainStream"), heap = s.node("GrainHeap");
+    SceneNode upper = s.node("GrainStream"), lower = s.node("GrainStreamLow"), heap = s.node("GrainHeap");
     auto extent = [](const SceneNode& n, float base, bool highest) {
         float z = highest ? -1e9f : 1e9f;
         for (const Vertex& v : n.vertices) {
@@ -639,10 +639,12 @@ TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
     const float rim = extent(heap, truckZ, false), risen = extent(heap, truckZ, true);
     EXPECT_GT(risen, rim + 10); // a heap, not a film
     for (uint32_t t = 0; t < 50000; t += 50) {
-        stream.evaluate(t);
         heap.evaluate(t);
-        if (t < 33000 || t >= 45000) {
-            ASSERT_LT(extent(stream, bodyZ, true), rim - 3) << t << " ms";
+        for (SceneNode* stream : {&upper, &lower}) {
+            stream->evaluate(t);
+            if (t < 33000 || t >= 45000) {
+                ASSERT_LT(extent(*stream, bodyZ, true), rim - 3) << stream->name << " at " << t << " ms";
+            }
         }
         if (t < 33000) {
             ASSERT_LT(extent(heap, truckZ, true), rim) << t << " ms";
