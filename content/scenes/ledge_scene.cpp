@@ -589,14 +589,25 @@ SceneSource buildLedge() {
     // The part rocks the body by up to 0.4 units; the keys do the same.
     kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
     bodyMesh = kit::keepSeen(backlit(bodyMesh), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    // The load closes the bed over its floor: what lies inside it never shows.
+    std::vector<bool> keep;
+    for (const auto& tri : bodyMesh.triangles) {
+        bool inside = true;
+        for (uint32_t v : tri) {
+            kit::Vec3 p = bodyMesh.positions[v];
+            inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
+                     p.z < kBedTop - kPivotAboveGround;
+        }
+        keep.push_back(!inside);
+    }
+    bodyMesh = kit::keepTriangles(bodyMesh, keep);
     kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
     // The name board rides with the body on the same keys, but is drawn before it: from afar its face and the
     // bed's back behind it fall within one step of the depth buffer, and the first drawn wins such ties.
     scene.models.push_back(onTruckModel("Sign", {}, kBodyZ, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)),
                                         true, false));
-    scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
     // The load it carried through the chase. It lies open to the sky and the low sun over the cab, so it glows
-    // gold above the shaded back of the bed.
+    // gold above the shaded back of the bed. Drawn before the body, whose empty bed it hides.
     kit::Mesh load = grainLoad();
     for (size_t i = 0; i < load.colors.size(); ++i) {
         float up = std::fmax(0.0f, load.normals[i].z);
@@ -606,6 +617,7 @@ SceneSource buildLedge() {
     }
     scene.models.push_back(onTruckModel("GrainLoad", {}, kBodyZ,
                                         kit::keepSeen(load, viewsFromTruck({0, 0, kBodyZ}, 0.4f)), true, false));
+    scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.
