@@ -41,14 +41,15 @@ kit::LightRig sunsetLight() {
 }
 
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
-// starting on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out over the drop
-// (4-6 s), sinks and pulls back to show the whole cliff from below its rim with the valley beyond (6-10 s),
-// holds there while the truck pulls away (10-14 s), rises back to the rim (14-20 s) and follows the truck
-// toward the sunset.
+// starting on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
+// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), settles (8-10 s), closes
+// back in on the truck as it pulls away (10-12 s), sways across behind it while rising to the rim (12-20 s) and
+// follows it toward the sunset.
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {4, {46, -54, 50}},   {6, {62, -104, 50}},
-                                             {10, {80, -200, 38}}, {14, {90, -190, 40}}, {18, {72, -118, 56}},
-                                             {20, {60, -88, 60}},  {24, {48, -80, 62}},  {30, {36, -100, 62}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {4, {46, -54, 50}},   {6, {62, -110, 48}},
+                                             {8, {78, -184, 40}},  {10, {80, -180, 41}}, {12, {66, -124, 50}},
+                                             {16, {48, -100, 56}}, {20, {58, -86, 60}},  {24, {48, -80, 62}},
+                                             {30, {36, -100, 62}}};
     return pathAt(path, t);
 }
 
@@ -391,6 +392,58 @@ kit::Mesh rearSign() {
     return kit::translate(text, {0, -12.45f, 3.6f});
 }
 
+// The field's grain, heaped in the dump bed as it left the chase and lashed by two straps, relative to the
+// body's pivot. Heights over the bed are taken from the ground first, then moved onto the pivot.
+constexpr float kBedTop = 14.0f;
+constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
+
+float heapHeight(float x, float y) {
+    auto clamp01 = [](float v) { return std::fmin(1.0f, std::fmax(0.0f, v)); };
+    float u = x / kBedX, v = (y - (kBedBack + kBedFront) / 2) / ((kBedFront - kBedBack) / 2);
+    float mound = std::pow(clamp01(1 - u * u), 0.55f) * std::pow(clamp01(1 - v * v), 0.5f);
+    float ripple = 0.35f * valueNoise(x / 2.2f + 7, y / 2.6f, 211);
+    return kBedTop + 0.25f + 3.0f * mound + ripple * mound;
+}
+
+kit::Mesh grainLoad() {
+    constexpr int nx = 5, ny = 6;
+    kit::Mesh m;
+    auto vertex = [&m](float x, float y, kit::Color c) {
+        float e = 0.3f;
+        kit::Vec3 n = kit::normalize(
+            {heapHeight(x - e, y) - heapHeight(x + e, y), heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
+        return m.addVertex({x, y, heapHeight(x, y)}, n, {0.5f, 0.5f}, c);
+    };
+    for (int j = 0; j <= ny; ++j) {
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx, y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
+            float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
+            vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
+        }
+    }
+    for (int j = 0; j < ny; ++j) {
+        for (int i = 0; i < nx; ++i) {
+            uint32_t a = uint32_t(j * (nx + 1) + i);
+            m.addQuad(a, a + 1, a + uint32_t(nx) + 2, a + uint32_t(nx) + 1);
+        }
+    }
+    for (float y : {-8.2f, -0.6f}) {
+        uint32_t prev[2] = {};
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx;
+            uint32_t now[2];
+            for (int k = 0; k < 2; ++k) {
+                float yy = y + (k ? 0.45f : -0.45f);
+                now[k] = m.addVertex({x, yy, heapHeight(x, yy) + 0.3f}, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(150, 40, 30));
+            }
+            if (i > 0) m.addQuad(prev[0], now[0], now[1], prev[1]);
+            prev[0] = now[0];
+            prev[1] = now[1];
+        }
+    }
+    return kit::translate(m, {0, 0, -kPivotAboveGround});
+}
+
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
 // sun: its back in the shade, but with a cool fill from the sky behind the camera and a warm bounce from the
 // rock, and the sunset wrapping round its sides and top as a rim.
@@ -486,11 +539,26 @@ kit::Model endCard() {
     constexpr float size = 5.0f;
     kit::translate(text, {-width / 2, 0, 0});
     kit::scale(text, {size, size, size});
-    // Dark faces against the sunburst, which the beams behind them outline, and gold bevels.
-    kit::tintByHeight(text, 0, 7 * size, kit::rgb8(255, 150, 40), kit::rgb8(255, 235, 150));
+    // Pale gold faces over dark sides, with a hard dark plum shadow down and to the right so that they stand off
+    // the bright sunburst: a copy of the faces alone, set back by more than the depth buffer blurs at this
+    // distance and drawn after the faces, so that the depth test turns it away under the letters. One copy:
+    // every triangle here costs the frame as much as a few hundred of its pixels.
+    kit::tintByHeight(text, 0, 7 * size, kit::rgb8(255, 206, 110), kit::rgb8(255, 248, 214));
+    kit::Mesh outline;
+    const kit::Color rim = kit::rgb8(46, 12, 34);
     for (size_t i = 0; i < text.colors.size(); ++i) {
-        if (text.normals[i].z > 0.9f) text.colors[i] = kit::rgb8(58, 18, 44);
+        if (text.normals[i].z <= 0.9f) text.colors[i] = kit::rgb8(92, 30, 44);
     }
+    const kit::Vec3 offset{0.7f * size, -0.7f * size, -2 * size};
+    for (const auto& tri : text.triangles) {
+        if (text.normals[tri[0]].z <= 0.9f || text.normals[tri[1]].z <= 0.9f || text.normals[tri[2]].z <= 0.9f)
+            continue;
+        uint32_t v[3];
+        for (int k = 0; k < 3; ++k)
+            v[k] = outline.addVertex(text.positions[tri[k]] + offset, {0, 0, 1}, {0.5f, 0.5f}, rim);
+        outline.addTriangle(v[0], v[1], v[2]);
+    }
+    kit::merge(text, outline);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
         // Straight ahead and down, behind the range until 26 s; up to a third of the frame above the middle.
@@ -518,11 +586,34 @@ SceneSource buildLedge() {
     // The part rocks the body by up to 0.4 units; the keys do the same.
     kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
     bodyMesh = kit::keepSeen(backlit(bodyMesh), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    // The load closes the bed over its floor: what lies inside it never shows.
+    std::vector<bool> keep;
+    for (const auto& tri : bodyMesh.triangles) {
+        bool inside = true;
+        for (uint32_t v : tri) {
+            kit::Vec3 p = bodyMesh.positions[v];
+            inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
+                     p.z < kBedTop - kPivotAboveGround;
+        }
+        keep.push_back(!inside);
+    }
+    bodyMesh = kit::keepTriangles(bodyMesh, keep);
     kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
     // The name board rides with the body on the same keys, but is drawn before it: from afar its face and the
     // bed's back behind it fall within one step of the depth buffer, and the first drawn wins such ties.
     scene.models.push_back(onTruckModel("Sign", {}, kBodyZ, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)),
                                         true, false));
+    // The load it carried through the chase. It lies open to the sky and the low sun over the cab, so it glows
+    // gold above the shaded back of the bed. Drawn before the body, whose empty bed it hides.
+    kit::Mesh load = grainLoad();
+    for (size_t i = 0; i < load.colors.size(); ++i) {
+        float up = std::fmax(0.0f, load.normals[i].z);
+        kit::Color light = kit::mix(kit::Color{0.55f, 0.36f, 0.3f, 1}, kit::Color{1.05f, 0.8f, 0.55f, 1}, up);
+        kit::Color& c = load.colors[i];
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
+    }
+    scene.models.push_back(onTruckModel("GrainLoad", {}, kBodyZ,
+                                        kit::keepSeen(load, viewsFromTruck({0, 0, kBodyZ}, 0.4f)), true, false));
     scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};

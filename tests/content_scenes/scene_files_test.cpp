@@ -262,7 +262,7 @@ TEST(SceneFiles, LedgeTruckDrivesInOnePieceOnTheTrack) {
     // track (radius 30 to 50 about the mesa's axis) at every key.
     const LoadedScene& s = scene("ledge.xsi");
     const SceneNode& body = s.node("Terex_MainBody");
-    for (const char* part : {"Sign", "Terex_RL_Wheel", "Terex_FL_Wheel", "Terex_RR_Wheel", "Terex_FR_Wheel",
+    for (const char* part : {"Sign", "GrainLoad", "Terex_RL_Wheel", "Terex_FL_Wheel", "Terex_RR_Wheel", "Terex_FR_Wheel",
                              "Lightbeam01", "Lightbeam02"}) {
         const SceneNode& n = s.node(part);
         ASSERT_EQ(n.positionKeys.size(), body.positionKeys.size()) << part;
