@@ -44,6 +44,8 @@ const Channel kBassChannel{.gain = 0.42f, .pan = 0.0f, .delaySend = 0.0f, .rever
 const Channel kLeadChannel{.gain = 0.30f, .pan = -0.12f, .delaySend = 0.3f, .reverbSend = 0.3f};
 const Channel kBellChannel{.gain = 0.14f, .pan = -0.35f, .delaySend = 0.6f, .reverbSend = 0.4f};
 const Channel kBrassChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.12f, .reverbSend = 0.45f};
+// Few echoes and a modest room: a ringing chord that must die with its own decay.
+const Channel kRingChannel{.gain = 0.22f, .pan = 0.0f, .delaySend = 0.05f, .reverbSend = 0.3f};
 
 // Plays `pattern` (looping) on the sixteenths from `from` to `to`: calls hit(time, symbol, step) for every
 // non-rest step. Steps count from `anchor`, the time of the pattern's first step.
@@ -187,6 +189,20 @@ void brassStabs(Mix& mix, const Bars& bars, double from, double to, std::string_
         for (int pc : {chord.root, thirdOf(chord), chord.root + 7})
             playBrass(mix, {t, length, placed(pc, 62), level * velocityOf(symbol)}, kBrassChannel);
     });
+}
+
+void ringingChord(Mix& mix, const Bars& bars, double time, double length, float decayPerSecond, float level) {
+    const Chord& chord = bars.chord(bars.barAt(time));
+    std::vector<float> notes = padVoicing(chord);
+    notes[0] = placed(chord.root, 40);
+    notes.push_back(placed(chord.root, 67));
+    notes.push_back(placed(thirdOf(chord), 67));
+    for (float pitch : notes)
+        playStruck(mix, {time, length, pitch, level}, decayPerSecond, kRingChannel);
+    for (int i = 0; i < 3; ++i) {
+        Note bell{time + 0.04 * i, std::min(length, 1.5), ladderNote(chord, 6 + i), level * 0.6f};
+        playBell(mix, bell, kBellChannel);
+    }
 }
 
 void brassMelody(Mix& mix, std::string_view text, double start, float level) {

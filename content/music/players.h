@@ -78,6 +78,10 @@ void leadMelody(Mix& mix, std::string_view text, double start, int transpose, fl
 // Brass playing `text` from `start`, doubled an octave below.
 void brassMelody(Mix& mix, std::string_view text, double start, float level);
 
+// The bar's chord struck at `time` and left to die away as exp(-decayPerSecond * t) within `length` seconds:
+// spread from a low root to an octave above the pads, with bells arpeggiated quickly on top.
+void ringingChord(Mix& mix, const Bars& bars, double time, double length, float decayPerSecond, float level);
+
 // Brass chords, each `length` seconds, on the steps of `pattern`.
 void brassStabs(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, double length,
                 float level);
