@@ -150,6 +150,24 @@ void addRiser(Mix& mix, double start, double end, float velocity) {
     }
 }
 
+void addAir(Mix& mix, double start, double end, double fade, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.12f * velocity, .reverbSend = 0.3f});
+    Rng noiseL = noiseFor(start, 0xa1f), noiseR = noiseFor(start, 0xa20);
+    SvFilter bandL, bandR, topL, topR;
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float t = static_cast<float>(i) / kSampleRate, left = static_cast<float>(count - i) / kSampleRate;
+        float swell = static_cast<float>(std::min({1.0, t / fade, left / fade}));
+        // Gusts a bar or two long, out of step on the two sides so the air moves across the field.
+        float gustL = 0.65f + 0.35f * std::sin(t * 0.71f), gustR = 0.65f + 0.35f * std::sin(t * 0.53f + 2.0f);
+        float l =
+            topL.process(bandL.process(noiseL.bipolar(), 8000.0f, 0.3f).bandpass, 11000.0f, 0.1f).lowpass;
+        float r =
+            topR.process(bandR.process(noiseR.bipolar(), 8000.0f, 0.3f).bandpass, 11000.0f, 0.1f).lowpass;
+        mix.addStereo(first + i, l * gustL * swell * swell, r * gustR * swell * swell, g);
+    }
+}
+
 void addReverseCrash(Mix& mix, double end, double length, float velocity) {
     ChannelGains g = gainsOf({.gain = 0.3f * velocity, .reverbSend = 0.1f});
     Rng noiseL = noiseFor(end, 0x8e1), noiseR = noiseFor(end, 0x8e2);

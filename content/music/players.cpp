@@ -44,6 +44,7 @@ const Channel kBassChannel{.gain = 0.42f, .pan = 0.0f, .delaySend = 0.0f, .rever
 const Channel kLeadChannel{.gain = 0.30f, .pan = -0.12f, .delaySend = 0.3f, .reverbSend = 0.3f};
 const Channel kBellChannel{.gain = 0.14f, .pan = -0.35f, .delaySend = 0.6f, .reverbSend = 0.4f};
 const Channel kBrassChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.12f, .reverbSend = 0.45f};
+const Channel kGlassChannel{.gain = 0.07f, .pan = 0.25f, .delaySend = 0.3f, .reverbSend = 0.6f};
 // Few echoes and a modest room: a ringing chord that must die with its own decay.
 const Channel kRingChannel{.gain = 0.22f, .pan = 0.0f, .delaySend = 0.05f, .reverbSend = 0.3f};
 
@@ -145,6 +146,18 @@ void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_vie
                   levelFrom + (levelTo - levelFrom) * x};
         playBell(mix, note, kBellChannel);
     });
+}
+
+void shimmer(Mix& mix, const Bars& bars, double from, double to, float levelFrom, float levelTo) {
+    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
+        double begin = std::max(from, bars.start(b)), end = std::min(bars.end(b), to);
+        float x = static_cast<float>((begin - from) / std::max(1e-6, to - from));
+        for (int tone = 6; tone < 9; ++tone)
+            playGlass(
+                mix,
+                {begin, end - begin, ladderNote(bars.chord(b), tone), levelFrom + (levelTo - levelFrom) * x},
+                kGlassChannel);
+    }
 }
 
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,

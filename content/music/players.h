@@ -66,6 +66,10 @@ void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_vi
 void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float levelFrom,
              float levelTo);
 
+// A glassy shimmer of each bar's chord (root, third and fifth two octaves above the arpeggio), one chord a
+// bar from `from` to `to`, swelling from `levelFrom` to `levelTo`.
+void shimmer(Mix& mix, const Bars& bars, double from, double to, float levelFrom, float levelTo);
+
 // Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-'
 // holds the previous note, '.' rest; capitals are accented.
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,

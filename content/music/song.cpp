@@ -80,6 +80,10 @@ void playField(Mix& mix, const Section& s) {
     bassLine(mix, bars, bars.start(4), s.end, "r---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     drumLines(mix, bars.start(8), bars.start(11), {{kHat, "..o...o...o...o."}});
     drumLines(mix, bars.start(11), s.end, {{kHat, "o.x.o.x.o.x.o.xo"}});
+    // Air over the wheat and a glassy shimmer of the chords: the top of the spectrum, softly, long before
+    // the title's hats and bells.
+    addAir(mix, s.start, s.end - 2.0, 4.0, 1.4f);
+    shimmer(mix, bars, bars.start(1), s.end - 2.0, 0.5f, 1.0f);
     addRiser(mix, s.end - 4.0, s.end, 0.7f);
     addReverseCrash(mix, s.end, 2.0, 0.8f);
 }
@@ -289,8 +293,8 @@ void playChasePeak(Mix& mix, const Section& s) {
     addRiser(mix, run, s.end - kStep, 0.9f);
 }
 
-// The sunset: pads, a fading arpeggio and a slow melody; the band stops on the last downbeat, where a last hit
-// strikes the home chord and lets it die away with the last picture.
+// The sunset: pads, a fading arpeggio and a slow melody; the band stops on the last downbeat, where a last
+// hit strikes the home chord and lets it die away with the last picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
     double lastBar = bars.start(bars.count() - 1);

@@ -202,6 +202,25 @@ void playStruck(Mix& mix, const Note& note, float decayPerSecond, const Channel&
     }
 }
 
+void playGlass(Mix& mix, const Note& note, const Channel& channel) {
+    const Adsr amp{0.9f, 1.0f, 0.8f, 0.8f};
+    ChannelGains g = gainsOf(channel);
+    float hz = midiToHz(note.pitch);
+    Oscillator a, b, octave, twelfth;
+    float gate = static_cast<float>(note.length);
+    size_t start = frameAt(note.time);
+    // The tremolo runs on track time, so chord after chord shimmers on without a seam.
+    double tremoloPhase = note.time * 2.0 * 3.14159265358979 * 2.7;
+    for (size_t i = 0, n = framesOf(note.length, amp.release); i < n; ++i) {
+        float t = seconds(i);
+        float v = 0.5f * (a.sine(hz) + b.sine(hz * 1.0025f)) + 0.5f * octave.sine(hz * 2.0f) +
+                  0.2f * twelfth.sine(hz * 3.0f);
+        float tremolo =
+            0.8f + 0.2f * static_cast<float>(std::sin(tremoloPhase + t * 2.0 * 3.14159265358979 * 2.7));
+        mix.add(start + i, v * tremolo * envelopeAt(amp, t, gate) * note.velocity, g);
+    }
+}
+
 void playBell(Mix& mix, const Note& note, const Channel& channel) {
     ChannelGains g = gainsOf(channel);
     float hz = midiToHz(note.pitch);
