@@ -74,7 +74,7 @@ void playField(Mix& mix, const Section& s) {
     addBoom(mix, s.start, 0.35f);
     addCrash(mix, s.start, 0.25f);
     for (int b = 0; b < bars.count(); ++b)
-        pads(mix, bars, bars.start(b), bars.end(b), std::min(1.0f, 0.7f + 0.1f * b), 1800.0f + 120.0f * b);
+        pads(mix, bars, bars.start(b), bars.end(b), std::min(0.85f, 0.6f + 0.085f * b), 1800.0f + 120.0f * b);
     arpeggio(mix, bars, s.start, s.end, "34565434", 0.7f, 2500.0f, 5000.0f);
     bassLine(mix, bars, s.start, bars.start(2), "R---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     bassLine(mix, bars, bars.start(4), s.end, "r---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
