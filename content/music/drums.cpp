@@ -81,15 +81,16 @@ void addOpenHat(Mix& mix, double time, float velocity, float pan) {
     addHat(mix, time, velocity * 0.8f, pan, 0.08f, 0x0be7);
 }
 
-void addCrash(Mix& mix, double time, float velocity) {
+// A crash cymbal: the wash falls as exp(-washDecay * t) and is rendered until it is 60 dB down.
+static void crash(Mix& mix, double time, float velocity, float washDecay) {
     ChannelGains g = gainsOf({.gain = 0.32f * velocity, .reverbSend = 0.2f});
     Rng noiseL = noiseFor(time, 0xc7a5), noiseR = noiseFor(time, 0xc7a6);
     SvFilter highL, highR, bodyL, bodyR;
     size_t start = frameAt(time);
-    for (size_t i = 0, n = framesOf(3.0); i < n; ++i) {
+    for (size_t i = 0, n = framesOf(std::min(3.0f, 6.9f / washDecay)); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         // Bright wash decays over seconds; a brief lower band gives the initial smash.
-        float wash = std::exp(-t * 1.6f) * fadeOut(i, n);
+        float wash = std::exp(-t * washDecay) * fadeOut(i, n);
         float smash = std::exp(-t * 9.0f);
         float l = highL.process(noiseL.bipolar(), 5200.0f, 0.15f).highpass * wash +
                   bodyL.process(noiseL.bipolar(), 2400.0f, 0.4f).bandpass * smash;
@@ -97,6 +98,14 @@ void addCrash(Mix& mix, double time, float velocity) {
                   bodyR.process(noiseR.bipolar(), 2400.0f, 0.4f).bandpass * smash;
         mix.addStereo(start + i, l, r, g);
     }
+}
+
+void addCrash(Mix& mix, double time, float velocity) {
+    crash(mix, time, velocity, 1.6f);
+}
+
+void addShortCrash(Mix& mix, double time, float velocity, float decayPerSecond) {
+    crash(mix, time, velocity, decayPerSecond);
 }
 
 void addTom(Mix& mix, double time, float velocity, float note) {
@@ -113,14 +122,14 @@ void addTom(Mix& mix, double time, float velocity, float note) {
     }
 }
 
-void addBoom(Mix& mix, double time, float velocity) {
+void addBoom(Mix& mix, double time, float velocity, float decayPerSecond) {
     ChannelGains g = gainsOf({.gain = 0.8f * velocity, .reverbSend = 0.05f});
     Oscillator sub;
     size_t start = frameAt(time);
     for (size_t i = 0, n = framesOf(3.0); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         float hz = 34.0f + 40.0f * std::exp(-t * 5.0f);
-        float amp = std::min(1.0f, t * 300.0f) * std::exp(-t * 1.3f) * fadeOut(i, n);
+        float amp = std::min(1.0f, t * 300.0f) * std::exp(-t * decayPerSecond) * fadeOut(i, n);
         mix.add(start + i, std::tanh(1.3f * sub.sine(hz)) * amp, g);
     }
 }
@@ -138,6 +147,24 @@ void addRiser(Mix& mix, double start, double end, float velocity) {
         float r = sweepR.process(noiseR.bipolar(), cutoff, 0.45f).bandpass;
         float level = x * x * (1.0f - std::exp(-(1.0f - x) * 200.0f));
         mix.addStereo(first + i, l * level, r * level, g);
+    }
+}
+
+void addAir(Mix& mix, double start, double end, double fade, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.12f * velocity, .reverbSend = 0.3f});
+    Rng noiseL = noiseFor(start, 0xa1f), noiseR = noiseFor(start, 0xa20);
+    SvFilter bandL, bandR, topL, topR;
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float t = static_cast<float>(i) / kSampleRate, left = static_cast<float>(count - i) / kSampleRate;
+        float swell = static_cast<float>(std::min({1.0, t / fade, left / fade}));
+        // Gusts a bar or two long, out of step on the two sides so the air moves across the field.
+        float gustL = 0.65f + 0.35f * std::sin(t * 0.71f), gustR = 0.65f + 0.35f * std::sin(t * 0.53f + 2.0f);
+        float l =
+            topL.process(bandL.process(noiseL.bipolar(), 8000.0f, 0.3f).bandpass, 11000.0f, 0.1f).lowpass;
+        float r =
+            topR.process(bandR.process(noiseR.bipolar(), 8000.0f, 0.3f).bandpass, 11000.0f, 0.1f).lowpass;
+        mix.addStereo(first + i, l * gustL * swell * swell, r * gustR * swell * swell, g);
     }
 }
 

@@ -11,12 +11,18 @@ void addSnare(Mix& mix, double time, float velocity);
 void addClosedHat(Mix& mix, double time, float velocity, float pan);
 void addOpenHat(Mix& mix, double time, float velocity, float pan);
 void addCrash(Mix& mix, double time, float velocity);
+// A crash whose wash falls as exp(-decayPerSecond * t) (8.7 dB a second per unit) where the usual one rings
+// on for seconds: a last cymbal that dies away before the picture ends.
+void addShortCrash(Mix& mix, double time, float velocity, float decayPerSecond);
 // Tom pitched as a MIDI note; fills walk these down the kit.
 void addTom(Mix& mix, double time, float velocity, float note);
-// Sub-bass drop that swells under the big hits.
-void addBoom(Mix& mix, double time, float velocity);
+// Sub-bass drop that swells under the big hits; its amplitude falls as exp(-decayPerSecond * t).
+void addBoom(Mix& mix, double time, float velocity, float decayPerSecond = 1.3f);
 // Filtered noise sweeping upward from `start` to `end`, cut dead at `end` where the next hit lands.
 void addRiser(Mix& mix, double start, double end, float velocity);
+// Air: soft stereo noise in a band near 8 kHz, breathing slowly, faded in over the first `fade` seconds and
+// out over the last; the wind over a quiet section, bright but with no beat in it.
+void addAir(Mix& mix, double start, double end, double fade, float velocity);
 // Cymbal played backwards, swelling into the hit at `end`.
 void addReverseCrash(Mix& mix, double end, double length, float velocity);
 

@@ -44,6 +44,9 @@ const Channel kBassChannel{.gain = 0.42f, .pan = 0.0f, .delaySend = 0.0f, .rever
 const Channel kLeadChannel{.gain = 0.30f, .pan = -0.12f, .delaySend = 0.3f, .reverbSend = 0.3f};
 const Channel kBellChannel{.gain = 0.14f, .pan = -0.35f, .delaySend = 0.6f, .reverbSend = 0.4f};
 const Channel kBrassChannel{.gain = 0.30f, .pan = 0.0f, .delaySend = 0.12f, .reverbSend = 0.45f};
+const Channel kGlassChannel{.gain = 0.07f, .pan = 0.25f, .delaySend = 0.3f, .reverbSend = 0.6f};
+// Few echoes and a modest room: a ringing chord that must die with its own decay.
+const Channel kRingChannel{.gain = 0.22f, .pan = 0.0f, .delaySend = 0.05f, .reverbSend = 0.3f};
 
 // Plays `pattern` (looping) on the sixteenths from `from` to `to`: calls hit(time, symbol, step) for every
 // non-rest step. Steps count from `anchor`, the time of the pattern's first step.
@@ -145,6 +148,18 @@ void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_vie
     });
 }
 
+void shimmer(Mix& mix, const Bars& bars, double from, double to, float levelFrom, float levelTo) {
+    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
+        double begin = std::max(from, bars.start(b)), end = std::min(bars.end(b), to);
+        float x = static_cast<float>((begin - from) / std::max(1e-6, to - from));
+        for (int tone = 6; tone < 9; ++tone)
+            playGlass(
+                mix,
+                {begin, end - begin, ladderNote(bars.chord(b), tone), levelFrom + (levelTo - levelFrom) * x},
+                kGlassChannel);
+    }
+}
+
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,
               const BassTone& tone, float velocity) {
     forSteps(from, to, pattern, [&](double t, char symbol, long step) {
@@ -187,6 +202,20 @@ void brassStabs(Mix& mix, const Bars& bars, double from, double to, std::string_
         for (int pc : {chord.root, thirdOf(chord), chord.root + 7})
             playBrass(mix, {t, length, placed(pc, 62), level * velocityOf(symbol)}, kBrassChannel);
     });
+}
+
+void ringingChord(Mix& mix, const Bars& bars, double time, double length, float decayPerSecond, float level) {
+    const Chord& chord = bars.chord(bars.barAt(time));
+    std::vector<float> notes = padVoicing(chord);
+    notes[0] = placed(chord.root, 40);
+    notes.push_back(placed(chord.root, 67));
+    notes.push_back(placed(thirdOf(chord), 67));
+    for (float pitch : notes)
+        playStruck(mix, {time, length, pitch, level}, decayPerSecond, kRingChannel);
+    for (int i = 0; i < 3; ++i) {
+        Note bell{time + 0.04 * i, std::min(length, 1.5), ladderNote(chord, 6 + i), level * 0.6f};
+        playBell(mix, bell, kBellChannel);
+    }
 }
 
 void brassMelody(Mix& mix, std::string_view text, double start, float level) {

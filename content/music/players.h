@@ -66,6 +66,10 @@ void arpeggio(Mix& mix, const Bars& bars, double from, double to, std::string_vi
 void sparkle(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, float levelFrom,
              float levelTo);
 
+// A glassy shimmer of each bar's chord (root, third and fifth two octaves above the arpeggio), one chord a
+// bar from `from` to `to`, swelling from `levelFrom` to `levelTo`.
+void shimmer(Mix& mix, const Bars& bars, double from, double to, float levelFrom, float levelTo);
+
 // Bass line in sixteenths on the grid: 'r' root, 'o' octave up, 'f' fifth, 't' third, 'd' fifth below, '-'
 // holds the previous note, '.' rest; capitals are accented.
 void bassLine(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern,
@@ -77,6 +81,10 @@ void leadMelody(Mix& mix, std::string_view text, double start, int transpose, fl
 
 // Brass playing `text` from `start`, doubled an octave below.
 void brassMelody(Mix& mix, std::string_view text, double start, float level);
+
+// The bar's chord struck at `time` and left to die away as exp(-decayPerSecond * t) within `length` seconds:
+// spread from a low root to an octave above the pads, with bells arpeggiated quickly on top.
+void ringingChord(Mix& mix, const Bars& bars, double time, double length, float decayPerSecond, float level);
 
 // Brass chords, each `length` seconds, on the steps of `pattern`.
 void brassStabs(Mix& mix, const Bars& bars, double from, double to, std::string_view pattern, double length,

@@ -44,9 +44,10 @@ constexpr const char* kPeakCall =
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
+// 142-170 s: the sunset's slow tune, ending on the B that the last hit resolves to A.
 constexpr const char* kOutroTune = "E5:4 D5:2 C5:2 | C5:6 A4:2 | G4:4 C5:2 E5:2 | D5:8 | E5:4 G5:2 A5:2 | "
                                    "A5:6 G5:2 | E5:4 D5:2 C5:2 | B4:8 | C5:4 B4:2 A4:2 | A4:8 | G4:4 E4:4 | "
-                                   "D4:8 | C5:8 | B4:8 | A4:8";
+                                   "D4:8 | C5:8 | B4:8";
 
 // Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
@@ -73,12 +74,16 @@ void playField(Mix& mix, const Section& s) {
     addBoom(mix, s.start, 0.35f);
     addCrash(mix, s.start, 0.25f);
     for (int b = 0; b < bars.count(); ++b)
-        pads(mix, bars, bars.start(b), bars.end(b), std::min(1.0f, 0.7f + 0.1f * b), 1800.0f + 120.0f * b);
+        pads(mix, bars, bars.start(b), bars.end(b), std::min(0.85f, 0.6f + 0.085f * b), 1800.0f + 120.0f * b);
     arpeggio(mix, bars, s.start, s.end, "34565434", 0.7f, 2500.0f, 5000.0f);
     bassLine(mix, bars, s.start, bars.start(2), "R---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     bassLine(mix, bars, bars.start(4), s.end, "r---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     drumLines(mix, bars.start(8), bars.start(11), {{kHat, "..o...o...o...o."}});
     drumLines(mix, bars.start(11), s.end, {{kHat, "o.x.o.x.o.x.o.xo"}});
+    // Air over the wheat and a glassy shimmer of the chords: the top of the spectrum, softly, long before
+    // the title's hats and bells.
+    addAir(mix, s.start, s.end - 2.0, 4.0, 1.4f);
+    shimmer(mix, bars, bars.start(1), s.end - 2.0, 0.5f, 1.0f);
     addRiser(mix, s.end - 4.0, s.end, 0.7f);
     addReverseCrash(mix, s.end, 2.0, 0.8f);
 }
@@ -288,21 +293,26 @@ void playChasePeak(Mix& mix, const Section& s) {
     addRiser(mix, run, s.end - kStep, 0.9f);
 }
 
-// The sunset: pads, a fading arpeggio and a slow melody; the last chord lands on a hit and rings to the last
-// picture.
+// The sunset: pads, a fading arpeggio and a slow melody; the band stops on the last downbeat, where a last
+// hit strikes the home chord and lets it die away with the last picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
+    double lastBar = bars.start(bars.count() - 1);
     addCrash(mix, s.start, 0.8f);
     addBoom(mix, s.start, 0.8f);
     addKick(mix, s.start, 0.9f);
-    pads(mix, bars, s.start, s.end, 0.8f, 1600.0f);
+    pads(mix, bars, s.start, lastBar, 0.8f, 1600.0f);
     arpeggio(mix, bars, s.start, bars.start(8), "01234321", 0.6f, 2200.0f, 1400.0f);
-    arpeggio(mix, bars, bars.start(8), bars.start(14), "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
-    bassLine(mix, bars, s.start, s.end, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
+    arpeggio(mix, bars, bars.start(8), lastBar, "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
+    bassLine(mix, bars, s.start, lastBar, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
     leadMelody(mix, kOutroTune, s.start, 0, 1900.0f, 0.75f);
-    double lastBar = bars.start(bars.count() - 1);
-    impact(mix, lastBar, 0.7f);
-    brassStabs(mix, bars, lastBar, lastBar + kStep, "X", 1.6, 0.45f);
+    // Everything of the last hit decays about 40 dB over the 1.8 s to the last picture: nothing is left
+    // sounding for the fade to cut off.
+    constexpr float kDieAway = 2.6f;
+    addKick(mix, lastBar, 1.0f);
+    addShortCrash(mix, lastBar, 0.75f, kDieAway);
+    addBoom(mix, lastBar, 0.7f, kDieAway);
+    ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 0.8f);
 }
 
 } // namespace

@@ -12,14 +12,15 @@
 namespace music {
 
 // Master settings for the whole track: a dotted-eighth echo, a medium room, and a quick release that reaches
-// silence on the last frame. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
+// silence on the last frame; by then the last hit has died away by itself, so the release takes only what is
+// left of its tail. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
 static const MasterSettings kMaster{
     .delaySeconds = 0.75 * kBeatSeconds,
     .delayFeedback = 0.38f,
     .reverbRoom = 0.72f,
     .reverbDamping = 0.5f,
-    .fadeStart = kSongSeconds - 0.45, // the last chord rings at full level to the last picture ...
-    .fadeEnd = kSongSeconds - 0.08,   // ... and is cut off with it
+    .fadeStart = kSongSeconds - 0.45, // the last hit's tail, already 40 dB down ...
+    .fadeEnd = kSongSeconds - 0.08,   // ... goes to silence under the last picture
     .peakTarget = 0.73f,              // -2.7 dBFS: the codec's overshoot stays under -1 dB true peak
     .drive = 2.6f,                    // about -15 LUFS integrated
 };

@@ -175,6 +175,52 @@ void playBrass(Mix& mix, const Note& note, const Channel& channel) {
     }
 }
 
+void playStruck(Mix& mix, const Note& note, float decayPerSecond, const Channel& channel) {
+    constexpr float kDetune[3] = {0.0f, -0.07f, 0.06f};
+    ChannelGains g = gainsOf(channel);
+    Oscillator saws[3], body;
+    Rng rng = rngFor(note, 0x57c4);
+    float hz[3];
+    for (int s = 0; s < 3; ++s) {
+        saws[s].phase = 0.5 + 0.5 * rng.bipolar();
+        hz[s] = midiToHz(note.pitch + kDetune[s]);
+    }
+    SvFilter filter;
+    float cutoff = 0.0f;
+    size_t start = frameAt(note.time), n = static_cast<size_t>(note.length * kSampleRate);
+    for (size_t i = 0; i < n; ++i) {
+        float t = seconds(i);
+        float raw = 0.0f;
+        for (int s = 0; s < 3; ++s)
+            raw += saws[s].saw(hz[s]);
+        // The overtones die first: the filter closes faster than the tone fades.
+        if (i % kControlFrames == 0) cutoff = 250.0f + 5000.0f * std::exp(-t * 2.0f * decayPerSecond);
+        float v = filter.process(raw * 0.33f, cutoff, 0.15f).lowpass + 0.3f * body.sine(hz[0]);
+        float amp = std::min(1.0f, t * 400.0f) * std::exp(-t * decayPerSecond) *
+                    std::min(1.0f, static_cast<float>(n - i) / (0.02f * kSampleRate));
+        mix.add(start + i, v * amp * note.velocity, g);
+    }
+}
+
+void playGlass(Mix& mix, const Note& note, const Channel& channel) {
+    const Adsr amp{0.9f, 1.0f, 0.8f, 0.8f};
+    ChannelGains g = gainsOf(channel);
+    float hz = midiToHz(note.pitch);
+    Oscillator a, b, octave, twelfth;
+    float gate = static_cast<float>(note.length);
+    size_t start = frameAt(note.time);
+    // The tremolo runs on track time, so chord after chord shimmers on without a seam.
+    double tremoloPhase = note.time * 2.0 * 3.14159265358979 * 2.7;
+    for (size_t i = 0, n = framesOf(note.length, amp.release); i < n; ++i) {
+        float t = seconds(i);
+        float v = 0.5f * (a.sine(hz) + b.sine(hz * 1.0025f)) + 0.5f * octave.sine(hz * 2.0f) +
+                  0.2f * twelfth.sine(hz * 3.0f);
+        float tremolo =
+            0.8f + 0.2f * static_cast<float>(std::sin(tremoloPhase + t * 2.0 * 3.14159265358979 * 2.7));
+        mix.add(start + i, v * tremolo * envelopeAt(amp, t, gate) * note.velocity, g);
+    }
+}
+
 void playBell(Mix& mix, const Note& note, const Channel& channel) {
     ChannelGains g = gainsOf(channel);
     float hz = midiToHz(note.pitch);

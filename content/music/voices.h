@@ -40,6 +40,14 @@ void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel
 // Rings for `note.length` seconds whatever the pattern, for sparkle above the mix.
 void playBell(Mix& mix, const Note& note, const Channel& channel);
 
+// A struck chord tone: detuned saws that start bright and die away as exp(-decayPerSecond * t), darkening as
+// they fade, as a chord left to ring on strings does. Sounds for `note.length` seconds whatever the gate.
+void playStruck(Mix& mix, const Note& note, float decayPerSecond, const Channel& channel);
+
+// Glass: two slightly detuned sines with a bright octave and twelfth, swelling in and out slowly with a
+// gentle tremolo; a shimmer of the chord far above the pads.
+void playGlass(Mix& mix, const Note& note, const Channel& channel);
+
 // Brass-like detuned saws whose filter swells open, for the title theme and its stabs.
 void playBrass(Mix& mix, const Note& note, const Channel& channel);
 
