@@ -79,80 +79,111 @@ Image makeFieldSky() {
     return image;
 }
 
+// The weight of a pattern whose repeats lie `period` screen pixels apart: full from 7 pixels, nothing below
+// 3.5, so that nothing finer than the screen can show reaches the picture and beats against its pixels.
+float resolvable(float period) {
+    return smoothstep(3.5f, 7.0f, period);
+}
+
 // Dusk over the plains, seen down the road the truck takes from the farm to the desert: fields to the left,
 // sand and mesas to the right, the last light of the sun where the road meets the horizon, and lights
 // streaking past toward that point as if seen at speed. The title text stands over the band just above the
-// horizon, so that band is kept calm and a little darker.
+// horizon, so that band is kept calm and a little darker. Each pixel is the mean over one screen pixel's
+// footprint: the picture is shrunk to 320 pixels across on screen, and its stripes must not alias there.
 Image makeTitleBackdrop() {
     Image image(512, 256);
     const float vanishX = 160.0f, horizon = 60.0f; // screen pixels, from the lower-left corner
     const GradientStop sky[] = {{0.25f, rgb(255, 150, 70)}, {0.29f, rgb(220, 80, 74)},  {0.36f, rgb(140, 40, 88)},
                                 {0.55f, rgb(74, 28, 92)},   {0.75f, rgb(32, 20, 74)},   {1.0f, rgb(8, 8, 34)}};
-    for (int y = 0; y < image.height; ++y) {
-        float s = screenFractionOfRow(y, image.height);
-        for (int x = 0; x < image.width; ++x) {
-            float u = (x + 0.5f) / float(image.width);
-            float px = u * kScreenWidth, py = s * kScreenHeight;
-            float dx = px - vanishX, dy = py - horizon;
-            float r = std::hypot(dx, dy);
-            float angle = std::atan2(dy, dx) / (2.0f * kPi) + 0.5f; // 0 to 1 round the vanishing point
-            // Behind the two text lines: fewer streaks and a slightly darker sky.
-            float textBand = smoothstep(0.26f, 0.34f, u) * (1.0f - smoothstep(0.68f, 0.76f, u)) *
-                             smoothstep(0.31f, 0.36f, s) * (1.0f - smoothstep(0.6f, 0.66f, s));
-            Color c;
-            if (dy >= 0) {
-                c = gradient(sky, s);
-                // High thin clouds lit from below, drawn out sideways.
-                float wisp = fractalNoise2(u, s, 3, 24, 4, 61, 0.6f);
-                float band = smoothstep(0.42f, 0.5f, s) * (1.0f - smoothstep(0.7f, 0.85f, s));
-                c = mix(c, rgb(190, 70, 110), smoothstep(0.1f, 0.55f, wisp) * band * 0.5f);
-                // The sun just gone down behind the road's end: a wide, flat glow.
-                float glow = std::exp(-(dx * dx) / (2 * 70.0f * 70.0f) - (dy * dy) / (2 * 11.0f * 11.0f));
-                c = add(c, rgb(255, 170, 80), glow * 0.8f);
-                c = add(c, rgb(255, 90, 60), std::exp(-(dx * dx) / (2 * 150.0f * 150.0f) - dy / 40.0f) * 0.25f);
-                // Far mesas to the right and low rolling hills to the left, hazy against the glow.
-                float mesa = horizon + 4.0f + 16.0f * smoothstep(0.55f, 0.58f, u) * (1.0f - smoothstep(0.7f, 0.71f, u)) +
-                             9.0f * smoothstep(0.78f, 0.8f, u) * (1.0f - smoothstep(0.9f, 0.92f, u)) +
-                             2.5f * fractalNoise2(u, 0.3f, 16, 1, 3, 62);
-                float hills = horizon + 5.0f + 4.0f * fractalNoise2(u, 0.7f, 4, 1, 3, 63);
-                float ridge = u > 0.5f ? mesa : hills;
-                if (py < ridge) c = mix(c, u > 0.5f ? rgb(92, 40, 78) : rgb(70, 44, 70), 0.85f);
-            } else {
-                // The ground: depth grows toward the horizon; lines of constant slope run to the vanishing point.
-                float depth = -dy / horizon;           // 1 at the bottom edge, 0 at the horizon
-                float slope = dx / std::fmax(-dy, 0.5f); // constant along each line to the vanishing point
-                float haze = std::exp(-depth * 5.0f);
-                float road = 1.0f - smoothstep(1.7f, 1.8f, std::fabs(slope));
-                if (slope < 0) { // the wheat, its rows running away from us in dusk light
-                    float row = std::fabs(std::fmod(-slope * 4.0f, 1.0f) - 0.5f) * 2.0f;
-                    c = mix(rgb(62, 36, 30), rgb(150, 96, 52), smoothstep(0.55f, 1.0f, row) * (0.4f + 0.6f * depth));
-                } else { // sand, with tyre ruts and scrub
-                    float rut = fractalNoise2(std::fmod(slope * 0.05f + 10.0f, 1.0f), depth, 64, 2, 3, 64);
-                    c = mix(rgb(86, 46, 52), rgb(140, 82, 70), 0.5f + 0.5f * rut);
-                }
-                // The road: dark tarmac, pale edges, the centre line smeared into a streak by speed.
-                Color tarmac = mix(rgb(28, 22, 36), rgb(58, 40, 54), haze);
-                float edge = smoothstep(0.1f, 0.0f, std::fabs(std::fabs(slope) - 1.6f));
-                float centre = smoothstep(0.07f, 0.0f, std::fabs(slope)) * (0.6f + 0.4f * std::sin(depth * 40.0f));
-                tarmac = add(tarmac, rgb(230, 200, 170), edge * 0.6f);
-                tarmac = add(tarmac, rgb(255, 200, 60), centre * 0.9f);
-                c = mix(c, tarmac, road);
-                // The glow's reflection along the road and the haze toward the horizon.
-                c = add(c, rgb(255, 140, 70), std::exp(-(dx * dx) / (2 * 40.0f * 40.0f)) * haze * 0.6f * road);
-                c = mix(c, rgb(170, 70, 80), haze * 0.7f);
+    auto shade = [&](float u, float s) {
+        float px = u * kScreenWidth, py = s * kScreenHeight;
+        float dx = px - vanishX, dy = py - horizon;
+        float r = std::hypot(dx, dy);
+        float angle = std::atan2(dy, dx) / (2.0f * kPi) + 0.5f; // 0 to 1 round the vanishing point
+        // Behind the two text lines: fewer streaks and a slightly darker sky.
+        float textBand = smoothstep(0.26f, 0.34f, u) * (1.0f - smoothstep(0.68f, 0.76f, u)) *
+                         smoothstep(0.31f, 0.36f, s) * (1.0f - smoothstep(0.6f, 0.66f, s));
+        Color c;
+        if (dy >= 0) {
+            c = gradient(sky, s);
+            // High thin clouds lit from below, drawn out sideways.
+            float wisp = fractalNoise2(u, s, 3, 24, 4, 61, 0.6f);
+            float band = smoothstep(0.42f, 0.5f, s) * (1.0f - smoothstep(0.7f, 0.85f, s));
+            c = mix(c, rgb(190, 70, 110), smoothstep(0.1f, 0.55f, wisp) * band * 0.5f);
+            // The sun just gone down behind the road's end: a wide, flat glow.
+            float glow = std::exp(-(dx * dx) / (2 * 70.0f * 70.0f) - (dy * dy) / (2 * 11.0f * 11.0f));
+            c = add(c, rgb(255, 170, 80), glow * 0.8f);
+            c = add(c, rgb(255, 90, 60), std::exp(-(dx * dx) / (2 * 150.0f * 150.0f) - dy / 40.0f) * 0.25f);
+            // Far mesas to the right and low rolling hills to the left, hazy against the glow.
+            float mesa = horizon + 4.0f + 16.0f * smoothstep(0.55f, 0.58f, u) * (1.0f - smoothstep(0.7f, 0.71f, u)) +
+                         9.0f * smoothstep(0.78f, 0.8f, u) * (1.0f - smoothstep(0.9f, 0.92f, u)) +
+                         2.5f * fractalNoise2(u, 0.3f, 16, 1, 3, 62);
+            float hills = horizon + 5.0f + 4.0f * fractalNoise2(u, 0.7f, 4, 1, 3, 63);
+            float ridge = u > 0.5f ? mesa : hills;
+            if (py < ridge) c = mix(c, u > 0.5f ? rgb(92, 40, 78) : rgb(70, 44, 70), 0.85f);
+        } else {
+            // The ground: depth grows toward the horizon; lines of constant slope run to the vanishing point.
+            float depth = -dy / horizon;             // 1 at the bottom edge, 0 at the horizon
+            float slope = dx / std::fmax(-dy, 0.5f); // constant along each line to the vanishing point
+            float haze = std::exp(-depth * 5.0f);
+            float road = 1.0f - smoothstep(1.7f, 1.8f, std::fabs(slope));
+            // Screen pixels across the lines per unit of slope, measured square to the lines.
+            float across = -dy / std::sqrt(1.0f + slope * slope);
+            if (slope < 0) { // the wheat: a few broad rows running away from us in dusk light
+                const float rows = 2.2f;
+                float wave = 0.5f + 0.5f * std::cos(2.0f * kPi * slope * rows);
+                float row = mixf(0.45f, wave, resolvable(across / rows));
+                c = mix(rgb(58, 32, 30), rgb(170, 110, 58), row * (0.4f + 0.6f * depth));
+            } else { // sand, with a few broad tyre ruts
+                float rut = gradientNoise(std::fmod(slope * 0.125f + 10.0f, 1.0f), 0.5f, 8, 64) *
+                                resolvable(across / 1.0f) +
+                            0.5f * gradientNoise(std::fmod(slope * 0.125f + 10.0f, 1.0f), 0.5f, 16, 68) *
+                                resolvable(across / 2.0f);
+                c = mix(rgb(80, 42, 50), rgb(150, 90, 74), 0.5f + 0.8f * rut);
             }
-            // Lights streaking past toward the vanishing point: thin rays, brighter and longer near the
-            // edges of the frame, where things go by fastest.
-            float rays = 0.5f + 0.5f * fractalNoise2(angle, 0.5f, 256, 1, 2, 65, 0.8f);
-            float dash = 0.5f + 0.5f * fractalNoise2(angle, std::log(r + 1.0f) * 0.2f, 256, 8, 2, 66);
-            float streak = std::pow(rays, 6.0f) * smoothstep(0.45f, 0.75f, dash) * smoothstep(25.0f, 150.0f, r);
-            Color tint = mix(rgb(120, 200, 255), rgb(255, 130, 210), 0.5f + 0.5f * gradientNoise(angle, 0.5f, 16, 67));
-            c = add(c, tint, streak * 2.6f * (1.0f - 0.85f * textBand));
-            c = scaled(c, 1.0f - 0.18f * textBand);
-            // A soft vignette holds the eye on the middle.
-            float edgeDistance = std::hypot((u - 0.5f) * 1.3f, s - 0.5f);
-            c = scaled(c, 1.0f - 0.45f * smoothstep(0.35f, 0.8f, edgeDistance));
-            image.at(x, y) = c;
+            // The road: dark tarmac, pale edges, the centre line smeared into a streak by speed.
+            Color tarmac = mix(rgb(28, 22, 36), rgb(58, 40, 54), haze);
+            float edgeWidth = std::fmax(0.1f, 1.2f / std::fmax(-dy, 0.5f)); // never thinner than a pixel
+            float edge = smoothstep(edgeWidth, 0.0f, std::fabs(std::fabs(slope) - 1.6f)) * 0.1f / edgeWidth;
+            float dash = mixf(0.8f, 0.6f + 0.4f * std::sin(depth * 40.0f), smoothstep(0.15f, 0.4f, depth));
+            float centre = smoothstep(0.07f, 0.0f, std::fabs(slope)) * dash;
+            tarmac = add(tarmac, rgb(230, 200, 170), edge * 0.6f);
+            tarmac = add(tarmac, rgb(255, 200, 60), centre * 0.9f);
+            c = mix(c, tarmac, road);
+            // The glow's reflection along the road and the haze toward the horizon.
+            c = add(c, rgb(255, 140, 70), std::exp(-(dx * dx) / (2 * 40.0f * 40.0f)) * haze * 0.6f * road);
+            c = mix(c, rgb(170, 70, 80), haze * 0.7f);
+        }
+        // Lights streaking past toward the vanishing point: soft rays, brighter and longer near the edges
+        // of the frame, where things go by fastest; they start only where they are a few pixels apart.
+        const int rayCells = 128;
+        float rays = 0.5f + 0.5f * fractalNoise2(angle, 0.5f, rayCells, 1, 1, 65);
+        float dash = 0.5f + 0.5f * fractalNoise2(angle, std::log(r + 1.0f) * 0.2f, rayCells, 8, 1, 66);
+        float spacing = 2.0f * kPi * r / float(rayCells);
+        float streak = std::pow(rays, 4.0f) * smoothstep(0.4f, 0.75f, dash) * resolvable(spacing) *
+                       smoothstep(40.0f, 150.0f, r);
+        Color tint = mix(rgb(120, 200, 255), rgb(255, 130, 210), 0.5f + 0.5f * gradientNoise(angle, 0.5f, 16, 67));
+        c = add(c, tint, streak * (dy >= 0 ? 2.2f : 1.4f) * (1.0f - 0.85f * textBand));
+        c = scaled(c, 1.0f - 0.18f * textBand);
+        // A soft vignette holds the eye on the middle.
+        float edgeDistance = std::hypot((u - 0.5f) * 1.3f, s - 0.5f);
+        return scaled(c, 1.0f - 0.45f * smoothstep(0.35f, 0.8f, edgeDistance));
+    };
+    // One screen pixel is 1.6 columns by about 1.03 rows of the picture: 4 by 3 samples over it.
+    constexpr int kAcross = 4, kUp = 3;
+    const float footprintU = 1.0f / kScreenWidth, footprintS = 1.0f / kScreenHeight;
+    for (int y = 0; y < image.height; ++y) {
+        float s0 = screenFractionOfRow(y, image.height);
+        for (int x = 0; x < image.width; ++x) {
+            float u0 = (x + 0.5f) / float(image.width);
+            Color sum{0, 0, 0, 0};
+            for (int j = 0; j < kUp; ++j)
+                for (int i = 0; i < kAcross; ++i) {
+                    Color c = shade(u0 + ((i + 0.5f) / kAcross - 0.5f) * footprintU,
+                                    s0 + ((j + 0.5f) / kUp - 0.5f) * footprintS);
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b, 1};
+                }
+            image.at(x, y) = scaled(sum, 1.0f / (kAcross * kUp));
         }
     }
     // A few stars in the darkest sky, away from the text.
