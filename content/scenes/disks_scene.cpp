@@ -1,5 +1,6 @@
-// Title scene: the group's logo, a bevelled plate with the name in raised block letters on both faces and a
-// ring of disks round its rim, and the camera that follows its flight above the title text.
+// Title scene: the group's logo, a bevelled plate with a raised emblem on both faces (a tipper truck heaped
+// with grain between sprays of wheat) and a ring of disks round its rim, and the camera that follows its
+// flight above the title text.
 #include "models.h"
 #include "scene_list.h"
 
@@ -90,16 +91,99 @@ kit::Mesh endArcs() {
     return arcs;
 }
 
+// Raised relief on the plate's front face, in sign space: from just under the face to `depth` over it.
+kit::Mesh relief(const std::vector<kit::Vec2>& outline, float depth, kit::Color color, float bevel = 0.2f) {
+    kit::Mesh m = kit::extrude(outline, depth, bevel);
+    kit::translate(m, {0, 0, kPlateThickness / 2 - 0.1f});
+    return kit::paint(m, color);
+}
+
+// One ear of wheat lying along `direction` from `base`: a short stalk, then pairs of plump grains set at
+// an angle to it, a grain at the tip and a few awns beyond it.
+kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
+    kit::Mesh ear;
+    float c = std::cos(direction), s = std::sin(direction);
+    auto at = [&](float along, float across) {
+        return kit::Vec2{base.u + c * along - s * across, base.v + s * along + c * across};
+    };
+    const float face = kPlateThickness / 2;
+    kit::Vec2 a = at(0, -0.22f), b = at(2.2f, -0.22f), d = at(2.2f, 0.22f), e = at(0, 0.22f);
+    kit::merge(ear, relief({a, b, d, e}, 0.6f, kit::rgb8(196, 120, 30), 0));
+    const int pairs = 5;
+    float step = (length - 3.4f) / float(pairs);
+    for (int i = 0; i <= pairs; ++i) {
+        float along = 2.6f + step * float(i) + step * 0.5f;
+        for (int side = -1; side <= 1; side += 2) {
+            if (i == pairs && side > 0) break; // the tip: one grain on the stalk's line
+            float across = i == pairs ? 0.0f : 0.5f * float(side);
+            float tilt = i == pairs ? 0.0f : 0.45f * float(side);
+            kit::Mesh grain = kit::sphere(1.0f, 6, 3);
+            kit::scale(grain, {0.95f, 0.5f, 0.55f});
+            kit::rotate(grain, {0, 0, direction + tilt});
+            kit::Vec2 p = at(along, across);
+            kit::translate(grain, {p.u, p.v, face + 0.5f});
+            float warm = float(i) / float(pairs);
+            kit::merge(ear, kit::paint(grain, kit::mix(kit::rgb8(255, 196, 60), kit::rgb8(255, 232, 130), warm)));
+        }
+    }
+    for (int k = -1; k <= 1; ++k) { // awns fanning past the tip
+        float spread = 0.28f * float(k);
+        float cs = std::cos(direction + spread), sn = std::sin(direction + spread);
+        kit::Vec2 root = at(length - 0.4f, 0.0f);
+        kit::Vec2 tip{root.u + cs * 3.2f, root.v + sn * 3.2f};
+        kit::Vec2 side{-sn * 0.14f, cs * 0.14f};
+        kit::merge(ear, relief({{root.u - side.u, root.v - side.v}, tip, {root.u + side.u, root.v + side.v}}, 0.4f,
+                               kit::rgb8(250, 210, 110), 0));
+    }
+    return ear;
+}
+
+// The emblem on each face: a tipper truck heaped with grain, in side view, between two sprays of wheat.
+kit::Mesh emblem() {
+    kit::Mesh m;
+    const kit::Color yellow = kit::rgb8(255, 200, 36), deep = kit::rgb8(230, 130, 20);
+    // Chassis, tipper body with its canopy over the cab, and the cab.
+    kit::merge(m, relief({{-10.6f, -2.9f}, {10.6f, -2.9f}, {10.6f, -1.5f}, {-10.6f, -1.5f}}, 0.8f, deep));
+    kit::merge(m, relief({{-10.0f, -1.6f}, {2.6f, -1.6f}, {2.6f, 1.9f}, {8.6f, 2.5f}, {8.6f, 3.3f}, {-11.8f, 3.3f}},
+                         1.1f, yellow));
+    kit::merge(m, relief({{3.3f, -1.6f}, {10.9f, -1.6f}, {10.9f, 0.2f}, {9.9f, 1.8f}, {3.3f, 1.8f}}, 1.1f, yellow));
+    // The cab's window and the ribs of the body, dark against the yellow.
+    kit::Mesh window = relief({{6.9f, 0.1f}, {9.8f, 0.1f}, {9.2f, 1.25f}, {6.9f, 1.25f}}, 1.2f, kit::rgb8(60, 24, 44));
+    kit::merge(m, window);
+    for (float x : {-7.6f, -3.6f, 0.2f})
+        kit::merge(m, relief({{x, -1.2f}, {x + 0.7f, -1.2f}, {x + 0.7f, 2.9f}, {x, 2.9f}}, 1.2f, deep));
+    // The heap of grain over the body.
+    std::vector<kit::Vec2> heap{{2.6f, 3.1f}};
+    for (int i = 0; i <= 12; ++i) {
+        float f = float(i) / 12.0f;
+        heap.push_back({2.4f - 14.0f * f, 3.1f + 2.0f * std::pow(std::sin(kit::kPi * f), 0.6f)});
+    }
+    kit::merge(m, relief(heap, 0.9f, kit::rgb8(255, 236, 150)));
+    // Wheels: dark tyres with bright hubs.
+    for (float x : {-7.4f, -3.4f, 7.6f}) {
+        kit::Mesh tyre = kit::cylinder(1.9f, kPlateThickness / 2 - 0.1f, kPlateThickness / 2 + 1.0f, 12);
+        kit::merge(m, kit::translate(kit::paint(tyre, kit::rgb8(34, 14, 40)), {x, -3.3f, 0}));
+        kit::Mesh hub = kit::cylinder(0.95f, kPlateThickness / 2, kPlateThickness / 2 + 1.15f, 10);
+        kit::merge(m, kit::translate(kit::paint(hub, kit::rgb8(255, 214, 90)), {x, -3.3f, 0}));
+    }
+    // Two sprays of wheat, three ears each, fanning out from under the truck's ends.
+    for (int side = -1; side <= 1; side += 2) {
+        for (int k = -1; k <= 1; ++k) {
+            float direction = (side > 0 ? 0.0f : kit::kPi) + float(side) * 0.36f * float(k);
+            kit::merge(m, wheatEar({float(side) * 11.6f, -0.8f + 0.6f * float(k)}, direction, 10.0f));
+        }
+    }
+    return m;
+}
+
 kit::Mesh logo() {
     kit::Mesh plate = kit::extrude(stadium(kPlateHalfLength, kPlateRadius, 12), kPlateThickness, 0.5f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
     kit::paint(plate, kit::rgb8(150, 36, 24));
 
-    // Raised letters on the front face, and the same turned half a turn about the vertical for the back, so
-    // that the name reads left to right from either side.
-    float width = 0;
-    kit::Mesh letters = blockText("KESTROVA", 1.2f, 0.3f, width);
-    kit::translate(letters, {-width / 2, -3.5f, kPlateThickness / 2 - 0.1f});
+    // The emblem in relief on the front face, and the same turned half a turn about the vertical for the
+    // back, so that the truck drives the same way seen from either side.
+    kit::Mesh letters = emblem();
     kit::Mesh back = letters;
     kit::merge(letters, kit::rotate(back, {0, kit::kPi, 0}));
 
@@ -136,9 +220,15 @@ kit::Mesh logo() {
     standUp(letters);
     standUp(disks);
     kit::tintByHeight(plate, -kPlateRadius, kPlateRadius, kit::rgb8(110, 24, 40), kit::rgb8(215, 80, 24));
-    kit::tintByHeight(letters, -3.5f, 3.5f, kit::rgb8(255, 110, 10), kit::rgb8(255, 238, 80));
+    const size_t emblemFrom = plate.colors.size();
     kit::merge(plate, letters);
     bakeBothFaces(plate);
+    // The emblem is lit from within, like the bulbs: the light only models its relief.
+    for (size_t i = emblemFrom; i < plate.colors.size(); ++i) {
+        const kit::Color &lit = plate.colors[i], &own = letters.colors[i - emblemFrom];
+        plate.colors[i] = {std::fmin(1.0f, 0.45f * lit.r + 0.75f * own.r), std::fmin(1.0f, 0.45f * lit.g + 0.75f * own.g),
+                           std::fmin(1.0f, 0.45f * lit.b + 0.75f * own.b), own.a};
+    }
     // Rim light on the edges and bevels: cool from the dusk sky above, hot from the sunset below.
     for (size_t i = 0; i < plate.colors.size(); ++i) {
         const kit::Vec3& n = plate.normals[i];
