@@ -17,7 +17,9 @@ constexpr int kFrames = 441; // 0-22 s
 // The plate: a stadium outline in the XZ plane, its faces toward -Y and +Y.
 constexpr float kPlateHalfLength = 25.0f; // centres of the round ends
 constexpr float kPlateRadius = 7.2f;
-constexpr float kPlateThickness = 2.4f;
+// A thin plate: the emblem stands two units proud of it, enough to keep clear of its face in the depth buffer
+// when the sign is far off.
+constexpr float kPlateThickness = 0.5f;
 constexpr int kRimDisks = 26;
 constexpr double kFieldOfView = 0.6;
 
@@ -91,10 +93,11 @@ kit::Mesh endArcs() {
     return arcs;
 }
 
-// Raised relief on the plate's front face, in sign space: from just under the face to `depth` over it.
-kit::Mesh relief(const std::vector<kit::Vec2>& outline, float depth, kit::Color color, float bevel = 0.2f) {
-    kit::Mesh m = kit::extrude(outline, depth, bevel);
-    kit::translate(m, {0, 0, kPlateThickness / 2 - 0.1f});
+// Raised relief on the plate's front face, in sign space: from just under the face up to `top`.
+constexpr float kReliefBase = kPlateThickness / 2 - 0.1f;
+kit::Mesh relief(const std::vector<kit::Vec2>& outline, float top, kit::Color color, float bevel = 0.2f) {
+    kit::Mesh m = kit::extrude(outline, top - kReliefBase, bevel);
+    kit::translate(m, {0, 0, kReliefBase});
     return kit::paint(m, color);
 }
 
@@ -106,9 +109,8 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
     auto at = [&](float along, float across) {
         return kit::Vec2{base.u + c * along - s * across, base.v + s * along + c * across};
     };
-    const float face = kPlateThickness / 2;
     kit::Vec2 a = at(0, -0.22f), b = at(2.2f, -0.22f), d = at(2.2f, 0.22f), e = at(0, 0.22f);
-    kit::merge(ear, relief({a, b, d, e}, 0.6f, kit::rgb8(196, 120, 30), 0));
+    kit::merge(ear, relief({a, b, d, e}, 1.6f, kit::rgb8(196, 120, 30), 0));
     const int pairs = 5;
     float step = (length - 3.4f) / float(pairs);
     for (int i = 0; i <= pairs; ++i) {
@@ -118,10 +120,10 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
             float across = i == pairs ? 0.0f : 0.5f * float(side);
             float tilt = i == pairs ? 0.0f : 0.45f * float(side);
             kit::Mesh grain = kit::sphere(1.0f, 6, 3);
-            kit::scale(grain, {0.95f, 0.5f, 0.55f});
+            kit::scale(grain, {0.95f, 0.5f, 0.45f});
             kit::rotate(grain, {0, 0, direction + tilt});
             kit::Vec2 p = at(along, across);
-            kit::translate(grain, {p.u, p.v, face + 0.5f});
+            kit::translate(grain, {p.u, p.v, 1.9f});
             float warm = float(i) / float(pairs);
             kit::merge(ear, kit::paint(grain, kit::mix(kit::rgb8(255, 196, 60), kit::rgb8(255, 232, 130), warm)));
         }
@@ -132,7 +134,7 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
         kit::Vec2 root = at(length - 0.4f, 0.0f);
         kit::Vec2 tip{root.u + cs * 3.2f, root.v + sn * 3.2f};
         kit::Vec2 side{-sn * 0.14f, cs * 0.14f};
-        kit::merge(ear, relief({{root.u - side.u, root.v - side.v}, tip, {root.u + side.u, root.v + side.v}}, 0.4f,
+        kit::merge(ear, relief({{root.u - side.u, root.v - side.v}, tip, {root.u + side.u, root.v + side.v}}, 1.6f,
                                kit::rgb8(250, 210, 110), 0));
     }
     return ear;
@@ -142,29 +144,35 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
 kit::Mesh emblem() {
     kit::Mesh m;
     const kit::Color yellow = kit::rgb8(255, 200, 36), deep = kit::rgb8(230, 130, 20);
-    // Chassis, tipper body with its canopy over the cab, and the cab.
-    kit::merge(m, relief({{-10.6f, -2.9f}, {10.6f, -2.9f}, {10.6f, -1.5f}, {-10.6f, -1.5f}}, 0.8f, deep));
-    kit::merge(m, relief({{-10.0f, -1.6f}, {2.6f, -1.6f}, {2.6f, 1.9f}, {8.6f, 2.5f}, {8.6f, 3.3f}, {-11.8f, 3.3f}},
-                         1.1f, yellow));
-    kit::merge(m, relief({{3.3f, -1.6f}, {10.9f, -1.6f}, {10.9f, 0.2f}, {9.9f, 1.8f}, {3.3f, 1.8f}}, 1.1f, yellow));
-    // The cab's window and the ribs of the body, dark against the yellow.
-    kit::Mesh window = relief({{6.9f, 0.1f}, {9.8f, 0.1f}, {9.2f, 1.25f}, {6.9f, 1.25f}}, 1.2f, kit::rgb8(60, 24, 44));
-    kit::merge(m, window);
-    for (float x : {-7.6f, -3.6f, 0.2f})
-        kit::merge(m, relief({{x, -1.2f}, {x + 0.7f, -1.2f}, {x + 0.7f, 2.9f}, {x, 2.9f}}, 1.2f, deep));
+    // Chassis, tipper body with its canopy over the cab, and the cab. Nothing overlaps: the ribs of the body
+    // and the cab's window are gaps onto the plate, so that no two faces lie close enough to fight in the
+    // depth buffer when the sign is far off.
+    kit::merge(m, relief({{-10.6f, -2.9f}, {10.6f, -2.9f}, {10.6f, -1.6f}, {-10.6f, -1.6f}}, 1.7f, deep));
+    kit::merge(m, relief({{-10.0f, -1.6f}, {-7.6f, -1.6f}, {-7.6f, 3.3f}, {-11.8f, 3.3f}}, 2.3f, yellow));
+    kit::merge(m, relief({{-6.9f, -1.6f}, {-3.6f, -1.6f}, {-3.6f, 3.3f}, {-6.9f, 3.3f}}, 2.3f, yellow));
+    kit::merge(m, relief({{-2.9f, -1.6f}, {0.2f, -1.6f}, {0.2f, 3.3f}, {-2.9f, 3.3f}}, 2.3f, yellow));
+    kit::merge(m, relief({{0.9f, -1.6f}, {2.6f, -1.6f}, {2.6f, 1.9f}, {8.6f, 2.5f}, {8.6f, 3.3f}, {0.9f, 3.3f}}, 2.3f,
+                         yellow));
+    kit::merge(m, relief({{3.3f, -1.6f}, {10.9f, -1.6f}, {10.9f, 0.1f}, {3.3f, 0.1f}}, 2.3f, yellow));
+    kit::merge(m, relief({{3.3f, 0.1f}, {6.9f, 0.1f}, {6.9f, 1.8f}, {3.3f, 1.8f}}, 2.3f, yellow));
+    kit::merge(m, relief({{9.4f, 0.1f}, {10.9f, 0.1f}, {10.9f, 0.2f}, {9.9f, 1.8f}, {6.9f, 1.8f}, {6.9f, 1.25f},
+                          {8.8f, 1.25f}},
+                         2.3f, yellow, 0.1f));
     // The heap of grain over the body.
-    std::vector<kit::Vec2> heap{{2.6f, 3.1f}};
+    std::vector<kit::Vec2> heap{{2.6f, 3.3f}};
     for (int i = 0; i <= 12; ++i) {
         float f = float(i) / 12.0f;
-        heap.push_back({2.4f - 14.0f * f, 3.1f + 2.0f * std::pow(std::sin(kit::kPi * f), 0.6f)});
+        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::sin(kit::kPi * f), 0.6f)});
     }
-    kit::merge(m, relief(heap, 0.9f, kit::rgb8(255, 236, 150)));
-    // Wheels: dark tyres with bright hubs.
+    kit::merge(m, relief(heap, 2.1f, kit::rgb8(255, 236, 150)));
+    // Wheels over the chassis, standing out from it: dark tyres glowing to a bright hub.
     for (float x : {-7.4f, -3.4f, 7.6f}) {
-        kit::Mesh tyre = kit::cylinder(1.9f, kPlateThickness / 2 - 0.1f, kPlateThickness / 2 + 1.0f, 12);
-        kit::merge(m, kit::translate(kit::paint(tyre, kit::rgb8(34, 14, 40)), {x, -3.3f, 0}));
-        kit::Mesh hub = kit::cylinder(0.95f, kPlateThickness / 2, kPlateThickness / 2 + 1.15f, 10);
-        kit::merge(m, kit::translate(kit::paint(hub, kit::rgb8(255, 214, 90)), {x, -3.3f, 0}));
+        kit::Mesh tyre = kit::cylinder(1.9f, kReliefBase, 2.45f, 12);
+        for (size_t v = 0; v < tyre.positions.size(); ++v) {
+            bool hub = std::hypot(tyre.positions[v].x, tyre.positions[v].y) < 0.01f && tyre.positions[v].z > 2;
+            tyre.colors[v] = hub ? kit::rgb8(255, 220, 110) : kit::rgb8(34, 14, 40);
+        }
+        kit::merge(m, kit::translate(tyre, {x, -3.3f, 0}));
     }
     // Two sprays of wheat, three ears each, fanning out from under the truck's ends.
     for (int side = -1; side <= 1; side += 2) {
@@ -202,7 +210,7 @@ kit::Mesh logo() {
         float length = std::hypot(b.u - a.u, b.v - a.v);
         while (next < walked + length) {
             float f = (next - walked) / length;
-            kit::Mesh disk = kit::cylinder(1.7f, -kPlateThickness / 2 - 0.6f, kPlateThickness / 2 + 0.6f, 14);
+            kit::Mesh disk = kit::cylinder(1.7f, -1.8f, 1.8f, 14);
             bool hot = bulb++ % 3 == 0;
             for (size_t v = 0; v < disk.colors.size(); ++v) {
                 bool cap = std::fabs(disk.normals[v].z) > 0.7f;
@@ -267,9 +275,9 @@ constexpr Framing kBars[] = {
     {-235, -2, 115, 0.0, 0.55},    // 12 s: push in on its back face
     {-275, 18, 205, 0.3, 0.6},     // 14 s: pull back and up: the reveal
     {-322, 14, 135, -0.2, 0.56},   // 16 s: rush back in, swinging round
-    {-390, 8, 120, 0.15, 0.55},    // 18 s: round its end
-    {-440, 14, 160, -0.25, 0.57},  // 20 s: up and across
-    {-480, -8, 118, 0.0, 0.55},    // 22 s: low and in on the last beat
+    {-384, 8, 120, 0.15, 0.55},    // 18 s: round its end
+    {-372, 10, 170, -0.1, 0.57},   // 20 s: let it go: it climbs away into the night
+    {-362, 4, 250, 0.0, 0.55},     // 22 s: far off and face-on over the title on the cut
 };
 constexpr int kBarCount = int(sizeof(kBars) / sizeof(kBars[0]));
 
