@@ -141,14 +141,14 @@ void playGroove(Mix& mix, const Section& s) {
     arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.6f, 3200.0f, 4500.0f);
     bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
     bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
-    drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}}, 0.75f);
+    drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}}, 0.6f);
     addRiser(mix, pour - kBarSeconds, pour, 0.45f);
     addKick(mix, pour, 0.9f);
     addCrash(mix, pour, 0.4f);
     drumLines(mix, pour, fill,
               {{kKick, "X.....x...X...x."}, kGhostedBackbeat, {kHat, "xoxoxoxoxoxoxoxo"},
                {kOpenHat, "......x.......x."}},
-              0.8f);
+              0.85f);
     sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
@@ -310,7 +310,7 @@ void playChasePeak(Mix& mix, const Section& s) {
     // The toms leave the last sixteenth to the air before the sunset's downbeat.
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
     addRiser(mix, run, s.end - kStep, 1.2f);
-    addReverseCrash(mix, s.end - kStep, 2.0, 0.9f);
+    addReverseCrash(mix, s.end - kStep, 2.0, 0.7f);
 }
 
 // The sunset. The cut lands on the biggest hit after the arch and the band falls away to pads and a slow
@@ -383,7 +383,7 @@ const std::vector<Section>& songSections() {
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
     {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
-    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -1.0f}, {141.875, 2.5f}, {142.0, 0.0f},
+    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {
