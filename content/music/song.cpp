@@ -138,7 +138,7 @@ void playGroove(Mix& mix, const Section& s) {
     impact(mix, s.start, 0.5f);
     pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
     arpeggio(mix, bars, s.start, pour, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
-    arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.6f, 3200.0f, 4500.0f);
+    arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
     bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
     bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
     drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}}, 0.6f);
