@@ -128,9 +128,9 @@ void playTitleTheme(Mix& mix, const Section& s) {
 }
 
 // The groove returns at 50 s under the harvester; a sweep follows the auger swinging out over the truck, and
-// when the grain starts to pour (54 s) the band lifts: drums at full strength with sixteenth shakers, a busier
-// bass, a brighter arpeggio and bells falling like the grain; a fill lands its accent on the chase's cut at
-// 71 s, the third beat of a bar.
+// when the grain starts to pour (54 s) the band lifts: drums at full strength with sixteenth shakers, a
+// busier bass, a brighter arpeggio and bells falling like the grain; a fill lands its accent on the chase's
+// cut at 71 s, the third beat of a bar.
 void playGroove(Mix& mix, const Section& s) {
     Bars bars{s};
     const double pour = 54.0, poured = 65.0, fill = s.end - 2 * kBeatSeconds;
@@ -141,12 +141,15 @@ void playGroove(Mix& mix, const Section& s) {
     arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
     bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
     bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
-    drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}}, 0.6f);
+    drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
+              0.6f);
     addRiser(mix, pour - kBarSeconds, pour, 0.45f);
     addKick(mix, pour, 0.9f);
     addCrash(mix, pour, 0.4f);
     drumLines(mix, pour, fill,
-              {{kKick, "X.....x...X...x."}, kGhostedBackbeat, {kHat, "xoxoxoxoxoxoxoxo"},
+              {{kKick, "X.....x...X...x."},
+               kGhostedBackbeat,
+               {kHat, "xoxoxoxoxoxoxoxo"},
                {kOpenHat, "......x.......x."}},
               0.85f);
     sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
@@ -382,7 +385,7 @@ const std::vector<Section>& songSections() {
 // sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
-    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
+    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},
     {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
 };
 
