@@ -44,10 +44,11 @@ constexpr const char* kPeakCall =
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
-// 142-170 s: the sunset's slow tune, ending on the B that the last hit resolves to A.
-constexpr const char* kOutroTune = "E5:4 D5:2 C5:2 | C5:6 A4:2 | G4:4 C5:2 E5:2 | D5:8 | E5:4 G5:2 A5:2 | "
-                                   "A5:6 G5:2 | E5:4 D5:2 C5:2 | B4:8 | C5:4 B4:2 A4:2 | A4:8 | G4:4 E4:4 | "
-                                   "D4:8 | C5:8 | B4:8";
+// 150-170 s: the title's theme returns over the sunset, then climbs once more to the B that the last hit
+// resolves to A.
+constexpr const char* kOutroTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
+constexpr const char* kOutroThemeEnd = "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2";
+constexpr const char* kOutroClimb = "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:6";
 
 // Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
@@ -126,17 +127,32 @@ void playTitleTheme(Mix& mix, const Section& s) {
     addRiser(mix, bars.start(6), s.end, 0.35f);
 }
 
-// The groove returns at 50 s: drums, bass and arpeggio; a fill lands its accent on the chase's cut at 71 s,
-// the third beat of a bar.
+// The groove returns at 50 s under the harvester; a sweep follows the auger swinging out over the truck, and
+// when the grain starts to pour (54 s) the band lifts: drums at full strength with sixteenth shakers, a
+// busier bass, a brighter arpeggio and bells falling like the grain; a fill lands its accent on the chase's
+// cut at 71 s, the third beat of a bar.
 void playGroove(Mix& mix, const Section& s) {
     Bars bars{s};
-    double fill = s.end - 2 * kBeatSeconds;
+    const double pour = 54.0, poured = 65.0, fill = s.end - 2 * kBeatSeconds;
+    const BassTone bass{350.0f, 1400.0f, 0.12f, 0.5f};
     impact(mix, s.start, 0.5f);
     pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
-    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
-    bassLine(mix, bars, s.start, fill, "R.r.o.r.R.r.o.ro", {350.0f, 1400.0f, 0.12f, 0.5f}, 0.8f);
-    drumLines(mix, s.start, fill, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
-              0.75f);
+    arpeggio(mix, bars, s.start, pour, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
+    arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
+    bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
+    bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
+    drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
+              0.6f);
+    addRiser(mix, pour - kBarSeconds, pour, 0.45f);
+    addKick(mix, pour, 0.9f);
+    addCrash(mix, pour, 0.4f);
+    drumLines(mix, pour, fill,
+              {{kKick, "X.....x...X...x."},
+               kGhostedBackbeat,
+               {kHat, "xoxoxoxoxoxoxoxo"},
+               {kOpenHat, "......x.......x."}},
+              0.85f);
+    sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
 }
@@ -274,7 +290,8 @@ void playChasePeak(Mix& mix, const Section& s) {
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
     drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
-    drumLines(mix, arch, roll, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, arch, roll - kBarSeconds, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, roll - kBarSeconds, roll, {kFourFloor, kDrivingHats});
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
         addCrash(mix, bars.start(b), 0.5f);
@@ -286,33 +303,63 @@ void playChasePeak(Mix& mix, const Section& s) {
     addTom(mix, arch, 1.0f, 38.0f);
     brassStabs(mix, bars, arch, arch + kStep, "X", 1.8, 0.7f);
     addCrash(mix, run, 0.6f);
+    // The final run climbs into the cut: snares on the eighths from 138 s, a roll from 140 s that doubles
+    // into thirty-seconds for its last beat, the riser and a reversed cymbal swelling over it.
+    drumLines(mix, roll - kBarSeconds, roll - kBarSeconds / 2, {{kSnare, "x.x.x.x."}}, 0.5f);
+    drumLines(mix, roll - kBarSeconds / 2, roll, {{kSnare, "x.x.x.x."}}, 0.7f);
     drumLines(mix, roll, toms, {kFourFloor});
     snareRoll(mix, roll, toms, 0.4f);
+    snareRoll(mix, toms - kBeatSeconds + kStep / 2, toms, 0.6f);
     // The toms leave the last sixteenth to the air before the sunset's downbeat.
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
-    addRiser(mix, run, s.end - kStep, 0.9f);
+    addRiser(mix, run, s.end - kStep, 1.2f);
+    addReverseCrash(mix, s.end - kStep, 2.0, 0.7f);
 }
 
-// The sunset: pads, a fading arpeggio and a slow melody; the band stops on the last downbeat, where a last
-// hit strikes the home chord and lets it die away with the last picture.
+// The sunset. The cut lands on the biggest hit after the arch and the band falls away to pads and a slow
+// arpeggio while the truck pulls up to the edge; at 150 s the title's theme returns, softly, over a half-time
+// pulse; from 160 s everything swells as the truck tips its load (bells fall like the grain), and the band
+// stops a sixteenth short of the last downbeat, where a last hit strikes the home chord and lets it die away
+// with the last picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
-    double lastBar = bars.start(bars.count() - 1);
-    addCrash(mix, s.start, 0.8f);
-    addBoom(mix, s.start, 0.8f);
-    addKick(mix, s.start, 0.9f);
-    pads(mix, bars, s.start, lastBar, 0.8f, 1600.0f);
-    arpeggio(mix, bars, s.start, bars.start(8), "01234321", 0.6f, 2200.0f, 1400.0f);
-    arpeggio(mix, bars, bars.start(8), lastBar, "0...2...3...2...", 0.45f, 1400.0f, 900.0f);
-    bassLine(mix, bars, s.start, lastBar, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
-    leadMelody(mix, kOutroTune, s.start, 0, 1900.0f, 0.75f);
+    const double theme = 150.0, swell = 160.0, tip = 162.0, tipped = 168.0,
+                 lastBar = bars.start(bars.count() - 1), toms = lastBar - kBeatSeconds;
+    impact(mix, s.start, 1.0f);
+    addBoom(mix, s.start, 0.6f);
+    addTom(mix, s.start, 1.0f, 38.0f);
+    brassStabs(mix, bars, s.start, s.start + kStep, "X", 2.5, 0.6f);
+    pads(mix, bars, s.start, swell, 0.8f, 1600.0f);
+    openingPads(mix, bars, swell, lastBar, 0.8f, 1600.0f, 4500.0f);
+    arpeggio(mix, bars, s.start, theme, "01234321", 0.6f, 2200.0f, 1400.0f);
+    arpeggio(mix, bars, theme, swell, "0...2...3...2...", 0.45f, 1400.0f, 1800.0f);
+    arpeggio(mix, bars, swell, toms, "0124214201242142", 0.45f, 1800.0f, 5000.0f);
+    bassLine(mix, bars, s.start, swell, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
+    bassLine(mix, bars, swell, toms, "R...r...R...r.o.", {260.0f, 900.0f, 0.3f, 0.3f}, 0.8f);
+    leadMelody(mix, kOutroTheme, theme, 0, 2200.0f, 0.75f);
+    chaseLead(mix, kOutroThemeEnd, swell - kBarSeconds, 0, 2800.0f, 0.8f);
+    chaseLead(mix, kOutroClimb, tip, 0, 3600.0f, 0.85f);
+    brassMelody(mix, kOutroClimb, tip, 0.35f);
+    // The pulse under the theme, growing through the swell.
+    drumLines(mix, theme, swell, {{kKick, "X.........x....."}, {kHat, "..o...o...o...o."}}, 0.55f);
+    drumLines(mix, swell, tip + kBarSeconds, {{kKick, "X.........x....."}, kBackbeat, kEighthHats}, 0.6f);
+    drumLines(mix, tip + kBarSeconds, tipped, {kFourFloor, kGhostedBackbeat, kEighthHats}, 0.7f);
+    drumLines(mix, tipped, toms, {kFourFloor}, 0.8f);
+    addCrash(mix, swell, 0.45f);
+    addCrash(mix, tip, 0.5f);
+    sparkle(mix, bars, tip, tipped, "5.4.3.2.4.3.2.1.", 0.3f, 0.7f);
+    shimmer(mix, bars, swell, lastBar, 0.6f, 1.0f);
+    snareRoll(mix, tipped, toms, 0.25f);
+    drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
+    addRiser(mix, tip, lastBar - kStep, 0.8f);
+    addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
     // Everything of the last hit decays about 40 dB over the 1.8 s to the last picture: nothing is left
     // sounding for the fade to cut off.
     constexpr float kDieAway = 2.6f;
     addKick(mix, lastBar, 1.0f);
-    addShortCrash(mix, lastBar, 0.75f, kDieAway);
+    addShortCrash(mix, lastBar, 1.0f, kDieAway);
     addBoom(mix, lastBar, 0.7f, kDieAway);
-    ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 0.8f);
+    ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 1.0f);
 }
 
 } // namespace
@@ -329,7 +376,7 @@ const std::vector<Section>& songSections() {
         {"breakdown", 99.0, 103.0, "Am F E", playBreakdown},
         {"chase build", 103.0, 119.0, "Am F G Am Em F G A A", playChaseBuild},
         {"chase peak", 119.0, 142.0, "Bm Bm G D A Bm F# Bm Em G A E", playChasePeak},
-        {"outro", 142.0, kSongSeconds, "Am F C G Dm F C E Am Dm Em G F E Am", playOutro},
+        {"outro", 142.0, kSongSeconds, "Am F C G Am F C G Am F G E F E Am", playOutro},
     };
     return sections;
 }
@@ -338,8 +385,8 @@ const std::vector<Section>& songSections() {
 // sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
 // arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kChaseRides = {
-    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f}, {119.0, 1.0f},
-    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.5, 1.5f},  {142.0, 0.0f},
+    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},
+    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {

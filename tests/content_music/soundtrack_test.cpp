@@ -195,6 +195,18 @@ TEST(Soundtrack, FieldIsSofterThanTheTitleYetNotDull) {
     EXPECT_GT(topDb(2.0, 26.0), rmsDb(2.0, 26.0) - 22.0);
 }
 
+TEST(Soundtrack, GrooveLiftsWhenTheGrainPoursYetStaysUnderTheTitle) {
+    EXPECT_GT(rmsDb(55.0, 65.0), rmsDb(52.0, 54.0) + 1.5);
+    EXPECT_LT(rmsDb(50.0, 71.0), rmsDb(28.0, 50.0));
+}
+
+TEST(Soundtrack, SunsetDevelopsIntoTheLastHitInsteadOfCoasting) {
+    // The theme's return at 150 s lifts the calm after the cut, and the swell before the last hit climbs
+    // well over both.
+    EXPECT_GT(rmsDb(150.0, 160.0), rmsDb(144.0, 150.0) + 0.5);
+    EXPECT_GT(rmsDb(164.0, 169.75), rmsDb(150.0, 160.0) + 2.0);
+}
+
 TEST(Soundtrack, ChaseBreaksDownBuildsAndPeaks) {
     // The limiter must not hold the chase at one level: a breakdown well under the driving opening, a build,
     // a peak that is the loudest stretch of the track, and one beat of held breath before the arch.
