@@ -46,12 +46,12 @@ int shownCamera(double t) {
 
 // ---------------------------------------------------------------------------------------------------------
 // Dust. Each rear wheel trails a plume of clumps: low, lumpy mounds of dust, each a few overlapping lobes,
-// that hug the ground. A clump is a node that lives again and again: it swells up out of the ground behind the
-// tyre (or further back for the big ones, out of the plume already there), streams back as the dragged air
-// lets go of it, drifts away from the road's centre, and sinks into the ground again far behind; then,
-// underground, it returns to where it is born. Scale is never applied, so the plume grows by its population:
-// small, round, pale clumps at the wheel, wider, flatter ones further back that take on the ground's colour,
-// their lobes overlapping the next clump's so that the plume reads as one cloud.
+// that hug the ground. A clump is a node that lives again and again: it swells up out of the ground behind
+// the tyre (or further back for the big ones, out of the plume already there), streams back as the dragged
+// air lets go of it, drifts out to the side or into the wake between the wheels, and sinks into the ground
+// again far behind; then, underground, it returns to where it is born. Scale is never applied, so the plume
+// grows by its population: small, round, pale clumps at the wheel, wider, flatter ones further back that take
+// on the ground's colour, their lobes overlapping the next clump's so that the plume reads as one cloud.
 
 struct PuffBand {
     float radius;     // of the main lobe, across
@@ -65,7 +65,7 @@ struct PuffBand {
 
 const PuffBand kBands[] = {
     {1.9f, 1.1f, 2, 0.0f, 0.7f, 3, 0.1f, 5},
-    {3.2f, 0.8f, 3, 0.25f, 1.8f, 4, 0.4f, 5},
+    {3.4f, 0.8f, 2, 0.25f, 1.8f, 4, 0.4f, 5},
     {4.5f, 0.5f, 3, 0.9f, 3.2f, 3, 0.7f, 6},
     {6.2f, 0.36f, 2, 1.8f, 4.6f, 3, 0.9f, 6},
 };
@@ -452,8 +452,8 @@ kit::Mesh floorMarks() {
             float a = turn + 2 * kit::kPi * (float(k) + gravel.range(-0.3f, 0.3f)) / n;
             float r = size * gravel.range(0.45f, 1.3f);
             kit::Color edge = kit::mix(stone, kit::rgb8(150, 124, 80), gravel.range(0.3f, 0.7f));
-            m.addVertex({cx + r * std::cos(a), cy + r * 1.6f * std::sin(a), kMarkLift}, {0, 0, 1}, {0.5f, 0.5f},
-                        edge);
+            m.addVertex({cx + r * std::cos(a), cy + r * 1.6f * std::sin(a), kMarkLift}, {0, 0, 1},
+                        {0.5f, 0.5f}, edge);
         }
         for (int k = 0; k < n; ++k)
             m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
