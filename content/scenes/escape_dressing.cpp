@@ -45,30 +45,33 @@ int shownCamera(double t) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Dust. Each rear wheel trails a plume of puffs. A puff is a node that lives again and again: it swells up
-// out of the ground behind the tyre (or further back for the big ones, out of the plume already there),
-// streams back as the dragged air lets go of it, rises and drifts away from the road's centre, and settles
-// into the ground again far behind; then, underground, it returns to where it is born. Scale is never
-// applied, so the plume grows by its population: small puffs near the wheel, bigger and paler ones further
-// back.
+// Dust. Each rear wheel trails a plume of clumps: low, lumpy mounds of dust, each a few overlapping lobes,
+// that hug the ground. A clump is a node that lives again and again: it swells up out of the ground behind
+// the tyre (or further back for the big ones, out of the plume already there), streams back as the dragged
+// air lets go of it, drifts out to the side or into the wake between the wheels, and sinks into the ground
+// again far behind; then, underground, it returns to where it is born. Scale is never applied, so the plume
+// grows by its population: small, round, pale clumps at the wheel, wider, flatter ones further back that take
+// on the ground's colour, their lobes overlapping the next clump's so that the plume reads as one cloud.
 
 struct PuffBand {
-    float radius;     // of the mesh
-    bool specks;      // a loose spray of grit rather than a ball
+    float radius;     // of the main lobe, across
+    float height;     // of the lobes, as a share of their width
+    int lobes;        // overlapping mounds in one clump
     float born, dies; // age (s since the dust left the tyre) when it breaks the ground and when it is gone
     int perWheel;     // nodes, spread evenly over the cycle
     float age;        // 0 fresh off the tyre .. 1 all but settled: how far it has faded into the ground
-    int segments, rings;
+    int segments;
 };
 
 const PuffBand kBands[] = {
-    {1.3f, false, 0.0f, 0.8f, 6, 0.0f, 7, 4},
-    {2.6f, false, 0.3f, 2.0f, 4, 0.3f, 8, 5},
-    {5.0f, true, 0.9f, 3.4f, 4, 0.7f, 0, 0},
-    {6.0f, false, 1.6f, 4.4f, 3, 0.85f, 8, 5},
+    {1.9f, 1.1f, 2, 0.0f, 0.7f, 3, 0.1f, 5},
+    {3.4f, 0.8f, 2, 0.25f, 1.8f, 4, 0.4f, 5},
+    {4.5f, 0.5f, 3, 0.9f, 3.2f, 3, 0.7f, 6},
+    {6.2f, 0.36f, 2, 1.8f, 4.6f, 3, 0.9f, 6},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
+constexpr float kDustFloor = -0.25f; // where a clump's rim lies while it is up: just into the ground
 
 // How far behind the tyre dust of age `a` is: it leaves nearly at the truck's speed and falls back to still
 // air.
@@ -78,52 +81,66 @@ float puffBack(float a) {
 }
 
 // Dust colours: fresh dust is pale and catches the sun; with age it takes on the colour of the ground it
-// settles into, and its underside, shadowed by the dust above, is closer to the ground's colour still.
-const kit::Color kFreshDust = kit::rgb8(226, 206, 166), kGroundDust = kit::rgb8(170, 142, 102);
+// settles into. A clump's rim, where it thins out against the ground, is the ground's colour, a shade darker.
+const kit::Color kFreshDust = kit::rgb8(204, 180, 138), kGroundDust = kit::rgb8(150, 122, 82);
+const kit::Color kDustRim = kit::rgb8(104, 86, 60);
 kit::Color dustColour(float age) {
     return kit::mix(kFreshDust, kGroundDust, age);
 }
 
-// A lumpy, slightly flattened ball, shaded soft (dust lets light through): a pale crown lit by the sun and
-// the sky, a warmer, darker core toward the ground, never dark.
-kit::Mesh puffMesh(const PuffBand& band, unsigned seed) {
-    const float radius = band.radius;
-    kit::Color albedo = dustColour(band.age);
-    kit::Color under = kit::mix(albedo, kGroundDust * 0.86f, 0.6f);
-    kit::Mesh ball = kit::sphere(1, band.segments, band.rings);
-    for (size_t i = 0; i < ball.positions.size(); ++i) {
-        kit::Vec3 d = kit::normalize(ball.positions[i]);
-        float lump = 0.86f + 0.28f * valueNoise(d.x * 1.7f + 3, d.y * 1.7f + d.z, seed);
-        // Drawn out along the road, the way the air drags it.
-        ball.positions[i] = {d.x * radius * lump, d.y * radius * lump * 1.3f, d.z * radius * lump * 0.8f};
-        float direct = std::fmax(0.0f, kit::dot(d, kToSun));
-        kit::Color c = kit::mix(albedo, under, clamp01(0.5f - 0.7f * d.z));
-        c = c * (0.9f + 0.22f * direct);
-        c = kit::mix(c, kit::rgb8(246, 236, 214), clamp01(d.z) * 0.35f * (1 - band.age * 0.8f));
-        ball.colors[i] = {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
+// One lobe: a mound without a floor, an apex and two rings, its outline and height roughened by noise so that
+// no two are alike. The lit crown fades through the body to the rim's ground colour, so that from above a
+// clump has a soft edge and from the side its foot melts into the ground.
+void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius, unsigned seed) {
+    Random random(seed);
+    const int n = band.segments;
+    const float height = radius * band.height * random.range(0.8f, 1.15f);
+    kit::Color body = dustColour(band.age);
+    kit::Color crown = kit::mix(body, kit::rgb8(228, 210, 176), 0.3f * (1 - band.age));
+    kit::Color rim = kit::mix(kDustRim, body, 0.2f * (1 - band.age));
+    auto lit = [](kit::Color c, kit::Vec3 d) {
+        float direct = std::fmax(0.0f, kit::dot(kit::normalize(d), kToSun));
+        c = c * (0.88f + 0.2f * direct);
+        return kit::Color{std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
+    };
+    float turn = random.range(0, 6.28f);
+    uint32_t apex = m.addVertex(centre + kit::Vec3{random.range(-0.2f, 0.2f) * radius, 0, height}, {0, 0, 1},
+                                {0.5f, 0.5f}, lit(crown, {0, 0, 1}));
+    uint32_t first = uint32_t(m.positions.size());
+    for (int ring = 0; ring < 2; ++ring) {
+        for (int i = 0; i < n; ++i) {
+            float a = turn + 2 * kit::kPi * (float(i) + (ring ? 0.5f : 0)) / float(n);
+            float lump = random.range(0.84f, 1.16f);
+            // Drawn out along the road, the way the air drags it.
+            kit::Vec3 d{std::cos(a), std::sin(a) * 1.3f, 0};
+            float out = ring ? 0.7f : 1.0f, up = ring ? 0.75f : 0.0f;
+            kit::Vec3 p = centre + kit::Vec3{d.x * radius * lump * out, d.y * radius * lump * out,
+                                             height * up * random.range(0.8f, 1.2f)};
+            kit::Vec3 normal = kit::normalize(kit::Vec3{d.x, d.y, ring ? 1.2f : 0.4f});
+            m.addVertex(p, normal, {0.5f, 0.5f}, lit(ring ? body : rim, normal));
+        }
     }
-    return ball;
+    // The crown first: from the high views it hides the lobe's flanks, which then cost little to draw.
+    for (int i = 0; i < n; ++i)
+        m.addTriangle(first + uint32_t(n + i), first + uint32_t(n + (i + 1) % n), apex);
+    for (int i = 0; i < n; ++i) {
+        uint32_t o0 = first + uint32_t(i), o1 = first + uint32_t((i + 1) % n);
+        uint32_t i0 = first + uint32_t(n + i), i1 = first + uint32_t(n + (i + 1) % n);
+        m.addTriangle(o0, o1, i0);
+        m.addTriangle(i0, o1, i1);
+    }
 }
 
-// Thinning dust far behind: grit specks, single triangles turned every way, scattered through a ball and
-// denser toward its middle. Both faces of a speck show.
-kit::Mesh speckMesh(float radius, kit::Color albedo, unsigned seed) {
+// A clump: the main lobe and smaller ones overlapping it, ahead, behind and off to the sides.
+kit::Mesh clumpMesh(const PuffBand& band, unsigned seed) {
     kit::Mesh m;
-    Random random(seed);
-    for (int i = 0; i < 10; ++i) {
-        kit::Vec3 d = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-0.6f, 1)});
-        kit::Vec3 c = d * (radius * std::sqrt(random.range(0.05f, 1)));
-        c.z *= 0.8f;
-        float size = random.range(0.8f, 1.5f);
-        kit::Vec3 u = kit::normalize(kit::cross(d, {0.3f, 0.5f, 0.8f})), v = kit::cross(d, u);
-        float light = 0.8f + 0.26f * std::fmax(0.0f, kit::dot(d, kToSun)) + 0.06f * d.z;
-        kit::Color col = albedo * light * random.range(0.92f, 1.05f);
-        kit::Mesh speck;
-        uint32_t a = speck.addVertex(c + u * size, d, {0.5f, 0.5f}, col);
-        uint32_t b = speck.addVertex(c - u * (size * 0.5f) + v * (size * 0.87f), d, {0.5f, 0.5f}, col);
-        uint32_t e = speck.addVertex(c - u * (size * 0.5f) - v * (size * 0.87f), d, {0.5f, 0.5f}, col * 0.9f);
-        speck.addTriangle(a, b, e);
-        kit::merge(m, kit::makeTwoSided(speck));
+    Random random(seed * 31u + 7u);
+    addLobe(m, band, {}, band.radius, seed);
+    for (int i = 1; i < band.lobes; ++i) {
+        float r = band.radius * random.range(0.5f, 0.8f);
+        kit::Vec3 at{band.radius * random.range(-0.8f, 0.8f), -band.radius * random.range(0.5f, 1.0f), 0};
+        if (i == 2) at.y = band.radius * random.range(0.4f, 0.8f);
+        addLobe(m, band, at, r, seed + 97u * unsigned(i));
     }
     return m;
 }
@@ -133,24 +150,24 @@ kit::Vec3 shownEye(double t) {
     return escapeEye(shownCamera(t), t);
 }
 
-// One puff node's keys over the whole part.
-std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, unsigned seed) {
+// One clump node's keys over the whole part; `reach` and `top` measure its mesh from the node's origin.
+std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, unsigned seed, float reach,
+                                float top) {
     const float life = band.dies - band.born, period = life + kRespawn;
     const float phase = period * (float(index) + 0.37f * Random(seed).next()) / float(band.perWheel);
-    const float sunk = -band.radius - 1.2f;
+    const float sunk = -top - 1.2f;
     std::vector<kit::Vec3> keys(kFrames, {kTyreOut * side, kTyreBack, sunk});
     // Lives from the one under way at the start to the one under way at the end.
     for (int n = -1; n * period - phase < float(kFrames) / 20 + period; ++n) {
         Random random(seed * 7919u + unsigned(n + 10) * 104729u);
-        float spread = random.range(0.75f, 1.1f), rise = random.range(2.0f, 3.0f);
+        float spread = random.range(-0.9f, 1.3f); // some of it is drawn into the wake between the wheels
         float lag = random.range(-0.6f, 0.6f), sway = random.range(0, 6.28f);
         float start = float(n) * period - phase; // part time when this puff's age is `born`
         auto at = [&](float a) {
             float x =
-                side * (kTyreOut + 2.2f * spread * std::sqrt(a) + 0.4f * std::sin(sway + 2 * a)) - 1.4f * a;
+                side * (kTyreOut + 2.4f * spread * std::sqrt(a) + 0.4f * std::sin(sway + 2 * a)) - 1.4f * a;
             float y = kTyreBack - puffBack(a) + lag;
-            float z = band.radius * 0.45f + rise * a;
-            return kit::Vec3{x, y, z};
+            return kit::Vec3{x, y, kDustFloor};
         };
         // The dust settles early, still well away, wherever it would come near the lens of the camera shown.
         float end = band.dies;
@@ -158,7 +175,7 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
             double t = start + (a - band.born);
             if (t < 0 || t > 71) continue;
             kit::Vec3 p = at(a);
-            if (kit::length(p - shownEye(t)) < band.radius + 9) {
+            if (kit::length(p - shownEye(t)) < reach + 6) {
                 end = a - 0.15f;
                 break;
             }
@@ -180,19 +197,24 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
 }
 
 void addDust(std::vector<kit::Model>& models) {
-    unsigned seed = 1000;
-    for (float side : {-1.0f, 1.0f}) {
-        int b = 0;
-        for (const PuffBand& band : kBands) {
+    // The oldest, widest clumps are drawn first: seen from behind the truck they are the nearest, and what
+    // they hide then costs little to draw.
+    for (int b = int(std::size(kBands)) - 1; b >= 0; --b) {
+        const PuffBand& band = kBands[b];
+        for (float side : {-1.0f, 1.0f}) {
+            unsigned seed = 1000u + unsigned(b) * 20u + (side > 0 ? 10u : 0u);
             for (int i = 0; i < band.perWheel; ++i, ++seed) {
-                std::vector<kit::Vec3> path = puffPath(band, side, i, seed);
+                kit::Mesh mesh = clumpMesh(band, seed);
+                float reach = 0, top = 0;
+                for (const kit::Vec3& p : mesh.positions) {
+                    reach = std::fmax(reach, kit::length(p));
+                    top = std::fmax(top, p.z);
+                }
+                std::vector<kit::Vec3> path = puffPath(band, side, i, seed, reach, top);
                 std::string name = std::string("Dust") + (side < 0 ? "L" : "R") + std::to_string(b) + "_" +
                                    std::to_string(i);
-                kit::Mesh mesh =
-                    band.specks ? speckMesh(band.radius, dustColour(band.age), seed) : puffMesh(band, seed);
                 models.push_back({name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}});
             }
-            ++b;
         }
     }
 }
@@ -396,6 +418,45 @@ kit::Mesh floorMarks() {
                 q[k] = m.addVertex(c[k], {0, 0, 1}, {0.5f, 0.5f}, tone);
             m.addQuad(q[0], q[1], q[2], q[3]);
         }
+    }
+    // Sand blown across the road: pale tongues reaching in from the shoulders over the asphalt, now one side,
+    // now the other, close enough together to stream past the wheels.
+    Random drift(317);
+    for (float y = y0 + 40; y < y1; y += drift.range(22, 40)) {
+        float side = drift.next() < 0.5f ? -1.0f : 1.0f;
+        float length = drift.range(7, 15), reach = drift.range(1.5f, 4.5f), lean = drift.range(-0.3f, 0.3f);
+        kit::Color sand = kit::mix(kit::rgb8(232, 206, 154), kit::rgb8(212, 182, 130), drift.next());
+        kit::Color thin = kit::mix(sand, kit::rgb8(82, 78, 74), 0.45f); // where the asphalt shows through
+        kit::Vec3 a{side * 9.2f, y, kMarkLift}, b{side * 9.2f, y + length, kMarkLift};
+        kit::Vec3 tip{side * (9.2f - reach), y + length * (0.5f + lean), kMarkLift};
+        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, sand * 0.97f);
+        uint32_t ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, sand);
+        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, thin);
+        if (side > 0)
+            m.addTriangle(ia, ib, it);
+        else
+            m.addTriangle(ia, it, ib);
+    }
+    // Gravel: darker, irregular patches of stony ground between the road and the hills, their rims fading
+    // into the ground's own colour.
+    Random gravel(331);
+    for (int i = 0; i < 10; ++i) {
+        float side = gravel.next() < 0.5f ? -1.0f : 1.0f;
+        float cx = side * gravel.range(16, 44), cy = gravel.range(y0, y1), size = gravel.range(4, 9);
+        kit::Color stone = kit::mix(kit::rgb8(112, 96, 72), kit::rgb8(96, 84, 66), gravel.next());
+        uint32_t centre = m.addVertex({cx, cy, kMarkLift}, {0, 0, 1}, {0.5f, 0.5f}, stone);
+        const int n = 6;
+        const float turn = gravel.range(0, 6.28f);
+        uint32_t first = uint32_t(m.positions.size());
+        for (int k = 0; k < n; ++k) {
+            float a = turn + 2 * kit::kPi * (float(k) + gravel.range(-0.3f, 0.3f)) / n;
+            float r = size * gravel.range(0.45f, 1.3f);
+            kit::Color edge = kit::mix(stone, kit::rgb8(150, 124, 80), gravel.range(0.3f, 0.7f));
+            m.addVertex({cx + r * std::cos(a), cy + r * 1.6f * std::sin(a), kMarkLift}, {0, 0, 1},
+                        {0.5f, 0.5f}, edge);
+        }
+        for (int k = 0; k < n; ++k)
+            m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
     }
     return kit::bakeLight(m, afternoonLight());
 }
