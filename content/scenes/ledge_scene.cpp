@@ -48,7 +48,7 @@ kit::LightRig sunsetLight() {
 // follows it toward the sunset.
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {4, {46, -54, 50}},   {6, {62, -110, 48}},
-                                             {8, {78, -184, 40}}, {10, {84, -150, 36}}, {12, {62, -96, 58}},
+                                             {8, {78, -184, 40}}, {10, {78, -150, 40}}, {12, {62, -96, 58}},
                                              {14, {42, -72, 52}}, {16, {46, -48, 44}},  {18, {64, -100, 60}},
                                              {20, {60, -86, 54}}, {26, {57, -78, 52}},  {30, {58, -96, 57}}};
     return pathAt(path, t);
@@ -295,11 +295,13 @@ double drained(double t) { return easeBetween(22, 27.5, t); }
 // wheels' turn about their axle, `tips` the bed's tip about the hinge (where such a part then stands), and
 // `slide` a move along the bed as it tips.
 kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks, bool spin,
-                        bool tips = false, kit::Vec3 (*slide)(double) = nullptr) {
+                        bool tips = false, kit::Vec3 (*slide)(double) = nullptr, double hiddenUntil = 0) {
     std::vector<kit::Vec3> path, turns;
     for (int i = 0; i < kFrames; ++i) {
         double t = i / 20.0;
         kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0});
+        // Until it is wanted the part waits deep under the truck: out of the frame, where it costs nothing.
+        if (t < hiddenUntil) at.z = -600;
         kit::Vec3 turn{spin ? float(-rolled(t) / kWheelRadius) : 0.0f, tips ? float(bedTip(t)) : 0.0f,
                        float(driveAngle(t))};
         if (slide) at = at + kit::rotateEuler(slide(t), turn);
@@ -459,13 +461,13 @@ kit::Mesh grainLoad() {
     return kit::translate(m, {0, 0, -kPivotAboveGround});
 }
 
-// The pour: rows of kernels that leave the bed's low edge one after another, each along the whole length of
-// the bed, and fall out over the rim into the drop. Each row is a node that waits far below the ground, out of
+// The pour: clouds of kernels that leave the bed's low edge one after another, each along the whole length of
+// the bed, and fall out over the rim into the drop. Few and large: every node costs the frame a draw call. Each row is a node that waits far below the ground, out of
 // sight and out of the frame (where it costs nothing to draw), until it leaves the bed; the keys between lie
 // inside the rock.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> rows;
-    constexpr int kRows = 40;
+    constexpr int kRows = 20;
     constexpr float kGravity = 40;
     Random random(31);
     for (int r = 0; r < kRows; ++r) {
@@ -481,10 +483,10 @@ std::vector<kit::Model> grainFall() {
         const float speed = random.range(7, 10);
         const kit::Vec3 velocity = kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, heading});
         kit::Mesh kernels;
-        for (int k = 0; k < 30; ++k) {
-            kit::Vec3 at{random.range(-1.2f, 1.2f), random.range(-6.8f, 6.8f), random.range(-1.2f, 1.2f)};
+        for (int k = 0; k < 84; ++k) {
+            kit::Vec3 at{random.range(-1.8f, 1.8f), random.range(-6.8f, 6.8f), random.range(-2.6f, 2.6f)};
             // Thin upright flecks, drawn out by the fall; the sun catches some of them.
-            float w = random.range(0.15f, 0.24f), h = random.range(0.45f, 0.9f);
+            float w = random.range(0.18f, 0.28f), h = random.range(0.5f, 1.0f);
             kit::Color c = kit::mix(kit::rgb8(232, 168, 52), kit::rgb8(255, 236, 150), random.next());
             kit::Mesh fleck;
             uint32_t a = fleck.addVertex({-w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
@@ -640,7 +642,7 @@ kit::Model endCard() {
         // Straight ahead and down, behind the range until 26 s; up to 40% of the frame above the middle, over
         // the tipped bed.
         // Until then it waits below the frame, where the view's clipping turns it away at no cost.
-        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 0.92 * easeBetween(26, 28.5, t));
+        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 1.0 * easeBetween(26, 28.5, t));
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
     });
@@ -666,7 +668,7 @@ SceneSource buildLedge() {
     // The dump bed (with its ribs, the canopy over the cab and the striped rear) tips on its own keys, about
     // the hinge: every triangle that lies within one of those parts.
     const kit::Vec3 hinge{kHingeX, 0, kHingeZ};
-    kit::Mesh bedMesh;
+    kit::Mesh bedMesh, frameMesh;
     {
         struct Box {
             kit::Vec3 lo, hi;
@@ -690,8 +692,21 @@ SceneSource buildLedge() {
             }
             onBed.push_back(found);
         }
+        // The frame, axles and tank under the bed only show once it tips: they are a part of their own, kept out
+        // of the way (and off the frame's cost) until then.
+        std::vector<bool> underBed;
+        for (size_t i = 0; i < bodyMesh.triangles.size(); ++i) {
+            bool inside = !onBed[i];
+            for (uint32_t v : bodyMesh.triangles[i]) {
+                kit::Vec3 p = bodyMesh.positions[v];
+                inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
+                         p.z < kBedTop - kPivotAboveGround;
+            }
+            underBed.push_back(inside);
+        }
+        frameMesh = kit::keepTriangles(bodyMesh, underBed);
         bedMesh = kit::keepTriangles(bodyMesh, onBed);
-        for (size_t i = 0; i < onBed.size(); ++i) onBed[i] = !onBed[i];
+        for (size_t i = 0; i < onBed.size(); ++i) onBed[i] = !onBed[i] && !underBed[i];
         bodyMesh = kit::keepTriangles(bodyMesh, onBed);
         kit::translate(bedMesh, kit::Vec3{} - hinge);
         // Its right side turns down toward the drop, away from the sky: in the shade.
@@ -725,6 +740,8 @@ SceneSource buildLedge() {
                                         kit::translate(load, kit::Vec3{} - hinge), true, false, true, drain));
     scene.models.push_back(onTruckModel("DumpBed", {kHingeX, 0, 0}, kBodyZ + kHingeZ, std::move(bedMesh), true, false, true));
     scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
+    kit::sortNearFirst(frameMesh, cameraEye(20) - body);
+    scene.models.push_back(onTruckModel("TruckFrame", {}, kBodyZ, std::move(frameMesh), true, false, false, nullptr, 20));
     for (kit::Model& row : grainFall()) scene.models.push_back(std::move(row));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
