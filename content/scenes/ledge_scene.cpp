@@ -42,10 +42,12 @@ kit::LightRig sunsetLight() {
 }
 
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
-// starting on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
-// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), settles (8-10 s), closes
-// back in on the truck as it pulls away (10-12 s), sways across behind it while rising to the rim (12-20 s) and
-// follows it toward the sunset.
+// landing on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
+// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), runs low along the cliff
+// face (8-10 s), rises past the truck (10-12 s), swings in behind it (12-14 s), passes low close behind its
+// wheels (14-16 s), pulls back up (16-18 s) and settles where the dump reads, right of and behind the truck
+// with the drop beside it (18-20 s); it eases in while the bed tips and the load pours (20-26 s) and draws back
+// for the end card.
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {4, {46, -54, 50}},   {6, {62, -110, 48}},
                                              {8, {78, -184, 40}}, {10, {78, -150, 40}}, {12, {62, -96, 58}},
@@ -55,8 +57,8 @@ kit::Vec3 cameraEye(double t) {
 }
 
 // The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim; from
-// 10 s it also pulls away from the camera round the rim (its heading angle about the mesa's axis, radians) and
-// edges out toward the drop (its radius).
+// 10 s it also pulls a little away from the camera round the rim (its heading angle about the mesa's axis,
+// radians) and edges out toward the drop (its radius), where it stays for the dump.
 double driveAngle(double t) { return 0.3 * easeBetween(10, 21, t); }
 float driveRadius(double t) { return kTruckX + 3.0f * float(easeBetween(12, 20, t)); }
 // The part's rocking of the body (the keys replace it), in scene units.
