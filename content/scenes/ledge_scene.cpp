@@ -625,8 +625,8 @@ kit::Model endCard() {
         outline.addTriangle(v[0], v[1], v[2]);
     }
     kit::merge(text, outline);
-    // Behind both, a dark plate with a rim of the sunset: the glow is added over the whole frame, so only a dark
-    // ground keeps the pale letters apart from the rays around them. Last, so that the letters turn it away.
+    // Behind both, a dark plate: the glow is added over the whole frame, so only a dark ground keeps the pale
+    // letters apart from the rays around them. Last, so that the letters turn it away.
     const float margin = 1.1f * size, halfWidth = width * size / 2 + margin;
     kit::Mesh plate;
     auto band = [&plate](float inset, float z, kit::Color bottom, kit::Color top, float x, float y0, float y1) {
@@ -637,7 +637,6 @@ kit::Model endCard() {
         plate.addQuad(a, b, c, d);
     };
     band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin, 7 * size + margin);
-    band(0, -4 * size, kit::rgb8(150, 60, 40), kit::rgb8(200, 110, 60), halfWidth, -margin, 7 * size + margin);
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
