@@ -9,6 +9,7 @@
 #include "kit/visibility.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace scenes {
 namespace {
@@ -41,22 +42,24 @@ kit::LightRig sunsetLight() {
 }
 
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
-// starting on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
-// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), settles (8-10 s), closes
-// back in on the truck as it pulls away (10-12 s), sways across behind it while rising to the rim (12-20 s) and
-// follows it toward the sunset.
+// landing on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
+// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), runs low along the cliff
+// face (8-10 s), rises past the truck (10-12 s), swings in behind it (12-14 s), passes low close behind its
+// wheels (14-16 s), pulls back up (16-18 s) and settles where the dump reads, right of and behind the truck
+// with the drop beside it (18-20 s); it eases in while the bed tips and the load pours (20-26 s) and draws back
+// for the end card.
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {44, -44, 48}},   {4, {46, -54, 50}},   {6, {62, -110, 48}},
-                                             {8, {78, -184, 40}},  {10, {80, -180, 41}}, {12, {66, -124, 50}},
-                                             {16, {48, -100, 56}}, {20, {58, -86, 60}},  {24, {48, -80, 62}},
-                                             {30, {36, -100, 62}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {4, {46, -54, 50}},   {6, {62, -110, 48}},
+                                             {8, {78, -184, 40}}, {10, {78, -150, 40}}, {12, {62, -96, 58}},
+                                             {14, {42, -72, 52}}, {16, {46, -48, 44}},  {18, {64, -100, 60}},
+                                             {20, {60, -86, 54}}, {26, {57, -78, 52}},  {30, {58, -96, 57}}};
     return pathAt(path, t);
 }
 
 // The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim; from
-// 10 s it also pulls away from the camera round the rim (its heading angle about the mesa's axis, radians) and
-// edges out toward the drop (its radius).
-double driveAngle(double t) { return 0.75 * easeBetween(10, 30, t); }
+// 10 s it also pulls a little away from the camera round the rim (its heading angle about the mesa's axis,
+// radians) and edges out toward the drop (its radius), where it stays for the dump.
+double driveAngle(double t) { return 0.3 * easeBetween(10, 21, t); }
 float driveRadius(double t) { return kTruckX + 3.0f * float(easeBetween(12, 20, t)); }
 // The part's rocking of the body (the keys replace it), in scene units.
 float bodyRock(double t) {
@@ -281,15 +284,31 @@ kit::Mesh headlightBeam() {
 // the truck adds its own drive round the rim.
 double rolled(double t) { return (kLedgeTurn * t + driveAngle(t)) * kTruckX; }
 
+// The dump. The bed hinges on its lower right edge (relative to the body's pivot): from 20 s it tips over to
+// the right, toward the drop, and the load slides off its high side's far edge into the valley.
+constexpr float kHingeX = 6.6f, kHingeZ = 7.8f - kPivotAboveGround;
+constexpr float kBedHeight = 6.2f; // from the hinge up to the bed's top
+double bedTip(double t) { return 0.9 * easeBetween(20, 25.5, t); }
+// How far the load has drained off the bed (0 to 1): it starts to go once the bed leans, the last of it at
+// the final chord.
+double drained(double t) { return easeBetween(22, 27.5, t); }
+
 // Position and turn keys of a part of the truck that sits at `offset` from the body's pivot; `spin` adds the
-// wheels' turn about their axle.
-kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks, bool spin) {
+// wheels' turn about their axle, `tips` the bed's tip about the hinge (where such a part then stands), and
+// `slide` a move along the bed as it tips.
+kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks, bool spin,
+                        bool tips = false, kit::Vec3 (*slide)(double) = nullptr, double hiddenUntil = 0) {
     std::vector<kit::Vec3> path, turns;
     for (int i = 0; i < kFrames; ++i) {
         double t = i / 20.0;
         kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0});
-        path.push_back({at.x, at.y, restZ + (rocks ? bodyRock(t) : 0.0f)});
-        turns.push_back({spin ? float(-rolled(t) / kWheelRadius) : 0.0f, 0, float(driveAngle(t))});
+        // Until it is wanted the part waits deep under the truck: out of the frame, where it costs nothing.
+        if (t < hiddenUntil) at.z = -600;
+        kit::Vec3 turn{spin ? float(-rolled(t) / kWheelRadius) : 0.0f, tips ? float(bedTip(t)) : 0.0f,
+                       float(driveAngle(t))};
+        if (slide) at = at + kit::rotateEuler(slide(t), turn);
+        path.push_back({at.x, at.y, at.z + restZ + (rocks ? bodyRock(t) : 0.0f)});
+        turns.push_back(turn);
     }
     kit::Model model{std::move(name), {path[0].x, path[0].y, restZ}, {}, std::move(mesh), kit::positionCurves(path), {}};
     for (kit::Curve& c : kit::rotationCurves(turns)) model.curves.push_back(c);
@@ -444,6 +463,53 @@ kit::Mesh grainLoad() {
     return kit::translate(m, {0, 0, -kPivotAboveGround});
 }
 
+// The pour: clouds of kernels that leave the bed's low edge one after another, each along the whole length of
+// the bed, and fall out over the rim into the drop. Few and large: every node costs the frame a draw call. Each row is a node that waits far below the ground, out of
+// sight and out of the frame (where it costs nothing to draw), until it leaves the bed; the keys between lie
+// inside the rock.
+std::vector<kit::Model> grainFall() {
+    std::vector<kit::Model> rows;
+    constexpr int kRows = 20;
+    constexpr float kGravity = 40;
+    Random random(31);
+    for (int r = 0; r < kRows; ++r) {
+        // Closer together while the heap goes fastest.
+        const double leaves = 22.0 + 6.0 * std::pow(double(r) / (kRows - 1), 1.2);
+        const int first = int(std::ceil(leaves * 20));
+        const double t0 = first / 20.0;
+        const float tip = float(bedTip(t0)), heading = float(driveAngle(t0));
+        // The bed's low edge: the hinge's side of its top, once tipped.
+        const kit::Vec3 lip{kHingeX + kBedHeight * std::sin(tip), -4.7f, 0};
+        kit::Vec3 from = onTruck(t0, lip) +
+                         kit::Vec3{0, 0, kBodyZ + kHingeZ + bodyRock(t0) + kBedHeight * std::cos(tip) + 0.3f};
+        const float speed = random.range(7, 10);
+        const kit::Vec3 velocity = kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, heading});
+        kit::Mesh kernels;
+        for (int k = 0; k < 84; ++k) {
+            kit::Vec3 at{random.range(-1.8f, 1.8f), random.range(-6.8f, 6.8f), random.range(-2.6f, 2.6f)};
+            // Thin upright flecks, drawn out by the fall; the sun catches some of them.
+            float w = random.range(0.18f, 0.28f), h = random.range(0.5f, 1.0f);
+            kit::Color c = kit::mix(kit::rgb8(232, 168, 52), kit::rgb8(255, 236, 150), random.next());
+            kit::Mesh fleck;
+            uint32_t a = fleck.addVertex({-w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+            uint32_t b = fleck.addVertex({w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+            uint32_t d = fleck.addVertex({0, h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+            fleck.addTriangle(a, b, d);
+            kit::rotate(fleck, {kit::kPi / 2, 0, 0}); // facing the camera, which looks along +Y
+            kit::merge(kernels, kit::translate(fleck, kit::rotateEuler(at, {0, 0, heading})));
+        }
+        auto path = sampleFrames(kFrames, [&](double t) {
+            if (t < t0 - 0.01) return kit::Vec3{from.x, from.y, -600};
+            float s = float(t - t0);
+            return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
+        });
+        char name[16];
+        std::snprintf(name, sizeof name, "GrainFall%02d", r);
+        rows.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
+    }
+    return rows;
+}
+
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
 // sun: its back in the shade, but with a cool fill from the sky behind the camera and a warm bounce from the
 // rock, and the sunset wrapping round its sides and top as a rim.
@@ -536,7 +602,7 @@ kit::Model followSun(const char* name, float distance, kit::Mesh mesh) {
 kit::Model endCard() {
     float width = 0;
     kit::Mesh text = blockText("KESTROVA", 1.5f, 0.12f, width);
-    constexpr float size = 5.0f;
+    constexpr float size = 6.2f;
     kit::translate(text, {-width / 2, 0, 0});
     kit::scale(text, {size, size, size});
     // Pale gold faces over dark sides, with a hard dark plum shadow down and to the right so that they stand off
@@ -559,11 +625,25 @@ kit::Model endCard() {
         outline.addTriangle(v[0], v[1], v[2]);
     }
     kit::merge(text, outline);
+    // Behind both, a dark plate: the glow is added over the whole frame, so only a dark ground keeps the pale
+    // letters apart from the rays around them. Last, so that the letters turn it away.
+    const float margin = 1.1f * size, halfWidth = width * size / 2 + margin;
+    kit::Mesh plate;
+    auto band = [&plate](float inset, float z, kit::Color bottom, kit::Color top, float x, float y0, float y1) {
+        uint32_t a = plate.addVertex({-x + inset, y0 + inset, z}, {0, 0, 1}, {0.5f, 0.5f}, bottom);
+        uint32_t b = plate.addVertex({x - inset, y0 + inset, z}, {0, 0, 1}, {0.5f, 0.5f}, bottom);
+        uint32_t c = plate.addVertex({x - inset, y1 - inset, z}, {0, 0, 1}, {0.5f, 0.5f}, top);
+        uint32_t d = plate.addVertex({-x + inset, y1 - inset, z}, {0, 0, 1}, {0.5f, 0.5f}, top);
+        plate.addQuad(a, b, c, d);
+    };
+    band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin, 7 * size + margin);
+    kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
-        // Straight ahead and down, behind the range until 26 s; up to a third of the frame above the middle.
+        // Straight ahead and down, behind the range until 26 s; up to 40% of the frame above the middle, over
+        // the tipped bed.
         // Until then it waits below the frame, where the view's clipping turns it away at no cost.
-        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 0.82 * easeBetween(26, 28.5, t));
+        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 1.0 * easeBetween(26, 28.5, t));
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
     });
@@ -586,23 +666,62 @@ SceneSource buildLedge() {
     // The part rocks the body by up to 0.4 units; the keys do the same.
     kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
     bodyMesh = kit::keepSeen(backlit(bodyMesh), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
-    // The load closes the bed over its floor: what lies inside it never shows.
-    std::vector<bool> keep;
-    for (const auto& tri : bodyMesh.triangles) {
-        bool inside = true;
-        for (uint32_t v : tri) {
-            kit::Vec3 p = bodyMesh.positions[v];
-            inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
-                     p.z < kBedTop - kPivotAboveGround;
+    // The dump bed (with its ribs, the canopy over the cab and the striped rear) tips on its own keys, about
+    // the hinge: every triangle that lies within one of those parts.
+    const kit::Vec3 hinge{kHingeX, 0, kHingeZ};
+    kit::Mesh bedMesh, frameMesh;
+    {
+        struct Box {
+            kit::Vec3 lo, hi;
+        };
+        const Box parts[] = {{{-6.6f, -12.2f, 7.8f}, {6.6f, 2.8f, 14.0f}},  {{-6.8f, 2.4f, 14.2f}, {6.8f, 10.4f, 14.8f}},
+                             {{-6.0f, 2.55f, 13.9f}, {6.0f, 3.2f, 14.3f}},  {{-6.95f, -9.4f, 8.0f}, {-6.55f, 1.4f, 13.8f}},
+                             {{6.55f, -9.4f, 8.0f}, {6.95f, 1.4f, 13.8f}}, {{-6.4f, -12.6f, 7.6f}, {6.4f, -12.1f, 8.6f}}};
+        std::vector<bool> onBed;
+        for (const auto& tri : bodyMesh.triangles) {
+            bool found = false;
+            for (const Box& box : parts) {
+                bool inside = true;
+                for (uint32_t v : tri) {
+                    kit::Vec3 p = bodyMesh.positions[v] + kit::Vec3{0, 0, kPivotAboveGround};
+                    inside = inside && p.x > box.lo.x - 0.01f && p.x < box.hi.x + 0.01f && p.y > box.lo.y - 0.01f &&
+                             p.y < box.hi.y + 0.01f && p.z > box.lo.z - 0.01f && p.z < box.hi.z + 0.01f;
+                    // The exhaust stack's cap stands under the canopy: it stays on the chassis.
+                    inside = inside && std::hypot(p.x - 0.9f, p.y - 4.3f) > 0.5f;
+                }
+                found = found || inside;
+            }
+            onBed.push_back(found);
         }
-        keep.push_back(!inside);
+        // The frame, axles and tank under the bed only show once it tips: they are a part of their own, kept out
+        // of the way (and off the frame's cost) until then.
+        std::vector<bool> underBed;
+        for (size_t i = 0; i < bodyMesh.triangles.size(); ++i) {
+            bool inside = !onBed[i];
+            for (uint32_t v : bodyMesh.triangles[i]) {
+                kit::Vec3 p = bodyMesh.positions[v];
+                inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
+                         p.z < kBedTop - kPivotAboveGround;
+            }
+            underBed.push_back(inside);
+        }
+        frameMesh = kit::keepTriangles(bodyMesh, underBed);
+        bedMesh = kit::keepTriangles(bodyMesh, onBed);
+        for (size_t i = 0; i < onBed.size(); ++i) onBed[i] = !onBed[i] && !underBed[i];
+        bodyMesh = kit::keepTriangles(bodyMesh, onBed);
+        kit::translate(bedMesh, kit::Vec3{} - hinge);
+        // Its right side turns down toward the drop, away from the sky: in the shade.
+        for (size_t i = 0; i < bedMesh.colors.size(); ++i) {
+            if (bedMesh.normals[i].x > 0.5f) bedMesh.colors[i] = bedMesh.colors[i] * 0.55f;
+        }
     }
-    bodyMesh = kit::keepTriangles(bodyMesh, keep);
     kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
-    // The name board rides with the body on the same keys, but is drawn before it: from afar its face and the
+    kit::sortNearFirst(bedMesh, cameraEye(0) - body - hinge);
+    // The name board rides with the bed on the same keys, but is drawn before it: from afar its face and the
     // bed's back behind it fall within one step of the depth buffer, and the first drawn wins such ties.
-    scene.models.push_back(onTruckModel("Sign", {}, kBodyZ, kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f)),
-                                        true, false));
+    kit::Mesh sign = kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    scene.models.push_back(onTruckModel("Sign", {kHingeX, 0, 0}, kBodyZ + kHingeZ, kit::translate(sign, kit::Vec3{} - hinge),
+                                        true, false, true));
     // The load it carried through the chase. It lies open to the sky and the low sun over the cab, so it glows
     // gold above the shaded back of the bed. Drawn before the body, whose empty bed it hides.
     kit::Mesh load = grainLoad();
@@ -612,9 +731,19 @@ SceneSource buildLedge() {
         kit::Color& c = load.colors[i];
         c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
     }
-    scene.models.push_back(onTruckModel("GrainLoad", {}, kBodyZ,
-                                        kit::keepSeen(load, viewsFromTruck({0, 0, kBodyZ}, 0.4f)), true, false));
+    load = kit::keepSeen(load, viewsFromTruck({0, 0, kBodyZ}, 0.4f));
+    // As the bed leans the heap slides toward its low side and sinks into it: the bed's top hides what has gone.
+    auto drain = [](double t) {
+        float d = float(drained(t));
+        return kit::Vec3{1.5f * d, 0, -4.2f * d};
+    };
+    scene.models.push_back(onTruckModel("GrainLoad", {kHingeX, 0, 0}, kBodyZ + kHingeZ,
+                                        kit::translate(load, kit::Vec3{} - hinge), true, false, true, drain));
+    scene.models.push_back(onTruckModel("DumpBed", {kHingeX, 0, 0}, kBodyZ + kHingeZ, std::move(bedMesh), true, false, true));
     scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
+    kit::sortNearFirst(frameMesh, cameraEye(20) - body);
+    scene.models.push_back(onTruckModel("TruckFrame", {}, kBodyZ, std::move(frameMesh), true, false, false, nullptr, 20));
+    for (kit::Model& row : grainFall()) scene.models.push_back(std::move(row));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.

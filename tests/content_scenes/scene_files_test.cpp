@@ -262,15 +262,17 @@ TEST(SceneFiles, LedgeTruckDrivesInOnePieceOnTheTrack) {
     // track (radius 30 to 50 about the mesa's axis) at every key.
     const LoadedScene& s = scene("ledge.xsi");
     const SceneNode& body = s.node("Terex_MainBody");
-    for (const char* part : {"Sign", "GrainLoad", "Terex_RL_Wheel", "Terex_FL_Wheel", "Terex_RR_Wheel", "Terex_FR_Wheel",
-                             "Lightbeam01", "Lightbeam02"}) {
+    for (const char* part : {"Sign", "GrainLoad", "DumpBed", "Terex_RL_Wheel", "Terex_FL_Wheel", "Terex_RR_Wheel",
+                             "Terex_FR_Wheel", "Lightbeam01", "Lightbeam02"}) {
         const SceneNode& n = s.node(part);
+        // The load slides off the tipped bed at the end; everything else keeps its place on the truck.
+        const float slack = std::string(part) == "GrainLoad" ? 4.5f : 0.01f;
         ASSERT_EQ(n.positionKeys.size(), body.positionKeys.size()) << part;
         const float reach = std::hypot(n.positionKeys[0].x - body.positionKeys[0].x,
                                        n.positionKeys[0].y - body.positionKeys[0].y);
         for (size_t i = 0; i < n.positionKeys.size(); ++i) {
             const Vec3 &p = n.positionKeys[i], &b = body.positionKeys[i];
-            ASSERT_NEAR(std::hypot(p.x - b.x, p.y - b.y), reach, 0.01) << part << " key " << i;
+            ASSERT_NEAR(std::hypot(p.x - b.x, p.y - b.y), reach, slack) << part << " key " << i;
             ASSERT_NEAR(n.rotationKeys[i].z, body.rotationKeys[i].z, 0.01) << part << " key " << i;
             if (std::string(part).find("Wheel") != std::string::npos) {
                 EXPECT_GT(std::hypot(p.x, p.y), 30 + 1.5) << part << " key " << i;
