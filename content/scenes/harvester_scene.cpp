@@ -39,21 +39,22 @@ const kit::Vec3 kReelAt = kReelAxle * kHarvesterSize;
 constexpr float kScale = 3;
 
 // The camera's path in the written scene's units (what the viewer sees, the part's early lift included):
-// a directed sequence of moves landing on even seconds, never a held frame. Its angles are the part's (20
-// degrees up, along -Y), so the machines fill the frame only from low down and as near as their bobbing
-// allows; over the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
-// First stretch: crane down onto the harvester, push in to the reel, track left along the header to the
-// truck, pull back low (the machines whole over the horizon), swing across to the harvester's other side,
-// push in for the cut. Second: low over the stubble beyond the truck, closing on it as the auger swings
-// out; while it pours, a low track out and back across the truck (whole in frame, the stream falling into
-// its bed), then a slide onto both machines, down beside the header, and a pull back along the stubble with
-// the rooks.
+// a directed sequence of moves landing on beats, never a held frame. Its angles are the part's (20 degrees
+// up, along -Y), so the machines fill the frame only from low down and as near as their bobbing allows; over
+// the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
+// First stretch: crane down onto the harvester, push in to the reel, a fast track left along the header to
+// the truck, a whip back right across both machines, in on the header's far end, pull back low (the
+// machines whole over the horizon), swing across to the harvester's other side, push in for the cut.
+// Second: wide on the truck alone, waiting empty, closing on it as the auger swings in over it; a crane up
+// to the bed's rim as the pour starts, a slow track along the rim while the heap crests over it under the
+// stream, down again as the auger folds, and a push in on the truck standing loaded as the rooks pass.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},      {4, {6, 190, 10}},      {8, {-20, 172, 9}},    {12, {-160, 176, 6}},
-        {16, {-120, 215, 12}},   {20, {-70, 278, 14}},   {24, {75, 212, 11}},   {28, {8, 176, 9}},
-        {29, {-150, 172, 4.5f}}, {33, {-100, 188, 12}}, {37, {-135, 215, 7.5f}}, {41, {-85, 228, 8}},
-        {44, {-66, 185, 15}},   {47, {-135, 285, 9}},   {50, {-120, 330, 18}}};
+        {0, {0, 262, 48}},      {4, {6, 190, 10}},       {8, {-20, 172, 9}},     {11, {-170, 178, 6}},
+        {14, {-110, 222, 8}},   {16, {60, 252, 10}},     {20, {-70, 278, 14}},   {24, {75, 212, 11}},
+        {28, {8, 176, 9}},      {29, {-150, 300, 14}},   {32, {-140, 230, 10}},  {34, {-140, 198, 28}},
+        {36, {-128, 166, 48}},  {39, {-95, 168, 50}},    {42, {-140, 166, 48}},  {44, {-150, 205, 28}},
+        {47, {-170, 248, 9}},   {50, {-148, 214, 7}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -492,7 +493,7 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
 constexpr double kSwingOut = 30, kPourFrom = 33, kPourTo = 43.5, kSwingHome = 44.5;
 const kit::Vec3 kAugerPivot{-7.6f, -10.5f, 27.3f};
 constexpr float kBedTop = 14.0f;   // the bed's top above the ground, in the truck's own units
-constexpr float kHeapHeight = 4.6f; // in the truck's own units
+constexpr float kHeapHeight = 7.5f; // in the truck's own units
 // Where the grain lands: a little behind the canopy, and the spout's mouth high above it. The cameras stand
 // low in front of the truck, so the canopy's front edge hides the stream's foot: the farther back it lands,
 // the more of it goes. In the truck's own units.
@@ -538,7 +539,7 @@ kit::Mesh unloadingAuger() {
     kit::merge(tube, collar);
     // Lay the tube from Z onto X, level; the spout hangs from its end.
     kit::rotate(tube, {0, kit::kPi / 2, 0});
-    kit::Mesh spout = kit::cylinder(0.75f, -2.4f, 0.4f, 10);
+    kit::Mesh spout = kit::cylinder(1.05f, -2.4f, 0.4f, 10);
     kit::paint(spout, kit::rgb8(60, 58, 56));
     kit::merge(tube, kit::translate(spout, {length, 0, 0}));
     return kit::bakeLight(tube, airLight(), {kAugerPivot, augerAngles(40)});
@@ -559,32 +560,33 @@ void addChunk(kit::Mesh& m, kit::Vec3 at, float size, kit::Color color, Random& 
     m.addTriangle(v[1], v[3], v[2]);
 }
 
-// The falling grain, from the spout's mouth down into the bed: strands of kernels wound as a helix about
-// the fall line. Spun about that line, the helix runs downward without end, so the stream pours for as long
-// as it spins. It comes in two sections, each no taller than the bed, which hides both until the pour: the
-// upper one from `kStreamSplit` under the mouth, the lower one from there into the bed. Both hang from the
-// mouth while they pour.
+// The falling grain, from the spout's mouth down into the bed: a rope of kernels as wide as the spout, wound
+// in strands about the fall line round a solid golden core. Spun about that line, the strands run downward
+// without end, so the stream pours for as long as it spins. It comes in two sections, each no taller than
+// the bed, which hides both until the pour: the upper one from `kStreamSplit` under the mouth, the lower one
+// from there into the bed. Both hang from the mouth while they pour.
 constexpr float kStreamPitch = 3.2f;
 constexpr float kStreamTop = 0.8f, kStreamSplit = 8.0f, kStreamLength = kMouthAbove + 0.5f;
+constexpr float kKernel = 0.34f; // a kernel's reach about its centre, before its jitter
 kit::Mesh grainStream(float from, float to) {
     kit::Mesh m;
     Random random(from > kStreamTop ? 92 : 91);
-    constexpr int kStrands = 3, kPerTurn = 7;
+    constexpr int kStrands = 6, kPerTurn = 9;
     for (int strand = 0; strand < kStrands; ++strand) {
         for (int j = 0;; ++j) {
             float a = 2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
-            float z = -kStreamPitch * float(j) / kPerTurn - kStreamTop;
+            float z = -kStreamPitch * float(j) / kPerTurn - kStreamTop - 0.3f * float(strand % 2);
             if (z > -from) continue;
             if (z < -to) break;
-            // The stream spreads a little as it falls.
-            float r = 0.3f + 0.035f * -z + random.range(-0.08f, 0.08f);
-            kit::Color c = kit::mix(kit::rgb8(235, 175, 55), kit::rgb8(255, 225, 120), random.next());
-            addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, 0.32f, c, random);
+            // The rope spreads a little as it falls; alternate strands ride inside and outside.
+            float r = (strand % 2 ? 0.5f : 0.85f) + 0.03f * -z + random.range(-0.1f, 0.1f);
+            kit::Color c = kit::mix(kit::rgb8(225, 160, 45), kit::rgb8(255, 228, 125), random.next());
+            addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, kKernel, c, random);
         }
     }
-    // A core of dust and grain that keeps the stream whole between the strands.
-    kit::Mesh core = kit::cylinder(0.22f, -to, from > kStreamTop ? -from : 0, 5);
-    kit::paint(core, kit::rgb8(225, 170, 60));
+    // The core of grain that keeps the rope whole between the strands.
+    kit::Mesh core = kit::cylinder(0.62f, -to, from > kStreamTop ? -from : 0, 8);
+    kit::paint(core, kit::rgb8(232, 178, 62));
     kit::merge(m, core);
     return kit::bakeLight(m, airLight(), {spoutMouth(), {}});
 }
@@ -592,9 +594,9 @@ kit::Mesh grainStream(float from, float to) {
 // (the bed hides it), and it falls into it at the speed of the grain when the pour ends.
 kit::Vec3 streamAt(double t, float from) {
     // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the section's top lies
-    // well under the bed's top, whichever way the two machines bob (its kernels stand up to 0.7 over `from`).
+    // well under the bed's top, whichever way the two machines bob (its kernels stand up to 1 over `from`).
     kit::Vec3 mouth = spoutMouth();
-    float sunk = kMouthAbove - from + 2.3f;
+    float sunk = kMouthAbove - from + 2.4f;
     float depth = 0;
     if (t < kPourFrom) {
         depth = sunk;
@@ -606,27 +608,27 @@ kit::Vec3 streamAt(double t, float from) {
     return mouth - kit::Vec3{0, 0, depth};
 }
 
-// The heap in the truck's bed, in the truck's own units about its pivot: a mound over the bed's top that
-// rises out of the (solid) bed as the grain comes in.
+// The heap in the truck's bed, in the truck's own units about its pivot: a cone of grain under the stream
+// whose flanks run out onto the bed's top, rising out of the (solid) bed as the grain comes in. Its crest
+// stands well over the rim and the canopy, so that the low cameras see it grow.
 kit::Mesh grainHeap() {
     kit::Mesh m;
-    constexpr int kX = 7, kY = 8;
+    constexpr int kX = 10, kY = 12;
     const float x0 = -6.2f, x1 = 6.2f, y0 = kBedBack, y1 = kBedFront, base = kBedTop - kPivotAboveGround;
-    // The heap's peak stands under the stream: v runs from -1 at the back to 1 at the front through 0 there.
-    const float peak = (kPourY - y0) / (y1 - y0);
     Random random(97);
     std::vector<uint32_t> index;
     for (int j = 0; j <= kY; ++j) {
         for (int i = 0; i <= kX; ++i) {
-            float u = float(i) / kX * 2 - 1, f = float(j) / kY;
-            float v = f < peak ? (f - peak) / peak : (f - peak) / (1 - peak);
-            // Grain heaps into a cone under the stream, flattening toward the bed's rims.
-            float rise = (1 - u * u * u * u) * (1 - v * v * v * v) * (1 - 0.5f * std::sqrt(u * u + v * v));
-            float h = kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.9f, 1.1f) : 1);
-            kit::Color c = kit::mix(kit::rgb8(215, 160, 50), kit::rgb8(250, 215, 110), random.next() * rise);
-            index.push_back(m.addVertex({x0 + (x1 - x0) * float(i) / kX, y0 + (y1 - y0) * float(j) / kY,
-                                         base + h - 0.15f},
-                                        {0, 0, 1}, {0.5f, 0.5f}, c));
+            float x = x0 + (x1 - x0) * float(i) / kX, y = y0 + (y1 - y0) * float(j) / kY;
+            // Distance from the stream's foot, measured so that the slope reaches the side walls first.
+            float d = std::hypot(x / 6.2f, (y - kPourY) / 7.5f);
+            float u = float(i) / kX * 2 - 1, v = float(j) / kY * 2 - 1;
+            float rim = (1 - u * u * u * u * u * u) * (1 - v * v * v * v * v * v);
+            float rise = std::fmax(0.0f, 1 - d) * std::fmax(0.0f, 1 - d) * 0.55f + 0.45f * std::fmax(0.0f, 1 - d);
+            rise = std::fmax(rise, 0.12f) * rim;
+            float h = kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.92f, 1.08f) : 1);
+            kit::Color c = kit::mix(kit::rgb8(210, 150, 45), kit::rgb8(252, 218, 112), random.next() * (0.4f + rise));
+            index.push_back(m.addVertex({x, y, base + h - 0.15f}, {0, 0, 1}, {0.5f, 0.5f}, c));
         }
     }
     for (int j = 0; j < kY; ++j) {
@@ -782,9 +784,11 @@ SceneSource buildHarvester() {
     scene.models.push_back(std::move(body));
     scene.models.push_back(scaled("Grass", kReelAt, grass()));
     kit::Model truck = scaled("Terex_MainBody", kTruckAt, std::move(truckMesh));
-    // The heap rides on the truck's body, so that it bobs with it; it rises from inside the bed.
+    // The heap rides on the truck's body, so that it bobs with it; it rises from inside the bed. Sunk, its
+    // crest lies under the bed's top and its edges may pass under the bed's floor: it faces up only, and
+    // from below it is not drawn.
     auto heapPath = sampleFrames(kFrames, [](double t) {
-        return kit::Vec3{0, 0, float(-(1 - heapRise(t)) * (kHeapHeight + 0.3f) * kTruckSize * kScale)};
+        return kit::Vec3{0, 0, float(-(1 - heapRise(t)) * (kHeapHeight + 0.6f) * kTruckSize * kScale)};
     });
     kit::Mesh heap = grainHeap();
     kit::Model heapNode = scaled("GrainHeap", {}, std::move(heap));
