@@ -220,60 +220,8 @@ void addDust(std::vector<kit::Model>& models) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Cargo: the field's grain heaped in the dump bed, lashed by two straps, the loose end of a tarp flapping
-// over the tailgate. It rides on the body, so it rocks with it. Heights here are above the ground.
-
-constexpr float kBedTop = 14.0f;
-constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
-
-float heapHeight(float x, float y) {
-    float u = x / kBedX, v = (y - (kBedBack + kBedFront) / 2) / ((kBedFront - kBedBack) / 2);
-    float mound = std::pow(clamp01(1 - u * u), 0.55f) * std::pow(clamp01(1 - v * v), 0.5f);
-    float ripple = 0.35f * valueNoise(x / 2.2f + 7, y / 2.6f, 211);
-    return kBedTop + 0.25f + 3.0f * mound + ripple * mound;
-}
-
-kit::Mesh grainHeap() {
-    constexpr int nx = 5, ny = 6;
-    kit::Mesh m;
-    auto vertex = [&m](float x, float y, kit::Color c) {
-        float e = 0.3f;
-        kit::Vec3 n = kit::normalize({heapHeight(x - e, y) - heapHeight(x + e, y),
-                                      heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
-        return m.addVertex({x, y, heapHeight(x, y)}, n, {0.5f, 0.5f}, c);
-    };
-    for (int j = 0; j <= ny; ++j) {
-        for (int i = 0; i <= nx; ++i) {
-            float x = -kBedX + 2 * kBedX * float(i) / nx,
-                  y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
-            float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
-            vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
-        }
-    }
-    for (int j = 0; j < ny; ++j) {
-        for (int i = 0; i < nx; ++i) {
-            uint32_t a = uint32_t(j * (nx + 1) + i);
-            m.addQuad(a, a + 1, a + uint32_t(nx) + 2, a + uint32_t(nx) + 1);
-        }
-    }
-    // Two straps across the heap, a little above it.
-    for (float y : {-8.2f, -0.6f}) {
-        kit::Color strap = kit::rgb8(150, 40, 30);
-        uint32_t prev[2] = {};
-        for (int i = 0; i <= nx; ++i) {
-            float x = -kBedX + 2 * kBedX * float(i) / nx;
-            uint32_t now[2];
-            for (int k = 0; k < 2; ++k) {
-                float yy = y + (k ? 0.45f : -0.45f);
-                now[k] = m.addVertex({x, yy, heapHeight(x, yy) + 0.3f}, {0, 0, 1}, {0.5f, 0.5f}, strap);
-            }
-            if (i > 0) m.addQuad(prev[0], now[0], now[1], prev[1]);
-            prev[0] = now[0];
-            prev[1] = now[1];
-        }
-    }
-    return m;
-}
+// Cargo: the field's grain heaped in the dump bed (truckGrainLoad), the loose end of a tarp flapping over the
+// tailgate. It rides on the body, so it rocks with it. Heights here are above the ground.
 
 // The tarp's loose end: a flap of canvas hinged along local X, trailing back over the tailgate. Seen from
 // either side, so both faces carry the same soft shade (lighter toward the hinge, where it lies on the load).
@@ -302,7 +250,7 @@ void addCargo(std::vector<kit::Model>& models) {
     if (body == models.end()) return;
     kit::LightRig rig = afternoonLight();
     kit::Vec3 pivot{0, 0, kPivotAboveGround};
-    kit::Mesh heap = grainHeap();
+    kit::Mesh heap = truckGrainLoad();
     kit::bakeLight(heap, rig);
     kit::translate(heap, -pivot);
     body->children.push_back({"GrainLoad", {}, {}, heap, {}, {}});
@@ -313,7 +261,7 @@ void addCargo(std::vector<kit::Model>& models) {
         float beat = 0.32f * std::sin(t * 9.1f) + 0.18f * std::sin(t * 13.7f + 1) + 0.1f * std::sin(t * 3.3f);
         flap.push_back({-0.22f + 0.35f * beat, 0, 0});
     }
-    kit::Vec3 hinge{0, kBedBack + 3.0f, heapHeight(0, kBedBack + 3.0f) + 0.2f};
+    kit::Vec3 hinge{0, kBedBack + 3.0f, truckHeapHeight(0, kBedBack + 3.0f) + 0.2f};
     kit::Mesh cloth = tarpFlap();
     kit::Model flapNode{"TarpFlap", hinge - pivot, {}, cloth, kit::rotationCurves(flap), {}};
     body->children.push_back(std::move(flapNode));

@@ -14,15 +14,15 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 601; // 0-30 s
-constexpr float kTruckX = 40;  // the truck stands on the rim at this radius, facing +Y
+constexpr int kFrames = 601;  // 0-30 s
+constexpr float kTruckX = 40; // the truck stands on the rim at this radius, facing +Y
 constexpr float kBodyZ = 41.573f;
 constexpr float kWheelZ = 37.821f;
 constexpr float kBeamZ = 39.459f;
 constexpr float kLedgeTop = kWheelZ - kWheelRadius - 0.02f;
-constexpr float kSkyHalf = 800;  // sky box around the camera: the view's corners stay inside the far plane
-// The distant ranges ride with the camera at ledge::kRangesDepth; the sun sets behind them, the end card rises
-// from behind them, and they hide the beams below the horizon.
+constexpr float kSkyHalf = 800; // sky box around the camera: the view's corners stay inside the far plane
+// The distant ranges ride with the camera at ledge::kRangesDepth; the sun sets behind them, the end card
+// rises from behind them, and they hide the beams below the horizon.
 constexpr float kSunDistance = 720;
 constexpr float kFanDistance = 775;
 constexpr float kCardDistance = 740;
@@ -42,12 +42,12 @@ kit::LightRig sunsetLight() {
 }
 
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
-// landing on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down over
-// the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), runs low along the cliff
-// face (8-10 s), rises past the truck (10-12 s), swings in behind it (12-14 s), passes low close behind its
-// wheels (14-16 s), pulls back up (16-18 s) and settles where the dump reads, right of and behind the truck
-// with the drop beside it (18-20 s); it eases in while the bed tips and the load pours (20-26 s) and draws back
-// for the end card.
+// landing on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down
+// over the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), runs low along the
+// cliff face (8-10 s), rises past the truck (10-12 s), swings in behind it (12-14 s), passes low close behind
+// its wheels (14-16 s), pulls back up (16-18 s) and settles where the dump reads, right of and behind the
+// truck with the drop beside it (18-20 s); it eases in while the bed tips and the load pours (20-26 s) and
+// draws back for the end card.
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {4, {46, -54, 50}},   {6, {62, -110, 48}},
                                              {8, {78, -184, 40}}, {10, {78, -150, 40}}, {12, {62, -96, 58}},
@@ -56,11 +56,15 @@ kit::Vec3 cameraEye(double t) {
     return pathAt(path, t);
 }
 
-// The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim; from
-// 10 s it also pulls a little away from the camera round the rim (its heading angle about the mesa's axis,
-// radians) and edges out toward the drop (its radius), where it stays for the dump.
-double driveAngle(double t) { return 0.3 * easeBetween(10, 21, t); }
-float driveRadius(double t) { return kTruckX + 3.0f * float(easeBetween(12, 20, t)); }
+// The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim;
+// from 10 s it also pulls a little away from the camera round the rim (its heading angle about the mesa's
+// axis, radians) and edges out toward the drop (its radius), where it stays for the dump.
+double driveAngle(double t) {
+    return 0.3 * easeBetween(10, 21, t);
+}
+float driveRadius(double t) {
+    return kTruckX + 3.0f * float(easeBetween(12, 20, t));
+}
 // The part's rocking of the body (the keys replace it), in scene units.
 float bodyRock(double t) {
     float c = float(t * 1000);
@@ -104,7 +108,9 @@ std::vector<kit::View> viewsFromTurning(float radiansPerSecond) {
 constexpr float kTurnSlack = 0.02f;
 
 // Where the sun stands relative to the camera: along the ray through its fixed screen point.
-kit::Vec3 sunDirection() { return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY); }
+kit::Vec3 sunDirection() {
+    return kit::viewRay(cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY);
+}
 // The sun sets over the last 12 s: it sinks into the far range, the last of it gone at the final chord.
 kit::Vec3 sunDirection(double t) {
     float sink = 0.29f * float(easeBetween(18, 29, t));
@@ -114,14 +120,16 @@ kit::Vec3 sunDirection(double t) {
 // Elevation-graded sunset, brightest toward the sun, dark below the visible horizon.
 kit::Color skyColor(kit::Vec3 dir) {
     kit::Vec3 sun = sunDirection();
-    float e = std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) * 180 / kit::kPi + 6; // degrees above horizon
+    float e =
+        std::asin(std::fmax(-1.0f, std::fmin(1.0f, dir.z))) * 180 / kit::kPi + 6; // degrees above horizon
     struct Stop {
         float at;
         kit::Color c;
     };
-    const Stop stops[] = {{-90, kit::rgb8(30, 12, 24)},  {-2, kit::rgb8(70, 30, 40)},  {0, kit::rgb8(250, 140, 60)},
-                          {4, kit::rgb8(245, 120, 70)},  {12, kit::rgb8(215, 90, 95)}, {30, kit::rgb8(120, 50, 120)},
-                          {60, kit::rgb8(45, 25, 85)},   {90, kit::rgb8(20, 12, 50)}};
+    const Stop stops[] = {{-90, kit::rgb8(30, 12, 24)}, {-2, kit::rgb8(70, 30, 40)},
+                          {0, kit::rgb8(250, 140, 60)}, {4, kit::rgb8(245, 120, 70)},
+                          {12, kit::rgb8(215, 90, 95)}, {30, kit::rgb8(120, 50, 120)},
+                          {60, kit::rgb8(45, 25, 85)},  {90, kit::rgb8(20, 12, 50)}};
     kit::Color c = stops[0].c;
     for (size_t i = 0; i + 1 < std::size(stops); ++i) {
         if (e >= stops[i].at && e <= stops[i + 1].at) {
@@ -130,7 +138,8 @@ kit::Color skyColor(kit::Vec3 dir) {
     }
     float toward = std::fmax(0.0f, kit::dot(dir, sun));
     float glow = std::pow(toward, 6.0f) * (e > -2 ? 1.0f : 0.3f);
-    return {std::fmin(1.0f, c.r + 0.35f * glow), std::fmin(1.0f, c.g + 0.3f * glow), std::fmin(1.0f, c.b + 0.1f * glow), 1};
+    return {std::fmin(1.0f, c.r + 0.35f * glow), std::fmin(1.0f, c.g + 0.3f * glow),
+            std::fmin(1.0f, c.b + 0.1f * glow), 1};
 }
 
 kit::Mesh skyBox() {
@@ -138,16 +147,19 @@ kit::Mesh skyBox() {
     const int cells = 12;
     for (int axis = 0; axis < 3; ++axis) {
         for (float sign : {-1.0f, 1.0f}) {
-            kit::Mesh face = kit::grid({-kSkyHalf, -kSkyHalf, kSkyHalf}, {kSkyHalf, kSkyHalf, kSkyHalf}, cells, cells);
+            kit::Mesh face =
+                kit::grid({-kSkyHalf, -kSkyHalf, kSkyHalf}, {kSkyHalf, kSkyHalf, kSkyHalf}, cells, cells);
             // Turn the +Z face onto the wanted axis, then look at it from inside.
             if (axis == 0) kit::rotate(face, {0, kit::kPi / 2, 0});
             if (axis == 1) kit::rotate(face, {-kit::kPi / 2, 0, 0});
-            if (sign < 0) kit::rotate(face, axis == 2 ? kit::Vec3{kit::kPi, 0, 0} : kit::Vec3{0, 0, kit::kPi});
+            if (sign < 0)
+                kit::rotate(face, axis == 2 ? kit::Vec3{kit::kPi, 0, 0} : kit::Vec3{0, 0, kit::kPi});
             kit::flipFaces(face);
             kit::merge(sky, face);
         }
     }
-    for (size_t i = 0; i < sky.positions.size(); ++i) sky.colors[i] = skyColor(kit::normalize(sky.positions[i]));
+    for (size_t i = 0; i < sky.positions.size(); ++i)
+        sky.colors[i] = skyColor(kit::normalize(sky.positions[i]));
     // The box rides with the camera, which never turns: only the cells in front of it ever show.
     return kit::keepSeen(sky, {kit::makeView({}, cameraAngles(), kFieldOfView)});
 }
@@ -182,9 +194,11 @@ kit::Mesh mesaMesh() {
     };
     std::vector<Ring> rings{{0.5f, 0, true, 12}, {8, 0, true, 24}, {16, 0, true, 48}};
     // The track (radius 30 to 50) is flat: its texture and a ring of shades down its middle are enough.
-    for (float r : {22.0f, 30.0f, 40.0f, 50.0f, 51.5f, 53.0f}) rings.push_back({r, 0, true, 96});
+    for (float r : {22.0f, 30.0f, 40.0f, 50.0f, 51.5f, 53.0f})
+        rings.push_back({r, 0, true, 96});
     // Down the cliff the segments halve again where only the wide shots see it.
-    for (float z : {30.0f, 24.0f, 16.0f, 6.0f, -6.0f}) rings.push_back({0, z, false, 96});
+    for (float z : {30.0f, 24.0f, 16.0f, 6.0f, -6.0f})
+        rings.push_back({0, z, false, 96});
     for (float z : {-20.0f, -36.0f, -52.0f, -68.0f, -84.0f, -98.0f, ledge::kFloorZ - 4})
         rings.push_back({0, z, false, 48});
     std::vector<std::vector<kit::Vec3>> grid(rings.size());
@@ -208,7 +222,8 @@ kit::Mesh mesaMesh() {
     // One flat-shaded face, its corners in order (outward, around, then back in).
     auto addFace = [&](size_t k, std::initializer_list<std::pair<kit::Vec3, bool>> corners) {
         std::vector<kit::Vec3> p;
-        for (const auto& corner : corners) p.push_back(corner.first);
+        for (const auto& corner : corners)
+            p.push_back(corner.first);
         // Rings run outward and downward, so this cross product points up on top and out on the cliff.
         kit::Vec3 n = kit::normalize(kit::cross(p[1] - p[0], p.back() - p[0]));
         std::vector<uint32_t> v;
@@ -247,17 +262,20 @@ kit::Mesh mesaMesh() {
             addFace(k, {{in[j + 1], false}, {out[2 * j + 1], true}, {out[2 * j + 2], true}});
         }
     }
-    // The mesa turns under the camera, so its light must not depend on which way a face looks round: sky above,
-    // the warm bounce of the sunlit valley below, the sunset on what faces up; deeper down, the valley's haze.
+    // The mesa turns under the camera, so its light must not depend on which way a face looks round: sky
+    // above, the warm bounce of the sunlit valley below, the sunset on what faces up; deeper down, the
+    // valley's haze.
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         const kit::Vec3 n = mesh.normals[i], p = mesh.positions[i];
-        kit::Color light = kit::mix(kit::Color{0.34f, 0.2f, 0.22f, 1}, kit::Color{0.62f, 0.44f, 0.58f, 1}, 0.5f + 0.5f * n.z);
+        kit::Color light = kit::mix(kit::Color{0.34f, 0.2f, 0.22f, 1}, kit::Color{0.62f, 0.44f, 0.58f, 1},
+                                    0.5f + 0.5f * n.z);
         float top = std::fmax(0.0f, n.z);
         light = {light.r + 0.32f * top, light.g + 0.17f * top, light.b + 0.07f * top, 1};
         float haze = std::fmin(1.0f, std::fmax(0.0f, -p.z / (kLedgeTop - ledge::kFloorZ)));
         light = kit::mix(light, kit::Color{0.5f, 0.38f, 0.56f, 1}, 0.6f * haze);
         kit::Color& c = mesh.colors[i];
-        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
+             1};
     }
     return kit::keepSeen(mesh, viewsFromTurning(kLedgeTurn), kTurnSlack);
 }
@@ -268,7 +286,8 @@ kit::Mesh headlightBeam() {
     // Dim and short: seen from behind the truck it must read as a little lamp light, not as a pale wedge.
     const float length = 26, radius = 3.2f;
     for (int i = 0; i < segments; ++i) {
-        float a0 = 2 * kit::kPi * float(i) / float(segments), a1 = 2 * kit::kPi * float(i + 1) / float(segments);
+        float a0 = 2 * kit::kPi * float(i) / float(segments),
+              a1 = 2 * kit::kPi * float(i + 1) / float(segments);
         kit::Color bright{0.055f, 0.045f, 0.03f, 1}, dark{0, 0, 0, 1};
         uint32_t apex = cone.addVertex({0, 0.3f, 0}, {0, -1, 0}, {0.5f, 0.5f}, bright);
         uint32_t b = cone.addVertex({std::cos(a0) * radius, length, std::sin(a0) * radius * 0.6f}, {0, 1, 0},
@@ -282,22 +301,29 @@ kit::Mesh headlightBeam() {
 
 // How far the tyres have rolled over the ledge by time t: the ledge turns under them at the part's rate, and
 // the truck adds its own drive round the rim.
-double rolled(double t) { return (kLedgeTurn * t + driveAngle(t)) * kTruckX; }
+double rolled(double t) {
+    return (kLedgeTurn * t + driveAngle(t)) * kTruckX;
+}
 
 // The dump. The bed hinges on its lower right edge (relative to the body's pivot): from 20 s it tips over to
 // the right, toward the drop, and the load slides off its high side's far edge into the valley.
 constexpr float kHingeX = 6.6f, kHingeZ = 7.8f - kPivotAboveGround;
 constexpr float kBedHeight = 6.2f; // from the hinge up to the bed's top
-double bedTip(double t) { return 0.9 * easeBetween(20, 25.5, t); }
+double bedTip(double t) {
+    return 0.9 * easeBetween(20, 25.5, t);
+}
 // How far the load has drained off the bed (0 to 1): it starts to go once the bed leans, the last of it at
 // the final chord.
-double drained(double t) { return easeBetween(22, 27.5, t); }
+double drained(double t) {
+    return easeBetween(22, 27.5, t);
+}
 
 // Position and turn keys of a part of the truck that sits at `offset` from the body's pivot; `spin` adds the
 // wheels' turn about their axle, `tips` the bed's tip about the hinge (where such a part then stands), and
 // `slide` a move along the bed as it tips.
-kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks, bool spin,
-                        bool tips = false, kit::Vec3 (*slide)(double) = nullptr, double hiddenUntil = 0) {
+kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Mesh mesh, bool rocks,
+                        bool spin, bool tips = false, kit::Vec3 (*slide)(double) = nullptr,
+                        double hiddenUntil = 0) {
     std::vector<kit::Vec3> path, turns;
     for (int i = 0; i < kFrames; ++i) {
         double t = i / 20.0;
@@ -310,8 +336,10 @@ kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Me
         path.push_back({at.x, at.y, at.z + restZ + (rocks ? bodyRock(t) : 0.0f)});
         turns.push_back(turn);
     }
-    kit::Model model{std::move(name), {path[0].x, path[0].y, restZ}, {}, std::move(mesh), kit::positionCurves(path), {}};
-    for (kit::Curve& c : kit::rotationCurves(turns)) model.curves.push_back(c);
+    kit::Model model{std::move(name), {path[0].x, path[0].y, restZ}, {},
+                     std::move(mesh), kit::positionCurves(path),     {}};
+    for (kit::Curve& c : kit::rotationCurves(turns))
+        model.curves.push_back(c);
     return model;
 }
 
@@ -323,7 +351,8 @@ std::vector<kit::View> viewsFromTruck(kit::Vec3 offset, float bob) {
         double t = i / 20.0;
         kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0}) + kit::Vec3{0, 0, offset.z};
         for (float dz : {-bob, bob}) {
-            kit::View view = kit::makeView(cameraEye(t) - at + kit::Vec3{0, 0, -dz}, cameraAngles(), kFieldOfView);
+            kit::View view =
+                kit::makeView(cameraEye(t) - at + kit::Vec3{0, 0, -dz}, cameraAngles(), kFieldOfView);
             views.push_back(kit::turned(view, {}, {0, 0, float(driveAngle(t))}));
         }
     }
@@ -339,29 +368,46 @@ struct Stroke {
 };
 const std::vector<Stroke>& signLetter(char c) {
     constexpr float s = 1.3f, h = 0.65f; // stroke, half a slant's width
-    static const std::vector<Stroke> k{{false, 0, 0, s, 9}, {true, 1.3f, 3.6f, 3.35f, 9}, {true, 3.35f, 0, 1.6f, 5.0f}};
-    static const std::vector<Stroke> e{{false, 0, 0, s, 9}, {false, 0, 9 - s, 4, 9}, {false, 0, 3.85f, 3.5f, 5.15f},
-                                       {false, 0, 0, 4, s}};
-    static const std::vector<Stroke> sl{{false, 0, 9 - s, 4, 9}, {false, 0, 3.85f, s, 9}, {false, 0, 3.85f, 4, 5.15f},
-                                        {false, 4 - s, 0, 4, 5.15f}, {false, 0, 0, 4, s}};
+    static const std::vector<Stroke> k{
+        {false, 0, 0, s, 9}, {true, 1.3f, 3.6f, 3.35f, 9}, {true, 3.35f, 0, 1.6f, 5.0f}};
+    static const std::vector<Stroke> e{
+        {false, 0, 0, s, 9}, {false, 0, 9 - s, 4, 9}, {false, 0, 3.85f, 3.5f, 5.15f}, {false, 0, 0, 4, s}};
+    static const std::vector<Stroke> sl{{false, 0, 9 - s, 4, 9},
+                                        {false, 0, 3.85f, s, 9},
+                                        {false, 0, 3.85f, 4, 5.15f},
+                                        {false, 4 - s, 0, 4, 5.15f},
+                                        {false, 0, 0, 4, s}};
     static const std::vector<Stroke> t{{false, 0, 9 - s, 4, 9}, {false, 1.35f, 0, 2.65f, 9}};
-    static const std::vector<Stroke> r{{false, 0, 0, s, 9}, {false, 0, 9 - s, 4, 9}, {false, 4 - s, 3.85f, 4, 9},
-                                       {false, 0, 3.85f, 4, 5.15f}, {true, 3.35f, 0, 2.3f, 3.85f}};
-    static const std::vector<Stroke> o{{false, 0, 0, 4, s}, {false, 0, 9 - s, 4, 9}, {false, 0, 0, s, 9},
-                                       {false, 4 - s, 0, 4, 9}};
+    static const std::vector<Stroke> r{{false, 0, 0, s, 9},
+                                       {false, 0, 9 - s, 4, 9},
+                                       {false, 4 - s, 3.85f, 4, 9},
+                                       {false, 0, 3.85f, 4, 5.15f},
+                                       {true, 3.35f, 0, 2.3f, 3.85f}};
+    static const std::vector<Stroke> o{
+        {false, 0, 0, 4, s}, {false, 0, 9 - s, 4, 9}, {false, 0, 0, s, 9}, {false, 4 - s, 0, 4, 9}};
     static const std::vector<Stroke> v{{true, 1.7f, 0, h, 9}, {true, 2.3f, 0, 4 - h, 9}};
-    static const std::vector<Stroke> a{{true, h, 0, 1.5f, 9}, {true, 4 - h, 0, 2.5f, 9}, {false, 0.75f, 2.6f, 3.25f, 3.9f}};
+    static const std::vector<Stroke> a{
+        {true, h, 0, 1.5f, 9}, {true, 4 - h, 0, 2.5f, 9}, {false, 0.75f, 2.6f, 3.25f, 3.9f}};
     static const std::vector<Stroke> none;
     switch (c) {
-    case 'K': return k;
-    case 'E': return e;
-    case 'S': return sl;
-    case 'T': return t;
-    case 'R': return r;
-    case 'O': return o;
-    case 'V': return v;
-    case 'A': return a;
-    default: return none;
+    case 'K':
+        return k;
+    case 'E':
+        return e;
+    case 'S':
+        return sl;
+    case 'T':
+        return t;
+    case 'R':
+        return r;
+    case 'O':
+        return o;
+    case 'V':
+        return v;
+    case 'A':
+        return a;
+    default:
+        return none;
     }
 }
 
@@ -383,7 +429,8 @@ kit::Mesh signText(const std::string& text, float height) {
                 p[2] = {x + st.x1, st.y1, 0}, p[3] = {x + st.x0, st.y1, 0};
             }
             uint32_t v[4];
-            for (int i = 0; i < 4; ++i) v[i] = out.addVertex(p[i], {0, 0, 1}, {0.5f, 0.5f}, {1, 1, 1, 1});
+            for (int i = 0; i < 4; ++i)
+                v[i] = out.addVertex(p[i], {0, 0, 1}, {0.5f, 0.5f}, {1, 1, 1, 1});
             out.addQuad(v[0], v[1], v[2], v[3]);
         }
         x += 4 + 1.1f;
@@ -411,62 +458,10 @@ kit::Mesh rearSign() {
     return kit::translate(text, {0, -12.45f, 3.6f});
 }
 
-// The field's grain, heaped in the dump bed as it left the chase and lashed by two straps, relative to the
-// body's pivot. Heights over the bed are taken from the ground first, then moved onto the pivot.
-constexpr float kBedTop = 14.0f;
-constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
-
-float heapHeight(float x, float y) {
-    auto clamp01 = [](float v) { return std::fmin(1.0f, std::fmax(0.0f, v)); };
-    float u = x / kBedX, v = (y - (kBedBack + kBedFront) / 2) / ((kBedFront - kBedBack) / 2);
-    float mound = std::pow(clamp01(1 - u * u), 0.55f) * std::pow(clamp01(1 - v * v), 0.5f);
-    float ripple = 0.35f * valueNoise(x / 2.2f + 7, y / 2.6f, 211);
-    return kBedTop + 0.25f + 3.0f * mound + ripple * mound;
-}
-
-kit::Mesh grainLoad() {
-    constexpr int nx = 5, ny = 6;
-    kit::Mesh m;
-    auto vertex = [&m](float x, float y, kit::Color c) {
-        float e = 0.3f;
-        kit::Vec3 n = kit::normalize(
-            {heapHeight(x - e, y) - heapHeight(x + e, y), heapHeight(x, y - e) - heapHeight(x, y + e), 2 * e});
-        return m.addVertex({x, y, heapHeight(x, y)}, n, {0.5f, 0.5f}, c);
-    };
-    for (int j = 0; j <= ny; ++j) {
-        for (int i = 0; i <= nx; ++i) {
-            float x = -kBedX + 2 * kBedX * float(i) / nx, y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
-            float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
-            vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
-        }
-    }
-    for (int j = 0; j < ny; ++j) {
-        for (int i = 0; i < nx; ++i) {
-            uint32_t a = uint32_t(j * (nx + 1) + i);
-            m.addQuad(a, a + 1, a + uint32_t(nx) + 2, a + uint32_t(nx) + 1);
-        }
-    }
-    for (float y : {-8.2f, -0.6f}) {
-        uint32_t prev[2] = {};
-        for (int i = 0; i <= nx; ++i) {
-            float x = -kBedX + 2 * kBedX * float(i) / nx;
-            uint32_t now[2];
-            for (int k = 0; k < 2; ++k) {
-                float yy = y + (k ? 0.45f : -0.45f);
-                now[k] = m.addVertex({x, yy, heapHeight(x, yy) + 0.3f}, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(150, 40, 30));
-            }
-            if (i > 0) m.addQuad(prev[0], now[0], now[1], prev[1]);
-            prev[0] = now[0];
-            prev[1] = now[1];
-        }
-    }
-    return kit::translate(m, {0, 0, -kPivotAboveGround});
-}
-
 // The pour: clouds of kernels that leave the bed's low edge one after another, each along the whole length of
-// the bed, and fall out over the rim into the drop. Few and large: every node costs the frame a draw call. Each row is a node that waits far below the ground, out of
-// sight and out of the frame (where it costs nothing to draw), until it leaves the bed; the keys between lie
-// inside the rock.
+// the bed, and fall out over the rim into the drop. Few and large: every node costs the frame a draw call.
+// Each row is a node that waits far below the ground, out of sight and out of the frame (where it costs
+// nothing to draw), until it leaves the bed; the keys between lie inside the rock.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> rows;
     constexpr int kRows = 20;
@@ -483,7 +478,8 @@ std::vector<kit::Model> grainFall() {
         kit::Vec3 from = onTruck(t0, lip) +
                          kit::Vec3{0, 0, kBodyZ + kHingeZ + bodyRock(t0) + kBedHeight * std::cos(tip) + 0.3f};
         const float speed = random.range(7, 10);
-        const kit::Vec3 velocity = kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, heading});
+        const kit::Vec3 velocity =
+            kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, heading});
         kit::Mesh kernels;
         for (int k = 0; k < 84; ++k) {
             kit::Vec3 at{random.range(-1.8f, 1.8f), random.range(-6.8f, 6.8f), random.range(-2.6f, 2.6f)};
@@ -524,7 +520,8 @@ kit::Mesh& backlit(kit::Mesh& mesh) {
         light = {light.r + 0.2f * fill + 0.95f * rim, light.g + 0.18f * fill + 0.55f * rim,
                  light.b + 0.26f * fill + 0.25f * rim, 1};
         kit::Color& c = mesh.colors[i];
-        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
+             1};
     }
     return mesh;
 }
@@ -542,13 +539,18 @@ kit::Mesh rubberWheel() {
     kit::Mesh tyre = truckTyre(false, unlit(), {});
     kit::Mesh wheel;
     for (const auto& tri : tyre.triangles) {
-        kit::Vec3 c = (tyre.positions[tri[0]] + tyre.positions[tri[1]] + tyre.positions[tri[2]]) * (1.0f / 3.0f);
+        kit::Vec3 c =
+            (tyre.positions[tri[0]] + tyre.positions[tri[1]] + tyre.positions[tri[2]]) * (1.0f / 3.0f);
         float radius = std::hypot(c.y, c.z);
-        int block = int(std::floor((std::atan2(c.z, c.y) + kit::kPi) / (2 * kit::kPi) * 20 + (c.x > 0 ? 0.5f : 0)));
+        int block =
+            int(std::floor((std::atan2(c.z, c.y) + kit::kPi) / (2 * kit::kPi) * 20 + (c.x > 0 ? 0.5f : 0)));
         bool tread = radius > kWheelRadius - 0.45f;
-        kit::Color colour = !tread ? kit::rgb8(58, 54, 52) : block % 2 ? kit::rgb8(74, 68, 64) : kit::rgb8(36, 33, 32);
+        kit::Color colour = !tread      ? kit::rgb8(58, 54, 52)
+                            : block % 2 ? kit::rgb8(74, 68, 64)
+                                        : kit::rgb8(36, 33, 32);
         uint32_t v[3];
-        for (int i = 0; i < 3; ++i) v[i] = wheel.addVertex(tyre.positions[tri[i]], tyre.normals[tri[i]], {0.5f, 0.5f}, colour);
+        for (int i = 0; i < 3; ++i)
+            v[i] = wheel.addVertex(tyre.positions[tri[i]], tyre.normals[tri[i]], {0.5f, 0.5f}, colour);
         wheel.addTriangle(v[0], v[1], v[2]);
     }
     kit::merge(wheel, truckHub(false, unlit(), {}));
@@ -605,10 +607,10 @@ kit::Model endCard() {
     constexpr float size = 6.2f;
     kit::translate(text, {-width / 2, 0, 0});
     kit::scale(text, {size, size, size});
-    // Pale gold faces over dark sides, with a hard dark plum shadow down and to the right so that they stand off
-    // the bright sunburst: a copy of the faces alone, set back by more than the depth buffer blurs at this
-    // distance and drawn after the faces, so that the depth test turns it away under the letters. One copy:
-    // every triangle here costs the frame as much as a few hundred of its pixels.
+    // Pale gold faces over dark sides, with a hard dark plum shadow down and to the right so that they stand
+    // off the bright sunburst: a copy of the faces alone, set back by more than the depth buffer blurs at
+    // this distance and drawn after the faces, so that the depth test turns it away under the letters. One
+    // copy: every triangle here costs the frame as much as a few hundred of its pixels.
     kit::tintByHeight(text, 0, 7 * size, kit::rgb8(255, 206, 110), kit::rgb8(255, 248, 214));
     kit::Mesh outline;
     const kit::Color rim = kit::rgb8(46, 12, 34);
@@ -617,7 +619,8 @@ kit::Model endCard() {
     }
     const kit::Vec3 offset{0.7f * size, -0.7f * size, -2 * size};
     for (const auto& tri : text.triangles) {
-        if (text.normals[tri[0]].z <= 0.9f || text.normals[tri[1]].z <= 0.9f || text.normals[tri[2]].z <= 0.9f)
+        if (text.normals[tri[0]].z <= 0.9f || text.normals[tri[1]].z <= 0.9f ||
+            text.normals[tri[2]].z <= 0.9f)
             continue;
         uint32_t v[3];
         for (int k = 0; k < 3; ++k)
@@ -629,14 +632,16 @@ kit::Model endCard() {
     // letters apart from the rays around them. Last, so that the letters turn it away.
     const float margin = 1.1f * size, halfWidth = width * size / 2 + margin;
     kit::Mesh plate;
-    auto band = [&plate](float inset, float z, kit::Color bottom, kit::Color top, float x, float y0, float y1) {
+    auto band = [&plate](float inset, float z, kit::Color bottom, kit::Color top, float x, float y0,
+                         float y1) {
         uint32_t a = plate.addVertex({-x + inset, y0 + inset, z}, {0, 0, 1}, {0.5f, 0.5f}, bottom);
         uint32_t b = plate.addVertex({x - inset, y0 + inset, z}, {0, 0, 1}, {0.5f, 0.5f}, bottom);
         uint32_t c = plate.addVertex({x - inset, y1 - inset, z}, {0, 0, 1}, {0.5f, 0.5f}, top);
         uint32_t d = plate.addVertex({-x + inset, y1 - inset, z}, {0, 0, 1}, {0.5f, 0.5f}, top);
         plate.addQuad(a, b, c, d);
     };
-    band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin, 7 * size + margin);
+    band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin,
+         7 * size + margin);
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
@@ -660,7 +665,8 @@ SceneSource buildLedge() {
     dropSkyBehindRanges(skyMesh, ranges);
     // The part draws the ledge itself, before the rest. The truck goes before the land, the land from near to
     // far, and the sky after all that stands in front of it, so that the depth test turns away what is hidden
-    // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth buffer.)
+    // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth
+    // buffer.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
     kit::Vec3 body{kTruckX, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units; the keys do the same.
@@ -674,9 +680,10 @@ SceneSource buildLedge() {
         struct Box {
             kit::Vec3 lo, hi;
         };
-        const Box parts[] = {{{-6.6f, -12.2f, 7.8f}, {6.6f, 2.8f, 14.0f}},  {{-6.8f, 2.4f, 14.2f}, {6.8f, 10.4f, 14.8f}},
-                             {{-6.0f, 2.55f, 13.9f}, {6.0f, 3.2f, 14.3f}},  {{-6.95f, -9.4f, 8.0f}, {-6.55f, 1.4f, 13.8f}},
-                             {{6.55f, -9.4f, 8.0f}, {6.95f, 1.4f, 13.8f}}, {{-6.4f, -12.6f, 7.6f}, {6.4f, -12.1f, 8.6f}}};
+        const Box parts[] = {
+            {{-6.6f, -12.2f, 7.8f}, {6.6f, 2.8f, 14.0f}}, {{-6.8f, 2.4f, 14.2f}, {6.8f, 10.4f, 14.8f}},
+            {{-6.0f, 2.55f, 13.9f}, {6.0f, 3.2f, 14.3f}}, {{-6.95f, -9.4f, 8.0f}, {-6.55f, 1.4f, 13.8f}},
+            {{6.55f, -9.4f, 8.0f}, {6.95f, 1.4f, 13.8f}}, {{-6.4f, -12.6f, 7.6f}, {6.4f, -12.1f, 8.6f}}};
         std::vector<bool> onBed;
         for (const auto& tri : bodyMesh.triangles) {
             bool found = false;
@@ -684,8 +691,9 @@ SceneSource buildLedge() {
                 bool inside = true;
                 for (uint32_t v : tri) {
                     kit::Vec3 p = bodyMesh.positions[v] + kit::Vec3{0, 0, kPivotAboveGround};
-                    inside = inside && p.x > box.lo.x - 0.01f && p.x < box.hi.x + 0.01f && p.y > box.lo.y - 0.01f &&
-                             p.y < box.hi.y + 0.01f && p.z > box.lo.z - 0.01f && p.z < box.hi.z + 0.01f;
+                    inside = inside && p.x > box.lo.x - 0.01f && p.x < box.hi.x + 0.01f &&
+                             p.y > box.lo.y - 0.01f && p.y < box.hi.y + 0.01f && p.z > box.lo.z - 0.01f &&
+                             p.z < box.hi.z + 0.01f;
                     // The exhaust stack's cap stands under the canopy: it stays on the chassis.
                     inside = inside && std::hypot(p.x - 0.9f, p.y - 4.3f) > 0.5f;
                 }
@@ -693,21 +701,22 @@ SceneSource buildLedge() {
             }
             onBed.push_back(found);
         }
-        // The frame, axles and tank under the bed only show once it tips: they are a part of their own, kept out
-        // of the way (and off the frame's cost) until then.
+        // The frame, axles and tank under the bed only show once it tips: they are a part of their own, kept
+        // out of the way (and off the frame's cost) until then.
         std::vector<bool> underBed;
         for (size_t i = 0; i < bodyMesh.triangles.size(); ++i) {
             bool inside = !onBed[i];
             for (uint32_t v : bodyMesh.triangles[i]) {
                 kit::Vec3 p = bodyMesh.positions[v];
-                inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f && p.y < kBedFront - 0.1f &&
-                         p.z < kBedTop - kPivotAboveGround;
+                inside = inside && std::fabs(p.x) < kBedX - 0.1f && p.y > kBedBack + 0.1f &&
+                         p.y < kBedFront - 0.1f && p.z < kBedTop - kPivotAboveGround;
             }
             underBed.push_back(inside);
         }
         frameMesh = kit::keepTriangles(bodyMesh, underBed);
         bedMesh = kit::keepTriangles(bodyMesh, onBed);
-        for (size_t i = 0; i < onBed.size(); ++i) onBed[i] = !onBed[i] && !underBed[i];
+        for (size_t i = 0; i < onBed.size(); ++i)
+            onBed[i] = !onBed[i] && !underBed[i];
         bodyMesh = kit::keepTriangles(bodyMesh, onBed);
         kit::translate(bedMesh, kit::Vec3{} - hinge);
         // Its right side turns down toward the drop, away from the sky: in the shade.
@@ -720,30 +729,37 @@ SceneSource buildLedge() {
     // The name board rides with the bed on the same keys, but is drawn before it: from afar its face and the
     // bed's back behind it fall within one step of the depth buffer, and the first drawn wins such ties.
     kit::Mesh sign = kit::keepSeen(rearSign(), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
-    scene.models.push_back(onTruckModel("Sign", {kHingeX, 0, 0}, kBodyZ + kHingeZ, kit::translate(sign, kit::Vec3{} - hinge),
-                                        true, false, true));
-    // The load it carried through the chase. It lies open to the sky and the low sun over the cab, so it glows
-    // gold above the shaded back of the bed. Drawn before the body, whose empty bed it hides.
-    kit::Mesh load = grainLoad();
+    scene.models.push_back(onTruckModel("Sign", {kHingeX, 0, 0}, kBodyZ + kHingeZ,
+                                        kit::translate(sign, kit::Vec3{} - hinge), true, false, true));
+    // The load it carried through the chase. It lies open to the sky and the low sun over the cab, so it
+    // glows gold above the shaded back of the bed. Drawn before the body, whose empty bed it hides. Relative
+    // to the body's pivot, like the bed it lies in.
+    kit::Mesh load = truckGrainLoad();
+    kit::translate(load, {0, 0, -kPivotAboveGround});
     for (size_t i = 0; i < load.colors.size(); ++i) {
         float up = std::fmax(0.0f, load.normals[i].z);
         kit::Color light = kit::mix(kit::Color{0.55f, 0.36f, 0.3f, 1}, kit::Color{1.05f, 0.8f, 0.55f, 1}, up);
         kit::Color& c = load.colors[i];
-        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b), 1};
+        c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
+             1};
     }
     load = kit::keepSeen(load, viewsFromTruck({0, 0, kBodyZ}, 0.4f));
-    // As the bed leans the heap slides toward its low side and sinks into it: the bed's top hides what has gone.
+    // As the bed leans the heap slides toward its low side and sinks into it: the bed's top hides what has
+    // gone.
     auto drain = [](double t) {
         float d = float(drained(t));
         return kit::Vec3{1.5f * d, 0, -4.2f * d};
     };
     scene.models.push_back(onTruckModel("GrainLoad", {kHingeX, 0, 0}, kBodyZ + kHingeZ,
                                         kit::translate(load, kit::Vec3{} - hinge), true, false, true, drain));
-    scene.models.push_back(onTruckModel("DumpBed", {kHingeX, 0, 0}, kBodyZ + kHingeZ, std::move(bedMesh), true, false, true));
+    scene.models.push_back(
+        onTruckModel("DumpBed", {kHingeX, 0, 0}, kBodyZ + kHingeZ, std::move(bedMesh), true, false, true));
     scene.models.push_back(onTruckModel("Terex_MainBody", {}, kBodyZ, std::move(bodyMesh), true, false));
     kit::sortNearFirst(frameMesh, cameraEye(20) - body);
-    scene.models.push_back(onTruckModel("TruckFrame", {}, kBodyZ, std::move(frameMesh), true, false, false, nullptr, 20));
-    for (kit::Model& row : grainFall()) scene.models.push_back(std::move(row));
+    scene.models.push_back(
+        onTruckModel("TruckFrame", {}, kBodyZ, std::move(frameMesh), true, false, false, nullptr, 20));
+    for (kit::Model& row : grainFall())
+        scene.models.push_back(std::move(row));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
         // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.
@@ -767,7 +783,8 @@ SceneSource buildLedge() {
         scene.models.push_back(
             onTruckModel(name, {slot.offset.x, slot.offset.y, 0}, kWheelZ, std::move(wheel), false, true));
     }
-    scene.models.push_back({"Trees", {0, 0, 0}, {}, ledge::valleyTrees(viewsFromTurning(kTreesTurn), kTurnSlack), {}, {}});
+    scene.models.push_back(
+        {"Trees", {0, 0, 0}, {}, ledge::valleyTrees(viewsFromTurning(kTreesTurn), kTurnSlack), {}, {}});
     scene.models.push_back({"Valley", {0, 0, 0}, {}, ledge::valleyLand(viewsFrom({}, 0)), {}, {}});
     scene.models.push_back(followCamera("Range", {}, std::move(ranges)));
     kit::Mesh disc = kit::cylinder(15 * kSunDistance / 470, -0.5f, 0.5f, 32);
@@ -775,17 +792,19 @@ SceneSource buildLedge() {
     // Rides with the camera too: the faces turned away from it go.
     disc = kit::keepSeen(disc, {kit::makeView(sun * -kSunDistance, cameraAngles(), kFieldOfView)});
     scene.models.push_back(followSun("Sun", kSunDistance, disc));
-    scene.models.push_back(onTruckModel("Lightbeam01", {-kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
-    scene.models.push_back(onTruckModel("Lightbeam02", {kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
+    scene.models.push_back(
+        onTruckModel("Lightbeam01", {-kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
+    scene.models.push_back(
+        onTruckModel("Lightbeam02", {kLampX, kLampY, 0}, kBeamZ, headlightBeam(), true, false));
     scene.models.push_back(birds());
     scene.models.push_back(endCard());
     scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
     // The fans keep the size on screen they had at 700 units.
     constexpr float fanScale = kFanDistance / 700;
-    scene.models.push_back(followSun("Sunbeams01", kFanDistance,
-                                        sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
+    scene.models.push_back(
+        followSun("Sunbeams01", kFanDistance, sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
     scene.models.push_back(followSun("Sunbeams02", kFanDistance - 10,
-                                        sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
+                                     sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
     kit::CameraAngles view = cameraAngles();
     constexpr float kDeg = 180 / kit::kPi;
     kit::Model camera = followCamera("Camera_ledge", {}, {});

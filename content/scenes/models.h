@@ -17,8 +17,8 @@ constexpr float kWheelRadius = 3.6f;
 constexpr float kBodyAboveWheel = 3.752f;
 constexpr float kLampBelowBody = 2.114f;
 constexpr float kPivotAboveGround = kWheelRadius + kBodyAboveWheel;
-constexpr float kWheelX = 5.0f;       // axle half-track
-constexpr float kFrontAxleY = 6.5f;   // from the body's pivot, truck facing +Y
+constexpr float kWheelX = 5.0f;     // axle half-track
+constexpr float kFrontAxleY = 6.5f; // from the body's pivot, truck facing +Y
 constexpr float kRearAxleY = -6.0f;
 constexpr float kLampX = 2.6f;
 constexpr float kLampY = 12.6f;
@@ -33,6 +33,14 @@ kit::Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement
 // The tyre alone, and the rim and hub alone (untextured in vertex colours, for a separately spinning node).
 kit::Mesh truckTyre(bool left, const kit::LightRig& light, const kit::Placement& at);
 kit::Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at);
+
+// The dump bed's inside, above the ground: its floor's height and the extent of the load (x across, y along).
+constexpr float kBedTop = 14.0f;
+constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
+// The field's grain heaped in the dump bed, lashed by two straps, in heights above the ground; and the
+// heap's height at (x, y).
+kit::Mesh truckGrainLoad();
+float truckHeapHeight(float x, float y);
 
 // Wheel name, position relative to the body's pivot and side, in the scene set-up's naming.
 struct WheelSlot {

@@ -15,10 +15,13 @@ using kit::Vec3;
 
 // Boxes are given in heights above the ground and moved to the pivot at the end.
 Mesh boxPart(Vec3 lo, Vec3 hi, const BoxUv& uv, float bevel) {
-    return kit::box({lo.x, lo.y, lo.z - kPivotAboveGround}, {hi.x, hi.y, hi.z - kPivotAboveGround}, uv, bevel);
+    return kit::box({lo.x, lo.y, lo.z - kPivotAboveGround}, {hi.x, hi.y, hi.z - kPivotAboveGround}, uv,
+                    bevel);
 }
 
-kit::UvRect rect(const AtlasRegion& r) { return kit::uvRect(r); }
+kit::UvRect rect(const AtlasRegion& r) {
+    return kit::uvRect(r);
+}
 
 } // namespace
 
@@ -46,8 +49,8 @@ Mesh truckBody(const kit::LightRig& light, const kit::Placement& at, bool bevell
     kit::merge(body, part({-3.3f, 7.8f, 4.6f}, {3.3f, 12.3f, 8.5f}, hood, 0.25f));
     float lampZ = kPivotAboveGround - kLampBelowBody;
     for (float s : {-1.0f, 1.0f}) {
-        kit::merge(body, part({s * kLampX - 0.55f, 12.2f, lampZ - 0.55f}, {s * kLampX + 0.55f, 12.6f, lampZ + 0.55f},
-                              BoxUv(rect(headlight))));
+        kit::merge(body, part({s * kLampX - 0.55f, 12.2f, lampZ - 0.55f},
+                              {s * kLampX + 0.55f, 12.6f, lampZ + 0.55f}, BoxUv(rect(headlight))));
     }
     BoxUv bumper(rect(greyMetal));
     bumper.py = rect(stripes);
@@ -84,7 +87,8 @@ Mesh truckBody(const kit::LightRig& light, const kit::Placement& at, bool bevell
     BoxUv rear(rect(stripes));
     kit::merge(body, part({-6.4f, -12.6f, 7.6f}, {6.4f, -12.1f, 8.6f}, rear));
     for (float s : {-1.0f, 1.0f}) {
-        kit::merge(body, part({s * 2.8f - 0.6f, -11.6f, 4.0f}, {s * 2.8f + 0.6f, -11.1f, 5.0f}, BoxUv(rect(taillight))));
+        kit::merge(body, part({s * 2.8f - 0.6f, -11.6f, 4.0f}, {s * 2.8f + 0.6f, -11.1f, 5.0f},
+                              BoxUv(rect(taillight))));
     }
     kit::LightRig rig = light;
     rig.groundZ = at.position.z - kPivotAboveGround;
@@ -145,15 +149,18 @@ Mesh truckWheel(bool left, const kit::LightRig& light, const kit::Placement& at,
 
 Mesh truckHub(bool left, const kit::LightRig& light, const kit::Placement& at) {
     Mesh hub = rimDisc({}, {});
-    // Yellow disc with three wide dark spoke sectors (few, so that the turn reads without strobing) and a dark hub, so that its turning shows without a texture.
-    // Sectors need their own vertices for hard edges: recolour per triangle from its centroid.
+    // Yellow disc with three wide dark spoke sectors (few, so that the turn reads without strobing) and a
+    // dark hub, so that its turning shows without a texture. Sectors need their own vertices for hard edges:
+    // recolour per triangle from its centroid.
     Mesh flat;
     for (const auto& t : hub.triangles) {
         kit::Vec3 c = (hub.positions[t[0]] + hub.positions[t[1]] + hub.positions[t[2]]) * (1.0f / 3.0f);
         float radius = std::sqrt(c.x * c.x + c.y * c.y);
         float sector = std::fmod(std::atan2(c.y, c.x) + 4 * kit::kPi, 2 * kit::kPi / 3);
         bool spoke = sector < kit::kPi / 4 && radius > 0.85f && radius < 2.1f;
-        kit::Color colour = radius < 0.85f ? kit::rgb8(70, 64, 56) : spoke ? kit::rgb8(70, 55, 20) : kit::rgb8(240, 190, 35);
+        kit::Color colour = radius < 0.85f ? kit::rgb8(70, 64, 56)
+                            : spoke        ? kit::rgb8(70, 55, 20)
+                                           : kit::rgb8(240, 190, 35);
         uint32_t a = flat.addVertex(hub.positions[t[0]], hub.normals[t[0]], {0.5f, 0.5f}, colour);
         uint32_t b = flat.addVertex(hub.positions[t[1]], hub.normals[t[1]], {0.5f, 0.5f}, colour);
         uint32_t c2 = flat.addVertex(hub.positions[t[2]], hub.normals[t[2]], {0.5f, 0.5f}, colour);
@@ -171,6 +178,56 @@ const std::vector<WheelSlot>& truckWheelSlots() {
         {"Terex_FL_Wheel01", {kWheelX, kFrontAxleY, z}, false},
     };
     return slots;
+}
+
+float truckHeapHeight(float x, float y) {
+    auto clamp01 = [](float v) { return std::fmin(1.0f, std::fmax(0.0f, v)); };
+    float u = x / kBedX, v = (y - (kBedBack + kBedFront) / 2) / ((kBedFront - kBedBack) / 2);
+    float mound = std::pow(clamp01(1 - u * u), 0.55f) * std::pow(clamp01(1 - v * v), 0.5f);
+    float ripple = 0.35f * valueNoise(x / 2.2f + 7, y / 2.6f, 211);
+    return kBedTop + 0.25f + 3.0f * mound + ripple * mound;
+}
+
+kit::Mesh truckGrainLoad() {
+    constexpr int nx = 5, ny = 6;
+    kit::Mesh m;
+    auto vertex = [&m](float x, float y, kit::Color c) {
+        float e = 0.3f;
+        kit::Vec3 n = kit::normalize({truckHeapHeight(x - e, y) - truckHeapHeight(x + e, y),
+                                      truckHeapHeight(x, y - e) - truckHeapHeight(x, y + e), 2 * e});
+        return m.addVertex({x, y, truckHeapHeight(x, y)}, n, {0.5f, 0.5f}, c);
+    };
+    for (int j = 0; j <= ny; ++j) {
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx,
+                  y = kBedBack + (kBedFront - kBedBack) * float(j) / ny;
+            float grain = valueNoise(x / 1.3f, y / 1.1f, 223);
+            vertex(x, y, kit::mix(kit::rgb8(206, 150, 50), kit::rgb8(246, 204, 96), grain));
+        }
+    }
+    for (int j = 0; j < ny; ++j) {
+        for (int i = 0; i < nx; ++i) {
+            uint32_t a = uint32_t(j * (nx + 1) + i);
+            m.addQuad(a, a + 1, a + uint32_t(nx) + 2, a + uint32_t(nx) + 1);
+        }
+    }
+    // Two straps across the heap, a little above it.
+    for (float y : {-8.2f, -0.6f}) {
+        kit::Color strap = kit::rgb8(150, 40, 30);
+        uint32_t prev[2] = {};
+        for (int i = 0; i <= nx; ++i) {
+            float x = -kBedX + 2 * kBedX * float(i) / nx;
+            uint32_t now[2];
+            for (int k = 0; k < 2; ++k) {
+                float yy = y + (k ? 0.45f : -0.45f);
+                now[k] = m.addVertex({x, yy, truckHeapHeight(x, yy) + 0.3f}, {0, 0, 1}, {0.5f, 0.5f}, strap);
+            }
+            if (i > 0) m.addQuad(prev[0], now[0], now[1], prev[1]);
+            prev[0] = now[0];
+            prev[1] = now[1];
+        }
+    }
+    return m;
 }
 
 } // namespace scenes
