@@ -148,17 +148,22 @@ void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel
     }
 }
 
-void playBrass(Mix& mix, const Note& note, const Channel& channel) {
-    const Adsr amp{0.04f, 0.6f, 0.75f, 0.35f};
-    constexpr float kDetune[3] = {0.0f, -0.09f, 0.08f};
-    ChannelGains g = gainsOf(channel);
-    Oscillator saws[3];
-    Rng rng = rngFor(note, 0xb4a5);
-    float hz[3];
+// Three saws a few hundredths of a semitone apart, each from a phase of its own, for a chorused section.
+void detunedSaws(const Note& note, const float (&detune)[3], uint32_t salt, Oscillator (&saws)[3],
+                 float (&hz)[3]) {
+    Rng rng = rngFor(note, salt);
     for (int s = 0; s < 3; ++s) {
         saws[s].phase = 0.5 + 0.5 * rng.bipolar();
-        hz[s] = midiToHz(note.pitch + kDetune[s]);
+        hz[s] = midiToHz(note.pitch + detune[s]);
     }
+}
+
+void playBrass(Mix& mix, const Note& note, const Channel& channel) {
+    const Adsr amp{0.04f, 0.6f, 0.75f, 0.35f};
+    ChannelGains g = gainsOf(channel);
+    Oscillator saws[3];
+    float hz[3];
+    detunedSaws(note, {0.0f, -0.09f, 0.08f}, 0xb4a5, saws, hz);
     SvFilter filter;
     float gate = static_cast<float>(note.length);
     size_t start = frameAt(note.time);
@@ -176,15 +181,10 @@ void playBrass(Mix& mix, const Note& note, const Channel& channel) {
 }
 
 void playStruck(Mix& mix, const Note& note, float decayPerSecond, const Channel& channel) {
-    constexpr float kDetune[3] = {0.0f, -0.07f, 0.06f};
     ChannelGains g = gainsOf(channel);
     Oscillator saws[3], body;
-    Rng rng = rngFor(note, 0x57c4);
     float hz[3];
-    for (int s = 0; s < 3; ++s) {
-        saws[s].phase = 0.5 + 0.5 * rng.bipolar();
-        hz[s] = midiToHz(note.pitch + kDetune[s]);
-    }
+    detunedSaws(note, {0.0f, -0.07f, 0.06f}, 0x57c4, saws, hz);
     SvFilter filter;
     float cutoff = 0.0f;
     size_t start = frameAt(note.time), n = static_cast<size_t>(note.length * kSampleRate);
