@@ -15,40 +15,46 @@ constexpr float kRoadSpeed = 24;           // the air streams past at the ground
 constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far plane of every camera
 
 // Waypoints in seconds of the part. The truck spans x -7..7, y -12..14 and stands 17 high with its sign; a
-// hull reaches 19.6 to either side with its rotors, which sweep 5.6 above and below the rotor axis (2.5 above the
-// hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its crown
-// 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
+// hull reaches 19.6 to either side with its rotors, which sweep 5.6 above and below the rotor axis (2.5 above
+// the hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its
+// crown 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
 //
 // 32 s: both sweep in low from behind on the sunny side, under the camera (low on the shaded side a rotor
-// would meet the poles); 36: one high on the left above the poles, the other
-// low ahead on the right; 40: the right one crosses low over the cab to the left, while the left one drops
-// back and slides round behind to the right (42-44), high enough that seen from above it stays clear of
-// the road; 44-48: they crowd the truck on both sides; 52: the right
-// one climbs and banks across the sun; 56: the two cross over the truck, one above the other; 59.9: the left
-// one pulls up over the arch's crown as the truck runs under it, the right one goes wide round its foot;
-// 65-71: both overtake toward the sun and peel away, one to each side.
+// would meet the poles). Then they take turns at attack passes on the beats, each a steep dive at the truck
+// from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
+// there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
+// they scissor across the view, the first dropping on the near side as the second climbs beyond the truck;
+// 52: the second dives out of the sun as the first banks across it; 56: the first dives while the second
+// crosses above it; 60-61.8: the first comes in low behind the truck, below the arch's crown, and pulls up
+// steeply to clear it just as the truck runs under it, the second goes wide round its foot; then both loop
+// back out of sight and come in low from behind, one on each side of the truck, overtaking it at the end
+// (71).
 const std::vector<PathPoint>& flightOne() {
     static const std::vector<PathPoint> path{
-        {30.5, {10, -420, 14}}, {31.7, {10, -74, 12}},  {33, {9, -40, 30}},     {34.5, {-16, -26, 35}},
-        {36, {-26, -2, 29}},    {38, {-28, -14, 33}},   {39.5, {-24, -40, 36}}, {41, {4, -46, 30}},
-        {42.5, {30, -40, 22}},  {44, {33, 2, 19}},      {46, {34, 6, 18}},      {48, {32, 10, 19}},
-        {50, {36, -10, 28}},    {52, {41, 7, 43}},      {53.5, {34, 30, 38}},   {55, {26, 8, 36}},
-        {56, {0, -5, 36}},      {57.5, {-34, -16, 34}}, {59, {-14, -2, 32}},    {59.8, {-8, 4, 46}},
-        {60.4, {-4, 6, 54}},    {61.2, {-4, 2, 60}},    {62.5, {-14, -10, 50}}, {64, {-26, -10, 34}},
-        {65, {-30, -10, 30}},   {66.5, {-10, 30, 32}},  {68, {30, 90, 38}},     {69.5, {120, 170, 60}},
-        {71, {260, 260, 110}}};
+        {30.5, {10, -420, 14}}, {31.7, {10, -74, 12}},  {33, {9, -40, 30}},      {34.3, {14, -34, 54}},
+        {35.2, {6, -20, 52}},   {36, {0, 0, 28}},       {36.8, {-6, 20, 36}},    {37.8, {-22, 22, 52}},
+        {39.2, {-30, 0, 60}},   {40.5, {-22, -26, 64}}, {41.8, {-2, -38, 66}},   {42.9, {6, -24, 56}},
+        {44, {0, 0, 28}},       {44.8, {-4, 16, 36}},   {45.8, {-22, 26, 50}},   {46.8, {-30, 16, 52}},
+        {47.4, {-31, 8, 42}},   {48, {-31, 0, 30}},     {48.6, {-29, -6, 26}},   {49.4, {-22, -6, 30}},
+        {50.8, {10, 2, 40}},    {52, {41, 7, 43}},      {53.5, {40, 26, 50}},    {54.8, {26, 4, 60}},
+        {56, {0, -4, 28}},      {57, {-20, -10, 36}},   {58, {-24, -16, 34}},    {59.2, {-8, -18, 30}},
+        {60.2, {-4, -12, 30}},  {60.8, {-3, -8, 40}},   {61.2, {-3, -5, 48}},    {61.8, {-4, 0, 60}},
+        {62.5, {-30, -4, 62}},  {64, {-50, -50, 54}},   {65.5, {-40, -100, 42}}, {67, {-22, -90, 30}},
+        {68.5, {-22, -30, 26}}, {70, {-21, 20, 24}},    {71, {-20, 50, 26}},     {72.5, {-18, 90, 30}}};
     return path;
 }
 
 const std::vector<PathPoint>& flightTwo() {
     static const std::vector<PathPoint> path{
-        {30.5, {36, -480, 18}}, {32.2, {36, -84, 12}}, {34, {33, -10, 12}},  {36, {33, 26, 12}},
-        {38, {32, 16, 22}},     {39, {22, 8, 31}},     {40, {0, 2, 29}},     {41, {-20, -2, 32}},
-        {42, {-28, -4, 31}},    {44, {-27, 0, 29}},    {46, {-30, -6, 30}},  {48, {-24, -36, 30}},
-        {50, {-24, -40, 30}},   {52, {-26, -44, 34}},  {54, {-24, -36, 40}}, {56, {0, 0, 57}},
-        {58, {34, -10, 22}},    {59.5, {60, -4, 24}},  {61, {72, 2, 24}},    {62.5, {60, -8, 20}},
-        {64, {42, -12, 17}},    {65, {36, -15, 16}},   {66.5, {40, 20, 16}}, {68, {70, 80, 22}},
-        {69.5, {170, 100, 45}}, {71, {320, 40, 90}}};
+        {30.5, {36, -480, 18}}, {32.2, {36, -84, 12}}, {34, {33, -10, 12}},    {36, {33, 26, 12}},
+        {37.2, {34, 14, 30}},   {38.4, {24, -16, 56}}, {39.2, {12, -16, 52}},  {40, {0, 2, 28}},
+        {40.8, {-12, 20, 36}},  {41.8, {-26, 14, 46}}, {43, {-34, 0, 40}},     {44, {-40, -2, 34}},
+        {45.6, {-12, -36, 26}}, {46.5, {14, -42, 18}}, {47.2, {28, -34, 10}},  {48, {28, 0, 22}},
+        {48.8, {27, 34, 36}},   {50, {34, 24, 60}},    {51, {28, 8, 62}},      {52, {4, 0, 28}},
+        {53, {-20, -6, 38}},    {54, {-40, -14, 50}},  {55, {-28, -26, 58}},   {56, {0, -5, 46}},
+        {57, {24, -10, 40}},    {58, {34, -10, 26}},   {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
+        {62.5, {100, -22, 30}}, {64, {104, -70, 36}},  {65.5, {96, -116, 34}}, {67, {40, -100, 26}},
+        {68.5, {26, -36, 24}},  {70, {26, 14, 24}},    {71, {25, 44, 25}},     {72.5, {24, 84, 27}}};
     return path;
 }
 
@@ -63,11 +69,11 @@ kit::Vec3 attitude(int which, double t) {
     auto heading = [](kit::Vec3 v) { return std::atan2(-v.x, v.y); };
     kit::Vec3 v = air(t);
     float ground = std::hypot(v.x, v.y);
-    float pitch = std::atan2(v.z, ground) * 0.8f;
+    float pitch = std::atan2(v.z, ground);
     double turn = std::remainder(heading(air(t + h)) - heading(air(t - h)), 2 * kit::kPi) / (2 * h);
     float bank = -std::atan(float(turn) * kit::length(v) / 30.0f);
     auto clamp = [](float x, float m) { return std::fmax(-m, std::fmin(m, x)); };
-    return {clamp(pitch, 0.9f), clamp(bank, 0.8f), heading(v)};
+    return {clamp(pitch, 1.0f), clamp(bank, 1.0f), heading(v)};
 }
 
 // The shadow an aircraft casts on the road: its outline seen from above (the rotor discs stand edge-on to

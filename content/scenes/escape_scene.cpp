@@ -505,60 +505,64 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 
 // Camera paths of the chase, also used by the coverage check; t in seconds of the part. Each shown stretch is
 // a directed move: the first camera pushes in on the sunny rear three-quarter, then (after the fourth
-// camera's low front view) tracks the truck high from the sunny side; the second camera circles round the
-// front to the shaded side and, as the sun beams come in, cranes down and tilts up into the sun in one
-// continuous move, then tracks, pushes in and pulls back against the light.
+// camera's low front view) looks steeply down on the cab from high ahead and sinks toward the shaded side;
+// the second camera circles round the front to the shaded side and, as the sun beams come in, cranes down
+// and tilts up into the sun in one continuous move, then tracks, runs under the arch and closes in on the
+// truck for the final run.
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
     static const std::vector<PathPoint> path{
-        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {30, 48, 28}}, {13.5, {40, -10, 29}}};
+        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {2, 30, 56}}, {11, {-5, 29, 47}}, {13.5, {-18, 27, 33}}};
     return path;
 }
-// From 9 s the first camera looks back along the road from ahead of the truck, so the aircraft beside it
-// stay out of its view until they leave at 10 s.
+// From 9 s the first camera looks steeply down from high ahead of the truck, so the aircraft beside it stay
+// out of its view until they leave at 10 s.
 const std::vector<PathPoint>& cameraOneTarget() {
     static const std::vector<PathPoint> path{
-        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -2, 3}}, {13.5, {0, -3, 4}}};
+        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -5, 4}}, {11, {0, -5, 5}}, {13.5, {0, -4, 6}}};
     return path;
 }
 
 // The second camera follows the pursuers' attack in one take, its moves on the beats: it pulls back and up
 // behind the truck as the pursuers sweep in beneath it (28-36 s), so that at 36 both flank the truck in
-// frame; rises on the sunny side for the crossing over the cab (40); whips round the front at the height of a
-// pursuer (44-48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light
-// while a pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops
-// behind the truck, low and far, so that the arch, the truck running under it and the pursuer clearing its
-// crown share the frame (58.5-61), and runs under the arch itself in the middle of its opening (63.4); then
-// rises over the poles and tracks the truck from the shaded side as the pursuers overtake toward the sun
-// (65-71).
-// Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill the frame.
+// frame; rises on the sunny side for the dive over the cab (40); whips round the front at the height of a
+// pursuer (44-48) and out wide on the shaded side as the two scissor across the view (48); cranes down into
+// the sun as the rays come (48-50.5) and holds the truck against the light while a pursuer banks across the
+// sun (52), then pulls back as the two cross over the truck (56); swoops behind the truck, low and far, so
+// that the arch, the truck running under it and the pursuer clearing its crown share the frame (58.5-61), and
+// runs under the arch itself in the middle of its opening (63.4); then closes in low behind the truck from
+// the shaded side as the pursuers come in low from behind, one on each side, and overtake it at the cut
+// (65-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill
+// the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
-        {28, {-30, -52, 40}},  {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
-        {40, {34, -56, 52}},   {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
-        {46.8, {-10, 66, 46}}, {48, {-56, -2, 24}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},   {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-6, -60, 16}},
-        {65, {-36, -40, 28}},  {71, {-72, -44, 20}}};
+        {28, {-30, -52, 40}},   {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
+        {40, {34, -56, 52}},    {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
+        {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-6, -60, 16}},
+        {65.5, {-16, -50, 17}}, {68, {-12, -48, 17}},   {71, {-8, -42, 16}},   {72.5, {-7, -39, 16}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, 0, 4}},     {32, {0, 4, 6}},   {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
-        {43, {0, 2, 12}},    {44, {0, 2, 12}},  {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
-        {50.5, {0, -6, 16}}, {52, {0, -2, 17}}, {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
-        {63, {0, 8, 20}},    {65, {6, 4, 12}},  {71, {14, 16, 14}}};
+        {28, {0, 0, 4}},    {32, {0, 4, 6}},     {36, {2, 8, 10}},    {39, {0, 4, 12}},
+        {40, {0, 2, 14}},   {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}},
+        {46.8, {0, 2, 12}}, {48, {0, -4, 10}},   {50.5, {0, -6, 16}}, {52, {0, -2, 17}},
+        {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},   {63, {0, 8, 20}},
+        {65.5, {0, 6, 13}}, {68, {0, 6, 15}},    {71, {0, 10, 17}},   {72.5, {0, 11, 17}}};
     return path;
 }
 
-// The third camera hangs high behind the truck, its tilt set by hand, so it only moves. On the bars of the
-// music (every two seconds of the production) it pushes down and in on the load (17-19 s), slides out over
-// the sunny side toward the aircraft there (21), swings across behind the truck to the shaded side (23) and
-// climbs away, high and wide, as its view tilts up toward the dunes (25-28).
+// The third camera chases close behind the truck, its tilt set by hand, so it only moves: low over the road
+// with the poles and the dust streaming past, drifting from side to side on the bars of the music (every
+// two seconds of the production) and dropping back and lower as its view tilts up and widens toward the
+// dunes (25-28), so the truck stays in frame.
 const std::vector<PathPoint>& cameraThreeEye() {
-    static const std::vector<PathPoint> path{{13.5, {2, -44, 50}},    {17, {3, -46.8f, 52.5f}}, {19, {4, -34, 41}},
-                                             {21, {14, -35, 40}},     {23, {-11, -38, 42}},     {25, {-6, -48, 52}},
-                                             {27, {5, -56, 60}},      {28, {6.35f, -55.6f, 60.15f}}};
+    static const std::vector<PathPoint> path{
+        {13.5, {0, -26, 31}},   {15, {-1.5f, -27, 29}}, {17, {-3, -30, 29}},
+        {19, {-2, -33, 27.5f}}, {21, {2, -37, 27}},     {23, {3, -42, 26}},
+        {25, {-1, -48, 25}},    {27, {1, -56, 23}},     {28, {2, -60, 22}}};
     return path;
 }
 
