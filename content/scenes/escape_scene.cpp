@@ -404,10 +404,10 @@ kit::Mesh logoSign() {
 void paintLikeTheSkin(kit::Mesh& hull) {
     using namespace ospreyAtlas;
     const std::pair<const AtlasRegion*, kit::Color> parts[] = {{&canopy, kit::rgb8(34, 48, 58)},
-                                                               {&darkMetal, kit::rgb8(50, 52, 50)},
-                                                               {&belly, kit::rgb8(138, 144, 138)}};
+                                                               {&darkMetal, kit::rgb8(84, 86, 82)},
+                                                               {&belly, kit::rgb8(184, 188, 176)}};
     for (size_t i = 0; i < hull.uvs.size(); ++i) {
-        hull.colors[i] = kit::rgb8(96, 106, 90);
+        hull.colors[i] = kit::rgb8(142, 152, 128);
         for (const auto& [region, colour] : parts) {
             kit::UvRect r = kit::uvRect(*region);
             kit::Vec2 uv = hull.uvs[i];

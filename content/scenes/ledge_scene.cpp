@@ -484,7 +484,7 @@ std::vector<kit::Model> grainFall() {
         for (int k = 0; k < 84; ++k) {
             kit::Vec3 at{random.range(-1.8f, 1.8f), random.range(-6.8f, 6.8f), random.range(-2.6f, 2.6f)};
             // Thin upright flecks, drawn out by the fall; the sun catches some of them.
-            float w = random.range(0.18f, 0.28f), h = random.range(0.5f, 1.0f);
+            float w = random.range(0.3f, 0.46f), h = random.range(0.8f, 1.5f);
             kit::Color c = kit::mix(kit::rgb8(232, 168, 52), kit::rgb8(255, 236, 150), random.next());
             kit::Mesh fleck;
             uint32_t a = fleck.addVertex({-w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
