@@ -176,7 +176,7 @@ void addGunRattle(Mix& mix, double start, double end, float velocity, float panF
         float x = (k + 0.5f) / static_cast<float>(rounds);
         // Each round a little different: the noise is seeded by its time and every third one is weaker.
         float swell = std::sqrt(std::sin(kPi * x)) * (k % 3 == 2 ? 0.7f : 1.0f);
-        ChannelGains g = gainsOf({.gain = 0.42f * velocity * swell,
+        ChannelGains g = gainsOf({.gain = 0.9f * velocity * swell,
                                   .pan = panFrom + (panTo - panFrom) * x,
                                   .reverbSend = 0.03f});
         Rng noise = noiseFor(time, 0x6a11);
