@@ -176,9 +176,8 @@ void addGunRattle(Mix& mix, double start, double end, float velocity, float panF
         float x = (k + 0.5f) / static_cast<float>(rounds);
         // Each round a little different: the noise is seeded by its time and every third one is weaker.
         float swell = std::sqrt(std::sin(kPi * x)) * (k % 3 == 2 ? 0.7f : 1.0f);
-        ChannelGains g = gainsOf({.gain = 0.9f * velocity * swell,
-                                  .pan = panFrom + (panTo - panFrom) * x,
-                                  .reverbSend = 0.03f});
+        ChannelGains g = gainsOf(
+            {.gain = 0.9f * velocity * swell, .pan = panFrom + (panTo - panFrom) * x, .reverbSend = 0.03f});
         Rng noise = noiseFor(time, 0x6a11);
         SvFilter crack;
         Oscillator thump;
@@ -203,7 +202,8 @@ void addEngineDrone(Mix& mix, double start, double end, float velocity) {
         float hz = 55.0f * std::exp2(5.0f / 12.0f * x * x);
         float throb = 0.6f + 0.4f * prop.sine(11.0f + 7.0f * x);
         float v = tone.process(sawA.saw(hz) + sawB.saw(hz * 1.007f), 180.0f + 900.0f * x * x, 0.3f).lowpass;
-        float level = (0.35f + 0.65f * x) * std::min({1.0f, t * 2.0f, (1.0f - x) * count / (0.02f * kSampleRate)});
+        float level =
+            (0.35f + 0.65f * x) * std::min({1.0f, t * 2.0f, (1.0f - x) * count / (0.02f * kSampleRate)});
         mix.add(first + i, v * throb * level, g);
     }
 }

@@ -172,8 +172,8 @@ void playGroove(Mix& mix, const Section& s) {
     // The answer's first bar drops the kick and snare out under the lead, and they return with a crash.
     drumLines(mix, pour, answer, {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats}, 0.85f);
     drumLines(mix, answer, answer + kBarSeconds, {shakers, openHats}, 0.85f);
-    drumLines(mix, answer + kBarSeconds, drive, {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats},
-              0.85f);
+    drumLines(mix, answer + kBarSeconds, drive,
+              {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats}, 0.85f);
     addCrash(mix, answer + kBarSeconds, 0.45f);
     drumLines(mix, drive, fill, {kFourFloor, kGhostedBackbeat, shakers, kOffbeatOpen}, 0.85f);
     drumLines(mix, drive, drive + kBarSeconds, {{kSnare, "..o...o...o...o."}}, 0.5f);
@@ -426,10 +426,10 @@ const std::vector<Section>& songSections() {
 // 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the peak is the loudest stretch
 // of the track and the arch at 132 s lifts it once more; the sunset is left as played.
 const std::vector<RidePoint> kRides = {
-    {33.5, 0.0f},   {33.5, -1.0f},  {49.9, 1.0f},   {50.0, -0.5f},   {54.0, -1.5f},  {62.0, -1.0f},
-    {64.0, -1.5f},  {70.9, 1.5f},   {71.0, -1.5f},  {84.5, -1.5f},   {84.5, -3.5f},  {98.9, 0.5f},
-    {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f}, {119.0, -0.5f},  {119.0, 1.0f},  {132.0, 1.0f},
-    {132.0, 1.5f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
+    {33.5, 0.0f},  {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f}, {62.0, -1.0f},
+    {64.0, -1.5f}, {70.9, 1.5f},   {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f}, {98.9, 0.5f},
+    {99.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f}, {132.0, 1.0f},
+    {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {

@@ -201,6 +201,14 @@ TEST(Soundtrack, GrooveLiftsWhenTheGrainPoursYetStaysUnderTheTitle) {
     EXPECT_LT(rmsDb(50.0, 71.0), rmsDb(28.0, 50.0));
 }
 
+TEST(Soundtrack, TitleGrooveAndChaseLiftGrowTowardTheirCuts) {
+    // Each of the long shots before the breakdown climbs to its cut instead of holding one level: the title's
+    // last bars over its first, the groove's drive over the pour, the lift's last bars over its first.
+    EXPECT_GT(rmsDb(46.0, 50.0), rmsDb(36.0, 40.0) + 2.0);
+    EXPECT_GT(rmsDb(66.0, 71.0), rmsDb(56.0, 62.0) + 0.8);
+    EXPECT_GT(rmsDb(95.0, 99.0), rmsDb(85.0, 89.0) + 1.2);
+}
+
 TEST(Soundtrack, SunsetDevelopsIntoTheLastHitInsteadOfCoasting) {
     // The theme's return at 150 s lifts the calm after the cut, and the swell before the last hit climbs
     // well over both.
