@@ -65,10 +65,10 @@ static void addHat(Mix& mix, double time, float velocity, float pan, float decay
     for (size_t i = 0, n = framesOf(decaySeconds * 5.0); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         float hiss = high.process(noise.bipolar(), 5200.0f, 0.1f).highpass;
-        // A band near 7.5 kHz gives the metallic body that plain noise lacks; the air above 11 kHz is tamed,
-        // so the hats tick rather than fizz.
+        // A band near 7.5 kHz gives the metallic body that plain noise lacks; the air above 13 kHz is tamed,
+        // so the hats sparkle rather than fizz.
         float metal = ring.process(hiss, 7400.0f, 0.6f).bandpass;
-        float tone = top.process(0.45f * hiss + 0.8f * metal, 10500.0f, 0.2f).lowpass;
+        float tone = top.process(0.5f * hiss + 0.8f * metal, 13000.0f, 0.2f).lowpass;
         mix.add(start + i, tone * std::exp(-t / decaySeconds), g);
     }
 }
@@ -165,6 +165,46 @@ void addAir(Mix& mix, double start, double end, double fade, float velocity) {
         float r =
             topR.process(bandR.process(noiseR.bipolar(), 8000.0f, 0.3f).bandpass, 11000.0f, 0.1f).lowpass;
         mix.addStereo(first + i, l * gustL * swell * swell, r * gustR * swell * swell, g);
+    }
+}
+
+void addGunRattle(Mix& mix, double start, double end, float velocity, float panFrom, float panTo) {
+    constexpr double kRound = 1.0 / 16.0;
+    const int rounds = static_cast<int>(std::lround((end - start) / kRound));
+    for (int k = 0; k < rounds; ++k) {
+        double time = start + k * kRound;
+        float x = (k + 0.5f) / static_cast<float>(rounds);
+        // Each round a little different: the noise is seeded by its time and every third one is weaker.
+        float swell = std::sqrt(std::sin(kPi * x)) * (k % 3 == 2 ? 0.7f : 1.0f);
+        ChannelGains g = gainsOf(
+            {.gain = 0.9f * velocity * swell, .pan = panFrom + (panTo - panFrom) * x, .reverbSend = 0.03f});
+        Rng noise = noiseFor(time, 0x6a11);
+        SvFilter crack;
+        Oscillator thump;
+        size_t first = frameAt(time);
+        for (size_t i = 0, n = framesOf(0.05); i < n; ++i) {
+            float t = static_cast<float>(i) / kSampleRate;
+            float v = crack.process(noise.bipolar(), 1900.0f, 0.35f).bandpass * 1.6f * std::exp(-t * 90.0f) +
+                      thump.sine(150.0f - 600.0f * t) * 0.5f * std::exp(-t * 70.0f);
+            mix.add(first + i, std::tanh(1.5f * v) * fadeOut(i, n), g);
+        }
+    }
+}
+
+void addEngineDrone(Mix& mix, double start, double end, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.22f * velocity, .reverbSend = 0.05f});
+    Oscillator sawA, sawB, prop;
+    SvFilter tone;
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float x = static_cast<float>(i) / count, t = static_cast<float>(i) / kSampleRate;
+        // From A1 up a fourth to D2, as the engines come closer.
+        float hz = 55.0f * std::exp2(5.0f / 12.0f * x * x);
+        float throb = 0.6f + 0.4f * prop.sine(11.0f + 7.0f * x);
+        float v = tone.process(sawA.saw(hz) + sawB.saw(hz * 1.007f), 180.0f + 900.0f * x * x, 0.3f).lowpass;
+        float level =
+            (0.35f + 0.65f * x) * std::min({1.0f, t * 2.0f, (1.0f - x) * count / (0.02f * kSampleRate)});
+        mix.add(first + i, v * throb * level, g);
     }
 }
 

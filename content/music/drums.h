@@ -23,6 +23,12 @@ void addRiser(Mix& mix, double start, double end, float velocity);
 // Air: soft stereo noise in a band near 8 kHz, breathing slowly, faded in over the first `fade` seconds and
 // out over the last; the wind over a quiet section, bright but with no beat in it.
 void addAir(Mix& mix, double start, double end, double fade, float velocity);
+// A burst of gunfire from `start` to `end`: dry, tight cracks sixteen to the second that swell and fade as
+// the run passes and move across the stereo field from `panFrom` to `panTo`.
+void addGunRattle(Mix& mix, double start, double end, float velocity, float panFrom, float panTo);
+// An engine's drone from `start` to `end`: low detuned saws throbbing like propellers, climbing in pitch,
+// brightness and level as the aircraft close in.
+void addEngineDrone(Mix& mix, double start, double end, float velocity);
 // Cymbal played backwards, swelling into the hit at `end`.
 void addReverseCrash(Mix& mix, double end, double length, float velocity);
 

@@ -26,7 +26,10 @@ struct Encoder {
 
     explicit Encoder(const VorbisSettings& s) {
         vorbis_info_init(&info);
-        if (vorbis_encode_init_vbr(&info, s.channels, s.sampleRate, s.quality) != 0) {
+        double lowpass = s.lowpassKhz;
+        if (vorbis_encode_setup_vbr(&info, s.channels, s.sampleRate, s.quality) != 0 ||
+            (lowpass > 0.0 && vorbis_encode_ctl(&info, OV_ECTL_LOWPASS_SET, &lowpass) != 0) ||
+            vorbis_encode_setup_init(&info) != 0) {
             vorbis_info_clear(&info);
             throw std::runtime_error("music: vorbis encoder rejected the settings");
         }

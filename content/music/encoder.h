@@ -11,6 +11,8 @@ struct VorbisSettings {
     int channels;
     float quality;    // VBR quality, -0.1 .. 1.0
     int streamSerial; // fixed, so the same audio always gives the same bytes
+    // The encoder's low-pass in kHz; 0 keeps the one that comes with the quality (about 18.5 kHz at 0.4).
+    double lowpassKhz = 0.0;
 };
 
 // Encodes interleaved float samples (full scale +-1). Throws std::runtime_error if libvorbis refuses the

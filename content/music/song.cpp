@@ -66,6 +66,17 @@ void fillInto(Mix& mix, double accent) {
              {{kSnare, "o.o.xxXX"}, {kHighTom, "x......."}, {kMidTom, "..x....."}, {kLowTom, "....x.x."}});
 }
 
+// Pads whose filter opens bar by bar from `brightnessFrom` to `brightnessTo`: a slow lift of tension.
+void openingPads(Mix& mix, const Bars& bars, double from, double to, float velocity, float brightnessFrom,
+                 float brightnessTo) {
+    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
+        double begin = std::max(from, bars.start(b));
+        float x = static_cast<float>((begin - from) / (to - from));
+        pads(mix, bars, begin, std::min(bars.end(b), to), velocity,
+             brightnessFrom + (brightnessTo - brightnessFrom) * x);
+    }
+}
+
 // The harvester field: pad and plucked arpeggio from the first picture, soft hats creeping in, a swell into
 // the title.
 void playField(Mix& mix, const Section& s) {
@@ -106,39 +117,50 @@ void playTitleRise(Mix& mix, const Section& s) {
     sparkle(mix, bars, s.start + 1.0, s.end - kBeatSeconds, "3456", 0.3f, 1.0f);
 }
 
-// Title theme from the hit on the last beat of a bar: half-time drums under the rising brass line.
+// Title theme from the hit on the last beat of a bar. It grows every four bars towards the groove: the theme
+// opens over kick and snare alone, the hats join at 38 s, at 42 s the second half of the theme brings open
+// hats, a walking bass and the brass an octave down, and from 46 s sixteenth hats, a driving kick and bells.
 void playTitleTheme(Mix& mix, const Section& s) {
     Bars bars{s};
+    const double hats = 38.0, second = 42.0, last = 46.0, fill = s.end - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
-    pads(mix, bars, s.start, s.end, 0.55f, 2200.0f);
+    openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 3200.0f);
     brassMelody(mix, kTitleTheme, s.start, 0.65f);
-    arpeggio(mix, bars, bars.start(1), s.end, "0123", 0.35f, 2500.0f, 3500.0f);
-    bassLine(mix, bars, bars.start(1), s.end - 0.5, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
-    double fill = s.end - kBeatSeconds;
-    drumLines(mix, bars.start(1), fill,
-              {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
-    addCrash(mix, bars.start(5), 0.5f);
+    arpeggio(mix, bars, hats, s.end, "0123", 0.35f, 2500.0f, 4000.0f);
+    bassLine(mix, bars, bars.start(1), second, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
+    bassLine(mix, bars, second, s.end - 0.5, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
+    const DrumLine halfTimeKick{kKick, "X.........x....."}, halfTimeSnare{kSnare, "........X......."};
+    drumLines(mix, bars.start(1), hats, {halfTimeKick, halfTimeSnare}, 0.85f);
+    drumLines(mix, hats, second, {halfTimeKick, halfTimeSnare, kEighthHats});
+    drumLines(mix, second, last, {halfTimeKick, halfTimeSnare, kEighthHats, {kOpenHat, "..............x."}});
+    drumLines(mix, last, fill, {kGrooveKick, kBackbeat, {kHat, "xoxoxoxoxoxoxoxo"}, kOffbeatOpen});
+    addCrash(mix, hats, 0.35f);
+    addCrash(mix, second, 0.5f);
+    addCrash(mix, last, 0.55f);
     snareRoll(mix, fill, s.end, 0.5f);
     // Bells on the offbeats under the theme, denser and louder over its last bars, with a shimmer rising
     // into the groove.
-    sparkle(mix, bars, bars.start(1), bars.start(6), "..3...4...3...5.", 0.5f, 0.7f);
-    sparkle(mix, bars, bars.start(6), fill, "3.4.5.4.3.4.5.7.", 0.6f, 1.0f);
-    addRiser(mix, bars.start(6), s.end, 0.35f);
+    sparkle(mix, bars, second, last, "..3...4...3...5.", 0.5f, 0.7f);
+    sparkle(mix, bars, last, fill, "3.4.5.4.3.4.5.7.", 0.6f, 1.0f);
+    addRiser(mix, last, s.end, 0.45f);
 }
 
 // The groove returns at 50 s under the harvester; a sweep follows the auger swinging out over the truck, and
 // when the grain starts to pour (54 s) the band lifts: drums at full strength with sixteenth shakers, a
-// busier bass, a brighter arpeggio and bells falling like the grain; a fill lands its accent on the chase's
-// cut at 71 s, the third beat of a bar.
+// busier bass, a brighter arpeggio and bells falling like the grain. At 58 s the brass calls and at 62 s the
+// lead answers while the arpeggio climbs an octave; from 66 s the kick drives and the snare climbs, and a
+// fill lands its accent on the chase's cut at 71 s, the third beat of a bar.
 void playGroove(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double pour = 54.0, poured = 65.0, fill = s.end - 2 * kBeatSeconds;
+    const double pour = 54.0, call = 58.0, answer = 62.0, poured = 65.0, drive = 66.0,
+                 fill = s.end - 2 * kBeatSeconds;
     const BassTone bass{350.0f, 1400.0f, 0.12f, 0.5f};
     impact(mix, s.start, 0.5f);
     pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
     arpeggio(mix, bars, s.start, pour, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
-    arpeggio(mix, bars, pour, s.end, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
+    arpeggio(mix, bars, pour, answer, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
+    arpeggio(mix, bars, answer, s.end, "3457547534575475", 0.45f, 4000.0f, 5000.0f);
     bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
     bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
     drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
@@ -146,12 +168,21 @@ void playGroove(Mix& mix, const Section& s) {
     addRiser(mix, pour - kBarSeconds, pour, 0.45f);
     addKick(mix, pour, 0.9f);
     addCrash(mix, pour, 0.4f);
-    drumLines(mix, pour, fill,
-              {{kKick, "X.....x...X...x."},
-               kGhostedBackbeat,
-               {kHat, "xoxoxoxoxoxoxoxo"},
-               {kOpenHat, "......x.......x."}},
-              0.85f);
+    const DrumLine shakers{kHat, "xoxoxoxoxoxoxoxo"}, openHats{kOpenHat, "......x.......x."};
+    // The answer's first bar drops the kick and snare out under the lead, and they return with a crash.
+    drumLines(mix, pour, answer, {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats}, 0.85f);
+    drumLines(mix, answer, answer + kBarSeconds, {shakers, openHats}, 0.85f);
+    drumLines(mix, answer + kBarSeconds, drive,
+              {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats}, 0.85f);
+    addCrash(mix, answer + kBarSeconds, 0.45f);
+    drumLines(mix, drive, fill, {kFourFloor, kGhostedBackbeat, shakers, kOffbeatOpen}, 0.85f);
+    drumLines(mix, drive, drive + kBarSeconds, {{kSnare, "..o...o...o...o."}}, 0.5f);
+    drumLines(mix, drive + kBarSeconds, fill, {{kSnare, "..o.o.o...o.o.o."}}, 0.6f);
+    // Call and response over the falling grain: the brass asks, the lead answers a bar later.
+    brassMelody(mix, "E5:3 D5:1 C5:2 A4:2 | B4:4 G4:4", call, 0.4f);
+    leadMelody(mix, "F5:2 A5:2 D6:3 C6:1 | B5:4 G#5:4", answer, 0, 3500.0f, 0.55f);
+    addCrash(mix, call, 0.35f);
+    addCrash(mix, drive, 0.45f);
     sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
@@ -190,33 +221,34 @@ void playChase(Mix& mix, const Section& s) {
 }
 
 // First lift at 84.5 s (the second beat of a bar): pads and the arpeggio join, the bass opens, and the lead
-// runs a falling sequence of chords to the cut at 99 s.
+// runs a falling sequence of chords to the cut at 99 s while the pursuers arrive: an engine drone climbs
+// under it all, the drums tighten every four bars, two strafing runs rattle by (90 and 96 s), and the brass
+// climbs against the falling lead into the breakdown.
 void playChaseLift(Mix& mix, const Section& s) {
     Bars bars{s};
+    const double closer = 88.0, crowd = 92.0, tight = 96.0;
     impact(mix, s.start, 1.0f);
-    pads(mix, bars, s.start, s.end, 0.5f, 2800.0f);
-    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.55f, 3500.0f, 4000.0f);
-    bassLine(mix, bars, s.start, s.end, "RroRrfoRRroRrtof", kLiftBass);
+    openingPads(mix, bars, s.start, s.end, 0.5f, 2400.0f, 4200.0f);
+    arpeggio(mix, bars, s.start, s.end, "0124214201242142", 0.55f, 3000.0f, 5500.0f);
+    bassLine(mix, bars, s.start, tight, "RroRrfoRRroRrtof", kLiftBass);
+    bassLine(mix, bars, tight, s.end - kBarSeconds / 2, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, kLiftTune, s.start, 0, 5500.0f, 1.0f);
-    drumLines(mix, s.start, s.end - kBarSeconds / 2,
+    brassMelody(mix, "E5:8 | F5:8 | F5:4 A5:4 | B5:4", crowd, 0.3f);
+    addEngineDrone(mix, s.start, s.end, 1.0f);
+    drumLines(mix, s.start, closer, {kDrivingKick, kGhostedBackbeat, kEighthHats});
+    drumLines(mix, closer, s.end - kBarSeconds / 2,
               {kDrivingKick, kGhostedBackbeat, kDrivingHats, kOffbeatOpen});
-    for (int b = 1; b < bars.count() - 1; b += 2)
-        addCrash(mix, bars.start(b), 0.45f);
+    drumLines(mix, tight, s.end - kBarSeconds / 2, {{kSnare, "..o...o...o...o."}}, 0.6f);
+    addCrash(mix, closer, 0.45f);
+    for (int b = bars.barAt(crowd); b < bars.count() - 1; ++b)
+        addCrash(mix, bars.start(b), 0.4f);
+    addGunRattle(mix, 90.0, 91.0, 0.8f, -0.4f, 0.3f);
+    addGunRattle(mix, 96.0, 97.0, 0.85f, 0.4f, -0.3f);
+    addRiser(mix, tight, s.end - kBarSeconds / 2, 0.5f);
     fillInto(mix, s.end);
 }
 
 const BassTone kBreakdownBass{140.0f, 220.0f, 0.3f, 0.5f};
-
-// Pads whose filter opens bar by bar from `brightnessFrom` to `brightnessTo`: a slow lift of tension.
-void openingPads(Mix& mix, const Bars& bars, double from, double to, float velocity, float brightnessFrom,
-                 float brightnessTo) {
-    for (int b = std::max(0, bars.barAt(from)); b < bars.count() && bars.start(b) < to - 1e-9; ++b) {
-        double begin = std::max(from, bars.start(b));
-        float x = static_cast<float>((begin - from) / (to - from));
-        pads(mix, bars, begin, std::min(bars.end(b), to), velocity,
-             brightnessFrom + (brightnessTo - brightnessFrom) * x);
-    }
-}
 
 // A big hit off the grid: the cut's kick, crash and boom with a brass chord on top.
 void accent(Mix& mix, const Bars& bars, double time, float size) {
@@ -302,7 +334,15 @@ void playChasePeak(Mix& mix, const Section& s) {
     addBoom(mix, arch, 1.0f);
     addTom(mix, arch, 1.0f, 38.0f);
     brassStabs(mix, bars, arch, arch + kStep, "X", 1.8, 0.7f);
+    // A beat later the pursuer hits the ground behind the truck: a deep boom, felt more than heard.
+    addBoom(mix, arch + kBeatSeconds * 2, 1.0f, 0.9f);
+    addTom(mix, arch + kBeatSeconds * 2, 0.8f, 31.0f);
     addCrash(mix, run, 0.6f);
+    // 140 s: the last pursuer gives up. The band lifts onto the dominant, bells climbing over a high brass
+    // chord, and resolves into the sunset's A minor at 142 s.
+    addCrash(mix, roll, 0.55f);
+    brassStabs(mix, bars, roll, roll + kStep, "X", 1.8, 0.4f);
+    sparkle(mix, bars, roll, toms, "1.2.3.4.5.6.7.8.", 0.5f, 0.9f);
     // The final run climbs into the cut: snares on the eighths from 138 s, a roll from 140 s that doubles
     // into thirty-seconds for its last beat, the riser and a reversed cymbal swelling over it.
     drumLines(mix, roll - kBarSeconds, roll - kBarSeconds / 2, {{kSnare, "x.x.x.x."}}, 0.5f);
@@ -353,9 +393,9 @@ void playOutro(Mix& mix, const Section& s) {
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
     addRiser(mix, tip, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
-    // Everything of the last hit decays about 40 dB over the 1.8 s to the last picture: nothing is left
-    // sounding for the fade to cut off.
-    constexpr float kDieAway = 2.6f;
+    // The last hit rings on until the last picture, falling about 25 dB over its 2 s; the master fade takes
+    // what is left over the last half second.
+    constexpr float kDieAway = 1.4f;
     addKick(mix, lastBar, 1.0f);
     addShortCrash(mix, lastBar, 1.0f, kDieAway);
     addBoom(mix, lastBar, 0.7f, kDieAway);
@@ -381,18 +421,21 @@ const std::vector<Section>& songSections() {
     return sections;
 }
 
-// The chase's levels before the limiter, which would otherwise hold it all at one loudness: the opening run
-// sits back, the build climbs from the return at 103 s, the peak is the loudest stretch of the track and the
-// arch at 132 s lifts it once more; the sunset is left as played.
-const std::vector<RidePoint> kChaseRides = {
-    {71.0, 0.0f},  {71.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},
-    {132.0, 1.0f}, {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
+// Levels before the limiter, which would otherwise hold everything at one loudness. The title and the
+// groove each start back and climb to their cuts; the chase's opening run sits back, its lift climbs from
+// 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the peak is the loudest stretch
+// of the track and the arch at 132 s lifts it once more; the sunset is left as played.
+const std::vector<RidePoint> kRides = {
+    {33.5, 0.0f},  {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f}, {62.0, -1.0f},
+    {64.0, -2.0f}, {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f}, {98.9, 0.5f},
+    {99.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f}, {132.0, 1.0f},
+    {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
 };
 
 void renderSong(Mix& mix) {
     for (const Section& section : songSections())
         section.play(mix, section);
-    rideFaders(mix, kChaseRides);
+    rideFaders(mix, kRides);
 }
 
 } // namespace music

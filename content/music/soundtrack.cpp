@@ -11,18 +11,18 @@
 
 namespace music {
 
-// Master settings for the whole track: a dotted-eighth echo, a medium room, and a quick release that reaches
-// silence on the last frame; by then the last hit has died away by itself, so the release takes only what is
-// left of its tail. The peak target leaves room for the codec's overshoot above -0.3 dBFS.
+// Master settings for the whole track: a dotted-eighth echo, a medium room, and a release over the last
+// half second that takes the last hit's tail, still ringing, to silence on the last frame. The peak target
+// leaves room for the codec's overshoot above -0.3 dBFS.
 static const MasterSettings kMaster{
     .delaySeconds = 0.75 * kBeatSeconds,
     .delayFeedback = 0.38f,
     .reverbRoom = 0.72f,
     .reverbDamping = 0.5f,
-    .fadeStart = kSongSeconds - 0.45, // the last hit's tail, already 40 dB down ...
-    .fadeEnd = kSongSeconds - 0.08,   // ... goes to silence under the last picture
-    .peakTarget = 0.73f,              // -2.7 dBFS: the codec's overshoot stays under -1 dB true peak
-    .drive = 2.6f,                    // about -15 LUFS integrated
+    .fadeStart = kSongSeconds - 0.6, // the last hit's tail, about 20 dB down ...
+    .fadeEnd = kSongSeconds - 0.02,  // ... goes to silence under the last picture
+    .peakTarget = 0.73f,             // -2.7 dBFS: the codec's overshoot stays under -1 dB true peak
+    .drive = 2.6f,                   // about -15 LUFS integrated
 };
 
 std::vector<float> renderSoundtrack() {
@@ -33,7 +33,7 @@ std::vector<float> renderSoundtrack() {
 }
 
 std::vector<uint8_t> encodeSoundtrack(const std::vector<float>& interleaved) {
-    return encodeOggVorbis(interleaved, {kTrackSampleRate, kTrackChannels, 0.4f, kTrackStreamSerial});
+    return encodeOggVorbis(interleaved, {kTrackSampleRate, kTrackChannels, 0.4f, kTrackStreamSerial, 20.5});
 }
 
 } // namespace music
