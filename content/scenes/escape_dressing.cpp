@@ -408,9 +408,11 @@ kit::Mesh floorMarks() {
     }
     // Wind streaks: pale tails of sand behind the tufts and stones, combed out across the road at a slant,
     // with here and there a dark one of dry litter. Thin and many, close to the road, where they stream past.
+    // These, the ripples and the tracks lie only where the cameras pass close by.
+    const float near0 = -60, near1 = 1850;
     Random wind(337);
     const kit::Vec2 downwind{-0.86f, -0.5f};
-    for (float y = y0; y < y1; y += wind.range(7, 14)) {
+    for (float y = near0; y < near1; y += wind.range(7, 14)) {
         float side = wind.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
@@ -430,7 +432,7 @@ kit::Mesh floorMarks() {
     // wind has combed the sand into short ridges across the road's line, their shaded flanks in dark bars a
     // few units apart that flicker past the wheels.
     Random ripples(341);
-    for (float y = y0 + 30; y < y1; y += ripples.range(70, 140)) {
+    for (float y = near0 + 30; y < near1; y += ripples.range(90, 180)) {
         float side = ripples.next() < 0.5f ? -1.0f : 1.0f;
         bool near = ripples.next() < 0.6f;
         float inner = near ? 15.5f : (side > 0 ? 35.5f : 38), outer = near ? (side > 0 ? 19.5f : 22.5f) : 44;
@@ -453,7 +455,7 @@ kit::Mesh floorMarks() {
     }
     // Old tyre tracks: a vehicle's two ruts that leave the shoulder, swing out over the verge and come back.
     Random tracks(347);
-    for (float y = y0 + 60; y < y1; y += tracks.range(240, 420)) {
+    for (float y = near0 + 60; y < near1; y += tracks.range(240, 420)) {
         float side = tracks.next() < 0.5f ? -1.0f : 1.0f;
         float length = tracks.range(120, 220), out = tracks.range(10, 22);
         kit::Color rut = kit::mix(kit::rgb8(124, 100, 68), kit::rgb8(146, 118, 80), tracks.next());

@@ -99,21 +99,22 @@ kit::Color terrainColor(float x, float y, float h) {
     return c * (0.8f + 0.4f * fine);
 }
 
-// A flat-coloured quad with its own corners, lying on the ground plane.
-void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c) {
-    uint32_t a = m.addVertex({x0, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t b = m.addVertex({x1, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t d = m.addVertex({x1, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t e = m.addVertex({x0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+// A flat-coloured quad with its own corners, lying on the ground plane or `lift` above it.
+void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c, float lift = 0) {
+    uint32_t a = m.addVertex({x0, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t b = m.addVertex({x1, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t d = m.addVertex({x1, y1, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t e = m.addVertex({x0, y1, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
     m.addQuad(a, b, d, e);
 }
 
-// The road band: asphalt, edge lines and a dashed centre line, all one surface with flat cells.
+// The road band: dusty shoulders and two lanes of worn asphalt in cells that all meet corner to corner, so
+// that no seam opens between them; the edge lines and the dashes of the centre line lie just above it.
 kit::Mesh road() {
     kit::Mesh m;
-    const float columns[] = {-14, -8.6f, -8.2f, -0.2f, 0.2f, 8.2f, 8.6f, 14};
-    const float row = 14;
-    const int kLineRows = 5, kSkirtRows = 4;
+    const float columns[] = {-14, -8.6f, 0, 8.6f, 14};
+    const float row = 28, dash = 14, lift = 0.06f;
+    const int kLineRows = 3, kSkirtRows = 2;
     int rows = int((kGroundEnd - kGroundStart) / row);
     const float roadEnd = kGroundStart + row * float(rows);
     for (int j = 0; j < rows; ++j) {
@@ -122,18 +123,15 @@ kit::Mesh road() {
             float x0 = columns[i], x1 = columns[i + 1], xm = (x0 + x1) / 2;
             float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 47);
             kit::Color c = kit::rgb8(82, 78, 74) * wear;
-            if (std::fabs(xm) > 8.6f) {
-                c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
-            } else if (std::fabs(xm) > 8.2f) {
-                // The edge lines are one colour: a cell every few rows, as long as those rows.
-                if (j % kLineRows != 0) continue;
-                c = kit::rgb8(210, 205, 190);
-                flatCell(m, x0, x1, y0, std::fmin(y0 + row * kLineRows, roadEnd), c);
-                continue;
-            } else if (std::fabs(xm) < 0.2f) {
-                c = j % 2 == 0 ? kit::rgb8(225, 200, 120) : kit::rgb8(82, 78, 74) * wear;
-            }
+            if (std::fabs(xm) > 8.6f) c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
             flatCell(m, x0, x1, y0, y1, c);
+        }
+        flatCell(m, -0.2f, 0.2f, y0, y0 + dash, kit::rgb8(225, 200, 120), lift);
+        // The edge lines are one colour: a strip every few rows, as long as those rows.
+        if (j % kLineRows == 0) {
+            for (float side : {-1.0f, 1.0f})
+                flatCell(m, side * 8.6f, side * 8.2f, y0, std::fmin(y0 + row * kLineRows, roadEnd),
+                         kit::rgb8(210, 205, 190), lift);
         }
         // A skirt down each outer edge closes the step to the hills' first column, just below the road; one
         // plain colour, so each spans a few rows.
