@@ -274,9 +274,9 @@ void addCargo(std::vector<kit::Model>& models) {
 
 constexpr float kMarkLift = 0.3f;
 
-// Every view of the ground the part shows: the shown camera at each key (both cameras at a cut), in the
-// ground's moving frame.
-std::vector<kit::View> groundViews() {
+// Every view the part shows: the shown camera at each key (both cameras at a cut), in the ground's moving
+// frame, or with `speed` 0 in the scene's own.
+std::vector<kit::View> groundViews(float speed = kRoadSpeed) {
     std::vector<kit::CameraKeys> keys;
     for (int c = 1; c <= 4; ++c)
         keys.push_back(escapeCameraKeys(c));
@@ -297,7 +297,7 @@ std::vector<kit::View> groundViews() {
                 angles = {u / 30000 + 25.8, 0.1, 0};
                 fieldOfView = float(u / 20000 + 0.6 + 0.0025);
             }
-            kit::Vec3 eye = keys[size_t(c - 1)].positions[size_t(i)] + kit::Vec3{0, float(kRoadSpeed * t), 0};
+            kit::Vec3 eye = keys[size_t(c - 1)].positions[size_t(i)] + kit::Vec3{0, float(speed * t), 0};
             views.push_back(kit::makeView(eye, angles, fieldOfView));
         }
     }
@@ -406,7 +406,293 @@ kit::Mesh floorMarks() {
         for (int k = 0; k < n; ++k)
             m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
     }
+    // Wind streaks: pale tails of sand behind the tufts and stones, combed out across the road at a slant,
+    // with here and there a dark one of dry litter. Thin and many, close to the road, where they stream past.
+    // These, the ripples and the tracks lie only where the cameras pass close by.
+    const float near0 = -60, near1 = 1850;
+    Random wind(337);
+    const kit::Vec2 downwind{-0.86f, -0.5f};
+    for (float y = near0; y < near1; y += wind.range(7, 14)) {
+        float side = wind.next() < 0.5f ? -1.0f : 1.0f;
+        float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
+        float dy = y + wind.range(-4, 4);
+        bool dark = wind.next() < 0.4f;
+        kit::Color head = dark ? kit::rgb8(96, 84, 56) : kit::mix(kit::rgb8(246, 232, 196), kit::rgb8(232, 212, 166), wind.next());
+        kit::Color tail = kit::mix(head, kit::rgb8(168, 140, 88), 0.7f);
+        // The tail stops short of the road and of the slopes.
+        float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
+        kit::Vec2 d{downwind.u * reach, downwind.v * reach};
+        kit::Vec3 a{x, dy - width / 2, kMarkLift + 0.1f}, b{x, dy + width / 2, kMarkLift + 0.1f};
+        kit::Vec3 tip{x + d.u, dy + d.v, kMarkLift + 0.1f};
+        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, head), ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, head);
+        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, tail);
+        if (reach > 4) m.addTriangle(ia, ib, it); // the tip lies toward -X: counter-clockwise from above
+    }
+    // Ripple fields: stretches of the verge, between the road and the dirt track or out beyond it, where the
+    // wind has combed the sand into short ridges across the road's line, their shaded flanks in dark bars a
+    // few units apart that flicker past the wheels.
+    Random ripples(341);
+    for (float y = near0 + 30; y < near1; y += ripples.range(90, 180)) {
+        float side = ripples.next() < 0.5f ? -1.0f : 1.0f;
+        bool near = ripples.next() < 0.6f;
+        float inner = near ? 15.5f : (side > 0 ? 35.5f : 38), outer = near ? (side > 0 ? 19.5f : 22.5f) : 44;
+        float length = ripples.range(36, 70), slant = ripples.range(-0.3f, 0.3f);
+        kit::Color shade = kit::mix(kit::rgb8(128, 104, 66), kit::rgb8(150, 122, 80), ripples.next());
+        for (float r = y; r < y + length; r += ripples.range(3.0f, 5.0f)) {
+            float w = ripples.range(0.6f, 1.0f), x0 = inner + ripples.range(0, 1.5f), x1 = outer - ripples.range(0, 1.5f);
+            float bend = ripples.range(-0.8f, 0.8f);
+            auto at = [&](float x, float dy) { return kit::Vec3{side * x, r + dy + slant * (x - inner), kMarkLift + 0.05f}; };
+            kit::Color c = shade * ripples.range(0.94f, 1.06f);
+            uint32_t p0 = m.addVertex(at(x0, 0), {0, 0, 1}, {0.5f, 0.5f}, c);
+            uint32_t p1 = m.addVertex(at((x0 + x1) / 2, bend - w / 2), {0, 0, 1}, {0.5f, 0.5f}, c);
+            uint32_t p2 = m.addVertex(at(x1, 0), {0, 0, 1}, {0.5f, 0.5f}, c);
+            uint32_t p3 = m.addVertex(at((x0 + x1) / 2, bend + w / 2), {0, 0, 1}, {0.5f, 0.5f}, c);
+            if (side > 0)
+                m.addQuad(p0, p1, p2, p3);
+            else
+                m.addQuad(p0, p3, p2, p1);
+        }
+    }
+    // Old tyre tracks: a vehicle's two ruts that leave the shoulder, swing out over the verge and come back.
+    Random tracks(347);
+    for (float y = near0 + 60; y < near1; y += tracks.range(240, 420)) {
+        float side = tracks.next() < 0.5f ? -1.0f : 1.0f;
+        float length = tracks.range(120, 220), out = tracks.range(10, 22);
+        kit::Color rut = kit::mix(kit::rgb8(124, 100, 68), kit::rgb8(146, 118, 80), tracks.next());
+        for (float off : {-1.7f, 1.7f}) {
+            kit::Mesh r;
+            auto centre = [=](float yy) {
+                float f = std::clamp((yy - y) / length, 0.0f, 1.0f);
+                return side * (15.5f + off * side + out * std::sin(kit::kPi * f) * (1 + 0.3f * std::sin(9 * f)));
+            };
+            strip(r, y, y + length, length / 8, 0.75f, centre, rut, 349);
+            for (kit::Vec3& p : r.positions)
+                p.z += 0.2f;
+            kit::merge(m, r);
+        }
+    }
     return kit::bakeLight(m, afternoonLight());
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Props along the road, each one of a kind so that nothing repeats at a glance: a fence line with a gap and a
+// fallen stretch, dead trees, road signs, an old wreck sunk in the sand and thorny scrub. Low and plain, in
+// the ground's frame.
+
+// A tapered limb from `a` to `b`: a pyramid frustum of `sides` faces, without caps.
+void limb(kit::Mesh& m, kit::Vec3 a, kit::Vec3 b, float r0, float r1, int sides, kit::Color c) {
+    kit::Vec3 axis = kit::normalize(b - a);
+    kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
+    kit::Vec3 v = kit::cross(axis, u);
+    uint32_t first = uint32_t(m.positions.size());
+    for (int i = 0; i < sides; ++i) {
+        float t = 2 * kit::kPi * float(i) / float(sides);
+        kit::Vec3 n = u * std::cos(t) + v * std::sin(t);
+        m.addVertex(a + n * r0, n, {0.5f, 0.5f}, c);
+        m.addVertex(b + n * r1, n, {0.5f, 0.5f}, c * 1.05f);
+    }
+    for (int i = 0; i < sides; ++i) {
+        uint32_t a0 = first + uint32_t(2 * i), b0 = a0 + 1;
+        uint32_t a1 = first + uint32_t(2 * ((i + 1) % sides)), b1 = a1 + 1;
+        m.addQuad(a0, a1, b1, b0);
+    }
+}
+
+kit::Mesh deadTree(unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    kit::Color bark = kit::mix(kit::rgb8(120, 104, 88), kit::rgb8(150, 136, 118), random.next());
+    float height = random.range(6, 9), lean = random.range(-0.5f, 0.5f);
+    kit::Vec3 top{lean, 0.3f * lean, height};
+    limb(m, {0, 0, -0.5f}, top, 0.55f, 0.25f, 5, bark);
+    for (int i = 0; i < 4; ++i) {
+        float at = random.range(0.45f, 0.85f), turn = random.range(0, 6.28f) + float(i) * 1.6f;
+        kit::Vec3 from = top * at;
+        float reach = random.range(2.2f, 4.2f) * (1.1f - at * 0.5f);
+        kit::Vec3 to = from + kit::Vec3{std::cos(turn) * reach, std::sin(turn) * reach, random.range(1.2f, 3.2f)};
+        limb(m, from, to, 0.2f, 0.06f, 3, bark);
+    }
+    return m;
+}
+
+// Thorny scrub: a fan of bare canes from one root, each a sliver seen from both sides.
+kit::Mesh thornScrub(unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    int canes = 5 + int(random.next() * 3);
+    for (int i = 0; i < canes; ++i) {
+        float turn = random.range(0, 6.28f), tilt = random.range(0.15f, 0.6f), length = random.range(3.5f, 6.5f);
+        kit::Vec3 tip{std::cos(turn) * std::sin(tilt) * length, std::sin(turn) * std::sin(tilt) * length,
+                      std::cos(tilt) * length};
+        kit::Vec3 across{-std::sin(turn) * 0.22f, std::cos(turn) * 0.22f, 0};
+        kit::Color stem = kit::mix(kit::rgb8(96, 90, 56), kit::rgb8(128, 112, 70), random.next());
+        kit::Mesh cane;
+        uint32_t a = cane.addVertex(-across, {0, 0, 1}, {0.5f, 0.5f}, stem * 0.8f);
+        uint32_t b = cane.addVertex(across, {0, 0, 1}, {0.5f, 0.5f}, stem * 0.8f);
+        uint32_t c = cane.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, stem * 1.15f);
+        cane.addTriangle(a, b, c);
+        kit::merge(m, kit::makeTwoSided(cane));
+    }
+    return m;
+}
+
+// A road sign on a post: a diamond warning board or a plain oblong one, weathered, turned to face the road.
+kit::Mesh roadSign(bool diamond, float side) {
+    kit::Mesh m;
+    kit::Mesh post = kit::box({-0.15f, -0.15f, -0.5f}, {0.15f, 0.15f, 6.5f});
+    kit::paint(post, kit::rgb8(120, 120, 116));
+    kit::merge(m, post);
+    kit::Mesh board;
+    if (diamond) {
+        board = kit::box({-1.6f, -0.1f, -1.6f}, {1.6f, 0.1f, 1.6f});
+        kit::paint(board, kit::rgb8(222, 176, 54));
+        kit::rotate(board, {0, kit::kPi / 4, 0});
+        kit::translate(board, {0, -0.2f, 6.6f});
+    } else {
+        board = kit::box({-2.6f, -0.1f, 4.2f}, {2.6f, 0.1f, 6.8f});
+        kit::paint(board, kit::rgb8(196, 190, 176));
+        kit::Mesh stripe = kit::box({-2.2f, -0.2f, 5.2f}, {2.2f, -0.1f, 5.8f});
+        kit::paint(stripe, kit::rgb8(70, 76, 88));
+        kit::merge(board, stripe);
+    }
+    kit::merge(m, board);
+    // Boards face -Y (oncoming traffic), angled a little toward the road.
+    kit::rotate(m, {0, 0.04f * side, side * 0.35f});
+    return m;
+}
+
+// An old car sunk to its sills in the sand, rusted through and tipped on its side's flat tyres.
+kit::Mesh wreck() {
+    kit::Mesh m;
+    kit::Mesh body = kit::box({-2.1f, -4.6f, 0}, {2.1f, 4.6f, 1.6f}, {}, 0.3f);
+    kit::paint(body, kit::rgb8(128, 70, 44));
+    kit::Mesh cabin = kit::box({-1.8f, -1.8f, 1.5f}, {1.8f, 1.9f, 2.8f}, {}, 0.25f);
+    kit::paint(cabin, kit::rgb8(110, 66, 46));
+    kit::Mesh glass = kit::box({-1.5f, 1.85f, 1.7f}, {1.5f, 2.0f, 2.6f});
+    kit::paint(glass, kit::rgb8(40, 40, 44));
+    kit::merge(m, body);
+    kit::merge(m, cabin);
+    kit::merge(m, glass);
+    kit::rotate(m, {0.08f, -0.16f, 0.9f});
+    return kit::translate(m, {0, 0, -0.5f});
+}
+
+// A fence of leaning posts and two sagging rails, with a gap where the wire is down and a stretch lying flat.
+kit::Mesh fence(float x, float y0, float y1, unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    kit::Color wood = kit::rgb8(112, 92, 70);
+    float gap0 = y0 + (y1 - y0) * 0.45f, gap1 = gap0 + 34;
+    std::vector<kit::Vec3> tops;
+    for (float y = y0; y <= y1; y += random.range(11, 15)) {
+        if (y > gap0 && y < gap1) {
+            if (!tops.empty()) {
+                // The rails of this stretch, then a post lying in the sand.
+                kit::Vec3 a = tops.front(), b = tops.back();
+                for (float h : {0.0f, -1.3f})
+                    limb(m, a + kit::Vec3{0, 0, h}, b + kit::Vec3{0, 0, h}, 0.08f, 0.08f, 3, wood * 0.8f);
+                tops.clear();
+                limb(m, {x + 1, y, 0.2f}, {x + 3.5f, y + 2.5f, 0.3f}, 0.18f, 0.15f, 3, wood);
+            }
+            continue;
+        }
+        kit::Vec3 top{x + random.range(-0.3f, 0.3f), y, random.range(3.0f, 3.6f)};
+        limb(m, {x, y, -0.3f}, top, 0.2f, 0.16f, 4, wood * random.range(0.85f, 1.1f));
+        tops.push_back(top);
+    }
+    if (tops.size() > 1) {
+        for (float h : {0.0f, -1.3f})
+            limb(m, tops.front() + kit::Vec3{0, 0, h}, tops.back() + kit::Vec3{0, 0, h}, 0.08f, 0.08f, 3,
+                 wood * 0.8f);
+    }
+    return m;
+}
+
+kit::Mesh placed(kit::Mesh mesh, kit::Vec3 at) {
+    return kit::translate(mesh, at);
+}
+
+kit::Mesh roadsideProps() {
+    kit::Mesh m;
+    kit::merge(m, fence(37, 180, 470, 401));
+    kit::merge(m, fence(-40, 980, 1180, 403));
+    const kit::Vec3 trees[] = {{-42, 300, 0}, {40, 760, 0}, {-41, 1330, 0}, {39, 1620, 0}};
+    for (int i = 0; i < 4; ++i)
+        kit::merge(m, placed(deadTree(410u + unsigned(i)), trees[i]));
+    kit::merge(m, placed(roadSign(true, 1), {16.5f, 420, 0}));
+    kit::merge(m, placed(roadSign(false, -1), {-16, 1100, 0}));
+    kit::merge(m, placed(roadSign(true, -1), {-16.5f, 1480, 0}));
+    kit::merge(m, placed(wreck(), {40, 640, 0}));
+    Random random(421);
+    for (int i = 0; i < 16; ++i) {
+        float side = i % 2 ? 1.0f : -1.0f;
+        float x = side * random.range(15, 40), y = random.range(0, 1900);
+        kit::merge(m, placed(thornScrub(430u + unsigned(i)), {x, y, -0.2f}));
+    }
+    return kit::bakeLight(m, afternoonLight());
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Mesas on the horizon, as on the title: flat-topped buttes with sheer cliffs over long talus slopes, far
+// enough out that they hold still while the ground runs past, hazed toward the sky. Their feet reach below
+// the horizon, so they also close the view where the ground ends.
+
+kit::Mesh mesa(kit::Vec2 at, float radiusX, float radiusY, float height, unsigned seed) {
+    Random random(seed);
+    const int n = 8;
+    kit::Mesh m;
+    const float rings[][2] = {{1.0f, 1.0f}, {1.1f, 0.5f}, {1.75f, -0.55f}}; // radius share, height share
+    uint32_t first = 0;
+    float wobble[n];
+    for (float& w : wobble)
+        w = random.range(0.8f, 1.2f);
+    kit::Color rock = kit::rgb8(176, 112, 80);
+    for (int r = 0; r < 3; ++r) {
+        uint32_t start = uint32_t(m.positions.size());
+        if (r == 0) first = start;
+        for (int i = 0; i < n; ++i) {
+            float a = 2 * kit::kPi * float(i) / n;
+            kit::Vec3 d{std::cos(a), std::sin(a), 0};
+            float k = rings[r][0] * wobble[i];
+            kit::Vec3 p{at.u + d.x * radiusX * k, at.v + d.y * radiusY * k, height * rings[r][1]};
+            kit::Vec3 normal = kit::normalize(kit::Vec3{d.x, d.y, r == 0 ? 0.3f : r == 1 ? 0.2f : 1.0f});
+            m.addVertex(p, normal, {0.5f, 0.5f}, r == 2 ? rock * 0.85f : rock);
+        }
+    }
+    for (int r = 0; r < 2; ++r) {
+        for (int i = 0; i < n; ++i) {
+            uint32_t a0 = first + uint32_t(r * n + i), a1 = first + uint32_t(r * n + (i + 1) % n);
+            m.addQuad(a0 + n, a1 + n, a1, a0);
+        }
+    }
+    // The flat top, in its own vertices so that it takes the light from above.
+    uint32_t top = uint32_t(m.positions.size());
+    for (int i = 0; i < n; ++i)
+        m.addVertex(m.positions[first + uint32_t(i)], {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(196, 140, 96));
+    for (int i = 1; i + 1 < n; ++i)
+        m.addTriangle(top, top + uint32_t(i), top + uint32_t(i + 1));
+    return m;
+}
+
+void addMesas(std::vector<kit::Model>& models) {
+    struct Butte {
+        kit::Vec2 at;
+        float rx, ry, height;
+    };
+    const Butte buttes[] = {
+        {{-900, 3000}, 260, 120, 150}, {{-420, 3150}, 130, 90, 210}, {{380, 2950}, 340, 140, 170},
+        {{1100, 2900}, 180, 110, 120}, {{2300, 1500}, 160, 300, 400}, {{2700, 200}, 140, 220, 380},
+        {{-2600, 900}, 150, 260, 520}, {{-2000, 2300}, 220, 140, 480}};
+    kit::Mesh m;
+    unsigned seed = 450;
+    for (const Butte& b : buttes)
+        kit::merge(m, mesa(b.at, b.rx, b.ry, b.height, seed++));
+    kit::bakeLight(m, afternoonLight());
+    // The haze of distance, toward the sky's colour low down.
+    const kit::Color haze = kit::rgb8(168, 150, 160);
+    for (kit::Color& c : m.colors)
+        c = kit::mix(c, haze, 0.42f);
+    models.push_back({"Mesas", {}, {}, kit::keepSeen(m, groundViews(0)), {}, {}});
 }
 
 void addFloor(std::vector<kit::Model>& models) {
@@ -415,6 +701,7 @@ void addFloor(std::vector<kit::Model>& models) {
     if (plane == models.end()) return;
     std::vector<kit::View> views = groundViews();
     plane->children.push_back({"FloorMarks", {}, {}, kit::keepSeen(floorMarks(), views), {}, {}});
+    plane->children.push_back({"Roadside", {}, {}, kit::keepSeen(roadsideProps(), views), {}, {}});
 }
 
 } // namespace
@@ -423,6 +710,7 @@ void dressEscape(std::vector<kit::Model>& models) {
     addCargo(models);
     addFloor(models);
     addDust(models);
+    addMesas(models);
 }
 
 } // namespace scenes

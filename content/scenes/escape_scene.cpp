@@ -81,48 +81,62 @@ float escapeTerrainHeight(float x, float y) {
 namespace {
 
 // Dry ground with patches of scrub and pale sand, ochre on the slopes; a fine speckle at the vertex spacing
-// near the road gives the ground a grain that streams past.
+// near the road gives the ground a grain that streams past. Over it lie patterns big enough to read from the
+// chase cameras: dark bands of scrub across the valley, pale drifts of sand combed out along the wind (from
+// the sunny side, across the road at a slant), and darker, redder ground where the slopes begin.
 kit::Color terrainColor(float x, float y, float h) {
     float patch = valueNoise(x / 23, y / 31, 41), fine = valueNoise(x / 5, y / 7, 43);
     float scrub = valueNoise(x / 60, y / 45, 44), sand = valueNoise(x / 37, y / 90, 45);
+    float band = valueNoise(x / 400, y / 95, 48), drift = valueNoise((x + 0.6f * y) / 70, (y - 0.6f * x) / 260, 49);
     kit::Color dry = kit::mix(kit::rgb8(176, 146, 84), kit::rgb8(140, 128, 72), patch);
     dry = kit::mix(dry, kit::rgb8(112, 108, 60), std::fmax(0.0f, scrub - 0.55f) * 1.6f);
+    dry = kit::mix(dry, kit::rgb8(84, 86, 48), smoothStep(0.5f, 0.68f, band) * 0.9f);
     dry = kit::mix(dry, kit::rgb8(214, 188, 134), std::fmax(0.0f, sand - 0.6f) * 1.8f);
+    dry = kit::mix(dry, kit::rgb8(236, 216, 170), smoothStep(0.55f, 0.75f, drift) * 0.9f);
     kit::Color ochre = kit::mix(kit::rgb8(196, 136, 74), kit::rgb8(160, 100, 60), patch);
+    ochre = kit::mix(ochre, kit::rgb8(150, 84, 56), smoothStep(0.45f, 0.75f, band) * 0.6f);
     kit::Color c = kit::mix(dry, ochre, std::fmin(1.0f, h / 40));
     return c * (0.8f + 0.4f * fine);
 }
 
-// A flat-coloured quad with its own corners, lying on the ground plane.
-void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c) {
-    uint32_t a = m.addVertex({x0, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t b = m.addVertex({x1, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t d = m.addVertex({x1, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t e = m.addVertex({x0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+// A flat-coloured quad with its own corners, lying on the ground plane or `lift` above it.
+void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c, float lift = 0) {
+    uint32_t a = m.addVertex({x0, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t b = m.addVertex({x1, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t d = m.addVertex({x1, y1, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t e = m.addVertex({x0, y1, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
     m.addQuad(a, b, d, e);
 }
 
-// The road band: asphalt, edge lines and a dashed centre line, all one surface with flat cells.
+// The road band: dusty shoulders and two lanes of worn asphalt in cells that all meet corner to corner, so
+// that no seam opens between them; the edge lines and the dashes of the centre line lie just above it.
 kit::Mesh road() {
     kit::Mesh m;
-    const float columns[] = {-14, -8.6f, -8.2f, -0.2f, 0.2f, 8.2f, 8.6f, 14};
-    const float row = 14;
+    const float columns[] = {-14, -8.6f, 0, 8.6f, 14};
+    const float row = 28, dash = 14, lift = 0.06f;
+    const int kLineRows = 3, kSkirtRows = 2;
     int rows = int((kGroundEnd - kGroundStart) / row);
+    const float roadEnd = kGroundStart + row * float(rows);
     for (int j = 0; j < rows; ++j) {
         float y0 = kGroundStart + row * float(j), y1 = y0 + row;
         for (int i = 0; i + 1 < int(std::size(columns)); ++i) {
             float x0 = columns[i], x1 = columns[i + 1], xm = (x0 + x1) / 2;
             float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 47);
             kit::Color c = kit::rgb8(82, 78, 74) * wear;
-            if (std::fabs(xm) > 8.6f)
-                c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
-            else if (std::fabs(xm) > 8.2f)
-                c = kit::rgb8(210, 205, 190);
-            else if (std::fabs(xm) < 0.2f)
-                c = j % 2 == 0 ? kit::rgb8(225, 200, 120) : kit::rgb8(82, 78, 74) * wear;
+            if (std::fabs(xm) > 8.6f) c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
             flatCell(m, x0, x1, y0, y1, c);
         }
-        // A skirt down each outer edge closes the step to the hills' first column, just below the road.
+        flatCell(m, -0.2f, 0.2f, y0, y0 + dash, kit::rgb8(225, 200, 120), lift);
+        // The edge lines are one colour: a strip every few rows, as long as those rows.
+        if (j % kLineRows == 0) {
+            for (float side : {-1.0f, 1.0f})
+                flatCell(m, side * 8.6f, side * 8.2f, y0, std::fmin(y0 + row * kLineRows, roadEnd),
+                         kit::rgb8(210, 205, 190), lift);
+        }
+        // A skirt down each outer edge closes the step to the hills' first column, just below the road; one
+        // plain colour, so each spans a few rows.
+        if (j % kSkirtRows != 0) continue;
+        y1 = std::fmin(y0 + row * kSkirtRows, roadEnd);
         kit::Color dust = kit::rgb8(168, 140, 100);
         for (float side : {-1.0f, 1.0f}) {
             float x = side * columns[std::size(columns) - 1];
@@ -139,35 +153,51 @@ kit::Mesh road() {
     return kit::bakeLight(m, afternoonLight());
 }
 
-// Fields and hills on both sides of the road: a height field sharing its vertices for smooth slopes.
+// Fields and hills on both sides of the road: a height field sharing its vertices for smooth slopes. Its rows
+// thin out with distance from the road (every second row from 350 units out, every fourth from 800), where
+// they are a few pixels apart at most; the strips where the spacing changes fan out from the finer column, so
+// the surface stays closed.
 kit::Mesh hills(float sign) {
     // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
     // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
     const float columns[] = {
         13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050, kGroundHalfWidth};
+    const int steps[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 4, 4, 4, 8, 8, 8};
     const int nx = int(std::size(columns));
     const float row = 42;
-    const int ny = int((kGroundEnd - kGroundStart) / row) + 1;
+    const int ny = int((kGroundEnd - kGroundStart) / row) + 1; // ny - 1 is a multiple of every step
     kit::Mesh m;
+    std::vector<uint32_t> index(size_t(ny * nx));
     for (int j = 0; j < ny; ++j) {
         for (int i = 0; i < nx; ++i) {
+            if (j % steps[i] != 0) continue;
             float x = sign * columns[i], y = kGroundStart + row * float(j);
             float h = i == 0 ? -0.4f : escapeTerrainHeight(x, y);
             float e = 2;
             kit::Vec3 n =
                 kit::normalize({escapeTerrainHeight(x - e, y) - escapeTerrainHeight(x + e, y),
                                 escapeTerrainHeight(x, y - e) - escapeTerrainHeight(x, y + e), 2 * e});
-            m.addVertex({x, y, h}, n, {0.5f, 0.5f}, terrainColor(x, y, h));
+            index[size_t(j * nx + i)] = m.addVertex({x, y, h}, n, {0.5f, 0.5f}, terrainColor(x, y, h));
         }
     }
-    for (int j = 0; j + 1 < ny; ++j) {
-        for (int i = 0; i + 1 < nx; ++i) {
-            uint32_t a = uint32_t(j * nx + i), b = a + 1, c = a + uint32_t(nx) + 1, d = a + uint32_t(nx);
-            // Columns run away from the road; on the -X side that reverses the winding.
-            if (sign > 0)
-                m.addQuad(a, b, c, d);
-            else
-                m.addQuad(a, d, c, b);
+    // Columns run away from the road; on the -X side that reverses the winding.
+    auto triangle = [&m, sign](uint32_t a, uint32_t b, uint32_t c) {
+        if (sign > 0)
+            m.addTriangle(a, b, c);
+        else
+            m.addTriangle(a, c, b);
+    };
+    for (int i = 0; i + 1 < nx; ++i) {
+        const int fine = steps[i], coarse = steps[i + 1];
+        for (int j = 0; j + coarse < ny; j += coarse) {
+            uint32_t r0 = index[size_t(j * nx + i + 1)], r1 = index[size_t((j + coarse) * nx + i + 1)];
+            const int k = coarse / fine, half = k / 2;
+            auto left = [&](int n) { return index[size_t((j + n * fine) * nx + i)]; };
+            for (int s = 0; s < half; ++s)
+                triangle(left(s), r0, left(s + 1));
+            triangle(left(half), r0, r1);
+            for (int s = half; s < k; ++s)
+                triangle(left(s), r1, left(s + 1));
         }
     }
     kit::LightRig rig = afternoonLight();
@@ -186,29 +216,64 @@ float groundAt(float x, float y) {
     return std::fabs(x) < 45 ? 0 : escapeTerrainHeight(x, y);
 }
 
+// A line of weathered poles: each leans its own way and carries its crossbar askew; one now and then has
+// fallen or was never put up, and a few are broken off short.
 kit::Mesh poles() {
     kit::Mesh m;
+    Random random(51);
     for (float y = kGroundStart + 20; y < kGroundEnd; y += 80) {
-        kit::Mesh pole = kit::cylinder(0.45f, -1, 20, 6);
-        kit::merge(pole, kit::box({-2.6f, -0.25f, 17.5f}, {2.6f, 0.25f, 18.1f}));
-        kit::paint(pole, kit::rgb8(110, 85, 60));
+        float roll = random.next();
+        if (roll < 0.08f) continue;
+        bool stump = roll < 0.15f;
+        float height = stump ? random.range(4, 8) : random.range(18, 21);
+        kit::Mesh pole = kit::cylinder(random.range(0.4f, 0.5f), -1, height, 6);
+        if (!stump)
+            kit::merge(pole, kit::box({-2.6f, -0.25f, height - 2.5f}, {2.6f, 0.25f, height - 1.9f}));
+        kit::rotate(pole, {random.range(-0.05f, 0.05f), random.range(-0.06f, 0.06f), random.range(-0.15f, 0.15f)});
+        kit::paint(pole, kit::mix(kit::rgb8(110, 85, 60), kit::rgb8(126, 104, 80), random.next()));
         kit::merge(m, kit::translate(pole, {-18, y, 0}));
     }
     return kit::bakeLight(m, afternoonLight());
 }
 
+// Rocks of several kinds, so that no two in view look alike: rounded boulders, flat slabs, leaning pinnacles
+// and small heaps, in sandstone reds, greys and pale caliche.
 kit::Mesh rocks() {
     kit::Mesh m;
     Random random(53);
+    const kit::Color tones[][2] = {{kit::rgb8(150, 120, 95), kit::rgb8(120, 90, 70)},
+                                   {kit::rgb8(170, 96, 62), kit::rgb8(140, 78, 54)},
+                                   {kit::rgb8(136, 132, 124), kit::rgb8(110, 104, 98)},
+                                   {kit::rgb8(196, 178, 146), kit::rgb8(170, 150, 120)}};
     for (int i = 0; i < 70; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * random.range(12, 110), y = random.range(kGroundStart, kGroundEnd);
         float size = random.range(1.2f, 4.5f);
-        kit::Mesh rock = kit::sphere(1, 5, 3);
-        kit::scale(rock, {size * random.range(0.8f, 1.4f), size * random.range(0.8f, 1.4f),
-                          size * random.range(0.5f, 0.9f)});
+        int kind = int(random.next() * 4);
+        const kit::Color* tone = tones[int(random.next() * 4) % 4];
+        kit::Mesh rock;
+        if (kind == 0) {
+            rock = kit::sphere(1, 5, 3);
+            kit::scale(rock, {size * random.range(0.8f, 1.4f), size * random.range(0.8f, 1.4f),
+                              size * random.range(0.5f, 0.9f)});
+        } else if (kind == 1) {
+            rock = kit::sphere(1, 6, 2); // a slab
+            kit::scale(rock, {size * random.range(1.3f, 2.0f), size * random.range(0.9f, 1.4f), size * 0.35f});
+        } else if (kind == 2) {
+            rock = kit::lathe({{0.9f, -0.4f}, {0.75f, 0.8f}, {0.4f, 1.8f}, {0, 2.1f}}, 4);
+            kit::scale(rock, {size * 0.8f, size * 0.7f, size * random.range(0.9f, 1.5f)});
+            kit::rotate(rock, {random.range(-0.2f, 0.2f), random.range(-0.2f, 0.2f), 0});
+        } else {
+            for (int k = 0; k < 3; ++k) {
+                kit::Mesh stone = kit::sphere(1, 4, 2);
+                float r = size * random.range(0.35f, 0.6f);
+                kit::scale(stone, {r, r * random.range(0.8f, 1.2f), r * 0.7f});
+                kit::merge(rock, kit::translate(stone, {size * random.range(-0.7f, 0.7f),
+                                                        size * random.range(-0.7f, 0.7f), 0}));
+            }
+        }
         kit::rotate(rock, {0, 0, random.range(0, 6.28f)});
-        kit::paint(rock, kit::mix(kit::rgb8(150, 120, 95), kit::rgb8(120, 90, 70), random.next()));
+        kit::paint(rock, kit::mix(tone[0], tone[1], random.next()));
         kit::merge(m, kit::translate(rock, {x, y, groundAt(x, y) - size * 0.25f}));
     }
     return kit::bakeLight(m, afternoonLight());
