@@ -123,7 +123,7 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
     return ear;
 }
 
-// The emblem on each face: a tipper truck heaped with grain, in side view, between two sprays of wheat.
+// The emblem for the back face: a tipper truck heaped with grain, in side view, between two sprays of wheat.
 kit::Mesh emblem() {
     kit::Mesh m;
     const kit::Color yellow = kit::rgb8(255, 200, 36), deep = kit::rgb8(230, 130, 20);
@@ -145,9 +145,9 @@ kit::Mesh emblem() {
     std::vector<kit::Vec2> heap;
     for (int i = 0; i <= 12; ++i) {
         float f = float(i) / 12.0f;
-        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::sin(kit::kPi * f), 0.6f)});
+        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::fmax(std::sin(kit::kPi * f), 0.0f), 0.6f)});
     }
-    kit::merge(m, relief(heap, 2.1f, kit::rgb8(255, 236, 150), 0));
+    kit::merge(m, relief(heap, 2.1f, kit::rgb8(255, 236, 150)));
     // Wheels over the chassis, standing out from it: dark tyres glowing to a bright hub.
     for (float x : {-7.4f, -3.4f, 7.6f}) {
         kit::Mesh tyre = kit::cylinder(1.9f, kReliefBase, 2.45f, 12);
@@ -221,10 +221,29 @@ kit::Mesh logo() {
     kit::Mesh plate = kit::extrude(roundedRect(outerW, outerH, kFrameWidth, 4), kPlateThickness, 0.2f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
     // A deep night-blue board, lighter toward its top as if the bulbs washed it.
-    for (size_t v = 0; v < plate.colors.size(); ++v) {
-        float up = (plate.positions[v].y + outerH) / (2 * outerH);
-        plate.colors[v] = kit::mix(kit::rgb8(22, 12, 46), kit::rgb8(52, 30, 92), up);
+    auto board = [&](float y) {
+        return kit::mix(kit::rgb8(22, 12, 46), kit::rgb8(52, 30, 92), (y + outerH) / (2 * outerH));
+    };
+    for (size_t v = 0; v < plate.colors.size(); ++v)
+        plate.colors[v] = board(plate.positions[v].y);
+    // The front face is a finer grid instead, backlit behind the two lines of letters. Its edge hides under the
+    // frame, which covers what the plate's own front face would show beyond it.
+    std::erase_if(plate.triangles, [&](const std::array<uint32_t, 3>& t) {
+        return plate.normals[t[0]].z > 0.9f && plate.normals[t[1]].z > 0.9f && plate.normals[t[2]].z > 0.9f;
+    });
+    const float edge = 0.6f;
+    kit::Mesh face = kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
+                               {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
+    for (size_t v = 0; v < face.colors.size(); ++v) {
+        float x = face.positions[v].x / kPanelHalfWidth, y = face.positions[v].y;
+        float glow = 0;
+        for (float row : {4.77f, -4.7f})
+            glow += std::exp(-(y - row) * (y - row) / 7.0f);
+        glow *= 1.0f - std::fmin(1.0f, std::pow(std::fabs(x), 4.0f));
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glow;
+        face.colors[v] = {base.r + light.r, base.g + light.g, base.b + light.b, base.a};
     }
+    kit::merge(plate, face);
     kit::Mesh rails = letterRails();
 
     // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
