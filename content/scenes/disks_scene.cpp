@@ -335,7 +335,8 @@ constexpr Pose kPoses[] = {
     {12.2, -336, kLean + 6, kHoldDistance, kTextCentreX, kTextCentreY}, // it rocks like a hanging sign
     {12.9, -380, kLean - 5, kHoldDistance, kTextCentreX, kTextCentreY},
     {13.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
-    {16.0, -720, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // a second whole turn
+    {14.75, -540, kLean + 14, 76, kTextCentreX, kTextCentreY}, // a second whole turn, swooping in over it
+    {16.0, -720, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
     {18.0, -720, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},
     {20.0, -790, 0, 150, 0.0, 0.35},    // it lifts off the text and climbs away,
     {22.0, -900, -kLean, 250, 0.0, 0.55}, // turning to show its emblem, small in the night sky on the cut
