@@ -1,6 +1,6 @@
-// Title scene: the group's logo, a bevelled plate with a raised emblem on both faces (a tipper truck heaped
-// with grain between sprays of wheat) and a ring of disks round its rim, and the camera that follows its
-// flight above the title text.
+// Title scene: the group's sign, a dark board in a frame ringed with marquee bulbs, its back carrying an
+// emblem in relief (a tipper truck heaped with grain between sprays of wheat), and the camera that rides round
+// with the sign's spin so that, once the title text is up, the board stands behind the text as its marquee.
 #include "models.h"
 #include "scene_list.h"
 
@@ -14,14 +14,23 @@ namespace scenes {
 namespace {
 
 constexpr int kFrames = 441; // 0-22 s
-// The plate: a stadium outline in the XZ plane, its faces toward -Y and +Y.
-constexpr float kPlateHalfLength = 25.0f; // centres of the round ends
-constexpr float kPlateRadius = 7.2f;
-// A thin plate: the emblem stands two units proud of it, enough to keep clear of its face in the depth buffer
-// when the sign is far off.
-constexpr float kPlateThickness = 0.5f;
-constexpr int kRimDisks = 26;
+// The sign: a dark panel in a raised frame, in the XZ plane, its faces toward -Y (the front, which the title's
+// two lines of text stand on) and +Y (the back, which carries the emblem). Sizes are in sign space (x right,
+// y up) and set so that, seen face-on from kHoldDistance, the panel's inside frames the two text lines.
+constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
+constexpr float kFrameWidth = 2.4f;
+constexpr float kPlateThickness = 0.6f;
+constexpr float kFrameProud = 1.4f; // the frame stands this far off each face of the plate
+constexpr float kBulbProud = 1.3f;  // and the bulbs this far off the frame
 constexpr double kFieldOfView = 0.6;
+constexpr double kHoldDistance = 88;
+// The sign leans back this far (degrees), so that the camera looks down on it from as high to see it face-on.
+// Seen level, a camera riding round the sign would pass through looking straight along X, where its key
+// angles swing wildly and in-between frames would wobble; from this high they stay calm.
+constexpr double kLean = 28;
+// Where the text lines sit on screen (NDC): both start at x -0.353; the group name's letters cover y 0.05 to
+// 0.167, the title's -0.30 to -0.179, and the longer line ends at x 0.397.
+constexpr double kTextCentreX = 0.022, kTextCentreY = -0.067;
 
 kit::LightRig titleLight(float facing) {
     kit::LightRig rig;
@@ -44,13 +53,15 @@ kit::Mesh& bakeBothFaces(kit::Mesh& mesh) {
     return mesh;
 }
 
-std::vector<kit::Vec2> stadium(float halfLength, float radius, int segmentsPerEnd) {
+// A rectangle with rounded corners, counter-clockwise, in sign space.
+std::vector<kit::Vec2> roundedRect(float halfWidth, float halfHeight, float radius, int segmentsPerCorner) {
     std::vector<kit::Vec2> outline;
-    for (int end = 0; end < 2; ++end) {
-        float cx = end == 0 ? halfLength : -halfLength;
-        for (int i = 0; i <= segmentsPerEnd; ++i) {
-            float a = -kit::kPi / 2 + kit::kPi * float(end) + kit::kPi * float(i) / float(segmentsPerEnd);
-            outline.push_back({cx + radius * std::cos(a), radius * std::sin(a)});
+    const float cx[4] = {halfWidth - radius, -halfWidth + radius, -halfWidth + radius, halfWidth - radius};
+    const float cy[4] = {halfHeight - radius, halfHeight - radius, -halfHeight + radius, -halfHeight + radius};
+    for (int corner = 0; corner < 4; ++corner) {
+        for (int i = 0; i <= segmentsPerCorner; ++i) {
+            float a = kit::kPi / 2 * (float(corner) + float(i) / float(segmentsPerCorner));
+            outline.push_back({cx[corner] + radius * std::cos(a), cy[corner] + radius * std::sin(a)});
         }
     }
     return outline;
@@ -63,34 +74,6 @@ kit::Mesh& standUp(kit::Mesh& mesh) {
     for (kit::Vec3& n : mesh.normals)
         n = {n.x, -n.z, n.y};
     return mesh;
-}
-
-// Two arcs of lights round the plate's round ends, in the plate's own plane and clear of the rim: seen from
-// any side they stay beside the plate's outline, never across the letters. Each light trails sparks back
-// along its arc, as if the lights ran round the sign.
-kit::Mesh endArcs() {
-    kit::Mesh arcs;
-    const float radius = kPlateRadius + 5.2f;
-    const int lights = 5;
-    for (int end = 0; end < 2; ++end) {
-        float side = end == 0 ? 1.0f : -1.0f;
-        for (int i = 0; i < lights; ++i) {
-            float a = (float(i) - 2.0f) * 0.3f, big = i == 2 ? 1.0f : i % 2 ? 0.75f : 0.6f;
-            kit::Color hot = i % 2 ? kit::rgb8(120, 230, 255) : kit::rgb8(255, 215, 90);
-            auto at = [&](float angle) {
-                return kit::Vec3{side * (kPlateHalfLength + radius * std::cos(angle)), radius * std::sin(angle) * side, 0};
-            };
-            kit::Mesh orb = kit::sphere(1.9f * big, 8, 5);
-            kit::paint(orb, hot);
-            kit::merge(arcs, kit::translate(orb, at(a)));
-            for (int k = 1; k <= 4; ++k) {
-                kit::Mesh spark = kit::sphere(1.3f * big * (1.0f - 0.17f * float(k)), 6, 3);
-                kit::paint(spark, hot * (1.0f - 0.18f * float(k)));
-                kit::merge(arcs, kit::translate(spark, at(a - 0.07f * float(k))));
-            }
-        }
-    }
-    return arcs;
 }
 
 // Raised relief on the plate's front face, in sign space: from just under the face up to `top`.
@@ -140,7 +123,7 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
     return ear;
 }
 
-// The emblem on each face: a tipper truck heaped with grain, in side view, between two sprays of wheat.
+// The emblem for the back face: a tipper truck heaped with grain, in side view, between two sprays of wheat.
 kit::Mesh emblem() {
     kit::Mesh m;
     const kit::Color yellow = kit::rgb8(255, 200, 36), deep = kit::rgb8(230, 130, 20);
@@ -159,10 +142,10 @@ kit::Mesh emblem() {
                           {8.8f, 1.25f}},
                          2.3f, yellow, 0.1f));
     // The heap of grain over the body.
-    std::vector<kit::Vec2> heap{{2.6f, 3.3f}};
+    std::vector<kit::Vec2> heap;
     for (int i = 0; i <= 12; ++i) {
         float f = float(i) / 12.0f;
-        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::sin(kit::kPi * f), 0.6f)});
+        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::fmax(std::sin(kit::kPi * f), 0.0f), 0.6f)});
     }
     kit::merge(m, relief(heap, 2.1f, kit::rgb8(255, 236, 150)));
     // Wheels over the chassis, standing out from it: dark tyres glowing to a bright hub.
@@ -178,246 +161,240 @@ kit::Mesh emblem() {
     for (int side = -1; side <= 1; side += 2) {
         for (int k = -1; k <= 1; ++k) {
             float direction = (side > 0 ? 0.0f : kit::kPi) + float(side) * 0.36f * float(k);
-            kit::merge(m, wheatEar({float(side) * 11.6f, -0.8f + 0.6f * float(k)}, direction, 10.0f));
+            kit::merge(m, wheatEar({float(side) * 11.6f, -0.8f + 0.6f * float(k)}, direction, 7.5f));
         }
     }
     return m;
 }
 
+// One marquee bulb through the sign, lit on both faces: a hot centre fading to its rim. Three strengths in
+// turn round the frame, like a chase caught in mid-run.
+kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
+    const float reach = kPlateThickness / 2 + kFrameProud + kBulbProud;
+    kit::Mesh disk = kit::cylinder(radius, -reach, reach, 12);
+    const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110), kit::rgb8(200, 110, 40)};
+    const kit::Color rims[3] = {kit::rgb8(255, 170, 60), kit::rgb8(235, 120, 36), kit::rgb8(120, 50, 30)};
+    for (size_t v = 0; v < disk.colors.size(); ++v) {
+        bool cap = std::fabs(disk.normals[v].z) > 0.7f;
+        bool centre = std::hypot(disk.positions[v].x, disk.positions[v].y) < 0.01f;
+        disk.colors[v] = cap && centre ? centres[phase] : rims[phase] * (cap ? 1.0f : 0.7f);
+    }
+    return kit::translate(disk, {at.u, at.v, 0});
+}
+
+// The frame round the panel, through the plate so that it stands off both faces: four bars and a round post
+// at each corner, a little taller than the bars so that no two tops lie in one plane.
+kit::Mesh frame() {
+    kit::Mesh m;
+    const float z = kPlateThickness / 2 + kFrameProud, w = kPanelHalfWidth, h = kPanelHalfHeight, f = kFrameWidth;
+    const kit::Color lacquer = kit::rgb8(176, 40, 28);
+    const kit::Vec3 bars[4][2] = {{{-w, h, -z}, {w, h + f, z}},
+                                  {{-w, -h - f, -z}, {w, -h, z}},
+                                  {{w, -h, -z}, {w + f, h, z}},
+                                  {{-w - f, -h, -z}, {-w, h, z}}};
+    for (const auto& bar : bars) {
+        kit::Mesh b = kit::box(bar[0], bar[1], {}, 0.35f);
+        kit::merge(m, kit::paint(b, lacquer));
+    }
+    for (int corner = 0; corner < 4; ++corner) {
+        kit::Mesh post = kit::cylinder(f, -z - 0.3f, z + 0.3f, 14);
+        kit::paint(post, kit::rgb8(200, 64, 30));
+        kit::merge(m, kit::translate(post, {corner % 3 ? -w : w, corner < 2 ? h : -h, 0}));
+    }
+    return m;
+}
+
+// Rails under and over each line of letters on the front face, as on a letter board: they sit just clear of
+// where the two text lines fall when the sign holds still behind them.
+kit::Mesh letterRails() {
+    kit::Mesh m;
+    const float z0 = kPlateThickness / 2 - 0.1f, z1 = kPlateThickness / 2 + 0.45f;
+    for (float y : {7.0f, 2.45f, -2.4f, -6.95f}) {
+        kit::Mesh rail = kit::box({-16.8f, y - 0.22f, z0}, {16.8f, y + 0.22f, z1});
+        kit::merge(m, kit::paint(rail, kit::rgb8(120, 96, 150)));
+    }
+    return m;
+}
+
 kit::Mesh logo() {
-    kit::Mesh plate = kit::extrude(stadium(kPlateHalfLength, kPlateRadius, 12), kPlateThickness, 0.5f);
+    const float outerW = kPanelHalfWidth + kFrameWidth, outerH = kPanelHalfHeight + kFrameWidth;
+    kit::Mesh plate = kit::extrude(roundedRect(outerW, outerH, kFrameWidth, 4), kPlateThickness, 0.2f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
-    kit::paint(plate, kit::rgb8(150, 36, 24));
+    // A deep night-blue board, lighter toward its top as if the bulbs washed it.
+    auto board = [&](float y) {
+        return kit::mix(kit::rgb8(22, 12, 46), kit::rgb8(52, 30, 92), (y + outerH) / (2 * outerH));
+    };
+    for (size_t v = 0; v < plate.colors.size(); ++v)
+        plate.colors[v] = board(plate.positions[v].y);
+    // The front face is a finer grid instead, backlit behind the two lines of letters. Its edge hides under the
+    // frame, which covers what the plate's own front face would show beyond it.
+    std::erase_if(plate.triangles, [&](const std::array<uint32_t, 3>& t) {
+        return plate.normals[t[0]].z > 0.9f && plate.normals[t[1]].z > 0.9f && plate.normals[t[2]].z > 0.9f;
+    });
+    const float edge = 0.6f;
+    kit::Mesh face = kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
+                               {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
+    for (size_t v = 0; v < face.colors.size(); ++v) {
+        float x = face.positions[v].x / kPanelHalfWidth, y = face.positions[v].y;
+        float glow = 0;
+        for (float row : {4.77f, -4.7f})
+            glow += std::exp(-(y - row) * (y - row) / 7.0f);
+        glow *= 1.0f - std::fmin(1.0f, std::pow(std::fabs(x), 4.0f));
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glow;
+        face.colors[v] = {base.r + light.r, base.g + light.g, base.b + light.b, base.a};
+    }
+    kit::merge(plate, face);
+    kit::Mesh rails = letterRails();
 
-    // The emblem in relief on the front face, and the same turned half a turn about the vertical for the
-    // back, so that the truck drives the same way seen from either side.
-    kit::Mesh letters = emblem();
-    kit::Mesh back = letters;
-    kit::merge(letters, kit::rotate(back, {0, kit::kPi, 0}));
+    // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
+    // to the right seen from the back.
+    kit::Mesh art = emblem();
+    kit::scale(art, {0.8f, 0.8f, 1.0f});
+    kit::rotate(art, {0, kit::kPi, 0});
 
-    kit::Mesh disks;
-    std::vector<kit::Vec2> rim = stadium(kPlateHalfLength, kPlateRadius + 0.2f, 64);
+    kit::Mesh bars = frame();
+    kit::Mesh bulbs;
+    std::vector<kit::Vec2> ring = roundedRect(kPanelHalfWidth + kFrameWidth / 2, kPanelHalfHeight + kFrameWidth / 2,
+                                              kFrameWidth / 2, 6);
     float perimeter = 0;
-    for (size_t i = 0; i + 1 < rim.size(); ++i)
-        perimeter += std::hypot(rim[i + 1].u - rim[i].u, rim[i + 1].v - rim[i].v);
-    perimeter += std::hypot(rim.front().u - rim.back().u, rim.front().v - rim.back().v);
-    // Evenly spaced along the outline; they glow rather than take the light, every third one hottest, like a
-    // marquee's chasing bulbs.
-    float step = perimeter / kRimDisks, next = 0, walked = 0;
-    int bulb = 0;
-    for (size_t i = 0; i < rim.size(); ++i) {
-        kit::Vec2 a = rim[i], b = rim[(i + 1) % rim.size()];
+    for (size_t i = 0; i < ring.size(); ++i) {
+        kit::Vec2 a = ring[i], b = ring[(i + 1) % ring.size()];
+        perimeter += std::hypot(b.u - a.u, b.v - a.v);
+    }
+    const int count = 42;
+    float step = perimeter / float(count), next = step / 2, walked = 0;
+    int n = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        kit::Vec2 a = ring[i], b = ring[(i + 1) % ring.size()];
         float length = std::hypot(b.u - a.u, b.v - a.v);
-        while (next < walked + length) {
+        while (next < walked + length && n < count) {
             float f = (next - walked) / length;
-            kit::Mesh disk = kit::cylinder(1.7f, -1.8f, 1.8f, 14);
-            bool hot = bulb++ % 3 == 0;
-            for (size_t v = 0; v < disk.colors.size(); ++v) {
-                bool cap = std::fabs(disk.normals[v].z) > 0.7f;
-                disk.colors[v] = cap ? (hot ? kit::rgb8(255, 252, 226) : kit::rgb8(255, 206, 96))
-                                     : (hot ? kit::rgb8(255, 190, 90) : kit::rgb8(235, 120, 36));
-            }
-            kit::merge(disks, kit::translate(disk, {a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f, 0}));
+            kit::merge(bulbs, bulb({a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f}, 0.85f, n++ % 3));
             next += step;
         }
         walked += length;
     }
 
-    kit::Mesh arcs = endArcs();
     standUp(plate);
-    standUp(letters);
-    standUp(disks);
-    kit::tintByHeight(plate, -kPlateRadius, kPlateRadius, kit::rgb8(110, 24, 40), kit::rgb8(215, 80, 24));
-    const size_t emblemFrom = plate.colors.size();
-    kit::merge(plate, letters);
-    bakeBothFaces(plate);
+    standUp(rails);
+    standUp(art);
+    standUp(bars);
+    standUp(bulbs);
+    // The frame and the emblem take the light; the board keeps its own colour.
+    kit::Mesh lit = bars;
+    const size_t artFrom = lit.colors.size();
+    kit::merge(lit, art);
+    bakeBothFaces(lit);
     // The emblem is lit from within, like the bulbs: the light only models its relief.
-    for (size_t i = emblemFrom; i < plate.colors.size(); ++i) {
-        const kit::Color &lit = plate.colors[i], &own = letters.colors[i - emblemFrom];
-        plate.colors[i] = {std::fmin(1.0f, 0.45f * lit.r + 0.75f * own.r), std::fmin(1.0f, 0.45f * lit.g + 0.75f * own.g),
-                           std::fmin(1.0f, 0.45f * lit.b + 0.75f * own.b), own.a};
+    for (size_t i = artFrom; i < lit.colors.size(); ++i) {
+        const kit::Color &shade = lit.colors[i], &own = art.colors[i - artFrom];
+        lit.colors[i] = {std::fmin(1.0f, 0.45f * shade.r + 0.75f * own.r),
+                         std::fmin(1.0f, 0.45f * shade.g + 0.75f * own.g),
+                         std::fmin(1.0f, 0.45f * shade.b + 0.75f * own.b), own.a};
     }
-    // Rim light on the edges and bevels: cool from the dusk sky above, hot from the sunset below.
-    for (size_t i = 0; i < plate.colors.size(); ++i) {
-        const kit::Vec3& n = plate.normals[i];
-        float edge = 1.0f - std::fabs(n.y);
-        kit::Color rim = n.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * n.z) : kit::rgb8(255, 120, 50) * (-0.6f * n.z);
-        kit::Color& c = plate.colors[i];
-        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge), std::fmin(1.0f, c.b + rim.b * edge), c.a};
+    // Rim light on the frame's edges and bevels: cool from the dusk sky above, hot from the sunset below.
+    for (size_t i = 0; i < artFrom; ++i) {
+        const kit::Vec3& nrm = lit.normals[i];
+        float edge = 1.0f - std::fabs(nrm.y);
+        kit::Color rim = nrm.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * nrm.z) : kit::rgb8(255, 120, 50) * (-0.6f * nrm.z);
+        kit::Color& c = lit.colors[i];
+        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge),
+             std::fmin(1.0f, c.b + rim.b * edge), c.a};
     }
-    kit::merge(plate, disks);
-    kit::merge(plate, standUp(arcs));
-    return plate;
+    kit::merge(plate, rails);
+    kit::merge(plate, lit);
+    kit::merge(plate, bulbs);
+    return kit::rotate(plate, {float(-kLean * kit::kPi / 180), 0, 0});
 }
 
 double logoX(double t) {
     return 120.0 - 10.0 * t;
 }
 
-// Where the camera stands relative to the flying logo, and where the logo sits on screen.
-struct Framing {
-    double azimuth;   // degrees round the logo from its front (-Y), toward +X
-    double elevation; // degrees above the logo's centre
+// Where the camera stands relative to the sign, and where the sign's centre sits on screen.
+struct Pose {
+    double time;      // seconds into the title
+    double turn;      // degrees round the sign from its front face, on top of the sign's own spin
+    double elevation; // degrees above the sign's centre
     double distance;
-    double screenX, screenY; // NDC of the logo's centre
+    double screenX, screenY; // NDC of the sign's centre
 };
 
-// One framing a bar (every 2 s, the music's downbeats), joined by a smooth spline so that the camera is
-// always on its way somewhere. From 5.5 s the title text holds the band below NDC 0.2, so the logo keeps
-// above it and far enough off to fit between the text and the top edge.
-constexpr Framing kBars[] = {
-    {45, 24, 190, 0.15, 0.25},     //  0 s: high and far off, on the hit
-    {10, -14, 122, 0.0, 0.45},     //  2 s: rush in and under it, looking up
-    {-35, -4, 114, -0.2, 0.5},     //  4 s: swing round against its spin
-    {-80, 12, 150, 0.3, 0.56},     //  6 s: ease off and up above the text
-    {-150, 10, 118, -0.3, 0.56},   //  8 s: whip round its end, closing in
-    {-195, -14, 135, 0.25, 0.56},  // 10 s: a low pass, looking up at it
-    {-235, -2, 115, 0.0, 0.55},    // 12 s: push in on its back face
-    {-275, 18, 205, 0.3, 0.6},     // 14 s: pull back and up: the reveal
-    {-322, 14, 135, -0.2, 0.56},   // 16 s: rush back in, swinging round
-    {-384, 8, 120, 0.15, 0.55},    // 18 s: round its end
-    {-372, 10, 170, -0.1, 0.57},   // 20 s: let it go: it climbs away into the night
-    {-362, 4, 250, 0.0, 0.55},     // 22 s: far off and face-on over the title on the cut
+// The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
+// on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
+// camera's own swing through the scene the smaller. From 5.5 s the text stands over the front face.
+constexpr Pose kPoses[] = {
+    {-2.0, 300, -22, 200, 0.12, 0.38},  // (before the cut: sets the camera's swing on the first frame)
+    {0.0, 215, -22, 170, 0.12, 0.38},   // on the hit: far off, the back turned aside
+    {2.0, 180, -30, 112, 0.0, 0.32},    // rushed in: the emblem face-on, looking up at it
+    {3.6, 166, -26, 100, 0.0, 0.22},    // drifting round it
+    {5.5, 0, kLean - 1, kHoldDistance, kTextCentreX, kTextCentreY}, // turned over to the front on the text's hit:
+    {7.5, 0, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY}, // the board holds behind the name
+    {10.0, -360, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY}, // a whole turn, landing on the bar
+    {11.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
+    {12.2, -336, kLean + 6, kHoldDistance, kTextCentreX, kTextCentreY}, // it rocks like a hanging sign
+    {12.9, -380, kLean - 5, kHoldDistance, kTextCentreX, kTextCentreY},
+    {13.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
+    {14.75, -540, kLean + 14, 76, kTextCentreX, kTextCentreY}, // a second whole turn, swooping in over it
+    {16.0, -720, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
+    {18.0, -720, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},
+    {20.0, -790, 0, 150, 0.0, 0.35},    // it lifts off the text and climbs away,
+    {22.0, -900, -kLean, 250, 0.0, 0.55}, // turning to show its emblem, small in the night sky on the cut
+    {24.0, -1015, -kLean, 300, 0.0, 0.6}, // (after the cut: keeps the camera riding round with the sign to the end)
 };
-constexpr int kBarCount = int(sizeof(kBars) / sizeof(kBars[0]));
+constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
-double catmullRom(double p0, double p1, double p2, double p3, double f) {
-    return 0.5 * (2 * p1 + (p2 - p0) * f + (2 * p0 - 5 * p1 + 4 * p2 - p3) * f * f +
-                  (3 * p1 - p0 - 3 * p2 + p3) * f * f * f);
+// Monotone cubic through the keys: no overshoot, and a key that is a peak or a dip is passed at rest.
+double interpolate(double Pose::*field, double t) {
+    auto v = [&](int k) { return kPoses[k].*field; };
+    auto slope = [&](int k) { return (v(k + 1) - v(k)) / (kPoses[k + 1].time - kPoses[k].time); };
+    auto tangent = [&](int k) {
+        if (k == 0 || k == kPoseCount - 1) return 0.0;
+        double a = slope(k - 1), b = slope(k);
+        if (a * b <= 0) return 0.0;
+        return 2 * a * b / (a + b); // the harmonic mean keeps the curve from overshooting
+    };
+    if (t <= kPoses[0].time) return v(0);
+    int k = 0;
+    while (k < kPoseCount - 2 && t > kPoses[k + 1].time)
+        ++k;
+    double h = kPoses[k + 1].time - kPoses[k].time, f = std::fmin((t - kPoses[k].time) / h, 1.0);
+    double f2 = f * f, f3 = f2 * f;
+    return (2 * f3 - 3 * f2 + 1) * v(k) + (f3 - 2 * f2 + f) * h * tangent(k) + (-2 * f3 + 3 * f2) * v(k + 1) +
+           (f3 - f2) * h * tangent(k + 1);
 }
 
-Framing framingAt(double t) {
-    double bar = std::fmin(std::fmax(t / 2.0, 0.0), kBarCount - 1.0);
-    int i = std::min(int(bar), kBarCount - 2);
-    double f = bar - i;
-    auto key = [](int k) { return kBars[std::clamp(k, 0, kBarCount - 1)]; };
-    Framing a = key(i - 1), b = key(i), c = key(i + 1), d = key(i + 2);
-    auto blend = [&](double Framing::*field) { return catmullRom(a.*field, b.*field, c.*field, d.*field, f); };
-    return {blend(&Framing::azimuth), blend(&Framing::elevation), blend(&Framing::distance),
-            blend(&Framing::screenX), blend(&Framing::screenY)};
+Pose poseAt(double t) {
+    return {t,
+            interpolate(&Pose::turn, t),
+            interpolate(&Pose::elevation, t),
+            interpolate(&Pose::distance, t),
+            interpolate(&Pose::screenX, t),
+            interpolate(&Pose::screenY, t)};
 }
 
-kit::Vec3 logoCentre(double t) {
+kit::Vec3 signCentre(double t) {
     return {float(logoX(t)), 0, 0};
 }
 
-kit::Vec3 eyeOf(double t, const Framing& f) {
-    double az = f.azimuth * kit::kPi / 180, el = f.elevation * kit::kPi / 180;
+kit::Vec3 eyeOf(double t, const Pose& p) {
+    // The front face looks along -Y turned by the spin: azimuth t radians from -Y toward +X.
+    double az = t + p.turn * kit::kPi / 180, el = p.elevation * kit::kPi / 180;
     kit::Vec3 offset{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)), float(std::sin(el))};
-    return logoCentre(t) + offset * float(f.distance);
+    return signCentre(t) + offset * float(p.distance);
 }
 
-// The point to look at that puts the logo's centre at the framing's place on screen.
-kit::Vec3 targetOf(double t, const Framing& f) {
-    kit::Vec3 centre = logoCentre(t), forward = kit::normalize(centre - eyeOf(t, f));
+// The point to look at that puts the sign's centre at the pose's place on screen.
+kit::Vec3 targetOf(double t, const Pose& p) {
+    kit::Vec3 centre = signCentre(t), forward = kit::normalize(centre - eyeOf(t, p));
     kit::Vec3 right = kit::normalize(kit::cross(forward, {0, 0, 1})), up = kit::cross(right, forward);
-    double halfHeight = f.distance * std::tan(kFieldOfView / 2), halfWidth = halfHeight * 4 / 3;
-    return centre - right * float(f.screenX * halfWidth) - up * float(f.screenY * halfHeight);
+    double halfHeight = p.distance * std::tan(kFieldOfView / 2), halfWidth = halfHeight * 4 / 3;
+    return centre - right * float(p.screenX * halfWidth) - up * float(p.screenY * halfHeight);
 }
 
-struct ScreenBox {
-    float minX = 9, maxX = -9, minY = 9, maxY = -9;
-};
-
-// Where the spinning logo lands on screen through a framing.
-ScreenBox logoOnScreen(const kit::Mesh& logo, double t, const Framing& f) { // logo: its outer points
-    kit::Vec3 eye = eyeOf(t, f);
-    kit::CameraBasis view = kit::cameraBasis(kit::aimCamera(eye, targetOf(t, f)));
-    float c = float(std::cos(t)), s = float(std::sin(t)), x = float(logoX(t));
-    float scaleY = float(1 / std::tan(kFieldOfView / 2)), scaleX = scaleY * 0.75f;
-    ScreenBox box;
-    for (const kit::Vec3& v : logo.positions) {
-        kit::Vec3 d = kit::Vec3{v.x * c - v.y * s + x, v.x * s + v.y * c, v.z} - eye;
-        float depth = kit::dot(view.forward, d);
-        float sx = scaleX * kit::dot(view.right, d) / depth, sy = scaleY * kit::dot(view.up, d) / depth;
-        box = {std::fmin(box.minX, sx), std::fmax(box.maxX, sx), std::fmin(box.minY, sy), std::fmax(box.maxY, sy)};
-    }
-    return box;
-}
-
-// A running maximum followed by a running mean of the same reach or less never drops below the input.
-std::vector<double> smoothAtLeast(const std::vector<double>& v, int reach) {
-    int n = int(v.size());
-    std::vector<double> peak(v.size()), out(v.size());
-    for (int i = 0; i < n; ++i) {
-        peak[i] = v[i];
-        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j)
-            peak[i] = std::fmax(peak[i], v[j]);
-    }
-    for (int i = 0; i < n; ++i) {
-        double sum = 0;
-        int count = 0;
-        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j, ++count)
-            sum += peak[j];
-        out[i] = sum / count;
-    }
-    return out;
-}
-
-std::vector<double> smoothed(const std::vector<double>& v, int reach) {
-    int n = int(v.size());
-    std::vector<double> out(v.size());
-    for (int i = 0; i < n; ++i) {
-        double sum = 0;
-        int count = 0;
-        for (int j = std::max(0, i - reach); j <= std::min(n - 1, i + reach); ++j, ++count)
-            sum += v[j];
-        out[i] = sum / count;
-    }
-    return out;
-}
-
-// The bars' framings, corrected key by key so that the spinning logo (widest face-on, tallest edge-on, its
-// near end enlarged by perspective) always fits: the camera backs off where the logo would overflow, and the
-// aim keeps it centred in the band above the title text once the text is near.
-std::vector<Framing> fittedFramings(const kit::Mesh& mesh) {
-    // Only the rim, its bulbs and the lights round the ends can reach the edge of the logo's screen box.
-    kit::Mesh logo;
-    for (const kit::Vec3& v : mesh.positions)
-        if (std::hypot(std::fmax(std::fabs(v.x) - kPlateHalfLength, 0.0f), v.z) > kPlateRadius - 1.0f)
-            logo.positions.push_back(v);
-    constexpr double kMaxHeight = 0.65, kMaxWidth = 1.86, kBandCentre = 0.553, kTop = 0.85, kSide = 0.93;
-    std::vector<Framing> frames;
-    std::vector<double> distance;
-    for (int i = 0; i < kFrames; ++i) {
-        double t = i / 20.0;
-        Framing f = framingAt(t);
-        for (int pass = 0; pass < 3; ++pass) {
-            ScreenBox b = logoOnScreen(logo, t, f);
-            double grow = std::fmax((b.maxY - b.minY) / kMaxHeight, (b.maxX - b.minX) / kMaxWidth);
-            if (grow > 1) f.distance *= grow;
-        }
-        frames.push_back(f);
-        distance.push_back(f.distance);
-    }
-    distance = smoothAtLeast(distance, 10);
-    std::vector<double> screenX, screenY;
-    for (int i = 0; i < kFrames; ++i) {
-        double t = i / 20.0;
-        Framing& f = frames[i];
-        f.distance = distance[i];
-        for (int pass = 0; pass < 2; ++pass) {
-            ScreenBox b = logoOnScreen(logo, t, f);
-            if (t >= 4.5) f.screenY += kBandCentre - (b.minY + b.maxY) / 2;
-            else if (b.maxY > kTop) f.screenY -= b.maxY - kTop;
-            if (b.maxX > kSide) f.screenX -= b.maxX - kSide;
-            if (b.minX < -kSide) f.screenX += -kSide - b.minX;
-        }
-        screenX.push_back(f.screenX);
-        screenY.push_back(f.screenY);
-    }
-    screenX = smoothed(screenX, 6);
-    screenY = smoothed(screenY, 3);
-    for (int i = 0; i < kFrames; ++i)
-        frames[i].screenX = screenX[i], frames[i].screenY = screenY[i];
-    return frames;
-}
-
-kit::Model camera(const kit::Mesh& logo) {
-    std::vector<Framing> frames = fittedFramings(logo);
-    auto at = [&](double t) { return frames[std::min(kFrames - 1, int(std::lround(t * 20)))]; };
+kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return eyeOf(t, at(t)); }, [&](double t) { return targetOf(t, at(t)); });
+        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); }, [&](double t) { return targetOf(t, poseAt(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
@@ -429,7 +406,7 @@ kit::Model camera(const kit::Mesh& logo) {
 SceneSource buildDisks() {
     SceneSource scene{"disks.xsi", {}, kFrames};
     kit::Mesh mesh = logo();
-    kit::Model cam = camera(mesh);
+    kit::Model cam = camera();
     scene.models.push_back({"Kestrova", {120, 0, 0}, {}, std::move(mesh), {}, {}});
     scene.models.push_back(std::move(cam));
     return scene;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -217,6 +218,11 @@ TEST(SceneFiles, MeshesAreCompleteAndWithinBudgets) {
             EXPECT_TRUE(n->hasColors)
                 << rule.file << ": " << n->name; // texture coordinates: see the loader test
             EXPECT_EQ(n->vertices.size(), size_t(n->triangleCount) * 3) << rule.file << ": " << n->name;
+            // A shape built from a curve can yield NaN (a root of a value just below zero): its triangles vanish.
+            size_t broken = size_t(std::count_if(n->vertices.begin(), n->vertices.end(), [](const Vertex& v) {
+                return !std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z);
+            }));
+            EXPECT_EQ(broken, 0u) << rule.file << ": " << n->name;
             total += n->triangleCount;
         }
         EXPECT_GE(total, 2000u) << rule.file;
@@ -362,73 +368,44 @@ ScreenBox titleLogoOnScreen(uint32_t t) {
     return box;
 }
 
-TEST(SceneFiles, TitleLogoStaysInFrameAboveTheTitleText) {
-    // The two text lines cover NDC heights -0.3 to about 0.17 from 5.5 s on; the logo keeps above them.
-    float widest = 0;
-    for (uint32_t t = 0; t < 22000; t += 250) {
+// The title's sign rides round with the camera and holds its face to the viewer, turning only on chosen beats.
+// Whenever its front faces the camera between 5.5 s (when the text comes up) and 18 s (when it climbs away),
+// it is the board the text stands on: the two text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie
+// within it, and no bulb of its frame crosses them.
+TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
+    const LoadedScene& s = scene("disks.xsi");
+    const SceneNode& logo = s.node("Kestrova");
+    SceneNode camera = s.node("Camera_disks");
+    int framed = 0;
+    for (uint32_t t = 0; t < 22000; t += 50) {
         ScreenBox box = titleLogoOnScreen(t);
-        widest = std::fmax(widest, box.maxX - box.minX);
         EXPECT_GE(box.minX, -1.0f) << "t = " << t;
         EXPECT_LE(box.maxX, 1.0f) << "t = " << t;
         EXPECT_LE(box.maxY, 0.9f) << "t = " << t; // the bulbs keep 12 pixels from the top edge
-        if (t > 5500) {
-            EXPECT_GE(box.minY, 0.2f) << "t = " << t;
-        }
-    }
-    // Turned face-on to the camera, the word spans a good part of the width: it reads as a logo.
-    EXPECT_GT(widest, 1.0f);
-}
-
-bool insideQuad(const float (&qx)[4], const float (&qy)[4], float x, float y) {
-    int sign = 0;
-    for (int i = 0; i < 4; ++i) {
-        int j = (i + 1) % 4, side = (qx[j] - qx[i]) * (y - qy[i]) - (qy[j] - qy[i]) * (x - qx[i]) > 0 ? 1 : -1;
-        if (sign && side != sign) return false;
-        sign = side;
-    }
-    return true;
-}
-
-// The lights round the sign (whatever lies off the plate and its rim bulbs) never show over the raised
-// letters at 60 frames a second while the letters can be read: turned at least 25 degrees from edge-on.
-TEST(SceneFiles, TitleLightsNeverCrossTheLetters) {
-    const LoadedScene& s = scene("disks.xsi");
-    const SceneNode& logo = s.node("Kestrova");
-    // In the logo's own frame the plate stands in the XZ plane, its faces toward -Y and +Y.
-    float halfWidth = 0, face = 0;
-    std::vector<Vertex> lights;
-    for (const Vertex& v : logo.vertices) {
-        float depth = std::fabs(v.y), beyondEnd = std::fmax(std::fabs(v.x) - 25.0f, 0.0f);
-        if (depth > 1.3f && depth <= 2.5f && std::fabs(v.z) <= 3.6f && std::fabs(v.x) <= 25.0f)
-            halfWidth = std::fmax(halfWidth, std::fabs(v.x)), face = std::fmax(face, depth);
-        if (depth > 2.5f || std::hypot(beyondEnd, v.z) > 10.3f) lights.push_back(v);
-    }
-    ASSERT_GT(halfWidth, 10.0f);
-    ASSERT_FALSE(lights.empty());
-    SceneNode camera = s.node("Camera_disks");
-    for (uint32_t k = 0; k * 1000 / 60 < 22000; ++k) {
-        uint32_t t = k * 1000 / 60;
         camera.evaluate(t);
         const double turn = t / 1000.0, x = 120.0 - t / 100.0;
-        auto world = [&](float vx, float vy, float vz) {
-            return kit::Vec3{float(vx * std::cos(turn) - vy * std::sin(turn) + x),
-                             float(vx * std::sin(turn) + vy * std::cos(turn) + logo.basePosition.y), vz};
-        };
         const kit::Vec3 eye{camera.position.x, camera.position.y, camera.position.z};
         const kit::CameraAngles angles{camera.rotation.x, camera.rotation.y, camera.rotation.z};
-        kit::Vec3 toEye = kit::normalize(eye - world(0, 0, 0));
-        float facing = float(toEye.x * std::sin(turn) - toEye.y * std::cos(turn)); // the front face's normal
-        if (std::fabs(facing) < 0.42f) continue;
-        float side = facing > 0 ? -1.0f : 1.0f, qx[4], qy[4], depth = 0;
-        const float cx[4] = {-halfWidth, halfWidth, halfWidth, -halfWidth}, cz[4] = {-3.5f, -3.5f, 3.5f, 3.5f};
-        for (int i = 0; i < 4; ++i)
-            kit::projectPoint(eye, angles, 0.6f, world(cx[i], side * face, cz[i]), qx[i], qy[i], depth);
-        for (const Vertex& v : lights) {
-            float sx = 0, sy = 0;
-            kit::projectPoint(eye, angles, 0.6f, world(v.x, v.y, v.z), sx, sy, depth);
-            ASSERT_FALSE(insideQuad(qx, qy, sx, sy)) << "at " << t << " ms";
+        kit::Vec3 toEye = kit::normalize(eye - kit::Vec3{float(x), logo.basePosition.y, logo.basePosition.z});
+        // The front face's normal: the sign leans back 28 degrees.
+        const double lean = 28 * 3.14159265358979 / 180;
+        float facing = float(std::cos(lean) * (toEye.x * std::sin(turn) - toEye.y * std::cos(turn)) +
+                             std::sin(lean) * toEye.z);
+        if (t <= 5500 || t >= 18000 || facing < std::cos(0.17f)) continue;
+        ++framed;
+        EXPECT_TRUE(box.minX < -0.45f && box.maxX > 0.5f && box.minY < -0.4f && box.maxY > 0.27f) << "t = " << t;
+        for (const Vertex& v : logo.vertices) {
+            // Only the bulbs stand further off the faces than this.
+            if (std::fabs(v.z * std::sin(lean) - v.y * std::cos(lean)) < 2.6) continue;
+            kit::Vec3 p{float(v.x * std::cos(turn) - v.y * std::sin(turn) + x),
+                        float(v.x * std::sin(turn) + v.y * std::cos(turn) + logo.basePosition.y),
+                        v.z + logo.basePosition.z};
+            float sx = 0, sy = 0, depth = 0;
+            kit::projectPoint(eye, angles, 0.6f, p, sx, sy, depth);
+            ASSERT_FALSE(sx > -0.38f && sx < 0.42f && sy > -0.33f && sy < 0.2f) << "t = " << t;
         }
     }
+    EXPECT_GT(framed, 100); // it holds behind the text for most of that time
 }
 
 // One shown stretch of a camera: the part's local times (ms) through which it looks through that node.
@@ -478,16 +455,24 @@ TEST(SceneFiles, NoCameraJumpsWhileItIsShown) {
             CameraFrame now = cameraAt(shot, t);
             float moved = std::hypot(now.position.x - last.position.x, now.position.y - last.position.y,
                                      now.position.z - last.position.z);
-            float turned = std::fmax(std::fabs(now.rotation.x - last.rotation.x),
-                                     std::fmax(std::fabs(now.rotation.y - last.rotation.y),
-                                               std::fabs(now.rotation.z - last.rotation.z)));
+            // How far the view turned, whatever the angles that describe it.
+            kit::CameraBasis a = kit::cameraBasis({last.rotation.x, last.rotation.y, last.rotation.z});
+            kit::CameraBasis b = kit::cameraBasis({now.rotation.x, now.rotation.y, now.rotation.z});
+            auto between = [](kit::Vec3 u, kit::Vec3 v) { return std::acos(std::fmin(1.0f, kit::dot(u, v))); };
+            float turned = std::fmax(between(a.forward, b.forward), std::fmax(between(a.up, b.up), between(a.right, b.right)));
             // The field's scene is three times larger: its crane at the start moves up to ~1.7 units a frame.
             float most = std::string(shot.file) == "harvester.xsi" ? 4.0f : 2.0f;
+            // The title's camera rides round the spinning sign and whips round it as it turns the sign's front to
+            // the text at 3.5-5.5 s of the part, and on the sign's whole turns at 7.5-10 and 11.5-16 s: up to 4.5
+            // units and 2.9 degrees a frame. The background does not move, so this shows only as the sign turning.
+            bool whip = std::string(shot.camera) == "Camera_disks" &&
+                        ((t >= 3500 && t <= 5500) || (t >= 7500 && t <= 10000) || (t >= 11500 && t <= 16000));
+            if (whip) most = 4.5f;
             ASSERT_LT(moved, most) << shot.file << " " << shot.camera << " at " << t << " ms";
             // The chase's second camera swings round the truck's front at 44-48 s of the part: a deliberate whip
             // of up to 2.4 degrees a frame.
             bool swing = std::string(shot.camera) == "Camera_chase_02" && t >= 44000 && t <= 48000;
-            ASSERT_LT(turned, swing ? 0.042f : 0.035f) << shot.file << " " << shot.camera << " at " << t << " ms";
+            ASSERT_LT(turned, whip ? 0.05f : swing ? 0.042f : 0.035f) << shot.file << " " << shot.camera << " at " << t << " ms";
             last = now;
         }
     }
