@@ -42,20 +42,21 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
-// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to a
-// bar, and it stays near enough that the truck fills a good part of the frame: it opens low behind the truck
-// as it drives along the rim and pushes in (0-2 s), rises to the left over the load (2-4 s), swings down to the
-// right, where the drop opens beside the truck (4-6 s), backs out low over the drop (6-8 s), pushes in and up
-// (8-10 s), rises left to look down on the load (10-12 s), drops to the right (12-14 s), passes low and close
-// behind the wheels (14-16 s) and pulls back up (16-18 s), settling by 19.5 s where the dump reads: the truck
-// left of the middle, the drop right of it. It eases in while the bed tips and the load pours (19.5-26 s) and
-// draws back and up for the end card, which comes to rest above the tipped bed (26-28 s).
+// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
+// a bar, and it stays near enough that the truck fills a good part of the frame: it opens low behind the
+// truck as it drives along the rim and eases back to the right (0-2 s), rises to the left over the load
+// (2-4 s), swings down to the right, where the drop opens beside the truck (4-6 s), backs out low over the
+// drop (6-8 s), pushes in and up (8-10 s), rises left to look down on the load (10-12 s), drops to the right
+// (12-14 s), passes low and close behind the wheels (14-16 s) and pulls back up (16-18 s), settling by 19.5 s
+// where the dump reads: the truck left of the middle, the drop right of it. It eases in while the bed tips
+// and the load pours (19.5-26 s) and draws back and up for the end card, which comes to rest above the tipped
+// bed (26-28 s).
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{
-        {0, {44, -44, 48}},    {2, {42, -39, 45}},    {4, {34, -48, 55}},    {6, {44, -44, 44}},
-        {8, {45, -62, 42}},    {10, {44, -44, 50}},   {12, {37, -44, 55}},   {14, {45, -38, 46}},
-        {16, {43, -33, 43}},   {18, {48, -50, 50}},   {19.5, {48, -41, 50}}, {26, {48, -35, 49}},
-        {28, {47, -52, 55}},   {30, {47, -56, 56}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {2, {47, -49, 46}},    {4, {34, -48, 55}},
+                                             {6, {44, -44, 44}},  {8, {45, -62, 42}},    {10, {44, -44, 50}},
+                                             {12, {37, -44, 55}}, {14, {45, -38, 46}},   {16, {43, -33, 43}},
+                                             {18, {48, -50, 50}}, {19.5, {48, -41, 50}}, {26, {48, -35, 49}},
+                                             {28, {47, -52, 55}}, {30, {47, -56, 56}}};
     return pathAt(path, t);
 }
 
@@ -457,9 +458,9 @@ kit::Mesh rearSign() {
     // Dark slate in the sky's cool fill, its top edge catching the sun, its ends between the two.
     for (size_t i = 0; i < board.colors.size(); ++i) {
         const kit::Vec3 n = board.normals[i];
-        board.colors[i] = n.y > 0.5f    ? kit::rgb8(214, 128, 62)
-                          : n.z > 0.5f  ? kit::rgb8(40, 34, 48)
-                                        : kit::rgb8(110, 66, 52);
+        board.colors[i] = n.y > 0.5f   ? kit::rgb8(214, 128, 62)
+                          : n.z > 0.5f ? kit::rgb8(40, 34, 48)
+                                       : kit::rgb8(110, 66, 52);
     }
     kit::merge(text, board);
     // Text space (x right, y up, out of the face along +Z) onto the back of the bed, facing -Y.
@@ -547,18 +548,19 @@ kit::Mesh dustCloud(Random& random) {
     kit::Mesh cloud;
     for (int b = 0; b < 9; ++b) {
         const kit::Vec3 at{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b};
-        const float radius = random.range(1.8f, 3.4f);
-        const kit::Color centre = kit::mix(kit::rgb8(224, 172, 118), kit::rgb8(238, 200, 150), random.next());
-        const kit::Color rim = kit::rgb8(164, 112, 118);
+        const float radius = random.range(1.5f, 2.8f);
+        const kit::Color centre = kit::mix(kit::rgb8(188, 136, 124), kit::rgb8(212, 164, 136), random.next());
+        const kit::Color rim = kit::rgb8(146, 96, 120);
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
         std::vector<uint32_t> ring;
         for (int j = 0; j < 8; ++j) {
             float a = 2 * kit::kPi * float(j) / 8;
-            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * radius, 0, std::sin(a) * radius * 0.8f},
-                                           {0, -1, 0}, {0.5f, 0.5f}, rim));
+            ring.push_back(
+                cloud.addVertex(at + kit::Vec3{std::cos(a) * radius, 0, std::sin(a) * radius * 0.8f},
+                                {0, -1, 0}, {0.5f, 0.5f}, rim));
         }
         for (int j = 0; j < 8; ++j)
-            cloud.addTriangle(middle, ring[(j + 1) % 8], ring[j]);
+            cloud.addTriangle(middle, ring[j], ring[(j + 1) % 8]);
     }
     return cloud;
 }
@@ -575,10 +577,11 @@ std::vector<kit::Model> grainFall() {
         const double t0 = std::ceil((22.0 + 5.8 * std::pow(double(r) / (kStreams - 1), 1.15)) * 20) / 20;
         const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(7.5f, 9));
         kit::Mesh kernels;
-        for (int k = 0; k < 130; ++k) {
+        for (int k = 0; k < 96; ++k) {
             // Four dense streams, drawn out along the fall, over the whole length of the bed.
             const float lane = -2.1f + 1.4f * float(k % 4);
-            kit::Vec3 at{lane + random.range(-0.4f, 0.4f), random.range(-6.6f, 6.6f), random.range(-3.4f, 3.4f)};
+            kit::Vec3 at{lane + random.range(-0.4f, 0.4f), random.range(-6.6f, 6.6f),
+                         random.range(-3.4f, 3.4f)};
             float w = random.range(0.14f, 0.21f), h = w * random.range(1.1f, 1.4f);
             kit::Color c = kit::mix(kit::rgb8(220, 150, 46), kit::rgb8(255, 214, 112), random.next());
             addKernel(kernels, kit::rotateEuler(at, {0, 0, float(driveAngle(t0))}), w, h, c);
@@ -597,15 +600,17 @@ std::vector<kit::Model> grainFall() {
     // The sheet in two parts, the upper from just after the first stream leaves and the lower once that
     // stream has fallen past it; at the end each drops away with the last of the load.
     parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.35f), 22.3, 27.0, bedLip, pourVelocity(27.0, 8)));
-    parts.push_back(pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
-    // Two clouds of dust rise out of the drop below the streams and drift out over the valley.
+    parts.push_back(
+        pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
+    // Two clouds of dust rise out of the drop below the streams, clear of the cliff face, and drift out over
+    // the valley.
     Random dust(77);
     for (int d = 0; d < 2; ++d) {
         const double from = 23.0 + 1.6 * d;
-        const kit::Vec3 base = bedLip(from) + kit::Vec3{6.0f + 3.0f * float(d), 2.0f * float(d), -26};
+        const kit::Vec3 base = bedLip(from) + kit::Vec3{8.0f + 2.0f * float(d), 3.0f * float(d), -21};
         auto rise = [base, from](double t) {
             float s = float(easeBetween(from, from + 5, t)), drift = float(t - from);
-            return base + kit::Vec3{1.2f * drift, 0.8f * drift, 12 * s};
+            return base + kit::Vec3{1.2f * drift, 0.8f * drift, 8 * s};
         };
         char name[16];
         std::snprintf(name, sizeof name, "GrainDust%d", d);
@@ -615,9 +620,9 @@ std::vector<kit::Model> grainFall() {
 }
 
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
-// sun, which stays behind it: what faces the camera takes a cool fill from the open sky behind the camera, what
-// faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the sides, the
-// edges) catch the low sun as a warm rim, the strongest where they lean toward it.
+// sun, which stays behind it: what faces the camera takes a cool fill from the open sky behind the camera,
+// what faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the
+// sides, the edges) catch the low sun as a warm rim, the strongest where they lean toward it.
 kit::Mesh& backlit(kit::Mesh& mesh) {
     const kit::Vec3 toSun = kit::normalize(sunsetLight().toSun);
     const kit::Vec3 toSky = kit::normalize(kit::Vec3{0.15f, -1.0f, 0.45f});
