@@ -54,9 +54,9 @@ kit::LightRig sunsetLight() {
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {2, {47, -49, 46}},    {4, {34, -48, 55}},
                                              {6, {44, -44, 44}},  {8, {45, -62, 42}},    {10, {44, -44, 50}},
-                                             {12, {37, -44, 55}}, {14, {45, -38, 46}},   {16, {43, -33, 43}},
-                                             {18, {48, -50, 50}}, {19.5, {48, -41, 50}}, {26, {48, -35, 49}},
-                                             {28, {47, -52, 55}}, {30, {47, -56, 56}}};
+                                             {12, {37, -44, 55}}, {14, {45, -42, 47}},   {16, {43, -37, 43}},
+                                             {18, {48, -58, 51}}, {19.5, {48, -56, 51}}, {26, {48, -52, 51}},
+                                             {28, {47, -60, 55}}, {30, {47, -63, 56}}};
     return pathAt(path, t);
 }
 
@@ -516,18 +516,18 @@ kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
     return model;
 }
 
-// The golden sheet that pours off the whole length of the lip and parts into five streams that thin as they
+// The golden sheet that pours off the whole length of the lip and parts into four streams that thin as they
 // fall, in the truck's frame (x out over the drop, y along the bed), from `s0` to `s1` seconds of the fall.
 kit::Mesh pourSheet(float s0, float s1) {
     const float tip = float(bedTip(24));
     kit::Mesh sheet;
     const int steps = 5;
-    for (int k = 0; k < 5; ++k) {
-        const float middle = -5.3f + 2.65f * float(k) + 0.35f * float((k * 7) % 3 - 1);
+    for (int k = 0; k < 4; ++k) {
+        const float middle = -5.0f + 3.3f * float(k) + 0.35f * float((k * 7) % 3 - 1);
         std::vector<uint32_t> edge[2];
         for (int i = 0; i <= steps; ++i) {
             const float s = s0 + (s1 - s0) * float(i) / steps;
-            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.36f * (1 - 0.72f * thin);
+            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.1f * (1 - 0.72f * thin);
             kit::Color c = kit::mix(kit::rgb8(255, 224, 134), kit::rgb8(214, 142, 50), s / 0.8f);
             for (int side = 0; side < 2; ++side) {
                 // The two edges leave at different speeds: each stream also spreads outward as it falls.
@@ -546,9 +546,9 @@ kit::Mesh pourSheet(float s0, float s1) {
 // A cloud of dust and chaff: soft pale discs facing the camera, their edges in the valley's haze.
 kit::Mesh dustCloud(Random& random) {
     kit::Mesh cloud;
-    for (int b = 0; b < 9; ++b) {
+    for (int b = 0; b < 6; ++b) {
         const kit::Vec3 at{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b};
-        const float radius = random.range(1.5f, 2.8f);
+        const float radius = random.range(1.3f, 2.3f);
         const kit::Color centre = kit::mix(kit::rgb8(188, 136, 124), kit::rgb8(212, 164, 136), random.next());
         const kit::Color rim = kit::rgb8(146, 96, 120);
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
@@ -566,11 +566,11 @@ kit::Mesh dustCloud(Random& random) {
 }
 
 // The pour: the sheet off the lip, streams of kernels below it that leave the lip one after another and fall
-// out over the rim into the drop, and dust billowing up from where they strike the cliff below. Few nodes:
+// out over the rim into the drop, and dust billowing up below them. Few nodes:
 // each costs the frame a draw call.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> parts;
-    constexpr int kStreams = 12;
+    constexpr int kStreams = 10;
     Random random(31);
     for (int r = 0; r < kStreams; ++r) {
         // Closer together while the heap goes fastest.
@@ -602,20 +602,16 @@ std::vector<kit::Model> grainFall() {
     parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.35f), 22.3, 27.0, bedLip, pourVelocity(27.0, 8)));
     parts.push_back(
         pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
-    // Two clouds of dust rise out of the drop below the streams, clear of the cliff face, and drift out over
+    // A cloud of dust rises out of the drop below the streams, clear of the cliff face, and drifts out over
     // the valley.
+    constexpr double kDustFrom = 23.0;
+    const kit::Vec3 base = bedLip(kDustFrom) + kit::Vec3{8, 0, -21};
+    auto rise = [base](double t) {
+        float s = float(easeBetween(kDustFrom, kDustFrom + 5, t)), drift = float(t - kDustFrom);
+        return base + kit::Vec3{1.2f * drift, 0.8f * drift, 8 * s};
+    };
     Random dust(77);
-    for (int d = 0; d < 2; ++d) {
-        const double from = 23.0 + 1.6 * d;
-        const kit::Vec3 base = bedLip(from) + kit::Vec3{8.0f + 2.0f * float(d), 3.0f * float(d), -21};
-        auto rise = [base, from](double t) {
-            float s = float(easeBetween(from, from + 5, t)), drift = float(t - from);
-            return base + kit::Vec3{1.2f * drift, 0.8f * drift, 8 * s};
-        };
-        char name[16];
-        std::snprintf(name, sizeof name, "GrainDust%d", d);
-        parts.push_back(pourNode(name, dustCloud(dust), from, 30, rise, {}));
-    }
+    parts.push_back(pourNode("GrainDust", dustCloud(dust), kDustFrom, 30, rise, {}));
     return parts;
 }
 
