@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 namespace scenes {
 namespace {
@@ -41,18 +42,21 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
-// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, each
-// landing on a bar: it opens low behind the truck as it drives along the rim (0-4 s), swoops out and down
-// over the drop to show the whole cliff from below its rim with the valley beyond (4-8 s), runs low along the
-// cliff face (8-10 s), rises past the truck (10-12 s), swings in behind it (12-14 s), passes low close behind
-// its wheels (14-16 s), pulls back up (16-18 s) and settles where the dump reads, right of and behind the
-// truck with the drop beside it (18-20 s); it eases in while the bed tips and the load pours (20-26 s) and
-// draws back for the end card.
+// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
+// a bar, and it stays near enough that the truck fills a good part of the frame: it opens low behind the
+// truck as it drives along the rim and eases back to the right (0-2 s), rises to the left over the load
+// (2-4 s), swings down to the right, where the drop opens beside the truck (4-6 s), backs out low over the
+// drop (6-8 s), pushes in and up (8-10 s), rises left to look down on the load (10-12 s), drops to the right
+// (12-14 s), passes low and close behind the wheels (14-16 s) and pulls back up (16-18 s), settling by 19.5 s
+// where the dump reads: the truck left of the middle, the drop right of it. It eases in while the bed tips
+// and the load pours (19.5-26 s) and draws back and up for the end card, which comes to rest above the tipped
+// bed (26-28 s).
 kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {4, {46, -54, 50}},   {6, {62, -110, 48}},
-                                             {8, {78, -184, 40}}, {10, {78, -150, 40}}, {12, {62, -96, 58}},
-                                             {14, {42, -72, 52}}, {16, {46, -48, 44}},  {18, {64, -100, 60}},
-                                             {20, {60, -86, 54}}, {26, {57, -78, 52}},  {30, {58, -96, 57}}};
+    static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {2, {47, -49, 46}},    {4, {34, -48, 55}},
+                                             {6, {44, -44, 44}},  {8, {45, -62, 42}},    {10, {44, -44, 50}},
+                                             {12, {37, -44, 55}}, {14, {45, -42, 47}},   {16, {43, -37, 43}},
+                                             {18, {48, -58, 51}}, {19.5, {48, -56, 51}}, {26, {48, -52, 51}},
+                                             {28, {47, -60, 55}}, {30, {47, -63, 56}}};
     return pathAt(path, t);
 }
 
@@ -451,74 +455,182 @@ kit::Mesh rearSign() {
     // mesh, so that the board is turned away behind the letters rather than shaded under them.
     kit::translate(text, {0, 0, 0.12f});
     kit::Mesh board = kit::box({-6.45f, -1.85f, -0.3f}, {6.45f, 1.85f, 0});
-    kit::paint(board, kit::rgb8(30, 20, 19));
+    // Dark slate in the sky's cool fill, its top edge catching the sun, its ends between the two.
+    for (size_t i = 0; i < board.colors.size(); ++i) {
+        const kit::Vec3 n = board.normals[i];
+        board.colors[i] = n.y > 0.5f   ? kit::rgb8(214, 128, 62)
+                          : n.z > 0.5f ? kit::rgb8(40, 34, 48)
+                                       : kit::rgb8(110, 66, 52);
+    }
     kit::merge(text, board);
     // Text space (x right, y up, out of the face along +Z) onto the back of the bed, facing -Y.
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     return kit::translate(text, {0, -12.45f, 3.6f});
 }
 
-// The pour: clouds of kernels that leave the bed's low edge one after another, each along the whole length of
-// the bed, and fall out over the rim into the drop. Few and large: every node costs the frame a draw call.
-// Each row is a node that waits far below the ground, out of sight and out of the frame (where it costs
-// nothing to draw), until it leaves the bed; the keys between lie inside the rock.
-std::vector<kit::Model> grainFall() {
-    std::vector<kit::Model> rows;
-    constexpr int kRows = 20;
-    constexpr float kGravity = 40;
-    Random random(31);
-    for (int r = 0; r < kRows; ++r) {
-        // Closer together while the heap goes fastest.
-        const double leaves = 22.0 + 6.0 * std::pow(double(r) / (kRows - 1), 1.2);
-        const int first = int(std::ceil(leaves * 20));
-        const double t0 = first / 20.0;
-        const float tip = float(bedTip(t0)), heading = float(driveAngle(t0));
-        // The bed's low edge: the hinge's side of its top, once tipped.
-        const kit::Vec3 lip{kHingeX + kBedHeight * std::sin(tip), -4.7f, 0};
-        kit::Vec3 from = onTruck(t0, lip) +
-                         kit::Vec3{0, 0, kBodyZ + kHingeZ + bodyRock(t0) + kBedHeight * std::cos(tip) + 0.3f};
-        const float speed = random.range(7, 10);
-        const kit::Vec3 velocity =
-            kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, heading});
-        kit::Mesh kernels;
-        for (int k = 0; k < 84; ++k) {
-            kit::Vec3 at{random.range(-1.8f, 1.8f), random.range(-6.8f, 6.8f), random.range(-2.6f, 2.6f)};
-            // Thin upright flecks, drawn out by the fall; the sun catches some of them.
-            float w = random.range(0.3f, 0.46f), h = random.range(0.8f, 1.5f);
-            kit::Color c = kit::mix(kit::rgb8(232, 168, 52), kit::rgb8(255, 236, 150), random.next());
-            kit::Mesh fleck;
-            uint32_t a = fleck.addVertex({-w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-            uint32_t b = fleck.addVertex({w, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-            uint32_t d = fleck.addVertex({0, h, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-            fleck.addTriangle(a, b, d);
-            kit::rotate(fleck, {kit::kPi / 2, 0, 0}); // facing the camera, which looks along +Y
-            kit::merge(kernels, kit::translate(fleck, kit::rotateEuler(at, {0, 0, heading})));
+// The pour. The load leaves the bed's low edge (its middle along the bed is followed here) along the tipped
+// floor and falls out over the rim into the drop.
+constexpr float kGravity = 40;
+kit::Vec3 bedLip(double t) {
+    const float tip = float(bedTip(t));
+    const kit::Vec3 lip{kHingeX + kBedHeight * std::sin(tip), -4.7f, 0};
+    return onTruck(t, lip) +
+           kit::Vec3{0, 0, kBodyZ + kHingeZ + bodyRock(t) + kBedHeight * std::cos(tip) + 0.3f};
+}
+kit::Vec3 pourVelocity(double t, float speed) {
+    const float tip = float(bedTip(t));
+    return kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, float(driveAngle(t))});
+}
+
+// One kernel: a small rounded diamond facing the camera (which looks along +Y), lit from the sun behind and
+// above, so its top is pale and its underside deep gold.
+void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, kit::Color c) {
+    kit::Mesh kernel;
+    const kit::Color top = kit::mix(c, kit::rgb8(255, 246, 196), 0.45f), low = c * 0.72f;
+    uint32_t left = kernel.addVertex({-w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t bottom = kernel.addVertex({0, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, low);
+    uint32_t right = kernel.addVertex({w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
+    uint32_t peak = kernel.addVertex({0, h, 0}, {0, 0, 1}, {0.5f, 0.5f}, top);
+    kernel.addTriangle(left, bottom, right);
+    kernel.addTriangle(left, right, peak);
+    kit::rotate(kernel, {kit::kPi / 2, 0, 0});
+    kit::merge(into, kit::translate(kernel, at));
+}
+
+// A part of the pour that waits far below the ground (out of sight and out of the frame, where it costs
+// nothing to draw) until `from`, follows `place` until `until`, and then drops away freely.
+kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
+                    const std::function<kit::Vec3(double)>& place, kit::Vec3 dropVelocity) {
+    auto path = sampleFrames(kFrames, [&](double t) {
+        if (t < from - 0.01) return kit::Vec3{place(from).x, place(from).y, -600};
+        if (t <= until) return place(t);
+        float s = float(t - until);
+        return place(until) + dropVelocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
+    });
+    kit::Model model{name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
+    std::vector<kit::Vec3> turns;
+    for (int i = 0; i < kFrames; ++i)
+        turns.push_back({0, 0, float(driveAngle(i / 20.0))});
+    for (kit::Curve& c : kit::rotationCurves(turns))
+        model.curves.push_back(c);
+    return model;
+}
+
+// The golden sheet that pours off the whole length of the lip and parts into four streams that thin as they
+// fall, in the truck's frame (x out over the drop, y along the bed), from `s0` to `s1` seconds of the fall.
+kit::Mesh pourSheet(float s0, float s1) {
+    const float tip = float(bedTip(24));
+    kit::Mesh sheet;
+    const int steps = 5;
+    for (int k = 0; k < 4; ++k) {
+        const float middle = -5.0f + 3.3f * float(k) + 0.35f * float((k * 7) % 3 - 1);
+        std::vector<uint32_t> edge[2];
+        for (int i = 0; i <= steps; ++i) {
+            const float s = s0 + (s1 - s0) * float(i) / steps;
+            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.1f * (1 - 0.72f * thin);
+            kit::Color c = kit::mix(kit::rgb8(255, 224, 134), kit::rgb8(214, 142, 50), s / 0.8f);
+            for (int side = 0; side < 2; ++side) {
+                // The two edges leave at different speeds: each stream also spreads outward as it falls.
+                const float speed = side ? 10.5f : 6.0f;
+                kit::Vec3 at{speed * std::cos(tip) * s, middle + (side ? half : -half),
+                             -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
+                edge[side].push_back(sheet.addVertex(at, {-1, 0, 0}, {0.5f, 0.5f}, c * (side ? 1.0f : 0.8f)));
+            }
         }
-        auto path = sampleFrames(kFrames, [&](double t) {
-            if (t < t0 - 0.01) return kit::Vec3{from.x, from.y, -600};
-            float s = float(t - t0);
-            return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
-        });
+        for (int i = 0; i < steps; ++i)
+            sheet.addQuad(edge[0][i], edge[0][i + 1], edge[1][i + 1], edge[1][i]);
+    }
+    return kit::makeTwoSided(sheet);
+}
+
+// A cloud of dust and chaff: soft pale discs facing the camera, their edges in the valley's haze.
+kit::Mesh dustCloud(Random& random) {
+    kit::Mesh cloud;
+    for (int b = 0; b < 6; ++b) {
+        const kit::Vec3 at{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b};
+        const float radius = random.range(1.3f, 2.3f);
+        const kit::Color centre = kit::mix(kit::rgb8(188, 136, 124), kit::rgb8(212, 164, 136), random.next());
+        const kit::Color rim = kit::rgb8(146, 96, 120);
+        uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
+        std::vector<uint32_t> ring;
+        for (int j = 0; j < 8; ++j) {
+            float a = 2 * kit::kPi * float(j) / 8;
+            ring.push_back(
+                cloud.addVertex(at + kit::Vec3{std::cos(a) * radius, 0, std::sin(a) * radius * 0.8f},
+                                {0, -1, 0}, {0.5f, 0.5f}, rim));
+        }
+        for (int j = 0; j < 8; ++j)
+            cloud.addTriangle(middle, ring[j], ring[(j + 1) % 8]);
+    }
+    return cloud;
+}
+
+// The pour: the sheet off the lip, streams of kernels below it that leave the lip one after another and fall
+// out over the rim into the drop, and dust billowing up below them. Few nodes:
+// each costs the frame a draw call.
+std::vector<kit::Model> grainFall() {
+    std::vector<kit::Model> parts;
+    constexpr int kStreams = 10;
+    Random random(31);
+    for (int r = 0; r < kStreams; ++r) {
+        // Closer together while the heap goes fastest.
+        const double t0 = std::ceil((22.0 + 5.8 * std::pow(double(r) / (kStreams - 1), 1.15)) * 20) / 20;
+        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(7.5f, 9));
+        kit::Mesh kernels;
+        for (int k = 0; k < 96; ++k) {
+            // Four dense streams, drawn out along the fall, over the whole length of the bed.
+            const float lane = -2.1f + 1.4f * float(k % 4);
+            kit::Vec3 at{lane + random.range(-0.4f, 0.4f), random.range(-6.6f, 6.6f),
+                         random.range(-3.4f, 3.4f)};
+            float w = random.range(0.14f, 0.21f), h = w * random.range(1.1f, 1.4f);
+            kit::Color c = kit::mix(kit::rgb8(220, 150, 46), kit::rgb8(255, 214, 112), random.next());
+            addKernel(kernels, kit::rotateEuler(at, {0, 0, float(driveAngle(t0))}), w, h, c);
+        }
         char name[16];
         std::snprintf(name, sizeof name, "GrainFall%02d", r);
-        rows.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
+        auto fall = [&](double t) {
+            float s = float(t - t0);
+            return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
+        };
+        auto path = sampleFrames(kFrames, [&](double t) {
+            return t < t0 - 0.01 ? kit::Vec3{from.x, from.y, -600} : fall(t);
+        });
+        parts.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
     }
-    return rows;
+    // The sheet in two parts, the upper from just after the first stream leaves and the lower once that
+    // stream has fallen past it; at the end each drops away with the last of the load.
+    parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.35f), 22.3, 27.0, bedLip, pourVelocity(27.0, 8)));
+    parts.push_back(
+        pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
+    // A cloud of dust rises out of the drop below the streams, clear of the cliff face, and drifts out over
+    // the valley.
+    constexpr double kDustFrom = 23.0;
+    const kit::Vec3 base = bedLip(kDustFrom) + kit::Vec3{8, 0, -21};
+    auto rise = [base](double t) {
+        float s = float(easeBetween(kDustFrom, kDustFrom + 5, t)), drift = float(t - kDustFrom);
+        return base + kit::Vec3{1.2f * drift, 0.8f * drift, 8 * s};
+    };
+    Random dust(77);
+    parts.push_back(pourNode("GrainDust", dustCloud(dust), kDustFrom, 30, rise, {}));
+    return parts;
 }
 
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
-// sun: its back in the shade, but with a cool fill from the sky behind the camera and a warm bounce from the
-// rock, and the sunset wrapping round its sides and top as a rim.
+// sun, which stays behind it: what faces the camera takes a cool fill from the open sky behind the camera,
+// what faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the
+// sides, the edges) catch the low sun as a warm rim, the strongest where they lean toward it.
 kit::Mesh& backlit(kit::Mesh& mesh) {
     const kit::Vec3 toSun = kit::normalize(sunsetLight().toSun);
+    const kit::Vec3 toSky = kit::normalize(kit::Vec3{0.15f, -1.0f, 0.45f});
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         kit::Vec3 n = kit::normalize(mesh.normals[i]);
         float up = 0.5f + 0.5f * n.z;
-        kit::Color light = kit::mix(kit::Color{0.3f, 0.17f, 0.12f, 1}, kit::Color{0.2f, 0.15f, 0.24f, 1}, up);
-        float fill = std::fmax(0.0f, -n.y) * 0.2f;
-        float rim = std::fmax(0.0f, (kit::dot(n, toSun) + 0.4f) / 1.4f);
-        light = {light.r + 0.2f * fill + 0.95f * rim, light.g + 0.18f * fill + 0.55f * rim,
-                 light.b + 0.26f * fill + 0.25f * rim, 1};
+        kit::Color light = kit::mix(kit::Color{0.2f, 0.12f, 0.1f, 1}, kit::Color{0.2f, 0.18f, 0.28f, 1}, up);
+        float fill = std::fmax(0.0f, kit::dot(n, toSky));
+        float across = 1 - std::fabs(n.y);
+        float rim = across * across * std::fmax(0.0f, (kit::dot(n, toSun) + 0.55f) / 1.55f);
+        light = {light.r + 0.17f * fill + 1.25f * rim, light.g + 0.21f * fill + 0.68f * rim,
+                 light.b + 0.33f * fill + 0.28f * rim, 1};
         kit::Color& c = mesh.colors[i];
         c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
              1};

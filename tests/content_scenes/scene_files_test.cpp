@@ -240,7 +240,7 @@ TEST(SceneFiles, HeavyNodesStayThinnedToWhatTheCameraSees) {
     } limits[] = {
         {"harvester.xsi", "Wheat", 1500},     {"harvester.xsi", "Stubble", 1000},
         {"harvester.xsi", "Ground", 40},      {"harvester.xsi", "HarvesterMainBody", 2000},
-        {"ledge.xsi", "Skybox", 100},         {"ledge.xsi", "Trees", 1500},
+        {"ledge.xsi", "Skybox", 100},         {"ledge.xsi", "Trees", 1000},
         {"ledge.xsi", "Valley", 1000},        {"escape.xsi", "Plane01", 7800},
     };
     for (const auto& l : limits) {
