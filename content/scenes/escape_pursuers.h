@@ -18,7 +18,7 @@ constexpr double kPursuersIn = 16;
 // The first pursuer clips the arch's crown at 61 s of the part and comes down behind the truck at 62; its
 // wreck stays where it fell, on the ground streaming past.
 constexpr double kCrownClipped = 61, kCrashed = 62;
-constexpr kit::Vec3 kCrashSite{8, -40, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
+constexpr kit::Vec3 kCrashSite{1, -40, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
 
 // Appends both pursuers (hull with its two rotors as children) and their shadows. `hull` and `rotor` are the
 // aircraft's meshes in their own vertex colours (the pursuers take no texture); `shade` is the colour of a

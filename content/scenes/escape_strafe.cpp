@@ -105,7 +105,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
     // The plume: dark lumps of smoke welling up one after another into a leaning column over the wreck.
     for (int k = 0; k < 5; ++k) {
         float size = 3.5f + float(k), top = 4 + 6 * float(k);
-        double born = kCrashed + 0.02 + 0.06 * k;
+        double born = kCrashed + 0.03 * k;
         kit::Mesh lump = kit::sphere(1, 5, 3);
         kit::scale(lump, {size, size, size * 0.8f});
         kit::paint(lump, kit::mix(kit::rgb8(46, 40, 36), kit::rgb8(84, 74, 64), float(k) / 4));
@@ -116,7 +116,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
                 path.push_back({0, 0, kBelow});
                 continue;
             }
-            float rise = float(std::fmin(1.0, (t - born) / 0.4));
+            float rise = float(std::fmin(1.0, (t - born) / 0.3));
             rise = 1 - (1 - rise) * (1 - rise);
             float z = -size + (top + size) * rise;
             // The smoke leans out over the sunny verge as it climbs, away from the road.
