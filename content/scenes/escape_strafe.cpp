@@ -85,7 +85,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         kit::Vec3 up{0, 0, 1};
         uint32_t p = flames.addVertex(across * 1.6f, up, {0.5f, 0.5f}, kit::rgb8(236, 120, 40));
         uint32_t q = flames.addVertex(across * -1.6f, up, {0.5f, 0.5f}, kit::rgb8(236, 120, 40));
-        uint32_t r = flames.addVertex(out * (11 * lean) + kit::Vec3{0, 0, 17 - 5 * lean}, up, {0.5f, 0.5f},
+        uint32_t r = flames.addVertex(out * (7 * lean) + kit::Vec3{0, 0, 11 - 3 * lean}, up, {0.5f, 0.5f},
                                       kit::rgb8(255, 236, 170));
         flames.addTriangle(p, q, r);
     }
@@ -99,12 +99,12 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         float out = age < -0.05 || age > 0.75 ? -1 : age < 0.1 ? float(std::fmax(age, 0.0) / 0.1)
                                                   : age < 0.35 ? 1
                                                                : float(1 - (age - 0.35) / 0.4);
-        burst.push_back(out < 0 ? kit::Vec3{0, 0, kBelow} : onWreck(t, {0, 0, (out - 1) * 17}));
+        burst.push_back(out < 0 ? kit::Vec3{0, 0, kBelow} : onWreck(t, {0, 0, (out - 1) * 11}));
     }
     models.push_back({"CrashBurst", burst[0], {}, flames, kit::positionCurves(burst), {}});
     // The plume: dark lumps of smoke welling up one after another into a leaning column over the wreck.
     for (int k = 0; k < 5; ++k) {
-        float size = 3.5f + float(k), top = 4 + 6 * float(k);
+        float size = 2.5f + 0.7f * float(k), top = 4 + 5 * float(k);
         double born = kCrashed + 0.03 * k;
         kit::Mesh lump = kit::sphere(1, 5, 3);
         kit::scale(lump, {size, size, size * 0.8f});
@@ -120,7 +120,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             rise = 1 - (1 - rise) * (1 - rise);
             float z = -size + (top + size) * rise;
             // The smoke leans out over the sunny verge as it climbs, away from the road.
-            path.push_back(onWreck(t, {0.15f * z, -0.2f * z, z}));
+            path.push_back(onWreck(t, {0.5f * z, -0.2f * z, z}));
         }
         models.push_back({"CrashSmoke" + std::to_string(k), path[0], {}, lump, kit::positionCurves(path), {}});
     }
