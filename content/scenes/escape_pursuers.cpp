@@ -19,42 +19,55 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // the hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its
 // crown 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
 //
+// 16-18 s: they arrive from behind, the second over the truck. 19-20 s: the first strafes the road in a
+// shallow dive from behind, high enough to clear the first pair flying beside the truck, its bullets
+// walking up the shaded side; 25-26 s: the second strafes low on the sunny side, under the first pair's
+// sunny-side aircraft, aiming in toward the road. Between runs they loop away ahead or behind, out of the
+// third camera's view, and by 30.5 s both wait far behind.
 // 32 s: both sweep in low from behind on the sunny side, under the camera (low on the shaded side a rotor
 // would meet the poles). Then they take turns at attack passes on the beats, each a steep dive at the truck
 // from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
 // there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
-// they scissor across the view, the first dropping on the near side as the second climbs beyond the truck;
-// 52: the second dives out of the sun as the first banks across it; 56: the first dives while the second
-// crosses above it; 60-61.8: the first comes in low behind the truck, below the arch's crown, and pulls up
-// steeply to clear it just as the truck runs under it, the second goes wide round its foot; then both loop
-// back out of sight and come in low from behind, one on each side of the truck, overtaking it at the end
-// (71).
+// they scissor across the view, the first sweeping over the top of the frame on the near side as the second
+// climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
+// dives while the second crosses above it; 60-61: the first comes in low behind the truck and pulls up too
+// late: its rotors clip the arch's crown, it tumbles back over the arch's far side and comes down on the
+// road behind it (62). The second goes wide round the arch's foot, loops back out of sight and makes a last
+// run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
+// and peels away to the right.
 const std::vector<PathPoint>& flightOne() {
     static const std::vector<PathPoint> path{
-        {30.5, {10, -420, 14}}, {31.7, {10, -74, 12}},  {33, {9, -40, 30}},      {34.3, {14, -34, 54}},
-        {35.2, {6, -20, 52}},   {36, {0, 0, 28}},       {36.8, {-6, 20, 36}},    {37.8, {-22, 22, 52}},
-        {39.2, {-30, 0, 60}},   {40.5, {-22, -26, 64}}, {41.8, {-2, -38, 66}},   {42.9, {6, -24, 56}},
-        {44, {0, 0, 28}},       {44.8, {-4, 16, 36}},   {45.8, {-22, 26, 50}},   {46.8, {-30, 16, 52}},
-        {47.4, {-31, 8, 42}},   {48, {-31, 0, 30}},     {48.6, {-29, -6, 26}},   {49.4, {-22, -6, 30}},
-        {50.8, {10, 2, 40}},    {52, {41, 7, 43}},      {53.5, {40, 26, 50}},    {54.8, {26, 4, 60}},
-        {56, {0, -4, 28}},      {57, {-20, -10, 36}},   {58, {-24, -16, 34}},    {59.2, {-8, -18, 30}},
-        {60.2, {-4, -12, 30}},  {60.8, {-3, -8, 40}},   {61.2, {-3, -5, 48}},    {61.8, {-4, 0, 60}},
-        {62.5, {-30, -4, 62}},  {64, {-50, -50, 54}},   {65.5, {-40, -100, 42}}, {67, {-22, -90, 30}},
-        {68.5, {-22, -30, 26}}, {70, {-21, 20, 24}},    {71, {-20, 50, 26}},     {72.5, {-18, 90, 30}}};
+        {16, {-20, -420, 70}},   {17.5, {-10, -200, 80}}, {18.5, {-6, -80, 56}},  {19, {-4, -40, 46}},
+        {19.5, {-4, -5, 42}},    {20, {-4, 30, 42}},      {20.6, {-4, 70, 52}},   {21.5, {-10, 110, 90}},
+        {23, {-60, 60, 130}},    {25, {-80, -100, 110}},  {27, {-40, -300, 60}},  {29, {10, -420, 25}},
+        {30.5, {10, -420, 14}},  {31.7, {10, -74, 12}},   {33, {9, -40, 30}},     {34.3, {14, -34, 54}},
+        {35.2, {6, -20, 52}},    {36, {0, 0, 28}},        {36.8, {-6, 20, 36}},   {37.8, {-22, 22, 52}},
+        {39.2, {-30, 0, 60}},    {40.5, {-22, -26, 64}},  {41.8, {-2, -38, 66}},  {42.9, {6, -24, 56}},
+        {44, {0, 0, 28}},        {44.8, {-4, 16, 36}},    {45.8, {-22, 26, 50}},  {46.8, {-32, 16, 58}},
+        {47.4, {-34, 8, 54}},    {48, {-34, 0, 48}},      {48.6, {-30, -6, 40}},  {49.4, {-22, -6, 34}},
+        {50.8, {10, 2, 40}},     {52, {41, 7, 43}},       {53.5, {40, 26, 50}},   {54.8, {26, 4, 60}},
+        {56, {0, -4, 28}},       {57, {-20, -10, 36}},    {58, {-24, -16, 34}},   {59.2, {-8, -18, 30}},
+        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {0, -20, 48}},
+        {61.7, {2, -37, 30}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
     return path;
 }
 
 const std::vector<PathPoint>& flightTwo() {
     static const std::vector<PathPoint> path{
-        {30.5, {36, -480, 18}}, {32.2, {36, -84, 12}}, {34, {33, -10, 12}},    {36, {33, 26, 12}},
-        {37.2, {34, 14, 30}},   {38.4, {24, -16, 56}}, {39.2, {12, -16, 52}},  {40, {0, 2, 28}},
-        {40.8, {-12, 20, 36}},  {41.8, {-26, 14, 46}}, {43, {-34, 0, 40}},     {44, {-40, -2, 34}},
-        {45.6, {-12, -36, 26}}, {46.5, {14, -42, 18}}, {47.2, {28, -34, 10}},  {48, {28, 0, 22}},
-        {48.8, {27, 34, 36}},   {50, {34, 24, 60}},    {51, {28, 8, 62}},      {52, {4, 0, 28}},
-        {53, {-20, -6, 38}},    {54, {-40, -14, 50}},  {55, {-28, -26, 58}},   {56, {0, -5, 46}},
-        {57, {24, -10, 40}},    {58, {34, -10, 26}},   {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
-        {62.5, {100, -22, 30}}, {64, {104, -70, 36}},  {65.5, {96, -116, 34}}, {67, {40, -100, 26}},
-        {68.5, {26, -36, 24}},  {70, {26, 14, 24}},    {71, {25, 44, 25}},     {72.5, {24, 84, 27}}};
+        {16, {40, -400, 80}},    {17, {10, -90, 60}},     {18, {2, -20, 50}},     {18.8, {-10, 40, 60}},
+        {19.6, {-50, 80, 68}},   {20.6, {-80, 20, 70}},   {21.6, {-50, -80, 70}}, {23, {40, -150, 40}},
+        {24.2, {28, -70, 14}},   {25, {28, -30, 14}},     {25.5, {28, 0, 14}},    {26, {28, 30, 15}},
+        {26.5, {28, 60, 20}},    {27.2, {40, 100, 40}},   {28.2, {80, 60, 100}},  {29.2, {60, -150, 100}},
+        {30.5, {36, -480, 18}},  {32.2, {36, -84, 12}},   {34, {33, -10, 12}},    {36, {33, 26, 12}},
+        {37.2, {34, 14, 30}},    {38.4, {24, -16, 56}},   {39.2, {12, -16, 52}},  {40, {0, 2, 28}},
+        {40.8, {-12, 20, 36}},   {41.8, {-26, 14, 46}},   {43, {-34, 0, 40}},     {44, {-40, -2, 34}},
+        {45.6, {-12, -36, 26}},  {46.5, {14, -42, 22}},   {47.2, {30, -34, 22}},  {48, {30, 0, 30}},
+        {48.8, {28, 34, 40}},    {50, {34, 24, 60}},      {51, {28, 8, 62}},      {52, {4, 0, 28}},
+        {53, {-20, -6, 38}},     {54, {-40, -14, 50}},    {55, {-28, -26, 58}},   {56, {0, -5, 46}},
+        {57, {24, -10, 40}},     {58, {34, -10, 26}},     {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
+        {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 30}},
+        {68, {6, -60, 30}},      {68.6, {5, -26, 27}},    {69, {6, -8, 25}},      {69.6, {16, 12, 30}},
+        {70.3, {34, 30, 38}},    {71, {56, 50, 48}},      {72.5, {100, 90, 70}}};
     return path;
 }
 
@@ -74,6 +87,16 @@ kit::Vec3 attitude(int which, double t) {
     float bank = -std::atan(float(turn) * kit::length(v) / 30.0f);
     auto clamp = [](float x, float m) { return std::fmax(-m, std::fmin(m, x)); };
     return {clamp(pitch, 1.0f), clamp(bank, 1.0f), heading(v)};
+}
+
+// The first pursuer from the moment its rotors meet the arch: it rolls over once and drops its nose as it
+// tumbles, slews round and comes to rest on the ground tipped on one wing, a little nose down.
+kit::Vec3 tumbling(double t) {
+    static const kit::Vec3 hit = attitude(0, kCrownClipped - 0.05);
+    float s = float(std::fmin(1.0, (t - kCrownClipped) / (kCrashed - kCrownClipped)));
+    float roll = 1 - (1 - s) * (1 - s);
+    return {hit.x + (-0.12f - hit.x) * s - 0.9f * std::sin(kit::kPi * s),
+            hit.y + (2 * kit::kPi + 0.35f - hit.y) * roll, hit.z - 1.3f * s};
 }
 
 // The shadow an aircraft casts on the road: its outline seen from above (the rotor discs stand edge-on to
@@ -116,6 +139,8 @@ kit::Vec3 shadowAt(kit::Vec3 craft) {
 
 kit::Vec3 pursuerAt(int which, double t) {
     if (t < kPursuersIn) return kWaiting;
+    // The wreck rides on the ground.
+    if (which == 0 && t > kCrashed) return kCrashSite + kit::Vec3{0, float(-kRoadSpeed * (t - kCrashed)), 0};
     return pathAt(which == 0 ? flightOne() : flightTwo(), t);
 }
 
@@ -127,7 +152,9 @@ void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const k
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
             kit::Vec3 at = pursuerAt(which, t);
-            kit::Vec3 angles = t < kPursuersIn ? kit::Vec3{} : attitude(which, t);
+            kit::Vec3 angles = t < kPursuersIn                       ? kit::Vec3{}
+                               : which == 0 && t >= kCrownClipped ? tumbling(t)
+                                                                  : attitude(which, t);
             // Headings stay continuous from key to key (keys are blended component by component).
             if (!turn.empty()) {
                 float last = turn.back().z;
@@ -135,17 +162,22 @@ void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const k
             }
             path.push_back(at);
             turn.push_back(angles);
-            shadowPath.push_back(t < kPursuersIn ? kWaiting : shadowAt(at));
+            // The wreck's shadow is the wreck itself.
+            bool flying = t >= kPursuersIn && !(which == 0 && t >= kCrashed);
+            shadowPath.push_back(flying ? shadowAt(at) : kWaiting);
             shadowTurn.push_back({0, 0, angles.z});
         }
         kit::Model craft{names[which], path[0], {}, hull, kit::positionCurves(path), {}};
         for (const kit::Curve& c : kit::rotationCurves(turn))
             craft.curves.push_back(c);
-        // The rotors turn fast and the other way round from each other, as a tilt-rotor's do.
+        // The rotors turn fast and the other way round from each other, as a tilt-rotor's do; the wreck's
+        // stand still.
         for (float side : {-1.0f, 1.0f}) {
             std::vector<double> spin;
-            for (int i = 0; i < frames; ++i)
-                spin.push_back(side * (i / 20.0) * 7.85 + which * 0.4);
+            for (int i = 0; i < frames; ++i) {
+                double t = which == 0 ? std::fmin(i / 20.0, kCrashed) : i / 20.0;
+                spin.push_back(side * t * 7.85 + which * 0.4);
+            }
             craft.children.push_back({std::string(names[which]) + (side < 0 ? "_RotorLeft" : "_RotorRight"),
                                       {side * 14, 6.7f, 2.5f},
                                       {},

@@ -578,14 +578,15 @@ namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
     static const std::vector<PathPoint> path{
-        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {2, 30, 56}}, {11, {-5, 29, 47}}, {13.5, {-18, 27, 33}}};
+        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {-30, -34, 27}}, {11, {-34, -18, 26}}, {13.5, {-36, 2, 25}}};
     return path;
 }
-// From 9 s the first camera looks steeply down from high ahead of the truck, so the aircraft beside it stay
-// out of its view until they leave at 10 s.
+// From 9 s the first camera tracks along the shaded side from the rear three-quarter to the truck's flank,
+// looking down just enough for the ground to fill the frame; the aircraft beside the truck stay out of its
+// view until they leave at 10 s.
 const std::vector<PathPoint>& cameraOneTarget() {
     static const std::vector<PathPoint> path{
-        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, -5, 4}}, {11, {0, -5, 5}}, {13.5, {0, -4, 6}}};
+        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, 0, 6}}, {11, {0, 2, 6}}, {13.5, {0, 4, 6}}};
     return path;
 }
 
@@ -596,17 +597,18 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // the sun as the rays come (48-50.5) and holds the truck against the light while a pursuer banks across the
 // sun (52), then pulls back as the two cross over the truck (56); swoops behind the truck, low and far, so
 // that the arch, the truck running under it and the pursuer clearing its crown share the frame (58.5-61), and
-// runs under the arch itself in the middle of its opening (63.4); then closes in low behind the truck from
-// the shaded side as the pursuers come in low from behind, one on each side, and overtake it at the cut
-// (65-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill
+// glances down at the first pursuer's crash behind the arch (62), runs under the arch on the shaded side of
+// its opening, clear of the wreck and its smoke (63.4); then closes in low behind the truck from the shaded
+// side, low and looking a little up past it, so the last pursuer's run shows against the sky and it turns
+// to follow it as the pursuer gives up and peels away to the right (69-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill
 // the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
         {28, {-30, -52, 40}},   {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
         {40, {34, -56, 52}},    {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-6, -60, 16}},
-        {65.5, {-16, -50, 17}}, {68, {-12, -48, 17}},   {71, {-8, -42, 16}},   {72.5, {-7, -39, 16}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-16, -60, 19}},
+        {65.5, {-16, -62, 12}}, {68, {-12, -60, 11}},   {71, {-8, -52, 11}},   {72.5, {-7, -49, 11}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
@@ -614,20 +616,21 @@ const std::vector<PathPoint>& cameraTwoTarget() {
         {28, {0, 0, 4}},    {32, {0, 4, 6}},     {36, {2, 8, 10}},    {39, {0, 4, 12}},
         {40, {0, 2, 14}},   {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}},
         {46.8, {0, 2, 12}}, {48, {0, -4, 10}},   {50.5, {0, -6, 16}}, {52, {0, -2, 17}},
-        {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},   {63, {0, 8, 20}},
-        {65.5, {0, 6, 13}}, {68, {0, 6, 15}},    {71, {0, 10, 17}},   {72.5, {0, 11, 17}}};
+        {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},   {62, {0, 4, 20}},
+        {63, {0, 8, 18}},   {65.5, {0, 6, 20}},  {68, {0, 6, 21}},    {69, {2, 8, 22}},
+        {71, {8, 14, 24}},  {72.5, {10, 16, 26}}};
     return path;
 }
 
-// The third camera chases close behind the truck, its tilt set by hand, so it only moves: low over the road
-// with the poles and the dust streaming past, drifting from side to side on the bars of the music (every
-// two seconds of the production) and dropping back and lower as its view tilts up and widens toward the
-// dunes (25-28), so the truck stays in frame.
+// The third camera's tilt is set by hand, so it only moves, in three framings joined by fast moves on the
+// beats: high and close behind, looking down on the load (13.5-16.5); a swoop up, back and out over the
+// shaded side (17.5) for a high view along the road as the pursuers arrive, where the first strafing run
+// walks up past the wheels (19-20); a plunge (21.5-22.5) to low behind the truck, where the view, tilting up and widening,
+// takes in the second run low on the sunny side (25-26) and the dunes, as the camera drops back (26-28).
 const std::vector<PathPoint>& cameraThreeEye() {
     static const std::vector<PathPoint> path{
-        {13.5, {0, -26, 31}},   {15, {-1.5f, -27, 29}}, {17, {-3, -30, 29}},
-        {19, {-2, -33, 27.5f}}, {21, {2, -37, 27}},     {23, {3, -42, 26}},
-        {25, {-1, -48, 25}},    {27, {1, -56, 23}},     {28, {2, -60, 22}}};
+        {13.5, {4, -30, 40}},   {15, {3, -31, 41}},   {16.5, {2, -32, 42}}, {17.5, {-16, -50, 58}},
+        {21.5, {-18, -52, 58}}, {22.5, {0, -44, 27}}, {26, {-2, -48, 25}},  {28, {2, -60, 22}}};
     return path;
 }
 
@@ -704,6 +707,8 @@ SceneSource buildEscape() {
     // The pursuers' rotors show their own colours: a dark spinner, blades blurred to a pale, sky-tinted haze.
     kit::Mesh rotor = propeller(kit::rgb8(48, 46, 44), kit::rgb8(150, 146, 138), kit::rgb8(214, 208, 196), 2);
     addPursuers(scene.models, ospreyHull(true), rotor, shadowCore(), kFrames);
+    addStrafing(scene.models, kFrames);
+    addCrashSmoke(scene.models, kFrames);
     kit::Mesh sun = kit::cylinder(60, -1, 1, 32);
     kit::rotate(sun, {0, kit::kPi / 2, 0});
     scene.models.push_back({"Sun", kSunPosition, {}, sun, {}, {}});
