@@ -882,8 +882,10 @@ SceneSource buildHarvester() {
         wheels.push_back(kit::keepSeen(truckSized(truckWheel(slot.left, light, {at, turn}, 12)), cameraViews(still(at), 0)));
     }
     // The set-up paints the ground one flat colour, so big cells draw it the same with fewer triangles. It
-    // ends under the hill, which hides the rest.
-    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 2, 2),
+    // ends under the hill, which hides the rest. Nearly all of what is left lies under the crop and the hill
+    // at one time or another, so it takes no part in the hidden-surface pass: drawn after them, it shades
+    // only the gaps between.
+    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 16, 16),
                                      cameraViews(still({0, 0, 0}), 0));
     kit::Mesh wheat = field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
     kit::Mesh stubble =
@@ -894,7 +896,6 @@ SceneSource buildHarvester() {
     std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed{
         {&bodyMesh, [](double t) { return kit::Vec3{0, 0, bodyRock(t * 1000)}; }},
         {&truckMesh, [](double t) { return kTruckAt + kit::Vec3{0, 0, truckRock(t * 1000)}; }},
-        {&ground, still({0, 0, 0})},
         {&wheat, fieldOffset},
         {&stubble, fieldOffset},
         {&hill, still({0, 0, 0})},
