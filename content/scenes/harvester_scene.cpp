@@ -44,17 +44,18 @@ constexpr float kScale = 3;
 // the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
 // First stretch: crane down onto the harvester, push in to the reel, a fast track left along the header to
 // the truck, a whip back right across both machines, in on the header's far end, pull back low (the
-// machines whole over the horizon), swing across to the harvester's other side, push in for the cut.
-// Second: wide on the truck alone, waiting empty, closing on it as the auger swings in over it; a crane up
-// to the bed's rim as the pour starts, a slow track along the rim while the heap crests over it under the
-// stream, down again as the auger folds, and a push in on the truck standing loaded as the rooks pass.
+// machines whole against the hill), a crane up and back over the whole harvest, and a push in on the
+// harvester that lands on the cut.
+// Second, in three framings joined by whips on beats: wide on both machines as the auger swings out and
+// the pour starts; low and close under the stream falling into the bed, tracking along it while the heap
+// rises; low by the truck's front as the auger folds, easing back as the rooks pass.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},      {4, {6, 190, 10}},       {8, {-20, 172, 9}},     {11, {-170, 178, 6}},
-        {14, {-110, 222, 8}},   {16, {60, 252, 10}},     {20, {-70, 278, 14}},   {24, {75, 212, 11}},
-        {28, {8, 176, 9}},      {29, {-150, 300, 14}},   {32, {-140, 230, 10}},  {34, {-140, 198, 28}},
-        {36, {-128, 166, 48}},  {39, {-95, 168, 50}},    {42, {-140, 166, 48}},  {44, {-150, 205, 28}},
-        {47, {-170, 248, 9}},   {50, {-148, 214, 7}}};
+        {0, {0, 262, 48}},      {4, {6, 190, 10}},       {8, {-20, 172, 9}},      {11, {-170, 178, 6}},
+        {14, {-110, 222, 8}},   {16, {60, 252, 10}},     {20, {-70, 278, 14}},    {23, {-30, 340, 40}},
+        {28, {6, 178, 9}},      {29, {-60, 340, 22}},    {33, {-78, 300, 18}},    {35, {-95, 272, 16}},
+        {36, {-138, 182, 30}}, {38.5, {-120, 172, 36}}, {41.5, {-100, 162, 42}}, {42, {-106, 170, 38}},
+        {43, {-186, 190, 9}}, {46, {-176, 208, 10}},  {50, {-150, 246, 12}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -661,53 +662,202 @@ kit::Mesh chaffCloud() {
     return kit::bakeLight(m, airLight(), {kSpreaderAt, {}});
 }
 
-// The far edge of the farm along the horizon: hedgerows, clumps of trees, a barn and a silo, hazed toward
-// the sky's colour with distance. It stands still: from that far, the few hundred units the field moves in
-// the part's time would barely change its size. Modelling units.
+// The land behind the field climbs away from the camera: from a wavy foot line behind the machines it rises
+// to a rounded crest, steepest half way up, so that seen from the low camera it fills the frame's lower half.
+// Past the crest it keeps rising gently, out of sight. It stands still, like the farm on it. Modelling units.
+constexpr float kHillRise = 360, kHillHeight = 190, kFieldBand = 200, kSwath = 42;
+const kit::Color kHaze = kit::rgb8(175, 190, 205);
+float hillFoot(float x) {
+    return -72 + 12 * std::sin(x / 65);
+}
+// How far up the slope (y) a point lies, measured from the foot.
+float hillUp(float x, float y) {
+    return hillFoot(x) - y;
+}
+float hillHeight(float x, float y) {
+    float u = hillUp(x, y) / kHillRise;
+    // A spur on the left and a hollow on the right make the crest roll.
+    float height = kHillHeight + 26 * std::sin(x / 120 + 0.6f) + 10 * std::sin(x / 47);
+    float s = u <= 1 ? 0.25f * u + 0.75f * u * u * (3 - 2 * u) : 1 + 0.25f * (u - 1);
+    return height * s - 1.2f;
+}
+kit::Vec3 onHill(float x, float y, float above = 0) {
+    return {x, y, std::fmax(0.0f, hillHeight(x, y)) + above};
+}
+kit::Vec3 hillNormal(float x, float y) {
+    constexpr float e = 1.0f;
+    float dx = hillHeight(x + e, y) - hillHeight(x - e, y), dy = hillHeight(x, y + e) - hillHeight(x, y - e);
+    return kit::normalize({-dx, -dy, 2 * e});
+}
+// Fades a colour toward the sky's with the distance from the camera's ground.
+kit::Color hazed(kit::Color c, float y) {
+    return kit::mix(c, kHaze, std::fmin(0.5f, (80 - y) / 1200));
+}
+
+// What grows where on the slope: the field under harvest runs on up the hill behind the machines, cut in
+// swaths (stripes of stubble running up the slope) on the left and still standing on the right; hedged
+// fields of wheat, pasture and plough lie round it, and the upper fields above a hedge across the hill.
+// The fields' edges lie on the columns of the hillside's mesh (below).
+kit::Color hillCrop(float x, float up) {
+    const kit::Color stubbleA = kit::rgb8(214, 186, 118), stubbleB = kit::rgb8(174, 148, 90);
+    // Standing wheat in a deeper amber than the cut swaths and the truck's yellow, drilled in faint bands.
+    const kit::Color wheat = int(std::floor(x / kSwath)) % 2 ? kit::rgb8(200, 138, 50) : kit::rgb8(188, 128, 46);
+    const kit::Color pasture = kit::rgb8(104, 142, 62);
+    const kit::Color meadow = kit::rgb8(134, 160, 74), plough = kit::rgb8(132, 98, 66);
+    const kit::Color swath = int(std::floor(x / kSwath)) % 2 ? stubbleA : stubbleB;
+    if (up < kFieldBand) {
+        if (x < -336) return pasture;
+        if (x < -210) return wheat;
+        if (x < -21) return swath;
+        if (x < 168) return up < 146 ? wheat : swath; // its top already cut
+        if (x < 294) return meadow;
+        return plough;
+    }
+    if (x < -252) return plough;
+    if (x < -63) return pasture;
+    if (x < 147) return swath;
+    return wheat;
+}
+
+// The hillside's surface: columns of quads along the slope, a swath wide where the stripes run and wider
+// elsewhere, each quad in one colour so that the stripes keep sharp edges. It starts a little under the
+// flat ground, which it leaves at a clear angle.
+kit::Mesh hillside() {
+    kit::Mesh m;
+    Random random(113);
+    const float ups[] = {0, 14, 34, 62, 100, 146, kFieldBand, 252, 300, 336, kHillRise, 420};
+    std::vector<float> columns;
+    for (float x = -462; x < -210; x += 42) columns.push_back(x);
+    for (float x = -210; x < 168; x += kSwath) columns.push_back(x);
+    for (float x = 168; x <= 420; x += 42) columns.push_back(x);
+    for (size_t i = 0; i + 1 < columns.size(); ++i) {
+        float x0 = columns[i], x1 = columns[i + 1];
+        kit::Color shade{};
+        uint32_t below[2] = {};
+        for (size_t j = 0; j + 1 < std::size(ups); ++j) {
+            kit::Color c = hillCrop((x0 + x1) / 2, (ups[j] + ups[j + 1]) / 2);
+            // Quads of one colour up a column share their corners.
+            bool joined = j > 0 && c.r == shade.r && c.g == shade.g && c.b == shade.b;
+            shade = c;
+            kit::Color tint = c * random.range(0.95f, 1.04f);
+            auto corner = [&](float x, float up) {
+                float y = hillFoot(x) - up;
+                return m.addVertex({x, y, hillHeight(x, y)}, hillNormal(x, y), {0.5f, 0.5f}, tint);
+            };
+            if (!joined) below[0] = corner(x0, ups[j]), below[1] = corner(x1, ups[j]);
+            uint32_t above[2] = {corner(x0, ups[j + 1]), corner(x1, ups[j + 1])};
+            // Corners ordered with y falling: the faces look up.
+            m.addQuad(below[0], above[0], above[1], below[1]);
+            below[0] = above[0], below[1] = above[1];
+        }
+    }
+    // A farm track winds up the slope from the field's corner to the crest, just over the crop.
+    const kit::Color dust = kit::rgb8(222, 208, 178);
+    uint32_t last[2] = {};
+    for (int i = 0; i <= 18; ++i) {
+        float up = kHillRise * float(i) / 18, x = -150 + 45 * std::sin(up / 80) + 0.12f * up;
+        float y = hillFoot(x) - up;
+        for (int side = 0; side < 2; ++side) {
+            float sx = x + (side ? 3.0f : -3.0f);
+            uint32_t v = m.addVertex({sx, y, std::fmax(0.0f, hillHeight(sx, y)) + 0.5f}, hillNormal(sx, y),
+                                     {0.5f, 0.5f}, dust);
+            if (i > 0 && side) m.addQuad(last[1], last[0], v - 1, v);
+            last[side] = v;
+        }
+    }
+    kit::LightRig rig = summerLight();
+    rig.creviceHeight = 0;
+    kit::bakeLight(m, rig);
+    for (size_t i = 0; i < m.colors.size(); ++i) m.colors[i] = hazed(m.colors[i], m.positions[i].y);
+    return m;
+}
+
+// A hedge along the slope's surface: a low ridge through the given points, with a tree now and then.
+void addHedge(kit::Mesh& m, const std::vector<kit::Vec3>& line, Random& random) {
+    const float half = 1.6f, height = 3.2f;
+    for (size_t i = 0; i + 1 < line.size(); ++i) {
+        kit::Vec3 a = onHill(line[i].x, line[i].y), b = onHill(line[i + 1].x, line[i + 1].y);
+        kit::Vec3 along = kit::normalize(b - a), side = kit::normalize(kit::Vec3{-along.y, along.x, 0});
+        kit::Color c = kit::mix(kit::rgb8(42, 72, 30), kit::rgb8(66, 96, 38), random.next());
+        for (float s : {-1.0f, 1.0f}) {
+            kit::Vec3 n = kit::normalize(side * s + kit::Vec3{0, 0, 0.8f});
+            kit::Vec3 fa = a + side * (s * half) - kit::Vec3{0, 0, 0.6f}, fb = b + side * (s * half) - kit::Vec3{0, 0, 0.6f};
+            kit::Vec3 ta = a + kit::Vec3{0, 0, height}, tb = b + kit::Vec3{0, 0, height};
+            uint32_t v0 = m.addVertex(fa, n, {0.5f, 0.5f}, c * 0.8f), v1 = m.addVertex(fb, n, {0.5f, 0.5f}, c * 0.8f);
+            uint32_t v2 = m.addVertex(tb, n, {0.5f, 0.5f}, c), v3 = m.addVertex(ta, n, {0.5f, 0.5f}, c);
+            if (s > 0) m.addQuad(v1, v0, v3, v2);
+            else m.addQuad(v0, v1, v2, v3);
+        }
+        if (random.next() < 0.4f) {
+            float r = random.range(4, 7);
+            kit::Mesh crown = kit::sphere(r, 5, 3);
+            kit::scale(crown, {1, 1, 1.25f});
+            kit::paint(crown, kit::mix(kit::rgb8(34, 62, 26), kit::rgb8(64, 94, 36), random.next()));
+            kit::merge(m, kit::translate(crown, a + kit::Vec3{0, 0, 2 + r * 1.1f}));
+        }
+    }
+}
+
+// The hedges between the hill's fields: up the slope along the fields' sides, across it under the upper
+// fields and along the crest.
+kit::Mesh hillHedges() {
+    kit::Mesh m;
+    Random random(127);
+    auto across = [](float up, float x0, float x1) {
+        std::vector<kit::Vec3> line;
+        for (float x = x0; x <= x1 + 0.1f; x += 42) line.push_back({x, hillFoot(x) - up, 0});
+        return line;
+    };
+    auto upward = [](float x, float up0, float up1) {
+        std::vector<kit::Vec3> line;
+        for (float up = up0; up <= up1 + 0.1f; up += (up1 - up0) / 5) line.push_back({x, hillFoot(x) - up, 0});
+        return line;
+    };
+    addHedge(m, across(kFieldBand, -462, 420), random);
+    addHedge(m, across(kHillRise, -462, 420), random);
+    for (float x : {-336.0f, -210.0f, 168.0f, 294.0f}) addHedge(m, upward(x, 4, kFieldBand), random);
+    for (float x : {-252.0f, -63.0f, 147.0f}) addHedge(m, upward(x, kFieldBand, kHillRise), random);
+    kit::bakeLight(m, summerLight(), {});
+    for (size_t i = 0; i < m.colors.size(); ++i) m.colors[i] = hazed(m.colors[i], m.positions[i].y);
+    return m;
+}
+
+// The farm along the crest: hedgerows, clumps of trees, a barn and a silo, hazed toward the sky's colour
+// with distance, standing on the hill. Modelling units.
 kit::Mesh farmland() {
     kit::Mesh m;
     Random random(101);
-    const kit::Color haze = kit::rgb8(175, 190, 205);
-    auto hazed = [&](kit::Mesh part, kit::Color color, float distance) {
+    auto add = [&](kit::Mesh part, kit::Color color) {
         kit::paint(part, color);
         kit::bakeLight(part, summerLight());
-        float f = std::fmin(0.6f, distance / 1100);
-        for (kit::Color& c : part.colors) c = kit::mix(c, haze, f);
+        for (size_t i = 0; i < part.colors.size(); ++i) part.colors[i] = hazed(part.colors[i], part.positions[i].y);
         kit::merge(m, part);
     };
-    // Hedgerows: long runs of low bushes, broken by gateways.
-    for (const auto& [y, x0, x1] : {std::tuple{-330.0f, -520.0f, 420.0f}, std::tuple{-470.0f, -640.0f, 560.0f}}) {
-        for (float x = x0; x < x1;) {
-            float run = random.range(60, 150), h = random.range(3.5f, 5.5f);
-            hazed(kit::box({x, y - 1.5f, 0}, {x + run, y + 1.5f, h}),
-                  kit::mix(kit::rgb8(40, 70, 30), kit::rgb8(60, 90, 35), random.next()), -y);
-            x += run + random.range(8, 25);
-        }
-    }
-    // Clumps of trees: round crowns on short trunks.
-    for (int k = 0; k < 9; ++k) {
-        float cx = random.range(-480, 380), cy = random.range(-480, -340);
+    // Clumps of trees along the crest and just over it: round crowns on short trunks.
+    for (int k = 0; k < 10; ++k) {
+        float cx = random.range(-440, 380), cup = random.range(355, 400);
         int trees = 2 + int(random.range(0, 4));
         for (int i = 0; i < trees; ++i) {
-            float x = cx + random.range(-18, 18), y = cy + random.range(-8, 8), r = random.range(5, 9);
-            kit::Mesh crown = kit::sphere(r, 7, 4);
+            float x = cx + random.range(-18, 18), r = random.range(6, 10);
+            kit::Vec3 at = onHill(x, hillFoot(x) - cup - random.range(-6, 6), -0.5f);
+            kit::Mesh crown = kit::sphere(r, 6, 3);
             kit::scale(crown, {1, 1, 1.2f});
-            hazed(kit::translate(crown, {x, y, 3 + r * 1.1f}),
-                  kit::mix(kit::rgb8(35, 65, 28), kit::rgb8(70, 100, 40), random.next()), -y);
+            add(kit::translate(crown, at + kit::Vec3{0, 0, 3 + r * 1.1f}),
+                kit::mix(kit::rgb8(35, 65, 28), kit::rgb8(70, 100, 40), random.next()));
             kit::Mesh trunk = kit::cylinder(0.9f, 0, 4, 5);
-            hazed(kit::translate(trunk, {x, y, 0}), kit::rgb8(70, 55, 40), -y);
+            add(kit::translate(trunk, at), kit::rgb8(70, 55, 40));
         }
     }
-    // The farmstead: a red barn with a grey roof and a silo beside it.
-    const kit::Vec3 barn{-150, -420, 0};
-    hazed(kit::box(barn + kit::Vec3{-16, -10, 0}, barn + kit::Vec3{16, 10, 12}), kit::rgb8(150, 45, 35), -barn.y);
+    // The farmstead on the crest: a red barn with a grey roof and a silo beside it.
+    const kit::Vec3 barn = onHill(-120, hillFoot(-120) - 372, -1);
+    add(kit::box(barn + kit::Vec3{-16, -10, 0}, barn + kit::Vec3{16, 10, 13}), kit::rgb8(150, 45, 35));
     kit::Mesh roof = kit::extrude({{-11.5f, 0}, {11.5f, 0}, {0, 8}}, 34);
     kit::rotate(roof, {kit::kPi / 2, 0, kit::kPi / 2});
-    hazed(kit::translate(roof, barn + kit::Vec3{-17, 0, 12}), kit::rgb8(110, 110, 115), -barn.y);
+    add(kit::translate(roof, barn + kit::Vec3{-17, 0, 13}), kit::rgb8(110, 110, 115));
     kit::Mesh silo = kit::cylinder(5, 0, 30, 10);
     kit::Mesh cap = kit::dome(5, 10, 3);
     kit::merge(silo, kit::translate(cap, {0, 0, 30}));
-    hazed(kit::translate(silo, barn + kit::Vec3{26, 4, 0}), kit::rgb8(200, 200, 195), -barn.y);
+    add(kit::translate(silo, barn + kit::Vec3{26, 4, -1}), kit::rgb8(200, 200, 195));
     return m;
 }
 
@@ -731,19 +881,25 @@ SceneSource buildHarvester() {
         kit::Vec3 at = truckWheelAt(slot);
         wheels.push_back(kit::keepSeen(truckSized(truckWheel(slot.left, light, {at, turn}, 12)), cameraViews(still(at), 0)));
     }
-    // The set-up paints the ground one flat colour, so big cells draw it the same with fewer triangles.
-    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -1900, 0}, {1900, 1900, 0}, 2, 2),
+    // The set-up paints the ground one flat colour, so big cells draw it the same with fewer triangles. It
+    // ends under the hill, which hides the rest. Nearly all of what is left lies under the crop and the hill
+    // at one time or another, so it takes no part in the hidden-surface pass: drawn after them, it shades
+    // only the gaps between.
+    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 16, 16),
                                      cameraViews(still({0, 0, 0}), 0));
     kit::Mesh wheat = field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
     kit::Mesh stubble =
         field(-200, -18, 5.5f, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
 
+    kit::Mesh hill = kit::keepSeen(hillside(), cameraViews(still({0, 0, 0}), 0));
+    kit::Mesh hedges = kit::keepSeen(hillHedges(), cameraViews(still({0, 0, 0}), 0));
     std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed{
         {&bodyMesh, [](double t) { return kit::Vec3{0, 0, bodyRock(t * 1000)}; }},
         {&truckMesh, [](double t) { return kTruckAt + kit::Vec3{0, 0, truckRock(t * 1000)}; }},
-        {&ground, still({0, 0, 0})},
         {&wheat, fieldOffset},
         {&stubble, fieldOffset},
+        {&hill, still({0, 0, 0})},
+        {&hedges, still({0, 0, 0})},
     };
     for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(truckWheelAt(truckWheelSlots()[i]))});
     dropHidden(placed);
@@ -800,10 +956,14 @@ SceneSource buildHarvester() {
         const WheelSlot& slot = truckWheelSlots()[i];
         scene.models.push_back(scaled(slot.name, truckWheelAt(slot), std::move(wheels[i])));
     }
-    scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
-    scene.models.push_back(scaled("Farmland", {0, 0, 0}, kit::keepSeen(farmland(), cameraViews(still({0, 0, 0}), 0))));
+    // Near before far: the crop and the hill before the ground they stand on, which then shades only what
+    // shows between them.
     scene.models.push_back(fieldNode("Wheat", std::move(wheat)));
     scene.models.push_back(fieldNode("Stubble", std::move(stubble)));
+    scene.models.push_back(scaled("Hillside", {0, 0, 0}, std::move(hill)));
+    scene.models.push_back(scaled("HillHedges", {0, 0, 0}, std::move(hedges)));
+    scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
+    scene.models.push_back(scaled("Farmland", {0, 0, 0}, kit::keepSeen(farmland(), cameraViews(still({0, 0, 0}), 0))));
     // The keys take the part's early lift back out of the path.
     auto eye = sampleFrames(kFrames, [](double t) { return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))}; });
     addFlock(scene.models, "RookFirst", 19, 5, 71);
