@@ -1,6 +1,7 @@
 // Title scene: the group's sign, a dark board in a frame ringed with marquee bulbs, its back carrying an
-// emblem in relief (a tipper truck heaped with grain between sprays of wheat), and the camera that rides round
-// with the sign's spin so that, once the title text is up, the board stands behind the text as its marquee.
+// emblem in relief (a tipper truck heaped with grain between sprays of wheat), and the camera that rides
+// round with the sign's spin so that, once the title text is up, the board stands behind the text as its
+// marquee.
 #include "models.h"
 #include "scene_list.h"
 
@@ -14,9 +15,10 @@ namespace scenes {
 namespace {
 
 constexpr int kFrames = 441; // 0-22 s
-// The sign: a dark panel in a raised frame, in the XZ plane, its faces toward -Y (the front, which the title's
-// two lines of text stand on) and +Y (the back, which carries the emblem). Sizes are in sign space (x right,
-// y up) and set so that, seen face-on from kHoldDistance, the panel's inside frames the two text lines.
+// The sign: a dark panel in a raised frame, in the XZ plane, its faces toward -Y (the front, which the
+// title's two lines of text stand on) and +Y (the back, which carries the emblem). Sizes are in sign space (x
+// right, y up) and set so that, seen face-on from kHoldDistance, the panel's inside frames the two text
+// lines.
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
 constexpr float kPlateThickness = 0.6f;
@@ -57,7 +59,8 @@ kit::Mesh& bakeBothFaces(kit::Mesh& mesh) {
 std::vector<kit::Vec2> roundedRect(float halfWidth, float halfHeight, float radius, int segmentsPerCorner) {
     std::vector<kit::Vec2> outline;
     const float cx[4] = {halfWidth - radius, -halfWidth + radius, -halfWidth + radius, halfWidth - radius};
-    const float cy[4] = {halfHeight - radius, halfHeight - radius, -halfHeight + radius, -halfHeight + radius};
+    const float cy[4] = {halfHeight - radius, halfHeight - radius, -halfHeight + radius,
+                         -halfHeight + radius};
     for (int corner = 0; corner < 4; ++corner) {
         for (int i = 0; i <= segmentsPerCorner; ++i) {
             float a = kit::kPi / 2 * (float(corner) + float(i) / float(segmentsPerCorner));
@@ -108,7 +111,8 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
             kit::Vec2 p = at(along, across);
             kit::translate(grain, {p.u, p.v, 1.9f});
             float warm = float(i) / float(pairs);
-            kit::merge(ear, kit::paint(grain, kit::mix(kit::rgb8(255, 196, 60), kit::rgb8(255, 232, 130), warm)));
+            kit::merge(ear,
+                       kit::paint(grain, kit::mix(kit::rgb8(255, 196, 60), kit::rgb8(255, 232, 130), warm)));
         }
     }
     for (int k = -1; k <= 1; ++k) { // awns fanning past the tip
@@ -117,8 +121,8 @@ kit::Mesh wheatEar(kit::Vec2 base, float direction, float length) {
         kit::Vec2 root = at(length - 0.4f, 0.0f);
         kit::Vec2 tip{root.u + cs * 3.2f, root.v + sn * 3.2f};
         kit::Vec2 side{-sn * 0.14f, cs * 0.14f};
-        kit::merge(ear, relief({{root.u - side.u, root.v - side.v}, tip, {root.u + side.u, root.v + side.v}}, 1.6f,
-                               kit::rgb8(250, 210, 110), 0));
+        kit::merge(ear, relief({{root.u - side.u, root.v - side.v}, tip, {root.u + side.u, root.v + side.v}},
+                               1.6f, kit::rgb8(250, 210, 110), 0));
     }
     return ear;
 }
@@ -134,25 +138,33 @@ kit::Mesh emblem() {
     kit::merge(m, relief({{-10.0f, -1.6f}, {-7.6f, -1.6f}, {-7.6f, 3.3f}, {-11.8f, 3.3f}}, 2.3f, yellow));
     kit::merge(m, relief({{-6.9f, -1.6f}, {-3.6f, -1.6f}, {-3.6f, 3.3f}, {-6.9f, 3.3f}}, 2.3f, yellow));
     kit::merge(m, relief({{-2.9f, -1.6f}, {0.2f, -1.6f}, {0.2f, 3.3f}, {-2.9f, 3.3f}}, 2.3f, yellow));
-    kit::merge(m, relief({{0.9f, -1.6f}, {2.6f, -1.6f}, {2.6f, 1.9f}, {8.6f, 2.5f}, {8.6f, 3.3f}, {0.9f, 3.3f}}, 2.3f,
-                         yellow));
+    kit::merge(m,
+               relief({{0.9f, -1.6f}, {2.6f, -1.6f}, {2.6f, 1.9f}, {8.6f, 2.5f}, {8.6f, 3.3f}, {0.9f, 3.3f}},
+                      2.3f, yellow));
     kit::merge(m, relief({{3.3f, -1.6f}, {10.9f, -1.6f}, {10.9f, 0.1f}, {3.3f, 0.1f}}, 2.3f, yellow));
     kit::merge(m, relief({{3.3f, 0.1f}, {6.9f, 0.1f}, {6.9f, 1.8f}, {3.3f, 1.8f}}, 2.3f, yellow));
-    kit::merge(m, relief({{9.4f, 0.1f}, {10.9f, 0.1f}, {10.9f, 0.2f}, {9.9f, 1.8f}, {6.9f, 1.8f}, {6.9f, 1.25f},
+    kit::merge(m, relief({{9.4f, 0.1f},
+                          {10.9f, 0.1f},
+                          {10.9f, 0.2f},
+                          {9.9f, 1.8f},
+                          {6.9f, 1.8f},
+                          {6.9f, 1.25f},
                           {8.8f, 1.25f}},
                          2.3f, yellow, 0.1f));
     // The heap of grain over the body.
     std::vector<kit::Vec2> heap;
     for (int i = 0; i <= 12; ++i) {
         float f = float(i) / 12.0f;
-        heap.push_back({2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::fmax(std::sin(kit::kPi * f), 0.0f), 0.6f)});
+        heap.push_back(
+            {2.4f - 14.0f * f, 3.3f + 1.9f * std::pow(std::fmax(std::sin(kit::kPi * f), 0.0f), 0.6f)});
     }
     kit::merge(m, relief(heap, 2.1f, kit::rgb8(255, 236, 150)));
     // Wheels over the chassis, standing out from it: dark tyres glowing to a bright hub.
     for (float x : {-7.4f, -3.4f, 7.6f}) {
         kit::Mesh tyre = kit::cylinder(1.9f, kReliefBase, 2.45f, 12);
         for (size_t v = 0; v < tyre.positions.size(); ++v) {
-            bool hub = std::hypot(tyre.positions[v].x, tyre.positions[v].y) < 0.01f && tyre.positions[v].z > 2;
+            bool hub =
+                std::hypot(tyre.positions[v].x, tyre.positions[v].y) < 0.01f && tyre.positions[v].z > 2;
             tyre.colors[v] = hub ? kit::rgb8(255, 220, 110) : kit::rgb8(34, 14, 40);
         }
         kit::merge(m, kit::translate(tyre, {x, -3.3f, 0}));
@@ -172,7 +184,8 @@ kit::Mesh emblem() {
 kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
     const float reach = kPlateThickness / 2 + kFrameProud + kBulbProud;
     kit::Mesh disk = kit::cylinder(radius, -reach, reach, 12);
-    const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110), kit::rgb8(200, 110, 40)};
+    const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110),
+                                   kit::rgb8(200, 110, 40)};
     const kit::Color rims[3] = {kit::rgb8(255, 170, 60), kit::rgb8(235, 120, 36), kit::rgb8(120, 50, 30)};
     for (size_t v = 0; v < disk.colors.size(); ++v) {
         bool cap = std::fabs(disk.normals[v].z) > 0.7f;
@@ -186,7 +199,8 @@ kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
 // at each corner, a little taller than the bars so that no two tops lie in one plane.
 kit::Mesh frame() {
     kit::Mesh m;
-    const float z = kPlateThickness / 2 + kFrameProud, w = kPanelHalfWidth, h = kPanelHalfHeight, f = kFrameWidth;
+    const float z = kPlateThickness / 2 + kFrameProud, w = kPanelHalfWidth, h = kPanelHalfHeight,
+                f = kFrameWidth;
     const kit::Color lacquer = kit::rgb8(176, 40, 28);
     const kit::Vec3 bars[4][2] = {{{-w, h, -z}, {w, h + f, z}},
                                   {{-w, -h - f, -z}, {w, -h, z}},
@@ -226,14 +240,15 @@ kit::Mesh logo() {
     };
     for (size_t v = 0; v < plate.colors.size(); ++v)
         plate.colors[v] = board(plate.positions[v].y);
-    // The front face is a finer grid instead, backlit behind the two lines of letters. Its edge hides under the
-    // frame, which covers what the plate's own front face would show beyond it.
+    // The front face is a finer grid instead, backlit behind the two lines of letters. Its edge hides under
+    // the frame, which covers what the plate's own front face would show beyond it.
     std::erase_if(plate.triangles, [&](const std::array<uint32_t, 3>& t) {
         return plate.normals[t[0]].z > 0.9f && plate.normals[t[1]].z > 0.9f && plate.normals[t[2]].z > 0.9f;
     });
     const float edge = 0.6f;
-    kit::Mesh face = kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
-                               {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
+    kit::Mesh face =
+        kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
+                  {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
     for (size_t v = 0; v < face.colors.size(); ++v) {
         float x = face.positions[v].x / kPanelHalfWidth, y = face.positions[v].y;
         float glow = 0;
@@ -254,8 +269,8 @@ kit::Mesh logo() {
 
     kit::Mesh bars = frame();
     kit::Mesh bulbs;
-    std::vector<kit::Vec2> ring = roundedRect(kPanelHalfWidth + kFrameWidth / 2, kPanelHalfHeight + kFrameWidth / 2,
-                                              kFrameWidth / 2, 6);
+    std::vector<kit::Vec2> ring = roundedRect(kPanelHalfWidth + kFrameWidth / 2,
+                                              kPanelHalfHeight + kFrameWidth / 2, kFrameWidth / 2, 6);
     float perimeter = 0;
     for (size_t i = 0; i < ring.size(); ++i) {
         kit::Vec2 a = ring[i], b = ring[(i + 1) % ring.size()];
@@ -296,7 +311,8 @@ kit::Mesh logo() {
     for (size_t i = 0; i < artFrom; ++i) {
         const kit::Vec3& nrm = lit.normals[i];
         float edge = 1.0f - std::fabs(nrm.y);
-        kit::Color rim = nrm.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * nrm.z) : kit::rgb8(255, 120, 50) * (-0.6f * nrm.z);
+        kit::Color rim = nrm.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * nrm.z)
+                                   : kit::rgb8(255, 120, 50) * (-0.6f * nrm.z);
         kit::Color& c = lit.colors[i];
         c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge),
              std::fmin(1.0f, c.b + rim.b * edge), c.a};
@@ -324,12 +340,13 @@ struct Pose {
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
 // camera's own swing through the scene the smaller. From 5.5 s the text stands over the front face.
 constexpr Pose kPoses[] = {
-    {-2.0, 300, -22, 200, 0.12, 0.38},  // (before the cut: sets the camera's swing on the first frame)
-    {0.0, 215, -22, 170, 0.12, 0.38},   // on the hit: far off, the back turned aside
-    {2.0, 180, -30, 112, 0.0, 0.32},    // rushed in: the emblem face-on, looking up at it
-    {3.6, 166, -26, 100, 0.0, 0.22},    // drifting round it
-    {5.5, 0, kLean - 1, kHoldDistance, kTextCentreX, kTextCentreY}, // turned over to the front on the text's hit:
-    {7.5, 0, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY}, // the board holds behind the name
+    {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
+    {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
+    {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
+    {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
+    {5.5, 0, kLean - 1, kHoldDistance, kTextCentreX,
+     kTextCentreY}, // turned over to the front on the text's hit:
+    {7.5, 0, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},     // the board holds behind the name
     {10.0, -360, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY}, // a whole turn, landing on the bar
     {11.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
     {12.2, -336, kLean + 6, kHoldDistance, kTextCentreX, kTextCentreY}, // it rocks like a hanging sign
@@ -338,9 +355,10 @@ constexpr Pose kPoses[] = {
     {14.75, -540, kLean + 14, 76, kTextCentreX, kTextCentreY}, // a second whole turn, swooping in over it
     {16.0, -720, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
     {18.0, -720, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},
-    {20.0, -790, 0, 150, 0.0, 0.35},    // it lifts off the text and climbs away,
+    {20.0, -790, 0, 150, 0.0, 0.35},      // it lifts off the text and climbs away,
     {22.0, -900, -kLean, 250, 0.0, 0.55}, // turning to show its emblem, small in the night sky on the cut
-    {24.0, -1015, -kLean, 300, 0.0, 0.6}, // (after the cut: keeps the camera riding round with the sign to the end)
+    {24.0, -1015, -kLean, 300, 0.0,
+     0.6}, // (after the cut: keeps the camera riding round with the sign to the end)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -380,7 +398,8 @@ kit::Vec3 signCentre(double t) {
 kit::Vec3 eyeOf(double t, const Pose& p) {
     // The front face looks along -Y turned by the spin: azimuth t radians from -Y toward +X.
     double az = t + p.turn * kit::kPi / 180, el = p.elevation * kit::kPi / 180;
-    kit::Vec3 offset{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)), float(std::sin(el))};
+    kit::Vec3 offset{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)),
+                     float(std::sin(el))};
     return signCentre(t) + offset * float(p.distance);
 }
 
@@ -394,7 +413,8 @@ kit::Vec3 targetOf(double t, const Pose& p) {
 
 kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); }, [&](double t) { return targetOf(t, poseAt(t)); });
+        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
+        [&](double t) { return targetOf(t, poseAt(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);

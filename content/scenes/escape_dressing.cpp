@@ -417,14 +417,16 @@ kit::Mesh floorMarks() {
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
         bool dark = wind.next() < 0.4f;
-        kit::Color head = dark ? kit::rgb8(96, 84, 56) : kit::mix(kit::rgb8(246, 232, 196), kit::rgb8(232, 212, 166), wind.next());
+        kit::Color head = dark ? kit::rgb8(96, 84, 56)
+                               : kit::mix(kit::rgb8(246, 232, 196), kit::rgb8(232, 212, 166), wind.next());
         kit::Color tail = kit::mix(head, kit::rgb8(168, 140, 88), 0.7f);
         // The tail stops short of the road and of the slopes.
         float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
         kit::Vec2 d{downwind.u * reach, downwind.v * reach};
         kit::Vec3 a{x, dy - width / 2, kMarkLift + 0.1f}, b{x, dy + width / 2, kMarkLift + 0.1f};
         kit::Vec3 tip{x + d.u, dy + d.v, kMarkLift + 0.1f};
-        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, head), ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, head);
+        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, head),
+                 ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, head);
         uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, tail);
         if (reach > 4) m.addTriangle(ia, ib, it); // the tip lies toward -X: counter-clockwise from above
     }
@@ -439,9 +441,12 @@ kit::Mesh floorMarks() {
         float length = ripples.range(36, 70), slant = ripples.range(-0.3f, 0.3f);
         kit::Color shade = kit::mix(kit::rgb8(128, 104, 66), kit::rgb8(150, 122, 80), ripples.next());
         for (float r = y; r < y + length; r += ripples.range(3.0f, 5.0f)) {
-            float w = ripples.range(0.6f, 1.0f), x0 = inner + ripples.range(0, 1.5f), x1 = outer - ripples.range(0, 1.5f);
+            float w = ripples.range(0.6f, 1.0f), x0 = inner + ripples.range(0, 1.5f),
+                  x1 = outer - ripples.range(0, 1.5f);
             float bend = ripples.range(-0.8f, 0.8f);
-            auto at = [&](float x, float dy) { return kit::Vec3{side * x, r + dy + slant * (x - inner), kMarkLift + 0.05f}; };
+            auto at = [&](float x, float dy) {
+                return kit::Vec3{side * x, r + dy + slant * (x - inner), kMarkLift + 0.05f};
+            };
             kit::Color c = shade * ripples.range(0.94f, 1.06f);
             uint32_t p0 = m.addVertex(at(x0, 0), {0, 0, 1}, {0.5f, 0.5f}, c);
             uint32_t p1 = m.addVertex(at((x0 + x1) / 2, bend - w / 2), {0, 0, 1}, {0.5f, 0.5f}, c);
@@ -463,7 +468,8 @@ kit::Mesh floorMarks() {
             kit::Mesh r;
             auto centre = [=](float yy) {
                 float f = std::clamp((yy - y) / length, 0.0f, 1.0f);
-                return side * (15.5f + off * side + out * std::sin(kit::kPi * f) * (1 + 0.3f * std::sin(9 * f)));
+                return side *
+                       (15.5f + off * side + out * std::sin(kit::kPi * f) * (1 + 0.3f * std::sin(9 * f)));
             };
             strip(r, y, y + length, length / 8, 0.75f, centre, rut, 349);
             for (kit::Vec3& p : r.positions)
@@ -482,7 +488,8 @@ kit::Mesh floorMarks() {
 // A tapered limb from `a` to `b`: a pyramid frustum of `sides` faces, without caps.
 void limb(kit::Mesh& m, kit::Vec3 a, kit::Vec3 b, float r0, float r1, int sides, kit::Color c) {
     kit::Vec3 axis = kit::normalize(b - a);
-    kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
+    kit::Vec3 u =
+        kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
     kit::Vec3 v = kit::cross(axis, u);
     uint32_t first = uint32_t(m.positions.size());
     for (int i = 0; i < sides; ++i) {
@@ -509,7 +516,8 @@ kit::Mesh deadTree(unsigned seed) {
         float at = random.range(0.45f, 0.85f), turn = random.range(0, 6.28f) + float(i) * 1.6f;
         kit::Vec3 from = top * at;
         float reach = random.range(2.2f, 4.2f) * (1.1f - at * 0.5f);
-        kit::Vec3 to = from + kit::Vec3{std::cos(turn) * reach, std::sin(turn) * reach, random.range(1.2f, 3.2f)};
+        kit::Vec3 to =
+            from + kit::Vec3{std::cos(turn) * reach, std::sin(turn) * reach, random.range(1.2f, 3.2f)};
         limb(m, from, to, 0.2f, 0.06f, 3, bark);
     }
     return m;
@@ -521,7 +529,8 @@ kit::Mesh thornScrub(unsigned seed) {
     kit::Mesh m;
     int canes = 5 + int(random.next() * 3);
     for (int i = 0; i < canes; ++i) {
-        float turn = random.range(0, 6.28f), tilt = random.range(0.15f, 0.6f), length = random.range(3.5f, 6.5f);
+        float turn = random.range(0, 6.28f), tilt = random.range(0.15f, 0.6f),
+              length = random.range(3.5f, 6.5f);
         kit::Vec3 tip{std::cos(turn) * std::sin(tilt) * length, std::sin(turn) * std::sin(tilt) * length,
                       std::cos(tilt) * length};
         kit::Vec3 across{-std::sin(turn) * 0.22f, std::cos(turn) * 0.22f, 0};
@@ -679,10 +688,10 @@ void addMesas(std::vector<kit::Model>& models) {
         kit::Vec2 at;
         float rx, ry, height;
     };
-    const Butte buttes[] = {
-        {{-900, 3000}, 260, 120, 150}, {{-420, 3150}, 130, 90, 210}, {{380, 2950}, 340, 140, 170},
-        {{1100, 2900}, 180, 110, 120}, {{2300, 1500}, 160, 300, 400}, {{2700, 200}, 140, 220, 380},
-        {{-2600, 900}, 150, 260, 520}, {{-2000, 2300}, 220, 140, 480}};
+    const Butte buttes[] = {{{-900, 3000}, 260, 120, 150}, {{-420, 3150}, 130, 90, 210},
+                            {{380, 2950}, 340, 140, 170},  {{1100, 2900}, 180, 110, 120},
+                            {{2300, 1500}, 160, 300, 400}, {{2700, 200}, 140, 220, 380},
+                            {{-2600, 900}, 150, 260, 520}, {{-2000, 2300}, 220, 140, 480}};
     kit::Mesh m;
     unsigned seed = 450;
     for (const Butte& b : buttes)

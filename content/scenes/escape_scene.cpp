@@ -87,7 +87,8 @@ namespace {
 kit::Color terrainColor(float x, float y, float h) {
     float patch = valueNoise(x / 23, y / 31, 41), fine = valueNoise(x / 5, y / 7, 43);
     float scrub = valueNoise(x / 60, y / 45, 44), sand = valueNoise(x / 37, y / 90, 45);
-    float band = valueNoise(x / 400, y / 95, 48), drift = valueNoise((x + 0.6f * y) / 70, (y - 0.6f * x) / 260, 49);
+    float band = valueNoise(x / 400, y / 95, 48),
+          drift = valueNoise((x + 0.6f * y) / 70, (y - 0.6f * x) / 260, 49);
     kit::Color dry = kit::mix(kit::rgb8(176, 146, 84), kit::rgb8(140, 128, 72), patch);
     dry = kit::mix(dry, kit::rgb8(112, 108, 60), std::fmax(0.0f, scrub - 0.55f) * 1.6f);
     dry = kit::mix(dry, kit::rgb8(84, 86, 48), smoothStep(0.5f, 0.68f, band) * 0.9f);
@@ -227,9 +228,9 @@ kit::Mesh poles() {
         bool stump = roll < 0.15f;
         float height = stump ? random.range(4, 8) : random.range(18, 21);
         kit::Mesh pole = kit::cylinder(random.range(0.4f, 0.5f), -1, height, 6);
-        if (!stump)
-            kit::merge(pole, kit::box({-2.6f, -0.25f, height - 2.5f}, {2.6f, 0.25f, height - 1.9f}));
-        kit::rotate(pole, {random.range(-0.05f, 0.05f), random.range(-0.06f, 0.06f), random.range(-0.15f, 0.15f)});
+        if (!stump) kit::merge(pole, kit::box({-2.6f, -0.25f, height - 2.5f}, {2.6f, 0.25f, height - 1.9f}));
+        kit::rotate(pole,
+                    {random.range(-0.05f, 0.05f), random.range(-0.06f, 0.06f), random.range(-0.15f, 0.15f)});
         kit::paint(pole, kit::mix(kit::rgb8(110, 85, 60), kit::rgb8(126, 104, 80), random.next()));
         kit::merge(m, kit::translate(pole, {-18, y, 0}));
     }
@@ -258,7 +259,8 @@ kit::Mesh rocks() {
                               size * random.range(0.5f, 0.9f)});
         } else if (kind == 1) {
             rock = kit::sphere(1, 6, 2); // a slab
-            kit::scale(rock, {size * random.range(1.3f, 2.0f), size * random.range(0.9f, 1.4f), size * 0.35f});
+            kit::scale(rock,
+                       {size * random.range(1.3f, 2.0f), size * random.range(0.9f, 1.4f), size * 0.35f});
         } else if (kind == 2) {
             rock = kit::lathe({{0.9f, -0.4f}, {0.75f, 0.8f}, {0.4f, 1.8f}, {0, 2.1f}}, 4);
             kit::scale(rock, {size * 0.8f, size * 0.7f, size * random.range(0.9f, 1.5f)});
@@ -577,8 +579,11 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
-    static const std::vector<PathPoint> path{
-        {0, {24, -41, 28}}, {5, {18, -31, 25}}, {9, {-30, -34, 27}}, {11, {-34, -18, 26}}, {13.5, {-36, 2, 25}}};
+    static const std::vector<PathPoint> path{{0, {24, -41, 28}},
+                                             {5, {18, -31, 25}},
+                                             {9, {-30, -34, 27}},
+                                             {11, {-34, -18, 26}},
+                                             {13.5, {-36, 2, 25}}};
     return path;
 }
 // From 9 s the first camera tracks along the shaded side from the rear three-quarter to the truck's flank,
@@ -600,8 +605,8 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // glances down at the first pursuer's crash behind the arch (62), runs under the arch on the shaded side of
 // its opening, clear of the wreck and its smoke (63.4); then closes in low behind the truck from the shaded
 // side, low and looking a little up past it, so the last pursuer's run shows against the sky and it turns
-// to follow it as the pursuer gives up and peels away to the right (69-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the ground to fill
-// the frame.
+// to follow it as the pursuer gives up and peels away to the right (69-71). Until the sky's picture comes in
+// at 48 s the camera looks down far enough for the ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
         {28, {-30, -52, 40}},   {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
@@ -613,20 +618,20 @@ const std::vector<PathPoint>& cameraTwoEye() {
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, 0, 4}},    {32, {0, 4, 6}},     {36, {2, 8, 10}},    {39, {0, 4, 12}},
-        {40, {0, 2, 14}},   {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}},
-        {46.8, {0, 2, 12}}, {48, {0, -4, 10}},   {50.5, {0, -6, 16}}, {52, {0, -2, 17}},
-        {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},   {62, {0, 4, 20}},
-        {63, {0, 8, 18}},   {65.5, {0, 6, 20}},  {68, {0, 6, 21}},    {69, {2, 8, 22}},
-        {71, {8, 14, 24}},  {72.5, {10, 16, 26}}};
+        {28, {0, 0, 4}},     {32, {0, 4, 6}},     {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
+        {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
+        {62, {0, 4, 20}},    {63, {0, 8, 18}},    {65.5, {0, 6, 20}}, {68, {0, 6, 21}},    {69, {2, 8, 22}},
+        {71, {8, 14, 24}},   {72.5, {10, 16, 26}}};
     return path;
 }
 
 // The third camera's tilt is set by hand, so it only moves, in three framings joined by fast moves on the
 // beats: high and close behind, looking down on the load (13.5-16.5); a swoop up, back and out over the
 // shaded side (17.5) for a high view along the road as the pursuers arrive, where the first strafing run
-// walks up past the wheels (19-20); a plunge (21.5-22.5) to low behind the truck, where the view, tilting up and widening,
-// takes in the second run low on the sunny side (25-26) and the dunes, as the camera drops back (26-28).
+// walks up past the wheels (19-20); a plunge (21.5-22.5) to low behind the truck, where the view, tilting up
+// and widening, takes in the second run low on the sunny side (25-26) and the dunes, as the camera drops back
+// (26-28).
 const std::vector<PathPoint>& cameraThreeEye() {
     static const std::vector<PathPoint> path{
         {13.5, {4, -30, 40}},   {15, {3, -31, 41}},   {16.5, {2, -32, 42}}, {17.5, {-16, -50, 58}},

@@ -68,7 +68,8 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
                 if (out < 0 && (t < hit - 0.06 || t > hit + 0.7)) continue;
                 kit::Vec2 p{run.start.u + (run.end.u - run.start.u) * s + 0.5f * std::sin(float(n) * 2.3f),
                             run.start.v + (run.end.v - run.start.v) * s};
-                at = {p.u, p.v - float(kRoadSpeed * (t - hit)), (std::fmax(out, 0.0f) - 1) * (kHeight + 0.2f)};
+                at = {p.u, p.v - float(kRoadSpeed * (t - hit)),
+                      (std::fmax(out, 0.0f) - 1) * (kHeight + 0.2f)};
             }
             path.push_back(at);
         }
@@ -96,9 +97,10 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
     std::vector<kit::Vec3> burst;
     for (int i = 0; i < frames; ++i) {
         double t = i / 20.0, age = t - kCrashed;
-        float out = age < -0.05 || age > 0.75 ? -1 : age < 0.1 ? float(std::fmax(age, 0.0) / 0.1)
-                                                  : age < 0.35 ? 1
-                                                               : float(1 - (age - 0.35) / 0.4);
+        float out = age < -0.05 || age > 0.75 ? -1
+                    : age < 0.1               ? float(std::fmax(age, 0.0) / 0.1)
+                    : age < 0.35              ? 1
+                                              : float(1 - (age - 0.35) / 0.4);
         burst.push_back(out < 0 ? kit::Vec3{0, 0, kBelow} : onWreck(t, {0, 0, (out - 1) * 11}));
     }
     models.push_back({"CrashBurst", burst[0], {}, flames, kit::positionCurves(burst), {}});
@@ -122,7 +124,8 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             // The smoke leans out over the sunny verge as it climbs, away from the road.
             path.push_back(onWreck(t, {0.5f * z, -0.2f * z, z}));
         }
-        models.push_back({"CrashSmoke" + std::to_string(k), path[0], {}, lump, kit::positionCurves(path), {}});
+        models.push_back(
+            {"CrashSmoke" + std::to_string(k), path[0], {}, lump, kit::positionCurves(path), {}});
     }
 }
 

@@ -17,7 +17,7 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 1001;       // 0-50 s
+constexpr int kFrames = 1001; // 0-50 s
 const kit::Vec3 kReelAxle{0, 17.5f, 6.6f};
 constexpr float kReelRadius = 4.4f; // to the bats' centres
 constexpr float kReelHalfLength = 14.2f;
@@ -30,12 +30,13 @@ const kit::UvRect kReelYellow{161.5f / 256, 1 - 144.5f / 256, 161.5f / 256, 1 - 
 constexpr float kHarvesterSize = 1.4f;
 constexpr float kTruckSize = 1.5f;
 constexpr float kTruckYaw = -0.42f;
-const kit::Vec3 kTruckAt{-37, -17, kPivotAboveGround * kTruckSize};
+const kit::Vec3 kTruckAt{-37, -17, kPivotAboveGround* kTruckSize};
 const kit::Vec3 kReelAt = kReelAxle * kHarvesterSize;
 
 // The scene is modelled in the units below and written out this many times larger, with the camera that
 // much farther away: the picture is the same, but the part's bobbing, fixed in scene units, shows that much
-// smaller (engine shake rather than a toy's hop). The depth buffer still parts every surface at that distance.
+// smaller (engine shake rather than a toy's hop). The depth buffer still parts every surface at that
+// distance.
 constexpr float kScale = 3;
 
 // The camera's path in the written scene's units (what the viewer sees, the part's early lift included):
@@ -51,11 +52,11 @@ constexpr float kScale = 3;
 // rises; low by the truck's front as the auger folds, easing back as the rooks pass.
 const std::vector<PathPoint>& cameraMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},      {4, {6, 190, 10}},       {8, {-20, 172, 9}},      {11, {-170, 178, 6}},
-        {14, {-110, 222, 8}},   {16, {60, 252, 10}},     {20, {-70, 278, 14}},    {23, {-30, 340, 40}},
-        {28, {6, 178, 9}},      {29, {-60, 340, 22}},    {33, {-78, 300, 18}},    {35, {-95, 272, 16}},
+        {0, {0, 262, 48}},     {4, {6, 190, 10}},       {8, {-20, 172, 9}},      {11, {-170, 178, 6}},
+        {14, {-110, 222, 8}},  {16, {60, 252, 10}},     {20, {-70, 278, 14}},    {23, {-30, 340, 40}},
+        {28, {6, 178, 9}},     {29, {-60, 340, 22}},    {33, {-78, 300, 18}},    {35, {-95, 272, 16}},
         {36, {-138, 182, 30}}, {38.5, {-120, 172, 36}}, {41.5, {-100, 162, 42}}, {42, {-106, 170, 38}},
-        {43, {-186, 190, 9}}, {46, {-176, 208, 10}},  {50, {-150, 246, 12}}};
+        {43, {-186, 190, 9}},  {46, {-176, 208, 10}},   {50, {-150, 246, 12}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -65,12 +66,18 @@ kit::Vec3 cameraSeen(double t) {
 }
 // The part's own lift of the camera over its first half second (in written units): the keys take it back
 // out, so that the whole opening reads as one crane move down.
-double partLift(double t) { return t < 0.5 ? 50 - 100 * t : 0; }
+double partLift(double t) {
+    return t < 0.5 ? 50 - 100 * t : 0;
+}
 
 // The camera in modelling units, where every mesh below is built and thinned.
-kit::Vec3 cameraPath(double t) { return cameraSeen(t) * (1 / kScale); }
+kit::Vec3 cameraPath(double t) {
+    return cameraSeen(t) * (1 / kScale);
+}
 constexpr float kFieldSpeedModel = 3.2f; // the field runs toward -Y under the harvester
-kit::Vec3 fieldOffset(double t) { return {0, float(-kFieldSpeedModel * t), 0}; }
+kit::Vec3 fieldOffset(double t) {
+    return {0, float(-kFieldSpeedModel * t), 0};
+}
 std::function<kit::Vec3(double)> still(kit::Vec3 at) {
     return [at](double) { return at; };
 }
@@ -81,7 +88,8 @@ constexpr float kFieldOfView = 0.8f;
 // After its first half second the part leaves up to 5 units of its lift in place (as much as the frame rate
 // leaves); each key is taken at both ends of that range, so the views between keys are covered too. A stride
 // above 1 takes every stride-th key only, for meshes tested at many turns per key.
-std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offset, float bob, int stride = 1) {
+std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offset, float bob,
+                                   int stride = 1) {
     std::vector<kit::View> views;
     for (int i = 0; i < kFrames; ++i) {
         // With a stride, the last key of the lift and the last key are kept as well.
@@ -90,7 +98,8 @@ std::vector<kit::View> cameraViews(const std::function<kit::Vec3(double)>& offse
         kit::Vec3 eye = cameraPath(t) - offset(t);
         float lift = i < 10 ? 0.0f : 5.0f;
         views.push_back(kit::makeView(eye + kit::Vec3{0, 0, -bob / kScale}, kCameraAngles, kFieldOfView));
-        views.push_back(kit::makeView(eye + kit::Vec3{0, 0, (lift + bob) / kScale}, kCameraAngles, kFieldOfView));
+        views.push_back(
+            kit::makeView(eye + kit::Vec3{0, 0, (lift + bob) / kScale}, kCameraAngles, kFieldOfView));
     }
     return views;
 }
@@ -128,8 +137,8 @@ kit::Mesh header() {
     kit::merge(m, kit::box({-15, 12.4f, 1.4f}, {15, 13.4f, 7.2f}, wall));
     kit::merge(m, kit::box({-15.2f, 11.8f, 7.0f}, {15.2f, 13.6f, 7.8f}, kit::BoxUv(rect(paint))));
     // Auger: a row of sawtooth rings turned about the axis reads as the spiral flighting. Six sides: from the
-    // camera the auger is a few pixels across, and its teeth are what reads. The core between the teeth is one
-    // tube: it lies in the same six faces.
+    // camera the auger is a few pixels across, and its teeth are what reads. The core between the teeth is
+    // one tube: it lies in the same six faces.
     kit::UvRect metal = rect(steel);
     kit::Mesh auger = kit::lathe({{0, -14.4f}, {0.7f, -14.4f}, {0.7f, 14.4f}, {0, 14.4f}}, 6, metal);
     for (float z = -14.4f; z < 14.4f; z += 1.6f) {
@@ -224,7 +233,8 @@ kit::Mesh reel() {
         kit::Mesh comb;
         for (float x = -kReelHalfLength + 1.2f; x < kReelHalfLength; x += 2.4f) {
             // Under a pixel wide from the camera: three sides without ends draw the same as a box.
-            kit::Mesh tine = kit::cylinder(0.08f, kReelRadius + 0.2f, kReelRadius + 1.6f, 3, rect(steel), {}, 1, false);
+            kit::Mesh tine =
+                kit::cylinder(0.08f, kReelRadius + 0.2f, kReelRadius + 1.6f, 3, rect(steel), {}, 1, false);
             kit::translate(tine, {x, 0, 0});
             kit::merge(comb, kit::rotate(tine, {0.18f, 0, 0}));
         }
@@ -239,8 +249,8 @@ kit::Mesh reel() {
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
     // The reel spins through every angle many times over, in front of a camera that drifts slowly: views at
-    // every degree of the turn from keys a second apart (and both ends of the early lift) cover the faces that
-    // come round toward it. The ends of the tines and bats on the side away from the camera go.
+    // every degree of the turn from keys a second apart (and both ends of the early lift) cover the faces
+    // that come round toward it. The ends of the tines and bats on the side away from the camera go.
     std::vector<kit::View> views;
     for (const kit::View& key : cameraViews(still(kReelAt), 1, 20)) {
         for (int degree = 0; degree < 360; ++degree)
@@ -386,8 +396,12 @@ kit::Model fieldNode(const char* name, kit::Mesh mesh) {
 
 // The part rocks the harvester (up to 1 written unit) and the truck (up to 2) by these heights in modelling
 // units, in milliseconds of scene time.
-float bodyRock(double ms) { return float(0.5 * std::sin(ms / 100) + 0.5 * std::sin(ms / 78)) / kScale; }
-float truckRock(double ms) { return float(std::sin(ms / 80) + std::sin(ms / 68)) / kScale; }
+float bodyRock(double ms) {
+    return float(0.5 * std::sin(ms / 100) + 0.5 * std::sin(ms / 78)) / kScale;
+}
+float truckRock(double ms) {
+    return float(std::sin(ms / 80) + std::sin(ms / 68)) / kScale;
+}
 
 // The moments the part shows the field: every 20 ms of both of its stretches of scene time (0-28 s and
 // 29-50 s), with the camera's early lift as the part sets it and, after it, across what it may hold.
@@ -404,7 +418,8 @@ std::vector<FieldMoment> fieldMoments() {
             moments.push_back({ms / 1000.0, 0});
             continue;
         }
-        for (float lift : {0.0f, 2.5f, 5.0f}) moments.push_back({ms / 1000.0, lift});
+        for (float lift : {0.0f, 2.5f, 5.0f})
+            moments.push_back({ms / 1000.0, lift});
     }
     return moments;
 }
@@ -416,17 +431,19 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
     std::vector<kit::OcclusionInstance> instances;
     for (auto& [mesh, at] : placed) {
         auto where = at;
-        instances.push_back({mesh, [&moments, where](size_t m) {
-                                 const FieldMoment& moment = moments[m];
-                                 kit::Vec3 eye = cameraPath(moment.seconds) + kit::Vec3{0, 0, moment.lift / kScale};
-                                 return kit::makeView(eye - where(moment.seconds), kCameraAngles, kFieldOfView, 1);
-                             }});
+        instances.push_back(
+            {mesh, [&moments, where](size_t m) {
+                 const FieldMoment& moment = moments[m];
+                 kit::Vec3 eye = cameraPath(moment.seconds) + kit::Vec3{0, 0, moment.lift / kScale};
+                 return kit::makeView(eye - where(moment.seconds), kCameraAngles, kFieldOfView, 1);
+             }});
     }
     kit::OcclusionSettings settings;
     settings.nearPlane = 1 / kScale;
     settings.farPlane = 2000 / kScale;
     std::vector<std::vector<bool>> seen = kit::trianglesEverSeen(instances, moments.size(), settings);
-    for (size_t i = 0; i < placed.size(); ++i) *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
+    for (size_t i = 0; i < placed.size(); ++i)
+        *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
 }
 
 // Rooks follow the harvest: two flocks cross the sky, one in each stretch, so that the painted sky behind
@@ -436,7 +453,8 @@ kit::Mesh rookBody() {
     const kit::Color dark = kit::rgb8(34, 32, 40);
     kit::Mesh m = kit::lathe({{0, -2.4f}, {0.7f, -1.2f}, {0.8f, 0.4f}, {0.3f, 2.2f}, {0, 2.6f}}, 5);
     kit::rotate(m, {0, -kit::kPi / 2, 0}); // the lathe's axis (Z) along X, head toward -X
-    for (kit::Color& c : m.colors) c = dark;
+    for (kit::Color& c : m.colors)
+        c = dark;
     return m;
 }
 kit::Mesh rookWing(float side) {
@@ -444,7 +462,8 @@ kit::Mesh rookWing(float side) {
     kit::Mesh m;
     kit::Vec3 up{0, 0, 1};
     // Shoulder to tip, the tip swept back (+X); a flat quad and a triangle, both faces drawn.
-    uint32_t a = m.addVertex({-1.0f, 0, 0}, up, {0.5f, 0.5f}, dark), b = m.addVertex({1.2f, 0, 0}, up, {0.5f, 0.5f}, dark);
+    uint32_t a = m.addVertex({-1.0f, 0, 0}, up, {0.5f, 0.5f}, dark),
+             b = m.addVertex({1.2f, 0, 0}, up, {0.5f, 0.5f}, dark);
     uint32_t c = m.addVertex({1.6f, side * 4.2f, 0.3f}, up, {0.5f, 0.5f}, dark);
     uint32_t d = m.addVertex({-0.6f, side * 4.0f, 0.3f}, up, {0.5f, 0.5f}, dark);
     uint32_t e = m.addVertex({2.4f, side * 7.6f, 0.2f}, up, {0.5f, 0.5f}, tip);
@@ -461,7 +480,8 @@ kit::Mesh rookWing(float side) {
 void addFlock(std::vector<kit::Model>& models, const char* name, double middle, int birds, unsigned seed) {
     // The flock's centre at `middle` lies 270 units along the view, a little above its centre line.
     const double along = 270, rise = 0.47; // radians above the horizon
-    kit::Vec3 centre = cameraSeen(middle) + kit::Vec3{0, float(-along * std::cos(rise)), float(along * std::sin(rise))};
+    kit::Vec3 centre =
+        cameraSeen(middle) + kit::Vec3{0, float(-along * std::cos(rise)), float(along * std::sin(rise))};
     Random random(seed);
     for (int i = 0; i < birds; ++i) {
         kit::Vec3 place{random.range(-40, 40), random.range(-50, 50), random.range(-22, 22)};
@@ -469,7 +489,8 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
         double phase = random.range(0, 6.3f), rate = random.range(11, 15), glide = random.range(0, 6.3f);
         auto path = sampleFrames(kFrames, [&](double t) {
             double s = t - middle;
-            return centre + place + velocity * float(s) + kit::Vec3{0, 0, float(2.5 * std::sin(0.9 * t + glide))};
+            return centre + place + velocity * float(s) +
+                   kit::Vec3{0, 0, float(2.5 * std::sin(0.9 * t + glide))};
         });
         std::vector<double> flapUp, flapDown;
         for (int f = 0; f < kFrames; ++f) {
@@ -483,7 +504,8 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
         std::string id = std::string(name) + char('A' + i);
         kit::Model body{id, path[0], {}, rookBody(), kit::positionCurves(path), {}};
         body.children.push_back({id + "WingL", {}, {}, rookWing(1), {kit::rotationCurve('x', flapUp)}, {}});
-        body.children.push_back({id + "WingR", {}, {}, rookWing(-1), {kit::rotationCurve('x', flapDown)}, {}});
+        body.children.push_back(
+            {id + "WingR", {}, {}, rookWing(-1), {kit::rotationCurve('x', flapDown)}, {}});
         models.push_back(std::move(body));
     }
 }
@@ -493,7 +515,7 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
 // in seconds of the scene.
 constexpr double kSwingOut = 30, kPourFrom = 33, kPourTo = 43.5, kSwingHome = 44.5;
 const kit::Vec3 kAugerPivot{-7.6f, -10.5f, 27.3f};
-constexpr float kBedTop = 14.0f;   // the bed's top above the ground, in the truck's own units
+constexpr float kBedTop = 14.0f;    // the bed's top above the ground, in the truck's own units
 constexpr float kHeapHeight = 7.5f; // in the truck's own units
 // Where the grain lands: a little behind the canopy, and the spout's mouth high above it. The cameras stand
 // low in front of the truck, so the canopy's front edge hides the stream's foot: the farther back it lands,
@@ -518,9 +540,11 @@ kit::Vec3 augerAngles(double t) {
     float length = kit::length(reach);
     float pitch = std::asin(reach.z / length), yaw = std::atan2(reach.y, reach.x);
     if (yaw < 0) yaw += 2 * kit::kPi;
-    double out = easeBetween(kSwingOut, kSwingOut + 2.5, t) * (1 - easeBetween(kSwingHome, kSwingHome + 2.5, t));
+    double out =
+        easeBetween(kSwingOut, kSwingOut + 2.5, t) * (1 - easeBetween(kSwingHome, kSwingHome + 2.5, t));
     const double foldedPitch = -0.02, foldedYaw = 1.5 * kit::kPi - 0.04;
-    return {0, float(-(foldedPitch + (pitch - foldedPitch) * out)), float(foldedYaw + (yaw - foldedYaw) * out)};
+    return {0, float(-(foldedPitch + (pitch - foldedPitch) * out)),
+            float(foldedYaw + (yaw - foldedYaw) * out)};
 }
 
 kit::LightRig airLight() {
@@ -582,7 +606,8 @@ kit::Mesh grainStream(float from, float to) {
             // The rope spreads a little as it falls; alternate strands ride inside and outside.
             float r = (strand % 2 ? 0.5f : 0.85f) + 0.03f * -z + random.range(-0.1f, 0.1f);
             kit::Color c = kit::mix(kit::rgb8(225, 160, 45), kit::rgb8(255, 228, 125), random.next());
-            addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, kKernel, c, random);
+            addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, kKernel, c,
+                     random);
         }
     }
     // The core of grain that keeps the rope whole between the strands.
@@ -594,8 +619,9 @@ kit::Mesh grainStream(float from, float to) {
 // The stream's fall line sits under the mouth while it pours; before and after, it lies sunk into the bed
 // (the bed hides it), and it falls into it at the speed of the grain when the pour ends.
 kit::Vec3 streamAt(double t, float from) {
-    // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the section's top lies
-    // well under the bed's top, whichever way the two machines bob (its kernels stand up to 1 over `from`).
+    // The body stands at the origin: the mouth is where the stream hangs from it. Sunk, the section's top
+    // lies well under the bed's top, whichever way the two machines bob (its kernels stand up to 1 over
+    // `from`).
     kit::Vec3 mouth = spoutMouth();
     float sunk = kMouthAbove - from + 2.4f;
     float depth = 0;
@@ -625,10 +651,13 @@ kit::Mesh grainHeap() {
             float d = std::hypot(x / 6.2f, (y - kPourY) / 7.5f);
             float u = float(i) / kX * 2 - 1, v = float(j) / kY * 2 - 1;
             float rim = (1 - u * u * u * u * u * u) * (1 - v * v * v * v * v * v);
-            float rise = std::fmax(0.0f, 1 - d) * std::fmax(0.0f, 1 - d) * 0.55f + 0.45f * std::fmax(0.0f, 1 - d);
+            float rise =
+                std::fmax(0.0f, 1 - d) * std::fmax(0.0f, 1 - d) * 0.55f + 0.45f * std::fmax(0.0f, 1 - d);
             rise = std::fmax(rise, 0.12f) * rim;
-            float h = kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.92f, 1.08f) : 1);
-            kit::Color c = kit::mix(kit::rgb8(210, 150, 45), kit::rgb8(252, 218, 112), random.next() * (0.4f + rise));
+            float h =
+                kHeapHeight * rise * (i > 0 && i < kX && j > 0 && j < kY ? random.range(0.92f, 1.08f) : 1);
+            kit::Color c =
+                kit::mix(kit::rgb8(210, 150, 45), kit::rgb8(252, 218, 112), random.next() * (0.4f + rise));
             index.push_back(m.addVertex({x, y, base + h - 0.15f}, {0, 0, 1}, {0.5f, 0.5f}, c));
         }
     }
@@ -701,7 +730,8 @@ kit::Color hazed(kit::Color c, float y) {
 kit::Color hillCrop(float x, float up) {
     const kit::Color stubbleA = kit::rgb8(214, 186, 118), stubbleB = kit::rgb8(174, 148, 90);
     // Standing wheat in a deeper amber than the cut swaths and the truck's yellow, drilled in faint bands.
-    const kit::Color wheat = int(std::floor(x / kSwath)) % 2 ? kit::rgb8(200, 138, 50) : kit::rgb8(188, 128, 46);
+    const kit::Color wheat =
+        int(std::floor(x / kSwath)) % 2 ? kit::rgb8(200, 138, 50) : kit::rgb8(188, 128, 46);
     const kit::Color pasture = kit::rgb8(104, 142, 62);
     const kit::Color meadow = kit::rgb8(134, 160, 74), plough = kit::rgb8(132, 98, 66);
     const kit::Color swath = int(std::floor(x / kSwath)) % 2 ? stubbleA : stubbleB;
@@ -727,9 +757,12 @@ kit::Mesh hillside() {
     Random random(113);
     const float ups[] = {0, 14, 34, 62, 100, 146, kFieldBand, 252, 300, 336, kHillRise, 420};
     std::vector<float> columns;
-    for (float x = -462; x < -210; x += 42) columns.push_back(x);
-    for (float x = -210; x < 168; x += kSwath) columns.push_back(x);
-    for (float x = 168; x <= 420; x += 42) columns.push_back(x);
+    for (float x = -462; x < -210; x += 42)
+        columns.push_back(x);
+    for (float x = -210; x < 168; x += kSwath)
+        columns.push_back(x);
+    for (float x = 168; x <= 420; x += 42)
+        columns.push_back(x);
     for (size_t i = 0; i + 1 < columns.size(); ++i) {
         float x0 = columns[i], x1 = columns[i + 1];
         kit::Color shade{};
@@ -768,7 +801,8 @@ kit::Mesh hillside() {
     kit::LightRig rig = summerLight();
     rig.creviceHeight = 0;
     kit::bakeLight(m, rig);
-    for (size_t i = 0; i < m.colors.size(); ++i) m.colors[i] = hazed(m.colors[i], m.positions[i].y);
+    for (size_t i = 0; i < m.colors.size(); ++i)
+        m.colors[i] = hazed(m.colors[i], m.positions[i].y);
     return m;
 }
 
@@ -781,12 +815,16 @@ void addHedge(kit::Mesh& m, const std::vector<kit::Vec3>& line, Random& random) 
         kit::Color c = kit::mix(kit::rgb8(42, 72, 30), kit::rgb8(66, 96, 38), random.next());
         for (float s : {-1.0f, 1.0f}) {
             kit::Vec3 n = kit::normalize(side * s + kit::Vec3{0, 0, 0.8f});
-            kit::Vec3 fa = a + side * (s * half) - kit::Vec3{0, 0, 0.6f}, fb = b + side * (s * half) - kit::Vec3{0, 0, 0.6f};
+            kit::Vec3 fa = a + side * (s * half) - kit::Vec3{0, 0, 0.6f},
+                      fb = b + side * (s * half) - kit::Vec3{0, 0, 0.6f};
             kit::Vec3 ta = a + kit::Vec3{0, 0, height}, tb = b + kit::Vec3{0, 0, height};
-            uint32_t v0 = m.addVertex(fa, n, {0.5f, 0.5f}, c * 0.8f), v1 = m.addVertex(fb, n, {0.5f, 0.5f}, c * 0.8f);
+            uint32_t v0 = m.addVertex(fa, n, {0.5f, 0.5f}, c * 0.8f),
+                     v1 = m.addVertex(fb, n, {0.5f, 0.5f}, c * 0.8f);
             uint32_t v2 = m.addVertex(tb, n, {0.5f, 0.5f}, c), v3 = m.addVertex(ta, n, {0.5f, 0.5f}, c);
-            if (s > 0) m.addQuad(v1, v0, v3, v2);
-            else m.addQuad(v0, v1, v2, v3);
+            if (s > 0)
+                m.addQuad(v1, v0, v3, v2);
+            else
+                m.addQuad(v0, v1, v2, v3);
         }
         if (random.next() < 0.4f) {
             float r = random.range(4, 7);
@@ -805,20 +843,25 @@ kit::Mesh hillHedges() {
     Random random(127);
     auto across = [](float up, float x0, float x1) {
         std::vector<kit::Vec3> line;
-        for (float x = x0; x <= x1 + 0.1f; x += 42) line.push_back({x, hillFoot(x) - up, 0});
+        for (float x = x0; x <= x1 + 0.1f; x += 42)
+            line.push_back({x, hillFoot(x) - up, 0});
         return line;
     };
     auto upward = [](float x, float up0, float up1) {
         std::vector<kit::Vec3> line;
-        for (float up = up0; up <= up1 + 0.1f; up += (up1 - up0) / 5) line.push_back({x, hillFoot(x) - up, 0});
+        for (float up = up0; up <= up1 + 0.1f; up += (up1 - up0) / 5)
+            line.push_back({x, hillFoot(x) - up, 0});
         return line;
     };
     addHedge(m, across(kFieldBand, -462, 420), random);
     addHedge(m, across(kHillRise, -462, 420), random);
-    for (float x : {-336.0f, -210.0f, 168.0f, 294.0f}) addHedge(m, upward(x, 4, kFieldBand), random);
-    for (float x : {-252.0f, -63.0f, 147.0f}) addHedge(m, upward(x, kFieldBand, kHillRise), random);
+    for (float x : {-336.0f, -210.0f, 168.0f, 294.0f})
+        addHedge(m, upward(x, 4, kFieldBand), random);
+    for (float x : {-252.0f, -63.0f, 147.0f})
+        addHedge(m, upward(x, kFieldBand, kHillRise), random);
     kit::bakeLight(m, summerLight(), {});
-    for (size_t i = 0; i < m.colors.size(); ++i) m.colors[i] = hazed(m.colors[i], m.positions[i].y);
+    for (size_t i = 0; i < m.colors.size(); ++i)
+        m.colors[i] = hazed(m.colors[i], m.positions[i].y);
     return m;
 }
 
@@ -830,7 +873,8 @@ kit::Mesh farmland() {
     auto add = [&](kit::Mesh part, kit::Color color) {
         kit::paint(part, color);
         kit::bakeLight(part, summerLight());
-        for (size_t i = 0; i < part.colors.size(); ++i) part.colors[i] = hazed(part.colors[i], part.positions[i].y);
+        for (size_t i = 0; i < part.colors.size(); ++i)
+            part.colors[i] = hazed(part.colors[i], part.positions[i].y);
         kit::merge(m, part);
     };
     // Clumps of trees along the crest and just over it: round crowns on short trunks.
@@ -874,46 +918,56 @@ SceneSource buildHarvester() {
         kit::scale(mesh, {kTruckSize, kTruckSize, kTruckSize});
         return std::move(kit::rotate(mesh, turn));
     };
-    kit::Mesh truckMesh = kit::keepSeen(truckSized(truckBody(light, {kTruckAt, turn}, false)),
-                                        cameraViews(still(kTruckAt), 2));
+    kit::Mesh truckMesh =
+        kit::keepSeen(truckSized(truckBody(light, {kTruckAt, turn}, false)), cameraViews(still(kTruckAt), 2));
     std::vector<kit::Mesh> wheels;
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at = truckWheelAt(slot);
-        wheels.push_back(kit::keepSeen(truckSized(truckWheel(slot.left, light, {at, turn}, 12)), cameraViews(still(at), 0)));
+        wheels.push_back(kit::keepSeen(truckSized(truckWheel(slot.left, light, {at, turn}, 12)),
+                                       cameraViews(still(at), 0)));
     }
     // The set-up paints the ground one flat colour, so big cells draw it the same with fewer triangles. It
     // ends under the hill, which hides the rest. Nearly all of what is left lies under the crop and the hill
     // at one time or another, so it takes no part in the hidden-surface pass: drawn after them, it shades
     // only the gaps between.
-    kit::Mesh ground = kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 16, 16),
-                                     cameraViews(still({0, 0, 0}), 0));
-    kit::Mesh wheat = field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
+    kit::Mesh ground =
+        kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 16, 16), cameraViews(still({0, 0, 0}), 0));
+    kit::Mesh wheat =
+        field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
     kit::Mesh stubble =
         field(-200, -18, 5.5f, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
 
     kit::Mesh hill = kit::keepSeen(hillside(), cameraViews(still({0, 0, 0}), 0));
     kit::Mesh hedges = kit::keepSeen(hillHedges(), cameraViews(still({0, 0, 0}), 0));
     std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double)>>> placed{
-        {&bodyMesh, [](double t) { return kit::Vec3{0, 0, bodyRock(t * 1000)}; }},
-        {&truckMesh, [](double t) { return kTruckAt + kit::Vec3{0, 0, truckRock(t * 1000)}; }},
+        {&bodyMesh,
+         [](double t) {
+             return kit::Vec3{0, 0, bodyRock(t * 1000)};
+         }},
+        {&truckMesh,
+         [](double t) {
+             return kTruckAt + kit::Vec3{0, 0, truckRock(t * 1000)};
+         }},
         {&wheat, fieldOffset},
         {&stubble, fieldOffset},
         {&hill, still({0, 0, 0})},
         {&hedges, still({0, 0, 0})},
     };
-    for (size_t i = 0; i < wheels.size(); ++i) placed.push_back({&wheels[i], still(truckWheelAt(truckWheelSlots()[i]))});
+    for (size_t i = 0; i < wheels.size(); ++i)
+        placed.push_back({&wheels[i], still(truckWheelAt(truckWheelSlots()[i]))});
     dropHidden(placed);
     // Nearest first: the header and the cab then hide the body behind them before it is shaded.
     kit::Vec3 meanEye{};
-    for (const FieldMoment& moment : fieldMoments()) meanEye = meanEye + cameraPath(moment.seconds);
+    for (const FieldMoment& moment : fieldMoments())
+        meanEye = meanEye + cameraPath(moment.seconds);
     meanEye = meanEye * (1.0f / float(fieldMoments().size()));
     kit::sortNearFirst(bodyMesh, meanEye);
 
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
-    // The unloading rides on the body too: the auger swings about its pivot, the stream spins under the mouth,
-    // the chaff cloud spins behind.
+    // The unloading rides on the body too: the auger swings about its pivot, the stream spins under the
+    // mouth, the chaff cloud spins behind.
     std::vector<double> spin, swirl;
     std::vector<kit::Vec3> fold;
     for (int f = 0; f < kFrames; ++f) {
@@ -927,7 +981,8 @@ SceneSource buildHarvester() {
     body.children.push_back(std::move(auger));
     for (const auto& [name, from, to] : {std::tuple{"GrainStream", 0.0f, kStreamSplit},
                                          std::tuple{"GrainStreamLow", kStreamSplit, kStreamLength}}) {
-        auto streamPath = sampleFrames(kFrames, [from = from](double t) { return streamAt(t, from) * kScale; });
+        auto streamPath =
+            sampleFrames(kFrames, [from = from](double t) { return streamAt(t, from) * kScale; });
         kit::Model stream = scaled(name, {}, grainStream(from, to));
         stream.position = streamPath[0];
         stream.curves = kit::positionCurves(streamPath);
@@ -963,9 +1018,12 @@ SceneSource buildHarvester() {
     scene.models.push_back(scaled("Hillside", {0, 0, 0}, std::move(hill)));
     scene.models.push_back(scaled("HillHedges", {0, 0, 0}, std::move(hedges)));
     scene.models.push_back(scaled("Ground", {0, 0, 0}, std::move(ground)));
-    scene.models.push_back(scaled("Farmland", {0, 0, 0}, kit::keepSeen(farmland(), cameraViews(still({0, 0, 0}), 0))));
+    scene.models.push_back(
+        scaled("Farmland", {0, 0, 0}, kit::keepSeen(farmland(), cameraViews(still({0, 0, 0}), 0))));
     // The keys take the part's early lift back out of the path.
-    auto eye = sampleFrames(kFrames, [](double t) { return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))}; });
+    auto eye = sampleFrames(kFrames, [](double t) {
+        return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))};
+    });
     addFlock(scene.models, "RookFirst", 19, 5, 71);
     addFlock(scene.models, "RookSecond", 45, 7, 73);
     scene.models.push_back(

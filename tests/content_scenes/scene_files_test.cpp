@@ -218,7 +218,8 @@ TEST(SceneFiles, MeshesAreCompleteAndWithinBudgets) {
             EXPECT_TRUE(n->hasColors)
                 << rule.file << ": " << n->name; // texture coordinates: see the loader test
             EXPECT_EQ(n->vertices.size(), size_t(n->triangleCount) * 3) << rule.file << ": " << n->name;
-            // A shape built from a curve can yield NaN (a root of a value just below zero): its triangles vanish.
+            // A shape built from a curve can yield NaN (a root of a value just below zero): its triangles
+            // vanish.
             size_t broken = size_t(std::count_if(n->vertices.begin(), n->vertices.end(), [](const Vertex& v) {
                 return !std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z);
             }));
@@ -238,10 +239,10 @@ TEST(SceneFiles, HeavyNodesStayThinnedToWhatTheCameraSees) {
         const char* node;
         int most;
     } limits[] = {
-        {"harvester.xsi", "Wheat", 1500},     {"harvester.xsi", "Stubble", 1000},
-        {"harvester.xsi", "Ground", 40},      {"harvester.xsi", "HarvesterMainBody", 2000},
-        {"ledge.xsi", "Skybox", 100},         {"ledge.xsi", "Trees", 1000},
-        {"ledge.xsi", "Valley", 1000},        {"escape.xsi", "Plane01", 7800},
+        {"harvester.xsi", "Wheat", 1500}, {"harvester.xsi", "Stubble", 1000},
+        {"harvester.xsi", "Ground", 40},  {"harvester.xsi", "HarvesterMainBody", 2000},
+        {"ledge.xsi", "Skybox", 100},     {"ledge.xsi", "Trees", 1000},
+        {"ledge.xsi", "Valley", 1000},    {"escape.xsi", "Plane01", 7800},
     };
     for (const auto& l : limits) {
         EXPECT_LE(scene(l.file).node(l.node).triangleCount, l.most) << l.file << ": " << l.node;
@@ -268,8 +269,8 @@ TEST(SceneFiles, LedgeTruckDrivesInOnePieceOnTheTrack) {
     // track (radius 30 to 50 about the mesa's axis) at every key.
     const LoadedScene& s = scene("ledge.xsi");
     const SceneNode& body = s.node("Terex_MainBody");
-    for (const char* part : {"Sign", "GrainLoad", "DumpBed", "Terex_RL_Wheel", "Terex_FL_Wheel", "Terex_RR_Wheel",
-                             "Terex_FR_Wheel", "Lightbeam01", "Lightbeam02"}) {
+    for (const char* part : {"Sign", "GrainLoad", "DumpBed", "Terex_RL_Wheel", "Terex_FL_Wheel",
+                             "Terex_RR_Wheel", "Terex_FR_Wheel", "Lightbeam01", "Lightbeam02"}) {
         const SceneNode& n = s.node(part);
         // The load slides off the tipped bed at the end; everything else keeps its place on the truck.
         const float slack = std::string(part) == "GrainLoad" ? 4.5f : 0.01f;
@@ -302,7 +303,8 @@ TEST(SceneFiles, LedgeValleyKeepsBelowTheSun) {
         const kit::CameraAngles angles{camera.rotation.x, camera.rotation.y, camera.rotation.z};
         for (const Vertex& v : land.vertices) {
             float x = 0, y = 0, depth = 0;
-            if (kit::projectPoint(eye, angles, 0.6f, {v.x, v.y, v.z}, x, y, depth) && std::fabs(x - 0.24f) < 0.4f)
+            if (kit::projectPoint(eye, angles, 0.6f, {v.x, v.y, v.z}, x, y, depth) &&
+                std::fabs(x - 0.24f) < 0.4f)
                 highest = std::fmax(highest, y);
         }
     }
@@ -368,9 +370,9 @@ ScreenBox titleLogoOnScreen(uint32_t t) {
     return box;
 }
 
-// The title's sign rides round with the camera and holds its face to the viewer, turning only on chosen beats.
-// Whenever its front faces the camera between 5.5 s (when the text comes up) and 18 s (when it climbs away),
-// it is the board the text stands on: the two text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie
+// The title's sign rides round with the camera and holds its face to the viewer, turning only on chosen
+// beats. Whenever its front faces the camera between 5.5 s (when the text comes up) and 18 s (when it climbs
+// away), it is the board the text stands on: the two text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie
 // within it, and no bulb of its frame crosses them.
 TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
     const LoadedScene& s = scene("disks.xsi");
@@ -393,7 +395,8 @@ TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
                              std::sin(lean) * toEye.z);
         if (t <= 5500 || t >= 18000 || facing < std::cos(0.17f)) continue;
         ++framed;
-        EXPECT_TRUE(box.minX < -0.45f && box.maxX > 0.5f && box.minY < -0.4f && box.maxY > 0.27f) << "t = " << t;
+        EXPECT_TRUE(box.minX < -0.45f && box.maxX > 0.5f && box.minY < -0.4f && box.maxY > 0.27f)
+            << "t = " << t;
         for (const Vertex& v : logo.vertices) {
             // Only the bulbs stand further off the faces than this.
             if (std::fabs(v.z * std::sin(lean) - v.y * std::cos(lean)) < 2.6) continue;
@@ -435,10 +438,10 @@ CameraFrame cameraAt(const CameraShot& shot, uint32_t t) {
 
 const std::vector<CameraShot>& cameraShots() {
     static const std::vector<CameraShot> shots{
-        {"harvester.xsi", "Camera_harvester", 0, 27999},     {"harvester.xsi", "Camera_harvester", 29000, 49999},
-        {"disks.xsi", "Camera_disks", 0, 21999},             {"escape.xsi", "Camera_chase_01", 0, 5000},
-        {"escape.xsi", "Camera_chase_04", 5001, 8999},       {"escape.xsi", "Camera_chase_01", 9000, 13499},
-        {"escape.xsi", "Camera_chase_03", 13500, 27999},     {"escape.xsi", "Camera_chase_02", 28000, 70999},
+        {"harvester.xsi", "Camera_harvester", 0, 27999}, {"harvester.xsi", "Camera_harvester", 29000, 49999},
+        {"disks.xsi", "Camera_disks", 0, 21999},         {"escape.xsi", "Camera_chase_01", 0, 5000},
+        {"escape.xsi", "Camera_chase_04", 5001, 8999},   {"escape.xsi", "Camera_chase_01", 9000, 13499},
+        {"escape.xsi", "Camera_chase_03", 13500, 27999}, {"escape.xsi", "Camera_chase_02", 28000, 70999},
         {"ledge.xsi", "Camera_ledge", 0, 30000},
     };
     return shots;
@@ -458,21 +461,28 @@ TEST(SceneFiles, NoCameraJumpsWhileItIsShown) {
             // How far the view turned, whatever the angles that describe it.
             kit::CameraBasis a = kit::cameraBasis({last.rotation.x, last.rotation.y, last.rotation.z});
             kit::CameraBasis b = kit::cameraBasis({now.rotation.x, now.rotation.y, now.rotation.z});
-            auto between = [](kit::Vec3 u, kit::Vec3 v) { return std::acos(std::fmin(1.0f, kit::dot(u, v))); };
-            float turned = std::fmax(between(a.forward, b.forward), std::fmax(between(a.up, b.up), between(a.right, b.right)));
+            auto between = [](kit::Vec3 u, kit::Vec3 v) {
+                return std::acos(std::fmin(1.0f, kit::dot(u, v)));
+            };
+            float turned = std::fmax(between(a.forward, b.forward),
+                                     std::fmax(between(a.up, b.up), between(a.right, b.right)));
             // The field's scene is three times larger: its crane at the start moves up to ~1.7 units a frame.
             float most = std::string(shot.file) == "harvester.xsi" ? 4.0f : 2.0f;
-            // The title's camera rides round the spinning sign and whips round it as it turns the sign's front to
-            // the text at 3.5-5.5 s of the part, and on the sign's whole turns at 7.5-10 and 11.5-16 s: up to 4.5
-            // units and 2.9 degrees a frame. The background does not move, so this shows only as the sign turning.
+            // The title's camera rides round the spinning sign and whips round it as it turns the sign's
+            // front to the text at 3.5-5.5 s of the part, and on the sign's whole turns at 7.5-10 and 11.5-16
+            // s: up to 4.5 units and 2.9 degrees a frame. The background does not move, so this shows only as
+            // the sign turning.
             bool whip = std::string(shot.camera) == "Camera_disks" &&
                         ((t >= 3500 && t <= 5500) || (t >= 7500 && t <= 10000) || (t >= 11500 && t <= 16000));
             if (whip) most = 4.5f;
             ASSERT_LT(moved, most) << shot.file << " " << shot.camera << " at " << t << " ms";
-            // The chase's second camera swings round the truck's front at 44-48 s of the part: a deliberate whip
-            // of up to 2.4 degrees a frame.
+            // The chase's second camera swings round the truck's front at 44-48 s of the part: a deliberate
+            // whip of up to 2.4 degrees a frame.
             bool swing = std::string(shot.camera) == "Camera_chase_02" && t >= 44000 && t <= 48000;
-            ASSERT_LT(turned, whip ? 0.05f : swing ? 0.042f : 0.035f) << shot.file << " " << shot.camera << " at " << t << " ms";
+            ASSERT_LT(turned, whip    ? 0.05f
+                              : swing ? 0.042f
+                                      : 0.035f)
+                << shot.file << " " << shot.camera << " at " << t << " ms";
             last = now;
         }
     }
@@ -485,7 +495,8 @@ TEST(SceneFiles, FieldVehiclesBobByAFewPixelsAtMost) {
     const kit::CameraAngles angles{7.5, 0.1, 3.14159265358979};
     float worst = 0;
     std::string where;
-    for (const auto& [name, bob] : {std::pair{"Terex_MainBody", 2.0f}, std::pair{"HarvesterMainBody", 1.0f}}) {
+    for (const auto& [name, bob] :
+         {std::pair{"Terex_MainBody", 2.0f}, std::pair{"HarvesterMainBody", 1.0f}}) {
         const SceneNode& n = s.node(name);
         for (uint32_t k = 0; k * 1000 / 60 < 50000; k += 3) {
             uint32_t t = k * 1000 / 60;
@@ -498,8 +509,8 @@ TEST(SceneFiles, FieldVehiclesBobByAFewPixelsAtMost) {
                 for (int side = 0; side < 2; ++side) {
                     kit::Vec3 p{n.basePosition.x + v.x, n.basePosition.y + v.y,
                                 n.basePosition.z + v.z + (side ? bob : -bob)};
-                    ASSERT_TRUE(kit::projectPoint({eye.position.x, eye.position.y, eye.position.z}, angles, 0.8f,
-                                                  p, x, y[side], depth));
+                    ASSERT_TRUE(kit::projectPoint({eye.position.x, eye.position.y, eye.position.z}, angles,
+                                                  0.8f, p, x, y[side], depth));
                 }
                 if (std::fabs(x) <= 1 && std::fabs(y[0]) <= 1 && (y[1] - y[0]) * 120 > worst) {
                     worst = (y[1] - y[0]) * 120;
@@ -526,7 +537,8 @@ TEST(SceneFiles, PursuersMissTheTruckThePolesAndTheArch) {
         parts[1].parent = parts[2].parent = &parts[0];
         for (uint32_t k = 960; k * 1000 / 60 <= 70999; ++k) { // from 16 s of the part
             uint32_t t = k * 1000 / 60;
-            for (SceneNode& part : parts) part.evaluate(t);
+            for (SceneNode& part : parts)
+                part.evaluate(t);
             float shift = -24.0f * float(t) / 1000, archY = 24 * 61 + shift;
             for (const SceneNode& part : parts) {
                 const float* m = part.worldMatrix.m;
@@ -537,7 +549,8 @@ TEST(SceneFiles, PursuersMissTheTruckThePolesAndTheArch) {
                     std::string at = std::string(part.name) + " at " + std::to_string(t) + " ms";
                     ASSERT_FALSE(std::fabs(x) < 7.5f && y > -13 && y < 15 && z < 18) << "truck: " << at;
                     float pole = std::remainder(y - (-480 + shift), 80.0f);
-                    ASSERT_FALSE(x > -20.8f && x < -15.2f && std::fabs(pole) < 1 && z < 20.2f) << "pole: " << at;
+                    ASSERT_FALSE(x > -20.8f && x < -15.2f && std::fabs(pole) < 1 && z < 20.2f)
+                        << "pole: " << at;
                     float r = std::hypot(x / 30, z / 34);
                     bool crash = std::string(craft) == "Pursuer" && t >= 60500 && t <= 62000;
                     ASSERT_FALSE(!crash && std::fabs(y - archY) < 7 && z > 0 && r > 0.6f && r < 1.15f)
@@ -605,10 +618,12 @@ TEST(SceneFiles, ChaseDustReturnsUnseenAndKeepsOutOfTheLens) {
             Vec3 p = puff.position;
             bool shown = p.z + top > 0;
             if (shown) {
-                ASSERT_GT(std::hypot(p.x - eye.x, p.y - eye.y, p.z - eye.z), reach + 2) << n->name << " at " << t;
+                ASSERT_GT(std::hypot(p.x - eye.x, p.y - eye.y, p.z - eye.z), reach + 2)
+                    << n->name << " at " << t;
             }
             if (shown && shownBefore) {
-                ASSERT_LT(std::hypot(p.x - last.x, p.y - last.y, p.z - last.z), 1.5f) << n->name << " at " << t;
+                ASSERT_LT(std::hypot(p.x - last.x, p.y - last.y, p.z - last.z), 1.5f)
+                    << n->name << " at " << t;
             }
             shownBefore = shown;
             last = p;
@@ -619,10 +634,12 @@ TEST(SceneFiles, ChaseDustReturnsUnseenAndKeepsOutOfTheLens) {
 
 // The grain stream (on the harvester) and the heap (on the truck) wait sunk inside the truck's solid bed
 // until the unloading: above its top they would show as grain hanging in the air. The heap's rim, risen,
-// lies on the bed's top. The machines bob against each other by up to 3 units: the stream keeps that far under.
+// lies on the bed's top. The machines bob against each other by up to 3 units: the stream keeps that far
+// under.
 TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
     const LoadedScene& s = scene("harvester.xsi");
-    const float truckZ = s.node("Terex_MainBody").basePosition.z, bodyZ = s.node("HarvesterMainBody").basePosition.z;
+    const float truckZ = s.node("Terex_MainBody").basePosition.z,
+                bodyZ = s.node("HarvesterMainBody").basePosition.z;
     SceneNode upper = s.node("GrainStream"), lower = s.node("GrainStreamLow"), heap = s.node("GrainHeap");
     auto extent = [](const SceneNode& n, float base, bool highest) {
         float z = highest ? -1e9f : 1e9f;
