@@ -445,27 +445,27 @@ kit::Mesh signText(const std::string& text, float height) {
     return kit::scale(out, {fit, fit, fit});
 }
 
-// The name board on the back of the dump bed: dark, with the group's name in letters that glow, so that it
-// reads on the truck's shaded back against the sunset. Relative to the body's pivot.
+// The name board the truck carried through the chase: a dark board standing on the bed's back rim, the name
+// in orange and yellow on its rear face. Relative to the body's pivot.
 kit::Mesh rearSign() {
-    constexpr float height = 2.75f;
+    constexpr float height = 1.6f;
     kit::Mesh text = signText("KESTROVA", height);
-    kit::tintByHeight(text, -height / 2, height / 2, kit::rgb8(255, 150, 46), kit::rgb8(255, 232, 140));
+    kit::tintByHeight(text, -height / 2, height / 2, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
     // In front of the board by more than the depth buffer can blur at the camera's distance, and first in the
     // mesh, so that the board is turned away behind the letters rather than shaded under them.
-    kit::translate(text, {0, 0, 0.12f});
-    kit::Mesh board = kit::box({-6.45f, -1.85f, -0.3f}, {6.45f, 1.85f, 0});
-    // Dark slate in the sky's cool fill, its top edge catching the sun, its ends between the two.
+    kit::translate(text, {0, 0.05f, 0.12f});
+    kit::Mesh board = kit::box({-6.1f, -1.25f, -0.5f}, {6.1f, 1.25f, 0});
+    // Near-black, its top edge catching the sun, its ends between the two.
     for (size_t i = 0; i < board.colors.size(); ++i) {
         const kit::Vec3 n = board.normals[i];
-        board.colors[i] = n.y > 0.5f   ? kit::rgb8(214, 128, 62)
-                          : n.z > 0.5f ? kit::rgb8(40, 34, 48)
-                                       : kit::rgb8(110, 66, 52);
+        board.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
+                          : n.z > 0.5f ? kit::rgb8(30, 24, 24)
+                                       : kit::rgb8(70, 44, 36);
     }
     kit::merge(text, board);
-    // Text space (x right, y up, out of the face along +Z) onto the back of the bed, facing -Y.
+    // Text space (x right, y up, out of the face along +Z) onto the bed's back rim, facing -Y.
     kit::rotate(text, {kit::kPi / 2, 0, 0});
-    return kit::translate(text, {0, -12.45f, 3.6f});
+    return kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
 }
 
 // The pour. The load leaves the bed's low edge (its middle along the bed is followed here) along the tipped
@@ -602,13 +602,13 @@ std::vector<kit::Model> grainFall() {
     parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.35f), 22.3, 27.0, bedLip, pourVelocity(27.0, 8)));
     parts.push_back(
         pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
-    // A cloud of dust rises out of the drop below the streams, clear of the cliff face, and drifts out over
-    // the valley.
+    // Dust rises where the streams fall into the drop, a second of fall below the lip, follows the lip as the
+    // truck rolls on, and settles back into the drop once the last of the load has gone down.
     constexpr double kDustFrom = 23.0;
-    const kit::Vec3 base = bedLip(kDustFrom) + kit::Vec3{8, 0, -21};
-    auto rise = [base](double t) {
-        float s = float(easeBetween(kDustFrom, kDustFrom + 5, t)), drift = float(t - kDustFrom);
-        return base + kit::Vec3{1.2f * drift, 0.8f * drift, 8 * s};
+    auto rise = [](double t) {
+        const float up = float(easeBetween(kDustFrom, kDustFrom + 2.5, t)),
+                    down = float(easeBetween(27.8, 29.6, t));
+        return bedLip(t) + pourVelocity(t, 9) * 1.1f + kit::Vec3{0, 0, -30 + 11 * up - 22 * down};
     };
     Random dust(77);
     parts.push_back(pourNode("GrainDust", dustCloud(dust), kDustFrom, 30, rise, {}));
@@ -616,7 +616,7 @@ std::vector<kit::Model> grainFall() {
 }
 
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
-// sun, which stays behind it: what faces the camera takes a cool fill from the open sky behind the camera,
+// sun, which stays behind it: what faces the camera takes a soft warm fill from the sunset sky behind it,
 // what faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the
 // sides, the edges) catch the low sun as a warm rim, the strongest where they lean toward it.
 kit::Mesh& backlit(kit::Mesh& mesh) {
@@ -629,8 +629,8 @@ kit::Mesh& backlit(kit::Mesh& mesh) {
         float fill = std::fmax(0.0f, kit::dot(n, toSky));
         float across = 1 - std::fabs(n.y);
         float rim = across * across * std::fmax(0.0f, (kit::dot(n, toSun) + 0.55f) / 1.55f);
-        light = {light.r + 0.17f * fill + 1.25f * rim, light.g + 0.21f * fill + 0.68f * rim,
-                 light.b + 0.33f * fill + 0.28f * rim, 1};
+        light = {light.r + 0.5f * fill + 1.25f * rim, light.g + 0.42f * fill + 0.68f * rim,
+                 light.b + 0.3f * fill + 0.28f * rim, 1};
         kit::Color& c = mesh.colors[i];
         c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
              1};
@@ -711,11 +711,20 @@ kit::Model followSun(const char* name, float distance, kit::Mesh mesh) {
     return {name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
 }
 
-// The end card: the group's name in gold, rising out of the far range where the sun went down and coming to
+// The end card: the group's name in gold, coming down into the sky over the sunset and coming to
 // rest on the last chord (170.5 s of the production).
 kit::Model endCard() {
+    // Letters set one by one at even gaps, the open V and A tucked into each other.
     float width = 0;
-    kit::Mesh text = blockText("KESTROVA", 1.5f, 0.12f, width);
+    kit::Mesh text;
+    const std::string name = "KESTROVA";
+    for (size_t i = 0; i < name.size(); ++i) {
+        float letterWidth = 0;
+        kit::Mesh letter = blockText(name.substr(i, 1), 1.5f, 0.12f, letterWidth);
+        if (i > 0) width += name[i - 1] == 'V' && name[i] == 'A' ? -0.3f : 1.2f;
+        kit::merge(text, kit::translate(letter, {width, 0, 0}));
+        width += letterWidth;
+    }
     constexpr float size = 6.2f;
     kit::translate(text, {-width / 2, 0, 0});
     kit::scale(text, {size, size, size});
@@ -754,13 +763,16 @@ kit::Model endCard() {
     };
     band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin,
          7 * size + margin);
+    // Its rim: a glowing edge in the sunset's colours, a band behind the plate that shows only round it.
+    band(0.05f * size, -3.2f * size, kit::rgb8(236, 92, 60), kit::rgb8(255, 196, 112), halfWidth, -margin,
+         7 * size + margin);
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
-        // Straight ahead and down, behind the range until 26 s; up to 40% of the frame above the middle, over
-        // the tipped bed.
-        // Until then it waits below the frame, where the view's clipping turns it away at no cost.
-        float ndcY = t < 25.5 ? -1.6f : float(-0.4 + 1.0 * easeBetween(26, 28.5, t));
+        // Straight ahead, it comes down from above the frame to rest 60% of the frame above the middle, over
+        // the tipped bed, and so never passes behind the bed or the range. Until then it waits above the
+        // frame, where the view's clipping turns it away at no cost.
+        float ndcY = float(1.5 - 0.9 * easeBetween(26, 28.0, t));
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
     });
@@ -830,6 +842,26 @@ SceneSource buildLedge() {
         for (size_t i = 0; i < onBed.size(); ++i)
             onBed[i] = !onBed[i] && !underBed[i];
         bodyMesh = kit::keepTriangles(bodyMesh, onBed);
+        // The bed goes without the body's picture: its paint in vertex colours, yellow as in the chase, the
+        // floor and underside dark metal, and the rear bar in black and yellow stripes.
+        for (size_t i = 0; i < bedMesh.colors.size(); ++i) {
+            const kit::Vec3 p = bedMesh.positions[i];
+            const kit::Color paint = std::fabs(bedMesh.normals[i].z) > 0.9f && std::fabs(p.x) < 6.5f &&
+                                             p.z + kPivotAboveGround < 14.1f
+                                         ? kit::rgb8(70, 66, 62)
+                                         : kit::rgb8(238, 178, 34);
+            kit::Color& c = bedMesh.colors[i];
+            c = {c.r * paint.r, c.g * paint.g, c.b * paint.b, 1};
+        }
+        for (int k = 0; k < 6; ++k) {
+            const float x = -6.0f + 2.1f * float(k), y = -12.68f, z0 = 7.6f - kPivotAboveGround, z1 = z0 + 1;
+            const kit::Color black = kit::rgb8(26, 22, 20);
+            uint32_t a = bedMesh.addVertex({x, y, z0}, {0, -1, 0}, {0.5f, 0.5f}, black);
+            uint32_t b = bedMesh.addVertex({x + 0.8f, y, z0}, {0, -1, 0}, {0.5f, 0.5f}, black);
+            uint32_t c = bedMesh.addVertex({x + 1.6f, y, z1}, {0, -1, 0}, {0.5f, 0.5f}, black);
+            uint32_t d = bedMesh.addVertex({x + 0.8f, y, z1}, {0, -1, 0}, {0.5f, 0.5f}, black);
+            bedMesh.addQuad(a, b, c, d);
+        }
         kit::translate(bedMesh, kit::Vec3{} - hinge);
         // Its right side turns down toward the drop, away from the sky: in the shade.
         for (size_t i = 0; i < bedMesh.colors.size(); ++i) {
