@@ -338,27 +338,17 @@ struct Pose {
 
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
-// camera's own swing through the scene the smaller. From 5.5 s the text stands over the front face.
+// camera's own swing through the scene the smaller. From 5.5 s to the cut the text stands over the front
+// face, and the sign never turns away from it: holdSway() and beatPush() keep it alive from there.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
     {5.5, 0, kLean - 1, kHoldDistance, kTextCentreX,
-     kTextCentreY}, // turned over to the front on the text's hit:
-    {7.5, 0, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},     // the board holds behind the name
-    {10.0, -360, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY}, // a whole turn, landing on the bar
-    {11.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
-    {12.2, -336, kLean + 6, kHoldDistance, kTextCentreX, kTextCentreY}, // it rocks like a hanging sign
-    {12.9, -380, kLean - 5, kHoldDistance, kTextCentreX, kTextCentreY},
-    {13.5, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
-    {14.75, -540, kLean + 14, 76, kTextCentreX, kTextCentreY}, // a second whole turn, swooping in over it
-    {16.0, -720, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
-    {18.0, -720, kLean + 1, kHoldDistance, kTextCentreX, kTextCentreY},
-    {20.0, -790, 0, 150, 0.0, 0.35},      // it lifts off the text and climbs away,
-    {22.0, -900, -kLean, 250, 0.0, 0.55}, // turning to show its emblem, small in the night sky on the cut
-    {24.0, -1015, -kLean, 300, 0.0,
-     0.6}, // (after the cut: keeps the camera riding round with the sign to the end)
+     kTextCentreY}, // turned over to the front on the text's hit: the board holds behind the name
+    {22.0, 0, kLean + 1, 80, kTextCentreX, kTextCentreY}, // a slow push in, to the cut
+    {24.0, 0, kLean + 1, 79, kTextCentreX, kTextCentreY}, // (after the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -382,11 +372,34 @@ double interpolate(double Pose::*field, double t) {
            (f3 - f2) * h * tangent(k + 1);
 }
 
+double smoothstep(double from, double to, double t) {
+    double f = std::clamp((t - from) / (to - from), 0.0, 1.0);
+    return f * f * (3 - 2 * f);
+}
+
+// While the board stands behind the text it sways a few degrees, slowly, growing in after the landing.
+// A few degrees keep the bulbs well clear of the letters.
+double holdSway(double t, double degrees, double period) {
+    if (t <= 5.5) return 0;
+    return degrees * smoothstep(5.5, 7.0, t) * std::sin(2 * kit::kPi * (t - 5.5) / period);
+}
+
+// A short push toward the board landing on each bar (even seconds of the title), which then settles back.
+double beatPush(double t) {
+    constexpr double kPush = 5.5, kRise = 0.3, kSettle = 0.45;
+    double push = 0;
+    for (double bar = 8; bar <= 22; bar += 2) {
+        if (t > bar - kRise && t <= bar) push += kPush * smoothstep(bar - kRise, bar, t);
+        if (t > bar) push += kPush * std::exp(-(t - bar) / kSettle);
+    }
+    return push;
+}
+
 Pose poseAt(double t) {
     return {t,
-            interpolate(&Pose::turn, t),
-            interpolate(&Pose::elevation, t),
-            interpolate(&Pose::distance, t),
+            interpolate(&Pose::turn, t) + holdSway(t, 3.5, 8.0),
+            interpolate(&Pose::elevation, t) + holdSway(t, 1.5, 5.3),
+            interpolate(&Pose::distance, t) - beatPush(t),
             interpolate(&Pose::screenX, t),
             interpolate(&Pose::screenY, t)};
 }
