@@ -15,7 +15,6 @@ namespace {
 
 // The same figures as the chase scene's own: 71 s of keys, and the ground running toward -Y.
 constexpr int kFrames = 1421;
-constexpr float kRoadSpeed = 24;
 const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
 
 kit::LightRig afternoonLight() {

@@ -11,7 +11,6 @@
 namespace scenes {
 namespace {
 
-constexpr float kRoadSpeed = 24;           // the air streams past at the ground's speed
 constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far plane of every camera
 
 // Waypoints in seconds of the part. The truck spans x -7..7, y -12..14 and stands 17 high with its sign; a

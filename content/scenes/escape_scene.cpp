@@ -16,7 +16,6 @@ namespace scenes {
 namespace {
 
 constexpr int kFrames = 1421;    // 0-71 s
-constexpr float kRoadSpeed = 24; // units per second: the ground runs toward -Y
 constexpr float kGroundStart = -500, kGroundEnd = 2900;
 constexpr float kGroundHalfWidth = 1500;
 const kit::Vec3 kSunPosition{2600, 300, 1000};

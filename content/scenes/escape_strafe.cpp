@@ -12,7 +12,6 @@
 namespace scenes {
 namespace {
 
-constexpr float kRoadSpeed = 24;
 constexpr float kBelow = -30; // out of sight under the road
 
 // One line of spurts: the first strikes at `from` seconds, the last at `to`; the hits walk from `start` to

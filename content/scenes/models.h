@@ -11,6 +11,9 @@
 
 namespace scenes {
 
+// The chase's ground (and the air with it) streams past the still truck toward -Y at this many units a second.
+constexpr float kRoadSpeed = 24;
+
 // Truck proportions (world units, about half a metre each). The ledge scene fixes the heights: wheel
 // centres 3.752 below the body's pivot, headlights 2.114 below it.
 constexpr float kWheelRadius = 3.6f;
