@@ -11,7 +11,8 @@
 
 namespace scenes {
 
-// The chase's ground (and the air with it) streams past the still truck toward -Y at this many units a second.
+// The chase's ground, and the air with it, streams past the still truck toward -Y at this many units a
+// second.
 constexpr float kRoadSpeed = 24;
 
 // Truck proportions (world units, about half a metre each). The ledge scene fixes the heights: wheel
