@@ -393,17 +393,19 @@ void playOutro(Mix& mix, const Section& s) {
     arpeggio(mix, bars, s.start, halt, "01234321", 0.6f, 2200.0f, 3200.0f);
     arpeggio(mix, bars, halt, lift, "0...2...3...2...", 0.45f, 2600.0f, 2800.0f);
     arpeggio(mix, bars, lift, pour, "0.2.3.2.0.2.3.2.", 0.45f, 2800.0f, 4500.0f);
-    arpeggio(mix, bars, pour, toms, "0124214201242142", 0.5f, 4500.0f, 6000.0f);
+    arpeggio(mix, bars, pour, sheet, "0124214201242142", 0.42f, 4500.0f, 5200.0f);
+    arpeggio(mix, bars, sheet, toms, "0124214201242142", 0.5f, 5200.0f, 6000.0f);
     bassLine(mix, bars, s.start, lift, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
     bassLine(mix, bars, lift, pour, "R...r...R...r.o.", {260.0f, 900.0f, 0.3f, 0.3f}, 0.75f);
-    bassLine(mix, bars, pour, toms, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
+    bassLine(mix, bars, pour, sheet, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.7f);
+    bassLine(mix, bars, sheet, toms, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
     leadMelody(mix, kOutroTheme, halt, 0, 2800.0f, 0.75f);
-    chaseLead(mix, kOutroThemeEnd, pour, 0, 3400.0f, 0.8f);
+    chaseLead(mix, kOutroThemeEnd, pour, 0, 3400.0f, 0.7f);
     chaseLead(mix, kOutroClimb, climb, 0, 4000.0f, 0.85f);
     brassMelody(mix, kOutroClimb, climb, 0.35f);
     // The top of the sunset: air and shimmer swell in behind the cut's cymbal, a shaker from 144 s.
-    addAir(mix, s.start + 1.0, pour, 3.0, 1.2f);
-    shimmer(mix, bars, open, lastBar, 0.5f, 1.0f);
+    addAir(mix, s.start + 1.0, pour, 3.0, 1.8f);
+    shimmer(mix, bars, open, lastBar, 0.7f, 1.0f);
     drumLines(mix, open, open + kBarSeconds, {{kHat, "o.oxo.oxo.oxo.ox"}}, 0.55f);
     drumLines(mix, open + kBarSeconds, halt, {{kHat, "oox.oox.oox.ooxo"}, {kKick, "X..o............"}}, 0.6f);
     // The halt: a hit on the brakes, no gap before it.
@@ -422,17 +424,16 @@ void playOutro(Mix& mix, const Section& s) {
     // The grain pours: the full band, a crash and a boom, and bells falling like the grain.
     addCrash(mix, pour, 0.6f);
     addBoom(mix, pour, 0.6f);
-    drumLines(mix, pour, climb, {kGrooveKick, kBackbeat, kEighthHats, kOffbeatOpen}, 0.7f);
+    drumLines(mix, pour, climb, {kGrooveKick, kBackbeat, kEighthHats, kOffbeatOpen}, 0.6f);
     drumLines(mix, climb, sheet - kBeatSeconds, {kFourFloor, kGhostedBackbeat, kEighthHats, kOffbeatOpen},
-              0.75f);
+              0.6f);
     drumLines(mix, sheet, tipped, {kFourFloor, kGhostedBackbeat, kDrivingHats, kOffbeatOpen}, 0.75f);
     addCrash(mix, climb, 0.45f);
     sparkle(mix, bars, pour, sheet, "5.4.3.2.4.3.2.1.", 0.3f, 0.6f);
-    // The last big sheet of the load: a tom pickup, then crash, boom and a brass chord over the band.
+    // The last big sheet of the load: a tom pickup, then a kick, crash, boom and a brass chord over the band.
     drumFill(mix, sheet - kBeatSeconds,
-             {{kKick, "X.X."}, {kHighTom, "x.x."}, {kMidTom, ".x.."}, {kLowTom, "..X."}});
-    addCrash(mix, sheet, 0.8f);
-    addBoom(mix, sheet, 0.7f);
+             {{kKick, "X..."}, {kHighTom, "x.o."}, {kMidTom, ".x.."}, {kLowTom, "..x."}});
+    impact(mix, sheet, 0.8f);
     brassStabs(mix, bars, sheet, sheet + kStep, "X", 1.6, 0.5f);
     sparkle(mix, bars, sheet, tipped, "7654321076543210", 0.8f, 0.5f);
     drumLines(mix, tipped, toms, {kFourFloor}, 0.8f);
@@ -478,7 +479,7 @@ const std::vector<RidePoint> kRides = {
     {54.0, -1.5f},  {62.0, -1.0f},  {64.0, -2.0f},  {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},
     {84.5, -3.5f},  {98.9, 0.5f},   {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},
     {119.0, 1.0f},  {132.0, 1.0f},  {132.0, 1.5f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
-    {143.0, -1.0f}, {157.9, -1.0f}, {158.0, -2.5f}, {163.9, -2.0f}, {164.0, -0.3f},
+    {143.0, -1.3f}, {163.9, -1.3f}, {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
 };
 
 void renderSong(Mix& mix) {
