@@ -224,9 +224,10 @@ void addTruckEngine(Mix& mix, double start, double end, float velocity) {
         // Six cylinders firing unevenly: a pulse train with a slower lope on it.
         float beat = 0.55f + 0.45f * cylinder.sine(hz * 0.25f);
         float v =
-            body.process(firing.pulse(hz, 0.3f) + 0.6f * lump.saw(hz * 0.5f), 260.0f + 120.0f * sag, 0.35f)
+            body.process(firing.pulse(hz, 0.3f) + 0.6f * lump.saw(hz * 0.5f), 420.0f + 260.0f * sag, 0.35f)
                 .lowpass;
-        float rattle = grit.process(noise.bipolar(), 900.0f, 0.2f).bandpass * 0.25f;
+        // The clatter of the valves and the exhaust: what tells a diesel from a bass note.
+        float rattle = grit.process(noise.bipolar(), 700.0f, 0.3f).bandpass * 0.6f;
         float level = std::min({1.0f, t * 3.0f, left * 8.0f}) * (0.75f + 0.25f * sag);
         mix.add(first + i, std::tanh(1.4f * (v * beat + rattle * beat)) * level, g);
     }

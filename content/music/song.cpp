@@ -386,9 +386,9 @@ void playOutro(Mix& mix, const Section& s) {
     addBoom(mix, s.start, 0.6f);
     addTom(mix, s.start, 1.0f, 38.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 2.5, 0.6f);
-    addTruckEngine(mix, s.start, halt, 0.55f);
-    pads(mix, bars, s.start, open, 0.7f, 1600.0f);
-    openingPads(mix, bars, open, lift, 0.6f, 2600.0f, 3200.0f);
+    addTruckEngine(mix, s.start, halt, 0.6f);
+    pads(mix, bars, s.start, open, 0.6f, 1600.0f);
+    openingPads(mix, bars, open, lift, 0.5f, 2600.0f, 3200.0f);
     openingPads(mix, bars, lift, lastBar, 0.8f, 3200.0f, 5000.0f);
     arpeggio(mix, bars, s.start, halt, "01234321", 0.6f, 2200.0f, 3200.0f);
     arpeggio(mix, bars, halt, lift, "0...2...3...2...", 0.45f, 2600.0f, 2800.0f);
