@@ -473,7 +473,8 @@ const std::vector<Section>& songSections() {
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
 // back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
 // peak is the loudest stretch of the track and the arch at 132 s lifts it once more; the sunset settles
-// after its cut, the pour at 158 s comes in under the big sheet at 164 s, and that carries to the end.
+// after its cut and stays under the chase through the pour at 158 s, the big sheet at 164 s lifts it, and
+// the swell eases a little so the last hit stands over it.
 const std::vector<RidePoint> kRides = {
     {27.9, -0.7f},  {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},
     {54.0, -1.5f},  {62.0, -1.0f},  {64.0, -2.0f},  {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},
