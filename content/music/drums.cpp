@@ -208,6 +208,63 @@ void addEngineDrone(Mix& mix, double start, double end, float velocity) {
     }
 }
 
+void addTruckEngine(Mix& mix, double start, double end, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.5f * velocity, .pan = -0.1f, .reverbSend = 0.04f});
+    Oscillator firing, lump, cylinder;
+    Rng noise = noiseFor(start, 0x7c0c);
+    SvFilter body, grit;
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float x = static_cast<float>(i) / count, t = static_cast<float>(i) / kSampleRate,
+              left = static_cast<float>(count - i) / kSampleRate;
+        // Low gear at a crawl, easing off towards the brink; in the last half second the revs sag as the
+        // brakes bite.
+        float sag = std::min(1.0f, left * 2.0f);
+        float hz = (44.0f - 8.0f * x) * (0.7f + 0.3f * sag);
+        // Six cylinders firing unevenly: a pulse train with a slower lope on it.
+        float beat = 0.55f + 0.45f * cylinder.sine(hz * 0.25f);
+        float v =
+            body.process(firing.pulse(hz, 0.3f) + 0.6f * lump.saw(hz * 0.5f), 420.0f + 260.0f * sag, 0.35f)
+                .lowpass;
+        // The clatter of the valves and the exhaust: what tells a diesel from a bass note.
+        float rattle = grit.process(noise.bipolar(), 700.0f, 0.3f).bandpass * 0.6f;
+        float level = std::min({1.0f, t * 3.0f, left * 8.0f}) * (0.75f + 0.25f * sag);
+        mix.add(first + i, std::tanh(1.4f * (v * beat + rattle * beat)) * level, g);
+    }
+}
+
+void addSkid(Mix& mix, double time, double length, float velocity, float panFrom, float panTo) {
+    Rng noise = noiseFor(time, 0x5c1d);
+    Oscillator wobble;
+    SvFilter airL, airR, squeal, scrub;
+    const double lead = 0.5; // the whoosh swells this long before the bite
+    size_t first = frameAt(time - lead), bite = frameAt(time), count = frameAt(time + length) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float t =
+            static_cast<float>((static_cast<double>(i) - static_cast<double>(bite - first)) / kSampleRate);
+        float x = static_cast<float>(i) / count;
+        ChannelGains g =
+            gainsOf({.gain = 0.5f * velocity, .pan = panFrom + (panTo - panFrom) * x, .reverbSend = 0.12f});
+        // The air: band noise climbing towards the bite, then falling away behind it.
+        float before = t < 0.0f ? std::exp(t * 7.0f) : std::exp(-t * 6.0f);
+        float airHz =
+            t < 0.0f ? 3200.0f * std::exp(t * 2.5f) + 300.0f : 3500.0f * std::exp(-t * 2.0f) + 300.0f;
+        float n = noise.bipolar();
+        float l = airL.process(n, airHz, 0.5f).bandpass * before;
+        float r = airR.process(noise.bipolar(), airHz * 1.1f, 0.5f).bandpass * before;
+        // The rubber: a rough resonant squeal that bites at once and slides down as the tyre grips again.
+        float rubber = 0.0f;
+        if (t >= 0.0f) {
+            float squealHz = 1500.0f * std::exp(-t * 0.9f) * (1.0f + 0.04f * wobble.sine(23.0f));
+            float bitten = std::min(1.0f, t * 400.0f) * std::exp(-t * 3.0f / static_cast<float>(length));
+            rubber = (squeal.process(n, squealHz, 0.93f).bandpass * 0.8f +
+                      scrub.process(n, 700.0f, 0.3f).bandpass * 0.4f) *
+                     bitten * fadeOut(i, count);
+        }
+        mix.addStereo(first + i, 0.7f * l + rubber, 0.7f * r + rubber, g);
+    }
+}
+
 void addReverseCrash(Mix& mix, double end, double length, float velocity) {
     ChannelGains g = gainsOf({.gain = 0.3f * velocity, .reverbSend = 0.1f});
     Rng noiseL = noiseFor(end, 0x8e1), noiseR = noiseFor(end, 0x8e2);

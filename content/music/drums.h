@@ -29,6 +29,12 @@ void addGunRattle(Mix& mix, double start, double end, float velocity, float panF
 // An engine's drone from `start` to `end`: low detuned saws throbbing like propellers, climbing in pitch,
 // brightness and level as the aircraft close in.
 void addEngineDrone(Mix& mix, double start, double end, float velocity);
+// A truck's diesel from `start` to `end`: a low, lumpy throb that slows as the truck rolls to a stop and
+// chokes off at `end`, where the brakes take it.
+void addTruckEngine(Mix& mix, double start, double end, float velocity);
+// Tyres skidding as a vehicle swerves: a whoosh of air swelling into `time` and a squeal that bites there and
+// slides down in pitch over `length` seconds, moving across the stereo field from `panFrom` to `panTo`.
+void addSkid(Mix& mix, double time, double length, float velocity, float panFrom, float panTo);
 // Cymbal played backwards, swelling into the hit at `end`.
 void addReverseCrash(Mix& mix, double end, double length, float velocity);
 

@@ -77,8 +77,8 @@ void openingPads(Mix& mix, const Bars& bars, double from, double to, float veloc
     }
 }
 
-// The harvester field: pad and plucked arpeggio from the first picture, soft hats creeping in, a swell into
-// the title.
+// The harvester field: pad and plucked arpeggio from the first picture, a heartbeat of a kick from 8 s, a
+// shaker from 16 s, the kick on every beat from 24 s, and a swell into the title.
 void playField(Mix& mix, const Section& s) {
     Bars bars{s};
     // A soft, clear downbeat with the first picture.
@@ -90,8 +90,11 @@ void playField(Mix& mix, const Section& s) {
     arpeggio(mix, bars, s.start, s.end, "34565434", 0.7f, 2500.0f, 5000.0f);
     bassLine(mix, bars, s.start, bars.start(2), "R---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
     bassLine(mix, bars, bars.start(4), s.end, "r---------------", {180.0f, 250.0f, 0.4f, 0.2f}, 0.6f);
-    drumLines(mix, bars.start(8), bars.start(11), {{kHat, "..o...o...o...o."}});
-    drumLines(mix, bars.start(11), s.end, {{kHat, "o.x.o.x.o.x.o.xo"}});
+    drumLines(mix, bars.start(4), bars.start(8), {{kKick, "X..x............"}}, 0.6f);
+    drumLines(mix, bars.start(8), bars.start(12), {{kKick, "X..x....X..x...."}}, 0.65f);
+    drumLines(mix, bars.start(12), s.end, {{kKick, "X...x...X...x..."}}, 0.7f);
+    drumLines(mix, bars.start(8), bars.start(11), {{kHat, "oxoxoxoxoxoxoxox"}}, 1.0f);
+    drumLines(mix, bars.start(11), s.end, {{kHat, "oxXxoxXxoxXxoxXo"}, {kOpenHat, "..............x."}}, 1.0f);
     // Air over the wheat and a glassy shimmer of the chords: the top of the spectrum, softly, long before
     // the title's hats and bells.
     addAir(mix, s.start, s.end - 2.0, 4.0, 1.4f);
@@ -199,16 +202,19 @@ void chaseLead(Mix& mix, std::string_view tune, double start, int transpose, flo
 }
 
 // The chase, from the cut at 71 s on the third beat: four-on-the-floor with pickups, a bass that walks the
-// chord, open hats and the lead; crashes mark the cuts at 76 and 80 s.
+// chord, open hats and the lead; crashes mark the cuts at 76 and 80 s, and the band plays through the fill
+// into the lift.
 void playChase(Mix& mix, const Section& s) {
     Bars bars{s};
     double fill = s.end - 3 * kBeatSeconds;
     impact(mix, s.start, 0.9f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 0.4, 0.55f);
-    bassLine(mix, bars, s.start, fill, "RroRrfoRRroRrtof", kChaseBass);
+    bassLine(mix, bars, s.start, s.end, "RroRrfoRRroRrtof", kChaseBass);
     leadMelody(mix, kChaseRun, s.start, 0, 4500.0f, 0.8f);
     chaseLead(mix, kChaseCall, bars.start(1), 0, 5000.0f, 1.0f);
     chaseLead(mix, kChaseAnswer, bars.start(5), 0, 5000.0f, 1.0f);
+    // A pickup into the lift's first note instead of a gap before it.
+    chaseLead(mix, "G#5:1 B5:1", s.end - kBeatSeconds, 0, 5000.0f, 0.9f);
     drumLines(mix, s.start, fill, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     for (double cut : {76.0, 80.0})
         addCrash(mix, cut, 0.6f);
@@ -256,8 +262,9 @@ void accent(Mix& mix, const Bars& bars, double time, float size) {
     brassStabs(mix, bars, time, time + kStep, "X", 0.6, 0.55f * size);
 }
 
-// 99-103 s: the pursuers fall back and the music drops away after the hit: a heartbeat kick, a muffled bass
-// and closed pads that slowly open, until a reversed cymbal sucks the band back in at 103 s.
+// 99-103 s: the music drops away after the hit: a heartbeat kick, a muffled bass and closed pads that slowly
+// open, until a reversed cymbal sucks the band back in at 103 s. Into the quiet comes a third strafing run
+// (100-101 s), and the truck's tyres squeal as it swerves out of the line of fire (100.5 s).
 void playBreakdown(Mix& mix, const Section& s) {
     Bars bars{s};
     double downbeat = bars.start(1);
@@ -266,39 +273,44 @@ void playBreakdown(Mix& mix, const Section& s) {
     arpeggio(mix, bars, downbeat, s.end, "0...2...3...2...", 0.4f, 600.0f, 1800.0f);
     bassLine(mix, bars, downbeat, s.end, "R---r---R---r---", kBreakdownBass, 0.7f);
     drumLines(mix, downbeat, s.end, {{kKick, "x.......x......."}, {kHat, "....o.......o..."}}, 0.5f);
+    addGunRattle(mix, 100.0, 101.0, 0.8f, 0.5f, -0.4f);
+    addSkid(mix, 100.5, 0.9, 1.5f, -0.2f, 0.35f);
     addRiser(mix, s.end - kBarSeconds, s.end, 0.6f);
     addReverseCrash(mix, s.end, 1.0, 1.0f);
 }
 
-// 103-119 s: the pursuers return on a hit, the drums come back in half time, go four-on-the-floor at 107 s,
-// take an accent at 111 s and roll from 115 s into the peak, the bass and the filters opening all the while.
+// 103-119 s: the pursuers return on a hit, the drums come back in half time, fill into four-on-the-floor at
+// 107 s, take an accent at 111 s and roll from 115 s into the peak, the bass and the filters opening all the
+// while; the band plays on under a tom break into 119 s.
 void playChaseBuild(Mix& mix, const Section& s) {
     Bars bars{s};
     double drive = s.start + 2 * kBarSeconds, nearMiss = s.start + 4 * kBarSeconds,
-           roll = s.start + 6 * kBarSeconds, hole = s.end - kBeatSeconds;
+           roll = s.start + 6 * kBarSeconds, toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
     addBoom(mix, s.start, 0.6f);
-    openingPads(mix, bars, s.start, hole, 0.5f, 1800.0f, 4000.0f);
-    arpeggio(mix, bars, drive, hole, "0124214201242142", 0.55f, 2500.0f, 6000.0f);
+    openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 4000.0f);
+    arpeggio(mix, bars, drive, s.end, "0124214201242142", 0.55f, 2500.0f, 6000.0f);
     bassLine(mix, bars, s.start, drive, "R.......r.r.o...", kChaseBass);
     bassLine(mix, bars, drive, roll, "R.r.o.r.R.r.o.ro", kLiftBass);
-    bassLine(mix, bars, roll, hole, "RoRoRoRoRoRoRoRo", kPeakBass);
+    bassLine(mix, bars, roll, s.end, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, kBuildTune, s.start, 0, 5000.0f, 0.9f);
     chaseLead(mix, kBuildClimb, roll - kBeatSeconds * 2, 0, 6500.0f, 1.0f);
     drumLines(mix, s.start, drive, {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
     drumLines(mix, drive, roll, {kFourFloor, kGhostedBackbeat, kEighthHats});
     drumLines(mix, nearMiss, roll, {kOffbeatOpen});
-    drumLines(mix, roll, hole, {kFourFloor, kDrivingHats});
+    drumLines(mix, roll, toms, {kFourFloor, kDrivingHats});
+    drumFill(mix, toms, {{kKick, "X..."}, {kHighTom, "X.x."}, {kMidTom, ".x.X"}});
+    fillInto(mix, drive);
     addCrash(mix, drive, 0.5f);
     accent(mix, bars, nearMiss, 0.8f);
-    snareRoll(mix, roll, s.end - kStep, 0.3f);
+    snareRoll(mix, roll, toms, 0.3f);
     addRiser(mix, roll, s.end, 1.0f);
     addReverseCrash(mix, s.end, 1.5f, 1.0f);
 }
 
 // 119-142 s, the peak: up a whole tone to B minor with everything in, a crash on every bar and accents where
-// the aircraft cross (123 and 127 s); the band stops dead for the held breath at 131.5 s and lands the arch
-// at 132 s on the biggest hit of the track; from 136 s a last build turns home through G, A and E so the
+// the aircraft cross (123 and 127 s); the band stops dead only for the held breath at 131.5 s and lands the
+// arch at 132 s on the biggest hit of the track; from 136 s a last build turns home through G, A and E so the
 // sunset lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
@@ -308,9 +320,8 @@ void playChasePeak(Mix& mix, const Section& s) {
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
     arpeggio(mix, bars, arch, s.end, "0124214201242142", 0.6f, 4500.0f, 7000.0f);
     brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
-    // Arpeggio, stabs and bass leave the half beat before each crossing's accent to the air, so the accent
-    // punches through.
-    for (auto [from, to] : {std::pair{s.start, 122.5}, {123.0, 126.5}, {127.0, breath}}) {
+    // Arpeggio, stabs and bass leave the last sixteenth before the first crossing's accent to the air.
+    for (auto [from, to] : {std::pair{s.start, 123.0 - kStep}, {123.0, breath}}) {
         arpeggio(mix, bars, from, to, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
         brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
         bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
@@ -327,6 +338,10 @@ void playChasePeak(Mix& mix, const Section& s) {
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
         addCrash(mix, bars.start(b), 0.5f);
+    // The crossings are marked without a gap in the band: a snare pickup into the first, a tom fill into the
+    // second.
+    drumFill(mix, 122.5, {{kSnare, ".xX."}});
+    fillInto(mix, 127.0);
     for (double cue : {123.0, 127.0})
         accent(mix, bars, cue, 1.0f);
     // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
@@ -356,42 +371,75 @@ void playChasePeak(Mix& mix, const Section& s) {
     addReverseCrash(mix, s.end - kStep, 2.0, 0.7f);
 }
 
-// The sunset. The cut lands on the biggest hit after the arch and the band falls away to pads and a slow
-// arpeggio while the truck pulls up to the edge; at 150 s the title's theme returns, softly, over a half-time
-// pulse; from 160 s everything swells as the truck tips its load (bells fall like the grain), and the band
+// The sunset. The cut lands on the biggest hit after the arch; the truck's engine rumbles under pads and a
+// slow arpeggio as it rolls to the brink, and once the cut's cymbal has washed away a shaker, air and a
+// glassy shimmer open the top again. It halts on a hit at 150 s, where the title's theme returns over a
+// half-time pulse; from 152 s the bed lifts on a long rise, the full band comes back as the grain pours at
+// 158 s, the load's last big sheet slides out on a crash at 164 s (bells fall like the grain), and the band
 // stops a sixteenth short of the last downbeat, where a last hit strikes the home chord and lets it die away
 // with the last picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double theme = 150.0, swell = 160.0, tip = 162.0, tipped = 168.0,
-                 lastBar = bars.start(bars.count() - 1), toms = lastBar - kBeatSeconds;
+    const double open = 144.0, halt = 150.0, lift = 152.0, pour = 158.0, climb = 162.0, sheet = 164.0,
+                 tipped = 168.0, lastBar = bars.start(bars.count() - 1), toms = lastBar - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     addBoom(mix, s.start, 0.6f);
     addTom(mix, s.start, 1.0f, 38.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 2.5, 0.6f);
-    pads(mix, bars, s.start, swell, 0.8f, 1600.0f);
-    openingPads(mix, bars, swell, lastBar, 0.8f, 1600.0f, 4500.0f);
-    arpeggio(mix, bars, s.start, theme, "01234321", 0.6f, 2200.0f, 1400.0f);
-    arpeggio(mix, bars, theme, swell, "0...2...3...2...", 0.45f, 1400.0f, 1800.0f);
-    arpeggio(mix, bars, swell, toms, "0124214201242142", 0.45f, 1800.0f, 5000.0f);
-    bassLine(mix, bars, s.start, swell, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
-    bassLine(mix, bars, swell, toms, "R...r...R...r.o.", {260.0f, 900.0f, 0.3f, 0.3f}, 0.8f);
-    leadMelody(mix, kOutroTheme, theme, 0, 2200.0f, 0.75f);
-    chaseLead(mix, kOutroThemeEnd, swell - kBarSeconds, 0, 2800.0f, 0.8f);
-    chaseLead(mix, kOutroClimb, tip, 0, 3600.0f, 0.85f);
-    brassMelody(mix, kOutroClimb, tip, 0.35f);
-    // The pulse under the theme, growing through the swell.
-    drumLines(mix, theme, swell, {{kKick, "X.........x....."}, {kHat, "..o...o...o...o."}}, 0.55f);
-    drumLines(mix, swell, tip + kBarSeconds, {{kKick, "X.........x....."}, kBackbeat, kEighthHats}, 0.6f);
-    drumLines(mix, tip + kBarSeconds, tipped, {kFourFloor, kGhostedBackbeat, kEighthHats}, 0.7f);
+    addTruckEngine(mix, s.start, halt, 0.6f);
+    pads(mix, bars, s.start, open, 0.6f, 1600.0f);
+    openingPads(mix, bars, open, lift, 0.5f, 2600.0f, 3200.0f);
+    openingPads(mix, bars, lift, lastBar, 0.8f, 3200.0f, 5000.0f);
+    arpeggio(mix, bars, s.start, halt, "01234321", 0.6f, 2200.0f, 3200.0f);
+    arpeggio(mix, bars, halt, lift, "0...2...3...2...", 0.45f, 2600.0f, 2800.0f);
+    arpeggio(mix, bars, lift, pour, "0.2.3.2.0.2.3.2.", 0.45f, 2800.0f, 4500.0f);
+    arpeggio(mix, bars, pour, sheet, "0124214201242142", 0.42f, 4500.0f, 5200.0f);
+    arpeggio(mix, bars, sheet, toms, "0124214201242142", 0.5f, 5200.0f, 6000.0f);
+    bassLine(mix, bars, s.start, lift, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
+    bassLine(mix, bars, lift, pour, "R...r...R...r.o.", {260.0f, 900.0f, 0.3f, 0.3f}, 0.75f);
+    bassLine(mix, bars, pour, sheet, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.7f);
+    bassLine(mix, bars, sheet, toms, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
+    leadMelody(mix, kOutroTheme, halt, 0, 2800.0f, 0.75f);
+    chaseLead(mix, kOutroThemeEnd, pour, 0, 3400.0f, 0.7f);
+    chaseLead(mix, kOutroClimb, climb, 0, 4000.0f, 0.85f);
+    brassMelody(mix, kOutroClimb, climb, 0.35f);
+    // The top of the sunset: air and shimmer swell in behind the cut's cymbal, a shaker from 144 s.
+    addAir(mix, s.start + 1.0, pour, 3.0, 1.8f);
+    shimmer(mix, bars, open, lastBar, 0.7f, 1.0f);
+    drumLines(mix, open, open + kBarSeconds, {{kHat, "o.oxo.oxo.oxo.ox"}}, 0.55f);
+    drumLines(mix, open + kBarSeconds, halt, {{kHat, "oox.oox.oox.ooxo"}, {kKick, "X..o............"}}, 0.6f);
+    // The halt: a hit on the brakes, no gap before it.
+    addKick(mix, halt, 1.0f);
+    addBoom(mix, halt, 0.7f);
+    addTom(mix, halt, 0.8f, 38.0f);
+    addCrash(mix, halt, 0.45f);
+    brassStabs(mix, bars, halt, halt + kStep, "X", 1.5, 0.45f);
+    // The pulse under the theme; from 152 s the bed lifts and the drums climb with it into a fill at 158 s.
+    drumLines(mix, halt, lift, {{kKick, "X.........x....."}, {kHat, "..o...o...o...o."}}, 0.55f);
+    drumLines(mix, lift, lift + kBarSeconds, {{kKick, "X.......X......."}, kEighthHats}, 0.55f);
+    drumLines(mix, lift + kBarSeconds, pour - kBarSeconds / 2,
+              {{kKick, "X...X...X...X..."}, kBackbeat, kEighthHats}, 0.6f);
+    addRiser(mix, lift, pour, 0.7f);
+    fillInto(mix, pour);
+    // The grain pours: the full band, a crash and a boom, and bells falling like the grain.
+    addCrash(mix, pour, 0.6f);
+    addBoom(mix, pour, 0.6f);
+    drumLines(mix, pour, climb, {kGrooveKick, kBackbeat, kEighthHats, kOffbeatOpen}, 0.6f);
+    drumLines(mix, climb, sheet - kBeatSeconds, {kFourFloor, kGhostedBackbeat, kEighthHats, kOffbeatOpen},
+              0.6f);
+    drumLines(mix, sheet, tipped, {kFourFloor, kGhostedBackbeat, kDrivingHats, kOffbeatOpen}, 0.75f);
+    addCrash(mix, climb, 0.45f);
+    sparkle(mix, bars, pour, sheet, "5.4.3.2.4.3.2.1.", 0.3f, 0.6f);
+    // The last big sheet of the load: a tom pickup, then a kick, crash, boom and a brass chord over the band.
+    drumFill(mix, sheet - kBeatSeconds,
+             {{kKick, "X..."}, {kHighTom, "x.o."}, {kMidTom, ".x.."}, {kLowTom, "..x."}});
+    impact(mix, sheet, 0.8f);
+    brassStabs(mix, bars, sheet, sheet + kStep, "X", 1.6, 0.5f);
+    sparkle(mix, bars, sheet, tipped, "7654321076543210", 0.8f, 0.5f);
     drumLines(mix, tipped, toms, {kFourFloor}, 0.8f);
-    addCrash(mix, swell, 0.45f);
-    addCrash(mix, tip, 0.5f);
-    sparkle(mix, bars, tip, tipped, "5.4.3.2.4.3.2.1.", 0.3f, 0.7f);
-    shimmer(mix, bars, swell, lastBar, 0.6f, 1.0f);
     snareRoll(mix, tipped, toms, 0.25f);
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
-    addRiser(mix, tip, lastBar - kStep, 0.8f);
+    addRiser(mix, sheet + kBarSeconds, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
     // The last hit rings on until the last picture, falling about 25 dB over its 2 s; the master fade takes
     // what is left over the last half second.
@@ -421,15 +469,18 @@ const std::vector<Section>& songSections() {
     return sections;
 }
 
-// Levels before the limiter, which would otherwise hold everything at one loudness. The title and the
-// groove each start back and climb to their cuts; the chase's opening run sits back, its lift climbs from
-// 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the peak is the loudest stretch
-// of the track and the arch at 132 s lifts it once more; the sunset is left as played.
+// Levels before the limiter, which would otherwise hold everything at one loudness. The field sits under
+// the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
+// back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
+// peak is the loudest stretch of the track and the arch at 132 s lifts it once more; the sunset settles
+// after its cut and stays under the chase through the pour at 158 s, the big sheet at 164 s lifts it, and
+// the swell eases a little so the last hit stands over it.
 const std::vector<RidePoint> kRides = {
-    {33.5, 0.0f},  {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f}, {62.0, -1.0f},
-    {64.0, -2.0f}, {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f}, {98.9, 0.5f},
-    {99.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f}, {132.0, 1.0f},
-    {132.0, 1.5f}, {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
+    {27.9, -0.7f},  {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},
+    {54.0, -1.5f},  {62.0, -1.0f},  {64.0, -2.0f},  {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},
+    {84.5, -3.5f},  {98.9, 0.5f},   {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},
+    {119.0, 1.0f},  {132.0, 1.0f},  {132.0, 1.5f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
+    {143.0, -1.3f}, {163.9, -1.3f}, {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
 };
 
 void renderSong(Mix& mix) {

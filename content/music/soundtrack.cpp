@@ -21,7 +21,7 @@ static const MasterSettings kMaster{
     .reverbDamping = 0.5f,
     .fadeStart = kSongSeconds - 0.6, // the last hit's tail, about 20 dB down ...
     .fadeEnd = kSongSeconds - 0.02,  // ... goes to silence under the last picture
-    .peakTarget = 0.73f,             // -2.7 dBFS: the codec's overshoot stays under -1 dB true peak
+    .peakTarget = 0.70f,             // -3.1 dBFS: the codec's overshoot stays under -1.5 dB true peak
     .drive = 2.6f,                   // about -15 LUFS integrated
 };
 
