@@ -386,7 +386,7 @@ kit::Mesh floorMarks() {
         float side = drift.next() < 0.5f ? -1.0f : 1.0f;
         float length = drift.range(7, 15), reach = drift.range(1.5f, 4.5f), lean = drift.range(-0.3f, 0.3f);
         kit::Color sand = kit::mix(kit::rgb8(232, 206, 154), kit::rgb8(212, 182, 130), drift.next());
-        kit::Color thin = kit::mix(sand, kit::rgb8(86, 86, 92), 0.45f); // where the asphalt shows through
+        kit::Color thin = kit::mix(sand, kit::rgb8(98, 98, 106), 0.45f); // where the asphalt shows through
         kit::Vec3 a{side * 9.2f, y, kMarkLift}, b{side * 9.2f, y + length, kMarkLift};
         kit::Vec3 tip{side * (9.2f - reach), y + length * (0.5f + lean), kMarkLift};
         uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, sand * 0.97f);
@@ -782,7 +782,7 @@ kit::Color roadAlbedo(const kit::Mesh& m, const std::array<uint32_t, 3>& t) {
     if (z1 > 0.03f) return std::fabs(xm) < 0.5f ? kit::rgb8(246, 206, 84) : kit::rgb8(240, 238, 230);
     float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 147);
     if (std::fabs(m.normals[t[0]].x) > 0.5f || std::fabs(xm) > 8.6f) return kit::rgb8(170, 148, 118) * wear;
-    return kit::rgb8(86, 86, 92) * wear;
+    return kit::rgb8(98, 98, 106) * wear;
 }
 
 void gradeGround(std::vector<kit::Model>& models) {
