@@ -731,34 +731,30 @@ void addFloor(std::vector<kit::Model>& models) {
 // bring the grey-green of the brush), red sandstone banded by height on the slopes, a dark, cool road between
 // buff shoulders, and the far land fading toward the pale haze of the horizon.
 
-float smooth01(float a, float b, float x) {
-    return ease(a, b, x);
-}
-
 kit::Color sandAlbedo(float x, float y) {
     float patch = valueNoise(x / 23, y / 31, 141), fine = valueNoise(x / 6, y / 9, 143);
     float soil = valueNoise(x / 260, y / 110, 148);
     float drift = valueNoise((x + 0.6f * y) / 60, (y - 0.6f * x) / 220, 149);
     // The patches are drawn where the ground's vertices lie close together; out where they are far apart they
     // would smear into streaks, so the far land keeps only its broad soil.
-    float near = 1 - smooth01(110, 380, std::fabs(x));
+    float near = 1 - ease(110, 380, std::fabs(x));
     kit::Color c = kit::mix(kit::rgb8(238, 198, 136), kit::rgb8(224, 176, 116), patch);
-    c = kit::mix(c, kit::rgb8(210, 124, 80), smooth01(0.54f, 0.74f, soil) * 0.65f);
-    c = kit::mix(c, kit::rgb8(250, 236, 206), smooth01(0.56f, 0.72f, drift) * 0.7f * near);
+    c = kit::mix(c, kit::rgb8(210, 124, 80), ease(0.54f, 0.74f, soil) * 0.65f);
+    c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);
     return c * (1 + (0.34f * fine - 0.17f) * near);
 }
 
 kit::Color rockAlbedo(float x, float y, float h) {
     float strata = 0.5f + 0.5f * std::sin(h * 0.17f + 3 * valueNoise(x / 160, y / 220, 151));
     kit::Color c = kit::mix(kit::rgb8(206, 108, 66), kit::rgb8(234, 176, 122), strata);
-    return kit::mix(c, kit::rgb8(156, 82, 58), smooth01(0.55f, 0.8f, valueNoise(x / 40, y / 60, 153)) * 0.6f);
+    return kit::mix(c, kit::rgb8(156, 82, 58), ease(0.55f, 0.8f, valueNoise(x / 40, y / 60, 153)) * 0.6f);
 }
 
-// The pale haze the far land fades into: between the midday sky's low blue and the sand.
+// The warm pale haze the far land fades into, between the sky low down and the sand.
 const kit::Color kHaze = kit::rgb8(226, 200, 178);
 
 kit::Color hazed(kit::Color c, float x) {
-    return kit::mix(c, kHaze, 0.5f * smooth01(160, 1400, std::fabs(x)));
+    return kit::mix(c, kHaze, 0.5f * ease(160, 1400, std::fabs(x)));
 }
 
 kit::Model* findModel(std::vector<kit::Model>& models, const std::string& name) {
@@ -805,7 +801,7 @@ void gradeGround(std::vector<kit::Model>& models) {
     for (size_t i = 0; i < m.positions.size(); ++i) {
         if (isRoad[i]) continue;
         kit::Vec3 p = m.positions[i];
-        float rock = clamp01(smooth01(10, 55, p.z) * 0.9f + smooth01(0.92f, 0.7f, m.normals[i].z) * 0.6f);
+        float rock = clamp01(ease(10, 55, p.z) * 0.9f + ease(0.92f, 0.7f, m.normals[i].z) * 0.6f);
         m.colors[i] = kit::mix(sandAlbedo(p.x, p.y), rockAlbedo(p.x, p.y, p.z), rock);
     }
     kit::LightRig rig = desertLight();
@@ -819,8 +815,8 @@ void gradeGround(std::vector<kit::Model>& models) {
     auto lift = [&](const char* name, kit::Color gain) {
         if (kit::Model* node = findModel(plane->children, name))
             for (kit::Color& c : node->mesh.colors)
-                c = {std::fmin(1.0f, c.r * gain.r), std::fmin(1.0f, c.g * gain.g), std::fmin(1.0f, c.b * gain.b),
-                     c.a};
+                c = {std::fmin(1.0f, c.r * gain.r), std::fmin(1.0f, c.g * gain.g),
+                     std::fmin(1.0f, c.b * gain.b), c.a};
     };
     lift("Poles", {1.3f, 1.28f, 1.3f, 1});
     lift("Rocks", {1.32f, 1.3f, 1.34f, 1});
