@@ -202,7 +202,7 @@ Image makeChaseSky() {
     Image image(512, 256);
     const GradientStop sky[] = {{0.0f, rgb(206, 122, 58)},   {0.12f, rgb(232, 160, 82)},
                                 {0.28f, rgb(240, 196, 130)}, {0.45f, rgb(204, 190, 170)},
-                                {0.66f, rgb(122, 146, 186)}, {1.0f, rgb(40, 66, 130)}};
+                                {0.66f, rgb(132, 166, 208)}, {1.0f, rgb(76, 118, 190)}};
     const float sunX = 0.70f, sunS = 0.24f;
     for (int y = 0; y < image.height; ++y) {
         float s = screenFractionOfRow(y, image.height);

@@ -8,6 +8,7 @@
 #include "kit/visibility.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace scenes {
@@ -23,6 +24,18 @@ kit::LightRig afternoonLight() {
     rig.sun = {0.95f, 0.78f, 0.55f};
     rig.sky = {0.42f, 0.44f, 0.52f};
     rig.ground = {0.2f, 0.16f, 0.13f};
+    return rig;
+}
+
+// The desert floor's own light: a high, clear early-afternoon sun from the same side, warm where it strikes,
+// and a cool blue sky filling the shade, so the sand stays pale and the slopes turned from the sun go
+// blue-grey, not brown. Higher than the vehicles' sun, so the gentle swells do not streak the ground.
+kit::LightRig desertLight() {
+    kit::LightRig rig;
+    rig.toSun = kit::normalize(kit::Vec3{2600, 300, 2400});
+    rig.sun = {0.62f, 0.53f, 0.38f};
+    rig.sky = {0.5f, 0.54f, 0.64f};
+    rig.ground = {0.3f, 0.27f, 0.24f};
     return rig;
 }
 
@@ -81,8 +94,8 @@ float puffBack(float a) {
 
 // Dust colours: fresh dust is pale and catches the sun; with age it takes on the colour of the ground it
 // settles into. A clump's rim, where it thins out against the ground, is the ground's colour, a shade darker.
-const kit::Color kFreshDust = kit::rgb8(204, 180, 138), kGroundDust = kit::rgb8(150, 122, 82);
-const kit::Color kDustRim = kit::rgb8(104, 86, 60);
+const kit::Color kFreshDust = kit::rgb8(236, 224, 202), kGroundDust = kit::rgb8(206, 184, 150);
+const kit::Color kDustRim = kit::rgb8(176, 152, 120);
 kit::Color dustColour(float age) {
     return kit::mix(kFreshDust, kGroundDust, age);
 }
@@ -95,7 +108,7 @@ void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius,
     const int n = band.segments;
     const float height = radius * band.height * random.range(0.8f, 1.15f);
     kit::Color body = dustColour(band.age);
-    kit::Color crown = kit::mix(body, kit::rgb8(228, 210, 176), 0.3f * (1 - band.age));
+    kit::Color crown = kit::mix(body, kit::rgb8(252, 246, 232), 0.3f * (1 - band.age));
     kit::Color rim = kit::mix(kDustRim, body, 0.2f * (1 - band.age));
     auto lit = [](kit::Color c, kit::Vec3 d) {
         float direct = std::fmax(0.0f, kit::dot(kit::normalize(d), kToSun));
@@ -328,11 +341,11 @@ kit::Mesh floorMarks() {
         float base = side * (side > 0 ? 27.0f : 30.0f);
         auto centre = [side, base](float y) { return base + side * 4 * std::sin(y / 170 + side); };
         unsigned s = side > 0 ? 301 : 303;
-        strip(m, y0, y1, 100, 6.4f, centre, kit::rgb8(204, 176, 124), s);
+        strip(m, y0, y1, 100, 6.4f, centre, kit::rgb8(198, 158, 114), s);
         for (float off : {-1.8f, 1.8f}) {
             kit::Mesh rut;
             strip(
-                rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(136, 108, 74),
+                rut, y0, y1, 100, 0.8f, [&](float y) { return centre(y) + off; }, kit::rgb8(150, 116, 86),
                 s + 1);
             for (kit::Vec3& p : rut.positions)
                 p.z += 0.3f;
@@ -345,7 +358,7 @@ kit::Mesh floorMarks() {
     for (int i = 0; i < 12; ++i) {
         float side = random.next() < 0.5f ? -1.0f : 1.0f;
         float cx = side * random.range(16, 42), cy = random.range(y0, y1), turn = random.range(0, 3.14f);
-        kit::Color clay = kit::mix(kit::rgb8(216, 192, 150), kit::rgb8(198, 170, 128), random.next());
+        kit::Color clay = kit::mix(kit::rgb8(246, 236, 216), kit::rgb8(234, 216, 188), random.next());
         const float cell = random.range(2.2f, 3.2f), gap = 0.28f;
         float cs = std::cos(turn), sn = std::sin(turn);
         auto place = [&](float u, float v) {
@@ -373,7 +386,7 @@ kit::Mesh floorMarks() {
         float side = drift.next() < 0.5f ? -1.0f : 1.0f;
         float length = drift.range(7, 15), reach = drift.range(1.5f, 4.5f), lean = drift.range(-0.3f, 0.3f);
         kit::Color sand = kit::mix(kit::rgb8(232, 206, 154), kit::rgb8(212, 182, 130), drift.next());
-        kit::Color thin = kit::mix(sand, kit::rgb8(82, 78, 74), 0.45f); // where the asphalt shows through
+        kit::Color thin = kit::mix(sand, kit::rgb8(98, 98, 106), 0.45f); // where the asphalt shows through
         kit::Vec3 a{side * 9.2f, y, kMarkLift}, b{side * 9.2f, y + length, kMarkLift};
         kit::Vec3 tip{side * (9.2f - reach), y + length * (0.5f + lean), kMarkLift};
         uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, sand * 0.97f);
@@ -390,7 +403,7 @@ kit::Mesh floorMarks() {
     for (int i = 0; i < 10; ++i) {
         float side = gravel.next() < 0.5f ? -1.0f : 1.0f;
         float cx = side * gravel.range(16, 44), cy = gravel.range(y0, y1), size = gravel.range(4, 9);
-        kit::Color stone = kit::mix(kit::rgb8(112, 96, 72), kit::rgb8(96, 84, 66), gravel.next());
+        kit::Color stone = kit::mix(kit::rgb8(134, 130, 124), kit::rgb8(112, 110, 106), gravel.next());
         uint32_t centre = m.addVertex({cx, cy, kMarkLift}, {0, 0, 1}, {0.5f, 0.5f}, stone);
         const int n = 6;
         const float turn = gravel.range(0, 6.28f);
@@ -398,7 +411,7 @@ kit::Mesh floorMarks() {
         for (int k = 0; k < n; ++k) {
             float a = turn + 2 * kit::kPi * (float(k) + gravel.range(-0.3f, 0.3f)) / n;
             float r = size * gravel.range(0.45f, 1.3f);
-            kit::Color edge = kit::mix(stone, kit::rgb8(150, 124, 80), gravel.range(0.3f, 0.7f));
+            kit::Color edge = kit::mix(stone, kit::rgb8(214, 184, 138), gravel.range(0.3f, 0.7f));
             m.addVertex({cx + r * std::cos(a), cy + r * 1.6f * std::sin(a), kMarkLift}, {0, 0, 1},
                         {0.5f, 0.5f}, edge);
         }
@@ -416,9 +429,9 @@ kit::Mesh floorMarks() {
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
         bool dark = wind.next() < 0.4f;
-        kit::Color head = dark ? kit::rgb8(96, 84, 56)
+        kit::Color head = dark ? kit::rgb8(156, 90, 58)
                                : kit::mix(kit::rgb8(246, 232, 196), kit::rgb8(232, 212, 166), wind.next());
-        kit::Color tail = kit::mix(head, kit::rgb8(168, 140, 88), 0.7f);
+        kit::Color tail = kit::mix(head, kit::rgb8(214, 184, 138), 0.7f);
         // The tail stops short of the road and of the slopes.
         float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
         kit::Vec2 d{downwind.u * reach, downwind.v * reach};
@@ -438,7 +451,7 @@ kit::Mesh floorMarks() {
         bool near = ripples.next() < 0.6f;
         float inner = near ? 15.5f : (side > 0 ? 35.5f : 38), outer = near ? (side > 0 ? 19.5f : 22.5f) : 44;
         float length = ripples.range(36, 70), slant = ripples.range(-0.3f, 0.3f);
-        kit::Color shade = kit::mix(kit::rgb8(128, 104, 66), kit::rgb8(150, 122, 80), ripples.next());
+        kit::Color shade = kit::mix(kit::rgb8(170, 152, 140), kit::rgb8(190, 166, 142), ripples.next());
         for (float r = y; r < y + length; r += ripples.range(3.0f, 5.0f)) {
             float w = ripples.range(0.6f, 1.0f), x0 = inner + ripples.range(0, 1.5f),
                   x1 = outer - ripples.range(0, 1.5f);
@@ -462,7 +475,7 @@ kit::Mesh floorMarks() {
     for (float y = near0 + 60; y < near1; y += tracks.range(240, 420)) {
         float side = tracks.next() < 0.5f ? -1.0f : 1.0f;
         float length = tracks.range(120, 220), out = tracks.range(10, 22);
-        kit::Color rut = kit::mix(kit::rgb8(124, 100, 68), kit::rgb8(146, 118, 80), tracks.next());
+        kit::Color rut = kit::mix(kit::rgb8(162, 132, 104), kit::rgb8(178, 146, 112), tracks.next());
         for (float off : {-1.7f, 1.7f}) {
             kit::Mesh r;
             auto centre = [=](float yy) {
@@ -476,7 +489,7 @@ kit::Mesh floorMarks() {
             kit::merge(m, r);
         }
     }
-    return kit::bakeLight(m, afternoonLight());
+    return kit::bakeLight(m, desertLight());
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -533,7 +546,7 @@ kit::Mesh thornScrub(unsigned seed) {
         kit::Vec3 tip{std::cos(turn) * std::sin(tilt) * length, std::sin(turn) * std::sin(tilt) * length,
                       std::cos(tilt) * length};
         kit::Vec3 across{-std::sin(turn) * 0.22f, std::cos(turn) * 0.22f, 0};
-        kit::Color stem = kit::mix(kit::rgb8(96, 90, 56), kit::rgb8(128, 112, 70), random.next());
+        kit::Color stem = kit::mix(kit::rgb8(118, 128, 96), kit::rgb8(150, 150, 108), random.next());
         kit::Mesh cane;
         uint32_t a = cane.addVertex(-across, {0, 0, 1}, {0.5f, 0.5f}, stem * 0.8f);
         uint32_t b = cane.addVertex(across, {0, 0, 1}, {0.5f, 0.5f}, stem * 0.8f);
@@ -573,9 +586,9 @@ kit::Mesh roadSign(bool diamond, float side) {
 kit::Mesh wreck() {
     kit::Mesh m;
     kit::Mesh body = kit::box({-2.1f, -4.6f, 0}, {2.1f, 4.6f, 1.6f}, {}, 0.3f);
-    kit::paint(body, kit::rgb8(128, 70, 44));
+    kit::paint(body, kit::rgb8(164, 74, 40));
     kit::Mesh cabin = kit::box({-1.8f, -1.8f, 1.5f}, {1.8f, 1.9f, 2.8f}, {}, 0.25f);
-    kit::paint(cabin, kit::rgb8(110, 66, 46));
+    kit::paint(cabin, kit::rgb8(140, 66, 42));
     kit::Mesh glass = kit::box({-1.5f, 1.85f, 1.7f}, {1.5f, 2.0f, 2.6f});
     kit::paint(glass, kit::rgb8(40, 40, 44));
     kit::merge(m, body);
@@ -637,7 +650,7 @@ kit::Mesh roadsideProps() {
         float x = side * random.range(15, 40), y = random.range(0, 1900);
         kit::merge(m, placed(thornScrub(430u + unsigned(i)), {x, y, -0.2f}));
     }
-    return kit::bakeLight(m, afternoonLight());
+    return kit::bakeLight(m, desertLight());
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -654,7 +667,7 @@ kit::Mesh mesa(kit::Vec2 at, float radiusX, float radiusY, float height, unsigne
     float wobble[n];
     for (float& w : wobble)
         w = random.range(0.8f, 1.2f);
-    kit::Color rock = kit::rgb8(176, 112, 80);
+    kit::Color rock = kit::rgb8(204, 114, 74);
     for (int r = 0; r < 3; ++r) {
         uint32_t start = uint32_t(m.positions.size());
         if (r == 0) first = start;
@@ -676,7 +689,7 @@ kit::Mesh mesa(kit::Vec2 at, float radiusX, float radiusY, float height, unsigne
     // The flat top, in its own vertices so that it takes the light from above.
     uint32_t top = uint32_t(m.positions.size());
     for (int i = 0; i < n; ++i)
-        m.addVertex(m.positions[first + uint32_t(i)], {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(196, 140, 96));
+        m.addVertex(m.positions[first + uint32_t(i)], {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(226, 158, 104));
     for (int i = 1; i + 1 < n; ++i)
         m.addTriangle(top, top + uint32_t(i), top + uint32_t(i + 1));
     return m;
@@ -695,11 +708,11 @@ void addMesas(std::vector<kit::Model>& models) {
     unsigned seed = 450;
     for (const Butte& b : buttes)
         kit::merge(m, mesa(b.at, b.rx, b.ry, b.height, seed++));
-    kit::bakeLight(m, afternoonLight());
+    kit::bakeLight(m, desertLight());
     // The haze of distance, toward the sky's colour low down.
-    const kit::Color haze = kit::rgb8(168, 150, 160);
+    const kit::Color haze = kit::rgb8(204, 188, 196);
     for (kit::Color& c : m.colors)
-        c = kit::mix(c, haze, 0.42f);
+        c = kit::mix(c, haze, 0.4f);
     models.push_back({"Mesas", {}, {}, kit::keepSeen(m, groundViews(0)), {}, {}});
 }
 
@@ -712,9 +725,114 @@ void addFloor(std::vector<kit::Model>& models) {
     plane->children.push_back({"Roadside", {}, {}, kit::keepSeen(roadsideProps(), views), {}, {}});
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// The desert's grade: the ground node comes in with its shapes, and here it takes its colours: pale warm sand
+// with red soil and white crusts in patches long enough not to smear between the ground's rows (the bushes
+// bring the grey-green of the brush), red sandstone banded by height on the slopes, a dark, cool road between
+// buff shoulders, and the far land fading toward the pale haze of the horizon.
+
+kit::Color sandAlbedo(float x, float y) {
+    float patch = valueNoise(x / 23, y / 31, 141), fine = valueNoise(x / 6, y / 9, 143);
+    float soil = valueNoise(x / 260, y / 110, 148);
+    float drift = valueNoise((x + 0.6f * y) / 60, (y - 0.6f * x) / 220, 149);
+    // The patches are drawn where the ground's vertices lie close together; out where they are far apart they
+    // would smear into streaks, so the far land keeps only its broad soil.
+    float near = 1 - ease(110, 380, std::fabs(x));
+    kit::Color c = kit::mix(kit::rgb8(238, 198, 136), kit::rgb8(224, 176, 116), patch);
+    c = kit::mix(c, kit::rgb8(210, 124, 80), ease(0.54f, 0.74f, soil) * 0.65f);
+    c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);
+    return c * (1 + (0.34f * fine - 0.17f) * near);
+}
+
+kit::Color rockAlbedo(float x, float y, float h) {
+    float strata = 0.5f + 0.5f * std::sin(h * 0.17f + 3 * valueNoise(x / 160, y / 220, 151));
+    kit::Color c = kit::mix(kit::rgb8(206, 108, 66), kit::rgb8(234, 176, 122), strata);
+    return kit::mix(c, kit::rgb8(156, 82, 58), ease(0.55f, 0.8f, valueNoise(x / 40, y / 60, 153)) * 0.6f);
+}
+
+// The warm pale haze the far land fades into, between the sky low down and the sand.
+const kit::Color kHaze = kit::rgb8(226, 200, 178);
+
+kit::Color hazed(kit::Color c, float x) {
+    return kit::mix(c, kHaze, 0.5f * ease(160, 1400, std::fabs(x)));
+}
+
+kit::Model* findModel(std::vector<kit::Model>& models, const std::string& name) {
+    for (kit::Model& m : models) {
+        if (m.name == name) return &m;
+        if (kit::Model* child = findModel(m.children, name)) return child;
+    }
+    return nullptr;
+}
+
+// The road's cells are flat quads with their own corners: each triangle is coloured as a whole by what it is.
+kit::Color roadAlbedo(const kit::Mesh& m, const std::array<uint32_t, 3>& t) {
+    float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, z1 = -1e9f;
+    for (uint32_t i : t) {
+        x0 = std::fmin(x0, m.positions[i].x);
+        x1 = std::fmax(x1, m.positions[i].x);
+        y0 = std::fmin(y0, m.positions[i].y);
+        z1 = std::fmax(z1, m.positions[i].z);
+    }
+    float xm = (x0 + x1) / 2;
+    if (z1 > 0.03f) return std::fabs(xm) < 0.5f ? kit::rgb8(246, 206, 84) : kit::rgb8(240, 238, 230);
+    float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 147);
+    if (std::fabs(m.normals[t[0]].x) > 0.5f || std::fabs(xm) > 8.6f) return kit::rgb8(170, 148, 118) * wear;
+    return kit::rgb8(98, 98, 106) * wear;
+}
+
+void gradeGround(std::vector<kit::Model>& models) {
+    kit::Model* plane = findModel(models, "Plane01");
+    if (!plane) return;
+    kit::Mesh& m = plane->mesh;
+    std::vector<char> isRoad(m.positions.size(), 0);
+    for (const auto& t : m.triangles) {
+        bool road = true;
+        for (uint32_t i : t)
+            road = road && std::fabs(m.positions[i].x) <= 14.01f && m.positions[i].z > -0.85f &&
+                   m.positions[i].z < 0.1f;
+        if (!road) continue;
+        kit::Color c = roadAlbedo(m, t);
+        for (uint32_t i : t) {
+            m.colors[i] = c;
+            isRoad[i] = 1;
+        }
+    }
+    for (size_t i = 0; i < m.positions.size(); ++i) {
+        if (isRoad[i]) continue;
+        kit::Vec3 p = m.positions[i];
+        float rock = clamp01(ease(10, 55, p.z) * 0.9f + ease(0.92f, 0.7f, m.normals[i].z) * 0.6f);
+        m.colors[i] = kit::mix(sandAlbedo(p.x, p.y), rockAlbedo(p.x, p.y, p.z), rock);
+    }
+    kit::LightRig rig = desertLight();
+    rig.creviceHeight = 0;
+    kit::bakeLight(m, rig);
+    for (size_t i = 0; i < m.positions.size(); ++i)
+        m.colors[i] = hazed(m.colors[i], m.positions[i].x);
+
+    // What stands on the ground was lit for a lower, dimmer sun: lift it to the same day, and turn the scrub
+    // from olive to the grey-green of desert brush.
+    auto lift = [&](const char* name, kit::Color gain) {
+        if (kit::Model* node = findModel(plane->children, name))
+            for (kit::Color& c : node->mesh.colors)
+                c = {std::fmin(1.0f, c.r * gain.r), std::fmin(1.0f, c.g * gain.g),
+                     std::fmin(1.0f, c.b * gain.b), c.a};
+    };
+    lift("Poles", {1.3f, 1.28f, 1.3f, 1});
+    lift("Rocks", {1.32f, 1.3f, 1.34f, 1});
+    lift("RockArch", {1.2f, 1.18f, 1.2f, 1});
+    if (kit::Model* bushes = findModel(plane->children, "Bushes"))
+        for (kit::Color& c : bushes->mesh.colors) {
+            float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+            c = kit::mix(c, kit::Color{l * 0.86f, l * 1.04f, l * 0.84f, c.a}, 0.7f) * 1.45f;
+            c = {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), c.a};
+        }
+}
+
 } // namespace
 
 void dressEscape(std::vector<kit::Model>& models) {
+    gradeGround(models);
     addCargo(models);
     addFloor(models);
     addDust(models);
