@@ -395,7 +395,7 @@ double beatPush(double t) {
     constexpr double kSizes[4] = {18.0, 10.0, 13.5, 10.0}; // the bar's first beat, then its second, ...
     constexpr double kRise = 0.1, kFall = 0.16;
     double push = 0;
-    for (int k = 12; k <= 44; ++k) { // the beats from 6.0 s to the cut at 22 s
+    for (int k = 11; k <= 44; ++k) { // the beats from the text's hit at 5.5 s to the cut at 22 s
         double beat = k * 0.5, size = kSizes[k % 4];
         if (t > beat - kRise && t <= beat) push += size * std::pow((t - beat + kRise) / kRise, 2);
         if (t > beat) push += size * std::exp(-(t - beat) / kFall);
