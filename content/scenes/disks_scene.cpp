@@ -276,7 +276,7 @@ kit::Mesh logo() {
         kit::Vec2 a = ring[i], b = ring[(i + 1) % ring.size()];
         perimeter += std::hypot(b.u - a.u, b.v - a.v);
     }
-    const int count = 42;
+    const int count = 54;
     float step = perimeter / float(count), next = step / 2, walked = 0;
     int n = 0;
     for (size_t i = 0; i < ring.size(); ++i) {
@@ -339,16 +339,15 @@ struct Pose {
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
 // camera's own swing through the scene the smaller. From 5.5 s to the cut the text stands over the front
-// face, and the sign never turns away from it: holdSway() and beatPush() keep it alive from there.
+// face, and the sign never turns away from it: barSwing() and beatPush() keep it dancing from there.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, kLean - 1, kHoldDistance, kTextCentreX,
+    {5.5, 0, kLean, kHoldDistance, kTextCentreX,
      kTextCentreY}, // turned over to the front on the text's hit: the board holds behind the name
-    {22.0, 0, kLean + 1, 80, kTextCentreX, kTextCentreY}, // a slow push in, to the cut
-    {24.0, 0, kLean + 1, 79, kTextCentreX, kTextCentreY}, // (after the cut)
+    {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -377,30 +376,45 @@ double smoothstep(double from, double to, double t) {
     return f * f * (3 - 2 * f);
 }
 
-// While the board stands behind the text it sways a few degrees, slowly, growing in after the landing.
-// A few degrees keep the bulbs well clear of the letters.
-double holdSway(double t, double degrees, double period) {
-    if (t <= 5.5) return 0;
-    return degrees * smoothstep(5.5, 7.0, t) * std::sin(2 * kit::kPi * (t - 5.5) / period);
+// From the text's hit to the cut the board dances behind the text to the music: it rocks round its centre,
+// banking into each swing and landing face-on on every bar (even seconds of the title), and it jumps at the
+// viewer on every beat, harder on the bars. Everything stays small enough that the board always frames the
+// text and its bulbs keep clear of the letters.
+constexpr double kDanceFrom = 5.5;
+
+// A swing of the board one way and back in each bar, alternating sides: face-on on the bars, furthest out
+// half-way between them.
+double barSwing(double t) {
+    if (t <= kDanceFrom) return 0;
+    return smoothstep(kDanceFrom, 6.4, t) * std::sin(kit::kPi * (t - 6.0) / 2);
 }
 
-// A short push toward the board landing on each bar (even seconds of the title), which then settles back.
+// A jump toward the board peaking on each beat, snapping in over the last tenth of a second before it and
+// falling back after it; the bars hit hardest, their third beats next.
 double beatPush(double t) {
-    constexpr double kPush = 5.5, kRise = 0.3, kSettle = 0.45;
+    constexpr double kSizes[4] = {18.0, 10.0, 13.5, 10.0}; // the bar's first beat, then its second, ...
+    constexpr double kRise = 0.1, kFall = 0.16;
     double push = 0;
-    for (double bar = 8; bar <= 22; bar += 2) {
-        if (t > bar - kRise && t <= bar) push += kPush * smoothstep(bar - kRise, bar, t);
-        if (t > bar) push += kPush * std::exp(-(t - bar) / kSettle);
+    for (int k = 11; k <= 44; ++k) { // the beats from the text's hit at 5.5 s to the cut at 22 s
+        double beat = k * 0.5, size = kSizes[k % 4];
+        if (t > beat - kRise && t <= beat) push += size * std::pow((t - beat + kRise) / kRise, 2);
+        if (t > beat) push += size * std::exp(-(t - beat) / kFall);
     }
     return push;
 }
 
+// How far the camera rolls (radians): it banks with the board's swing.
+double bankAt(double t) {
+    return 7.0 * kit::kPi / 180 * barSwing(t);
+}
+
 Pose poseAt(double t) {
     return {t,
-            interpolate(&Pose::turn, t) + holdSway(t, 3.5, 8.0),
-            interpolate(&Pose::elevation, t) + holdSway(t, 1.5, 5.3),
+            interpolate(&Pose::turn, t) + 26.0 * barSwing(t),
+            interpolate(&Pose::elevation, t),
             interpolate(&Pose::distance, t) - beatPush(t),
-            interpolate(&Pose::screenX, t),
+            // The board's far side draws in as it swings: the board slides toward it to keep the text centred.
+            interpolate(&Pose::screenX, t) - 0.05 * barSwing(t),
             interpolate(&Pose::screenY, t)};
 }
 
@@ -428,6 +442,8 @@ kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
         kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
         [&](double t) { return targetOf(t, poseAt(t)); });
+    for (size_t i = 0; i < keys.rotations.size(); ++i)
+        keys.rotations[i].y += float(bankAt(double(i) / 20.0)); // the angle about the view axis
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);

@@ -371,8 +371,8 @@ ScreenBox titleLogoOnScreen(uint32_t t) {
 }
 
 // The title's sign rides round with the camera and holds its face to the viewer. From 5.5 s, when the text
-// comes up, to the cut it is the board the text stands on: it faces the camera (within 10 degrees), the two
-// text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie within it, and no bulb of its frame crosses them.
+// comes up, to the cut it is the board the text stands on: it rocks no further than 30 degrees from facing the
+// camera, the two text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie within it, and no bulb of its frame crosses them.
 TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
     const LoadedScene& s = scene("disks.xsi");
     const SceneNode& logo = s.node("Kestrova");
@@ -392,7 +392,7 @@ TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
         float facing = float(std::cos(lean) * (toEye.x * std::sin(turn) - toEye.y * std::cos(turn)) +
                              std::sin(lean) * toEye.z);
         if (t < 5500) continue;
-        EXPECT_GE(facing, std::cos(0.17f)) << "t = " << t;
+        EXPECT_GE(facing, std::cos(0.53f)) << "t = " << t;
         EXPECT_TRUE(box.minX < -0.45f && box.maxX > 0.5f && box.minY < -0.4f && box.maxY > 0.27f)
             << "t = " << t;
         for (const Vertex& v : logo.vertices) {
@@ -466,10 +466,11 @@ TEST(SceneFiles, NoCameraJumpsWhileItIsShown) {
             // The field's scene is three times larger: its crane at the start moves up to ~1.7 units a frame.
             float most = std::string(shot.file) == "harvester.xsi" ? 4.0f : 2.0f;
             // The title's camera rides round the spinning sign and whips round it as it turns the sign's
-            // front to the text at 3.5-5.5 s of the part: up to 4.5 units and 2.9 degrees a frame. The
-            // background does not move, so this shows only as the sign turning.
-            bool whip = std::string(shot.camera) == "Camera_disks" && t >= 3500 && t <= 5500;
-            if (whip) most = 4.5f;
+            // front to the text at 3.5-5.5 s of the part, then rocks round it and jumps at it on the beats:
+            // up to 5.5 units and 2.9 degrees a frame. The background does not move, so this shows only as
+            // the sign dancing.
+            bool whip = std::string(shot.camera) == "Camera_disks" && t >= 3500;
+            if (whip) most = 5.5f;
             ASSERT_LT(moved, most) << shot.file << " " << shot.camera << " at " << t << " ms";
             // The chase's second camera swings round the truck's front at 44-48 s of the part: a deliberate
             // whip of up to 2.4 degrees a frame.
