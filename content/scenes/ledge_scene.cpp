@@ -634,12 +634,12 @@ std::vector<kit::Model> grainFall() {
         return [from, height](double t) {
             const float up = float(easeBetween(from, from + 3, t));
             return bedLip(std::fmin(t, 16.0)) + pourVelocity(16, 12) * 1.2f +
-                   kit::Vec3{0, 0, -34 + height * up + 0.8f * float(t - from)};
+                   kit::Vec3{0, 0, -30 + height * up + 0.8f * float(t - from)};
         };
     };
     Random dust(77);
-    parts.push_back(pourNode("GrainDust", dustCloud(dust, 1), 17, 30, rise(17, 12), {}));
-    parts.push_back(pourNode("GrainDust1", dustCloud(dust, 1.6f), 23.4, 30, rise(23.4, 18), {}));
+    parts.push_back(pourNode("GrainDust", dustCloud(dust, 1.2f), 17, 30, rise(17, 14), {}));
+    parts.push_back(pourNode("GrainDust1", dustCloud(dust, 1.8f), 23.4, 30, rise(23.4, 20), {}));
     return parts;
 }
 
@@ -892,6 +892,28 @@ SceneSource buildLedge() {
             uint32_t d = bedMesh.addVertex({x + 0.8f, y, z1}, {0, -1, 0}, {0.5f, 0.5f}, black);
             bedMesh.addQuad(a, b, c, d);
         }
+        // Planked sides as on the chase's truck: boards in two shades of the paint, dark seams between them,
+        // standing a little off the sides (under the ribs), lit like the rest of the truck.
+        kit::Mesh planks;
+        for (float side : {-1.0f, 1.0f}) {
+            const float y0 = -12.1f, y1 = 2.7f;
+            auto strip = [&](float x, float z0, float z1, kit::Color paint) {
+                const kit::Vec3 n{side, 0, 0};
+                const float ya = side > 0 ? y0 : y1, yb = side > 0 ? y1 : y0;
+                const float za = z0 - kPivotAboveGround, zb = z1 - kPivotAboveGround;
+                uint32_t a = planks.addVertex({x, ya, za}, n, {0.5f, 0.5f}, paint);
+                uint32_t b = planks.addVertex({x, yb, za}, n, {0.5f, 0.5f}, paint);
+                uint32_t c = planks.addVertex({x, yb, zb}, n, {0.5f, 0.5f}, paint);
+                uint32_t d = planks.addVertex({x, ya, zb}, n, {0.5f, 0.5f}, paint);
+                planks.addQuad(a, b, c, d);
+            };
+            for (int k = 0; k < 4; ++k) {
+                const float z = 7.95f + 1.5f * float(k);
+                strip(side * 6.68f, z, z + 1.5f, k % 2 ? kit::rgb8(238, 178, 34) : kit::rgb8(222, 160, 30));
+                if (k > 0) strip(side * 6.76f, z - 0.09f, z + 0.09f, kit::rgb8(96, 62, 20));
+            }
+        }
+        kit::merge(bedMesh, backlit(planks));
         kit::translate(bedMesh, kit::Vec3{} - hinge);
         // Its left side turns down toward the drop, away from the sky: in the shade.
         for (size_t i = 0; i < bedMesh.colors.size(); ++i) {
