@@ -485,7 +485,23 @@ kit::Mesh rearSign() {
     kit::merge(text, board);
     // Text space (x right, y up, out of the face along +Z) onto the bed's back rim, facing -Y.
     kit::rotate(text, {kit::kPi / 2, 0, 0});
-    return kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
+    kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
+    // And one along the bed's right side, the side the camera sees as the truck comes in, as on the chase's
+    // truck: over the ribs, facing out.
+    kit::Mesh side = signText("KESTROVA", 1.7f);
+    kit::tintByHeight(side, -0.85f, 0.85f, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
+    kit::translate(side, {0, 0, 0.12f});
+    kit::Mesh sideBoard = kit::box({-4.6f, -1.2f, -0.4f}, {4.6f, 1.2f, 0});
+    for (size_t i = 0; i < sideBoard.colors.size(); ++i) {
+        const kit::Vec3 n = sideBoard.normals[i];
+        sideBoard.colors[i] = n.y > 0.5f ? kit::rgb8(150, 92, 52)
+                              : n.z > 0.5f ? kit::rgb8(30, 24, 24)
+                                           : kit::rgb8(70, 44, 36);
+    }
+    kit::merge(side, sideBoard);
+    kit::rotate(side, {kit::kPi / 2, 0, kit::kPi / 2});
+    kit::merge(text, kit::translate(side, {7.05f, -4.7f, 11.2f - kPivotAboveGround}));
+    return text;
 }
 
 // The pour. The load leaves the bed's low edge (its middle along the bed is followed here) along the tipped
