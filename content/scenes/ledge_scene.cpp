@@ -101,7 +101,7 @@ kit::Vec3 cameraEye(double t) {
         {0, {-0.1f, -0.36f, 90}},   {2, {-0.3f, -0.42f, 80}},   {4, {-0.05f, -0.34f, 96}},
         {6, {-0.3f, -0.44f, 74}},   {8, {-0.2f, -0.4f, 84}},    {10, {-0.4f, -0.5f, 100}},
         {12, {-0.15f, -0.44f, 90}}, {14, {-0.45f, -0.3f, 115}}, {16, {-0.55f, -0.26f, 120}},
-        {18, {-0.4f, -0.2f, 96}},   {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
+        {18, {-0.4f, -0.22f, 106}},   {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
         {24, {-0.6f, -0.3f, 130}},  {26, {-0.5f, -0.26f, 135}}, {28, {-0.4f, -0.36f, 150}},
         {30, {-0.4f, -0.37f, 151}}};
     const kit::Vec3 f = pathAt(framing, t);
@@ -617,7 +617,7 @@ std::vector<kit::Model> grainFall() {
     for (double t0 = 16.0; t0 < 29.9; t0 += 0.4, ++stream) {
         const double heavy = easeBetween(15.8, 17, t0) * (1 - 0.75 * easeBetween(23, 29.5, t0)) +
                              0.3 * (1 - std::fabs(t0 - 22.4) / 1.2) * (std::fabs(t0 - 22.4) < 1.2);
-        const int count = std::max(14, int(110 * heavy));
+        const int count = std::max(12, int(84 * heavy));
         const float spread = 1.5f + 5.1f * float(std::fmin(1.0, heavy));
         const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(11, 14));
         kit::Mesh kernels;
