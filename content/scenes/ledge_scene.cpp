@@ -15,7 +15,7 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 601;  // 0-30 s
+constexpr int kFrames = 601; // 0-30 s
 constexpr float kBodyZ = 41.573f;
 constexpr float kWheelZ = 37.821f;
 constexpr float kBeamZ = 39.459f;
@@ -101,9 +101,9 @@ kit::Vec3 cameraEye(double t) {
         {0, {-0.1f, -0.36f, 90}},   {2, {-0.3f, -0.42f, 80}},   {4, {-0.05f, -0.34f, 96}},
         {6, {-0.3f, -0.44f, 74}},   {8, {-0.2f, -0.4f, 84}},    {10, {-0.4f, -0.5f, 100}},
         {12, {-0.15f, -0.44f, 90}}, {14, {-0.45f, -0.3f, 115}}, {16, {-0.55f, -0.26f, 120}},
-        {18, {-0.4f, -0.22f, 106}},   {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
-        {24, {-0.6f, -0.3f, 130}},  {26, {-0.5f, -0.26f, 135}}, {28, {-0.4f, -0.36f, 150}},
-        {30, {-0.4f, -0.37f, 151}}};
+        {18, {-0.4f, -0.22f, 106}}, {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
+        {24, {-0.6f, -0.3f, 130}},  {26, {-0.5f, -0.26f, 128}}, {28, {-0.4f, -0.36f, 122}},
+        {30, {-0.4f, -0.37f, 121}}};
     const kit::Vec3 f = pathAt(framing, t);
     const kit::Vec3 middle = onTruck(t, {0, 0, 0}) + kit::Vec3{0, 0, kBodyZ + 2};
     return middle - kit::viewRay(cameraAngles(), kFieldOfView, f.x, f.y) * f.z;
@@ -257,8 +257,8 @@ kit::Mesh mesaMesh() {
         std::vector<uint32_t> v;
         for (const auto& [at, outer] : corners) {
             bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && outer);
-            // The texture runs round the mesa (rings of wheel-worn rock on top, strata down the cliff) and the
-            // shades vary only with radius and height, so the part's turn of the ledge never shows.
+            // The texture runs round the mesa (rings of wheel-worn rock on top, strata down the cliff) and
+            // the shades vary only with radius and height, so the part's turn of the ledge never shows.
             const float r = std::hypot(at.x, at.y);
             kit::Vec2 uv = cliff ? kit::Vec2{0.37f, at.z / 9} : kit::Vec2{0.3f + r / 300, 0.61f};
             float shade = 0.85f + 0.3f * valueNoise(r / 9, at.z / 5, 3);
@@ -494,7 +494,7 @@ kit::Mesh rearSign() {
     kit::Mesh sideBoard = kit::box({-4.6f, -1.2f, -0.4f}, {4.6f, 1.2f, 0});
     for (size_t i = 0; i < sideBoard.colors.size(); ++i) {
         const kit::Vec3 n = sideBoard.normals[i];
-        sideBoard.colors[i] = n.y > 0.5f ? kit::rgb8(150, 92, 52)
+        sideBoard.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
                               : n.z > 0.5f ? kit::rgb8(30, 24, 24)
                                            : kit::rgb8(70, 44, 36);
     }
@@ -642,8 +642,10 @@ std::vector<kit::Model> grainFall() {
     }
     // The pour's body at the lip while the heap slides (it drops away at 22 s), then the last of the load as
     // one wide golden sheet that leaves the lip at 22.8 s and falls away.
-    parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.3f, 4), 16.2, 22.0, bedLip, pourVelocity(22.0, 12)));
-    parts.push_back(pourNode("GrainSheet1", pourSheet(0, 0.6f, 1), 21.9, 22.8, bedLip, pourVelocity(22.8, 12)));
+    parts.push_back(
+        pourNode("GrainSheet0", pourSheet(0, 0.3f, 4), 16.2, 22.0, bedLip, pourVelocity(22.0, 12)));
+    parts.push_back(
+        pourNode("GrainSheet1", pourSheet(0, 0.6f, 1), 21.9, 22.8, bedLip, pourVelocity(22.8, 12)));
     // Dust billows up out of the drop where the pour lands, a second of fall below the lip, from 17 s; a
     // second, bigger cloud rises after the sheet has gone down. Both hang there to the end.
     auto rise = [](double from, float height) {
