@@ -228,7 +228,7 @@ Image makeChaseSky() {
 
 Image makeSunGlow() {
     Image image(256, 256);
-    const float outerRadius = 88.0f; // screen pixels; nearest screen edge is 91 pixels from the sun
+    const float outerRadius = 64.0f; // screen pixels: the truck keeps further than this from the sun
     for (int y = 0; y < image.height; ++y) {
         float s = screenFractionOfRow(y, image.height);
         for (int x = 0; x < image.width; ++x) {

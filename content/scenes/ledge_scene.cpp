@@ -15,8 +15,7 @@
 namespace scenes {
 namespace {
 
-constexpr int kFrames = 601;  // 0-30 s
-constexpr float kTruckX = 40; // the truck stands on the rim at this radius, facing +Y
+constexpr int kFrames = 601; // 0-30 s
 constexpr float kBodyZ = 41.573f;
 constexpr float kWheelZ = 37.821f;
 constexpr float kBeamZ = 39.459f;
@@ -42,47 +41,72 @@ kit::LightRig sunsetLight() {
     return rig;
 }
 
-// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
-// a bar, and it stays near enough that the truck fills a good part of the frame: it opens low behind the
-// truck as it drives along the rim and eases back to the right (0-2 s), rises to the left over the load
-// (2-4 s), swings down to the right, where the drop opens beside the truck (4-6 s), backs out low over the
-// drop (6-8 s), pushes in and up (8-10 s), rises left to look down on the load (10-12 s), drops to the right
-// (12-14 s), passes low and close behind the wheels (14-16 s) and pulls back up (16-18 s), settling by 19.5 s
-// where the dump reads: the truck left of the middle, the drop right of it. It eases in while the bed tips
-// and the load pours (19.5-26 s) and draws back and up for the end card, which comes to rest above the tipped
-// bed (26-28 s).
-kit::Vec3 cameraEye(double t) {
-    static const std::vector<PathPoint> path{{0, {44, -44, 48}},  {2, {47, -49, 46}},    {4, {34, -48, 55}},
-                                             {6, {44, -44, 44}},  {8, {45, -62, 42}},    {10, {44, -44, 50}},
-                                             {12, {37, -44, 55}}, {14, {45, -42, 47}},   {16, {43, -37, 43}},
-                                             {18, {48, -58, 51}}, {19.5, {48, -56, 51}}, {26, {48, -52, 51}},
-                                             {28, {47, -60, 55}}, {30, {47, -63, 56}}};
-    return pathAt(path, t);
-}
+kit::Vec3 cameraEye(double t);
 
-// The drive. The part turns the ledge under the truck, so a truck that stands still drives along the rim;
-// from 10 s it also pulls a little away from the camera round the rim (its heading angle about the mesa's
-// axis, radians) and edges out toward the drop (its radius), where it stays for the dump.
-double driveAngle(double t) {
-    return 0.3 * easeBetween(10, 21, t);
+// The drive. The ledge turns under the truck, but its top and cliff are the same all round, so that its turn
+// never shows: the truck's own move is all that reads. It comes along the east rim toward the camera, edging
+// out toward the brink (the drop on its left), and brakes to a halt there at 8 s, its nose turned a little
+// out. `driveShare` is the share of the way covered by time t; `drivePoint` the pivot's place at that share.
+double driveShare(double t) {
+    const double u = std::fmin(1.0, std::fmax(0.0, t / 8));
+    return 1 - (1 - u) * (1 - u);
 }
-float driveRadius(double t) {
-    return kTruckX + 3.0f * float(easeBetween(12, 20, t));
+kit::Vec3 drivePoint(double u) {
+    // A cubic from the start to the halt, leaving and arriving along the given headings.
+    const kit::Vec3 from{28.5f, 24, 0}, to{40.6f, -2.5f, 0};
+    const float reach = kit::length(to - from), h0 = kit::kPi + 0.65f, h1 = kit::kPi + 0.3f;
+    const kit::Vec3 d0{-std::sin(h0) * reach, std::cos(h0) * reach, 0},
+        d1{-std::sin(h1) * reach, std::cos(h1) * reach, 0};
+    const float v = float(u), a = 2 * v * v * v - 3 * v * v + 1, b = v * v * v - 2 * v * v + v,
+                c = -2 * v * v * v + 3 * v * v, d = v * v * v - v * v;
+    return from * a + d0 * b + to * c + d1 * d;
+}
+// The truck's heading about Z (0 faces +Y), along its path; it holds the last one once halted.
+float heading(double t) {
+    const double u = driveShare(t);
+    const kit::Vec3 d = drivePoint(std::fmin(1.0, u + 1e-3)) - drivePoint(std::fmax(0.0, u - 1e-3));
+    float a = std::atan2(-d.x, d.y);
+    return a < 0 ? a + 2 * kit::kPi : a;
+}
+// How far the truck has rolled by time t.
+double rolled(double t) {
+    const double u = driveShare(t);
+    double length = 0;
+    for (int i = 0; i < 64; ++i)
+        length += kit::length(drivePoint(u * (i + 1) / 64) - drivePoint(u * i / 64));
+    return length;
 }
 // The part's rocking of the body (the keys replace it), in scene units.
 float bodyRock(double t) {
     float c = float(t * 1000);
-    return float(std::sin(c / 78) / 5 + std::sin(c / 100) / 5);
+    return float((std::sin(c / 78) / 5 + std::sin(c / 100) / 5) * (1 - 0.5 * easeBetween(7.5, 9, t)));
 }
 // Where a point given relative to the body's pivot (truck facing +Y) stands at time t, and the truck's turn.
 kit::Vec3 onTruck(double t, kit::Vec3 offset) {
-    float a = float(driveAngle(t)), r = driveRadius(t);
-    kit::Vec3 pivot{std::cos(a) * r, std::sin(a) * r, 0};
-    return pivot + kit::rotateEuler(offset, {0, 0, a});
+    return drivePoint(driveShare(t)) + kit::rotateEuler(offset, {0, 0, heading(t)});
 }
 
 kit::CameraAngles cameraAngles() {
     return kit::aimCamera({}, kit::Vec3{0.05f, 1.0f, -0.105f});
+}
+
+// The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
+// a bar, landing on the even seconds. Each key frames the truck: where its middle stands on the screen
+// (normalised x, y) and how far off the eye is. The truck keeps below and left of the sun's glow. The camera
+// meets the truck as it comes along the rim (0-4 s), closes in on it as it brakes at the brink (4-8 s),
+// rises while the bed goes up (8-14 s), shows the drop beside it as the pour starts (16 s), pushes in (18 s),
+// draws back for the last sheet (22 s) and up for the end card, landing with it on the last chord (28 s).
+kit::Vec3 cameraEye(double t) {
+    static const std::vector<PathPoint> framing{
+        {0, {-0.1f, -0.36f, 90}},   {2, {-0.3f, -0.42f, 80}},   {4, {-0.05f, -0.34f, 96}},
+        {6, {-0.3f, -0.44f, 74}},   {8, {-0.2f, -0.4f, 84}},    {10, {-0.4f, -0.5f, 100}},
+        {12, {-0.15f, -0.44f, 90}}, {14, {-0.45f, -0.3f, 115}}, {16, {-0.55f, -0.26f, 120}},
+        {18, {-0.4f, -0.22f, 106}}, {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
+        {24, {-0.6f, -0.3f, 130}},  {26, {-0.5f, -0.26f, 135}}, {28, {-0.4f, -0.36f, 150}},
+        {30, {-0.4f, -0.37f, 151}}};
+    const kit::Vec3 f = pathAt(framing, t);
+    const kit::Vec3 middle = onTruck(t, {0, 0, 0}) + kit::Vec3{0, 0, kBodyZ + 2};
+    return middle - kit::viewRay(cameraAngles(), kFieldOfView, f.x, f.y) * f.z;
 }
 
 // The camera's keys as seen from a node at `at` that rises and sinks by up to `bob`.
@@ -178,9 +202,9 @@ void dropSkyBehindRanges(kit::Mesh& sky, const kit::Mesh& ranges) {
     sky = kit::keepTriangles(sky, kit::trianglesEverSeen(instances, 1, settings)[0]);
 }
 
-// Height of the ledge's top at radius r and angle a: a flat track under the wheels, rough rock elsewhere.
-float ledgeHeight(float r, float a) {
-    float rough = valueNoise(std::cos(a) * r / 6, std::sin(a) * r / 6, 11) - 0.5f;
+// Height of the ledge's top at radius r: a flat track under the wheels, rough rock elsewhere, all round.
+float ledgeHeight(float r) {
+    float rough = valueNoise(r / 3, 0.5f, 11) - 0.5f;
     if (r > 30 && r < 50) return kLedgeTop;
     float edge = r <= 30 ? (30 - r) / 10 : (r - 50) / 4;
     return kLedgeTop + std::fmin(1.0f, edge) * (0.6f + 2.5f * rough);
@@ -214,10 +238,10 @@ kit::Mesh mesaMesh() {
             if (!rings[k].top) {
                 // Down the cliff: steeper at the top, buttresses, and a flare of scree at the foot.
                 float depth = (kLedgeTop - z) / (kLedgeTop - ledge::kFloorZ);
-                r = 56 + 8 * depth + 14 * depth * depth * depth + 4 * (valueNoise(a * 8, z / 7, 5) - 0.5f) +
-                    7 * (valueNoise(a * 3, z / 40, 6) - 0.5f) * std::fmin(1.0f, depth * 4);
+                r = 56 + 8 * depth + 14 * depth * depth * depth + 4 * (valueNoise(0.5f, z / 7, 5) - 0.5f) +
+                    7 * (valueNoise(0.5f, z / 40, 6) - 0.5f) * std::fmin(1.0f, depth * 4);
             } else {
-                z = ledgeHeight(r, a);
+                z = ledgeHeight(r);
             }
             grid[k].push_back({std::cos(a) * r, std::sin(a) * r, z});
         }
@@ -233,9 +257,11 @@ kit::Mesh mesaMesh() {
         std::vector<uint32_t> v;
         for (const auto& [at, outer] : corners) {
             bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && outer);
-            float a = std::atan2(at.y, at.x);
-            kit::Vec2 uv = cliff ? kit::Vec2{a * 60 / 12, at.z / 12} : kit::Vec2{at.x / 14, at.y / 14};
-            float shade = 0.8f + 0.4f * valueNoise(at.x / 9, at.y / 9 + at.z / 9, 3);
+            // The texture runs round the mesa (rings of wheel-worn rock on top, strata down the cliff) and
+            // the shades vary only with radius and height, so the part's turn of the ledge never shows.
+            const float r = std::hypot(at.x, at.y);
+            kit::Vec2 uv = cliff ? kit::Vec2{0.37f, at.z / 9} : kit::Vec2{0.3f + r / 300, 0.61f};
+            float shade = 0.85f + 0.3f * valueNoise(r / 9, at.z / 5, 3);
             v.push_back(mesh.addVertex(at, n, uv, kit::Color{shade, shade * 0.92f, shade * 0.9f, 1}));
         }
         if (v.size() == 4) {
@@ -303,23 +329,17 @@ kit::Mesh headlightBeam() {
     return kit::makeTwoSided(cone);
 }
 
-// How far the tyres have rolled over the ledge by time t: the ledge turns under them at the part's rate, and
-// the truck adds its own drive round the rim.
-double rolled(double t) {
-    return (kLedgeTurn * t + driveAngle(t)) * kTruckX;
-}
-
-// The dump. The bed hinges on its lower right edge (relative to the body's pivot): from 20 s it tips over to
-// the right, toward the drop, and the load slides off its high side's far edge into the valley.
-constexpr float kHingeX = 6.6f, kHingeZ = 7.8f - kPivotAboveGround;
+// The dump. The bed hinges on its lower left edge (relative to the body's pivot): from 10 s it tips over to
+// the left, toward the drop, and from 16 s the load slides off its high side's far edge into the valley; at
+// 22 s a last shove of the hoist sends the rest out as one sheet.
+constexpr float kHingeX = -6.6f, kHingeZ = 7.8f - kPivotAboveGround;
 constexpr float kBedHeight = 6.2f; // from the hinge up to the bed's top
 double bedTip(double t) {
-    return 0.9 * easeBetween(20, 25.5, t);
+    return 0.78 * easeBetween(10, 16, t) + 0.14 * easeBetween(21.5, 22.6, t);
 }
-// How far the load has drained off the bed (0 to 1): it starts to go once the bed leans, the last of it at
-// the final chord.
+// How far the load has drained off the bed (0 to 1): a steady pour from 16 s, the last of it at 22-23 s.
 double drained(double t) {
-    return easeBetween(22, 27.5, t);
+    return 0.45 * easeBetween(16, 21.8, t) + 0.55 * easeBetween(22, 23.2, t);
 }
 
 // Position and turn keys of a part of the truck that sits at `offset` from the body's pivot; `spin` adds the
@@ -334,8 +354,8 @@ kit::Model onTruckModel(std::string name, kit::Vec3 offset, float restZ, kit::Me
         kit::Vec3 at = onTruck(t, {offset.x, offset.y, 0});
         // Until it is wanted the part waits deep under the truck: out of the frame, where it costs nothing.
         if (t < hiddenUntil) at.z = -600;
-        kit::Vec3 turn{spin ? float(-rolled(t) / kWheelRadius) : 0.0f, tips ? float(bedTip(t)) : 0.0f,
-                       float(driveAngle(t))};
+        kit::Vec3 turn{spin ? float(-rolled(t) / kWheelRadius) : 0.0f, tips ? float(-bedTip(t)) : 0.0f,
+                       float(heading(t))};
         if (slide) at = at + kit::rotateEuler(slide(t), turn);
         path.push_back({at.x, at.y, at.z + restZ + (rocks ? bodyRock(t) : 0.0f)});
         turns.push_back(turn);
@@ -357,7 +377,7 @@ std::vector<kit::View> viewsFromTruck(kit::Vec3 offset, float bob) {
         for (float dz : {-bob, bob}) {
             kit::View view =
                 kit::makeView(cameraEye(t) - at + kit::Vec3{0, 0, -dz}, cameraAngles(), kFieldOfView);
-            views.push_back(kit::turned(view, {}, {0, 0, float(driveAngle(t))}));
+            views.push_back(kit::turned(view, {}, {0, 0, float(heading(t))}));
         }
     }
     return views;
@@ -465,7 +485,23 @@ kit::Mesh rearSign() {
     kit::merge(text, board);
     // Text space (x right, y up, out of the face along +Z) onto the bed's back rim, facing -Y.
     kit::rotate(text, {kit::kPi / 2, 0, 0});
-    return kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
+    kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
+    // And one along the bed's right side, the side the camera sees as the truck comes in, as on the chase's
+    // truck: over the ribs, facing out.
+    kit::Mesh side = signText("KESTROVA", 1.7f);
+    kit::tintByHeight(side, -0.85f, 0.85f, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
+    kit::translate(side, {0, 0, 0.12f});
+    kit::Mesh sideBoard = kit::box({-4.6f, -1.2f, -0.4f}, {4.6f, 1.2f, 0});
+    for (size_t i = 0; i < sideBoard.colors.size(); ++i) {
+        const kit::Vec3 n = sideBoard.normals[i];
+        sideBoard.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
+                              : n.z > 0.5f ? kit::rgb8(30, 24, 24)
+                                           : kit::rgb8(70, 44, 36);
+    }
+    kit::merge(side, sideBoard);
+    kit::rotate(side, {kit::kPi / 2, 0, kit::kPi / 2});
+    kit::merge(text, kit::translate(side, {7.05f, -4.7f, 11.2f - kPivotAboveGround}));
+    return text;
 }
 
 // The pour. The load leaves the bed's low edge (its middle along the bed is followed here) along the tipped
@@ -473,13 +509,13 @@ kit::Mesh rearSign() {
 constexpr float kGravity = 40;
 kit::Vec3 bedLip(double t) {
     const float tip = float(bedTip(t));
-    const kit::Vec3 lip{kHingeX + kBedHeight * std::sin(tip), -4.7f, 0};
+    const kit::Vec3 lip{kHingeX - kBedHeight * std::sin(tip), -4.7f, 0};
     return onTruck(t, lip) +
            kit::Vec3{0, 0, kBodyZ + kHingeZ + bodyRock(t) + kBedHeight * std::cos(tip) + 0.3f};
 }
 kit::Vec3 pourVelocity(double t, float speed) {
     const float tip = float(bedTip(t));
-    return kit::rotateEuler({speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, float(driveAngle(t))});
+    return kit::rotateEuler({-speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, float(heading(t))});
 }
 
 // One kernel: a small rounded diamond facing the camera (which looks along +Y), lit from the sun behind and
@@ -510,7 +546,7 @@ kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
     kit::Model model{name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
     std::vector<kit::Vec3> turns;
     for (int i = 0; i < kFrames; ++i)
-        turns.push_back({0, 0, float(driveAngle(i / 20.0))});
+        turns.push_back({0, 0, float(heading(i / 20.0))});
     for (kit::Curve& c : kit::rotationCurves(turns))
         model.curves.push_back(c);
     return model;
@@ -518,21 +554,23 @@ kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
 
 // The golden sheet that pours off the whole length of the lip and parts into four streams that thin as they
 // fall, in the truck's frame (x out over the drop, y along the bed), from `s0` to `s1` seconds of the fall.
-kit::Mesh pourSheet(float s0, float s1) {
+kit::Mesh pourSheet(float s0, float s1, int streams) {
     const float tip = float(bedTip(24));
     kit::Mesh sheet;
     const int steps = 5;
-    for (int k = 0; k < 4; ++k) {
-        const float middle = -5.0f + 3.3f * float(k) + 0.35f * float((k * 7) % 3 - 1);
+    for (int k = 0; k < streams; ++k) {
+        const float middle = streams == 1 ? 0 : -5.0f + 3.3f * float(k) + 0.35f * float((k * 7) % 3 - 1);
+        // One stream is the whole load at once: as wide as the bed.
+        const float wide = streams == 1 ? 5.5f : 1;
         std::vector<uint32_t> edge[2];
         for (int i = 0; i <= steps; ++i) {
             const float s = s0 + (s1 - s0) * float(i) / steps;
-            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.1f * (1 - 0.72f * thin);
+            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.1f * wide * (1 - 0.72f * thin);
             kit::Color c = kit::mix(kit::rgb8(255, 224, 134), kit::rgb8(214, 142, 50), s / 0.8f);
             for (int side = 0; side < 2; ++side) {
                 // The two edges leave at different speeds: each stream also spreads outward as it falls.
-                const float speed = side ? 10.5f : 6.0f;
-                kit::Vec3 at{speed * std::cos(tip) * s, middle + (side ? half : -half),
+                const float speed = side ? 14.0f : 9.5f;
+                kit::Vec3 at{-speed * std::cos(tip) * s, middle + (side ? half : -half),
                              -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
                 edge[side].push_back(sheet.addVertex(at, {-1, 0, 0}, {0.5f, 0.5f}, c * (side ? 1.0f : 0.8f)));
             }
@@ -544,11 +582,12 @@ kit::Mesh pourSheet(float s0, float s1) {
 }
 
 // A cloud of dust and chaff: soft pale discs facing the camera, their edges in the valley's haze.
-kit::Mesh dustCloud(Random& random) {
+kit::Mesh dustCloud(Random& random, float size) {
     kit::Mesh cloud;
     for (int b = 0; b < 6; ++b) {
-        const kit::Vec3 at{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b};
-        const float radius = random.range(1.3f, 2.3f);
+        const kit::Vec3 at =
+            kit::Vec3{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b} * size;
+        const float radius = random.range(1.3f, 2.3f) * size;
         const kit::Color centre = kit::mix(kit::rgb8(188, 136, 124), kit::rgb8(212, 164, 136), random.next());
         const kit::Color rim = kit::rgb8(146, 96, 120);
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
@@ -570,48 +609,55 @@ kit::Mesh dustCloud(Random& random) {
 // each costs the frame a draw call.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> parts;
-    constexpr int kStreams = 10;
+    // A clump of kernels leaves the lip every 0.4 s from 16 s to the end: dense while the heap pours, the
+    // densest with the last sheet at 22 s, then fewer and narrower as the bed empties. Each clump is drawn
+    // out along its fall, so that the clumps overlap into one stream near the lip.
     Random random(31);
-    for (int r = 0; r < kStreams; ++r) {
-        // Closer together while the heap goes fastest.
-        const double t0 = std::ceil((22.0 + 5.8 * std::pow(double(r) / (kStreams - 1), 1.15)) * 20) / 20;
-        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(7.5f, 9));
+    int stream = 0;
+    for (double t0 = 16.0; t0 < 29.9; t0 += 0.4, ++stream) {
+        const double heavy = easeBetween(15.8, 17, t0) * (1 - 0.75 * easeBetween(23, 29.5, t0)) +
+                             0.3 * (1 - std::fabs(t0 - 22.4) / 1.2) * (std::fabs(t0 - 22.4) < 1.2);
+        const int count = std::max(12, int(84 * heavy));
+        const float spread = 1.5f + 5.1f * float(std::fmin(1.0, heavy));
+        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(11, 14));
         kit::Mesh kernels;
-        for (int k = 0; k < 96; ++k) {
-            // Four dense streams, drawn out along the fall, over the whole length of the bed.
-            const float lane = -2.1f + 1.4f * float(k % 4);
-            kit::Vec3 at{lane + random.range(-0.4f, 0.4f), random.range(-6.6f, 6.6f),
-                         random.range(-3.4f, 3.4f)};
-            float w = random.range(0.14f, 0.21f), h = w * random.range(1.1f, 1.4f);
-            kit::Color c = kit::mix(kit::rgb8(220, 150, 46), kit::rgb8(255, 214, 112), random.next());
-            addKernel(kernels, kit::rotateEuler(at, {0, 0, float(driveAngle(t0))}), w, h, c);
+        for (int k = 0; k < count; ++k) {
+            // Drawn out behind the clump's head: the kernels that left the lip a little later, seen half a
+            // second into the fall.
+            const float lag = random.range(0, 0.4f), tip = float(bedTip(t0));
+            kit::Vec3 at{random.range(-1.0f, 1.0f) + 12 * std::cos(tip) * lag, random.range(-spread, spread),
+                         random.range(-0.6f, 0.6f) + (12 * std::sin(tip) + 20) * lag};
+            float w = random.range(0.2f, 0.3f), h = w * random.range(1.1f, 1.4f);
+            kit::Color c = kit::mix(kit::rgb8(224, 150, 46), kit::rgb8(255, 222, 124), random.next());
+            addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(t0))}), w, h, c);
         }
-        char name[16];
-        std::snprintf(name, sizeof name, "GrainFall%02d", r);
-        auto fall = [&](double t) {
+        char name[24];
+        std::snprintf(name, sizeof name, "GrainFall%02d", stream % 100);
+        auto path = sampleFrames(kFrames, [&](double t) {
+            if (t < t0 - 0.01) return kit::Vec3{from.x, from.y, -600};
             float s = float(t - t0);
             return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
-        };
-        auto path = sampleFrames(kFrames, [&](double t) {
-            return t < t0 - 0.01 ? kit::Vec3{from.x, from.y, -600} : fall(t);
         });
         parts.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
     }
-    // The sheet in two parts, the upper from just after the first stream leaves and the lower once that
-    // stream has fallen past it; at the end each drops away with the last of the load.
-    parts.push_back(pourNode("GrainSheet0", pourSheet(0, 0.35f), 22.3, 27.0, bedLip, pourVelocity(27.0, 8)));
+    // The pour's body at the lip while the heap slides (it drops away at 22 s), then the last of the load as
+    // one wide golden sheet that leaves the lip at 22.8 s and falls away.
     parts.push_back(
-        pourNode("GrainSheet1", pourSheet(0.35f, 0.8f), 22.65, 27.35, bedLip, pourVelocity(27.35, 8)));
-    // Dust rises where the streams fall into the drop, a second of fall below the lip, follows the lip as the
-    // truck rolls on, and settles back into the drop once the last of the load has gone down.
-    constexpr double kDustFrom = 23.0;
-    auto rise = [](double t) {
-        const float up = float(easeBetween(kDustFrom, kDustFrom + 2.5, t)),
-                    down = float(easeBetween(27.8, 29.6, t));
-        return bedLip(t) + pourVelocity(t, 9) * 1.1f + kit::Vec3{0, 0, -30 + 11 * up - 22 * down};
+        pourNode("GrainSheet0", pourSheet(0, 0.3f, 4), 16.2, 22.0, bedLip, pourVelocity(22.0, 12)));
+    parts.push_back(
+        pourNode("GrainSheet1", pourSheet(0, 0.6f, 1), 21.9, 22.8, bedLip, pourVelocity(22.8, 12)));
+    // Dust billows up out of the drop where the pour lands, a second of fall below the lip, from 17 s; a
+    // second, bigger cloud rises after the sheet has gone down. Both hang there to the end.
+    auto rise = [](double from, float height) {
+        return [from, height](double t) {
+            const float up = float(easeBetween(from, from + 3, t));
+            return bedLip(std::fmin(t, 16.0)) + pourVelocity(16, 12) * 1.2f +
+                   kit::Vec3{0, 0, -30 + height * up + 0.8f * float(t - from)};
+        };
     };
     Random dust(77);
-    parts.push_back(pourNode("GrainDust", dustCloud(dust), kDustFrom, 30, rise, {}));
+    parts.push_back(pourNode("GrainDust", dustCloud(dust, 1.2f), 17, 30, rise(17, 14), {}));
+    parts.push_back(pourNode("GrainDust1", dustCloud(dust, 1.8f), 23.4, 30, rise(23.4, 20), {}));
     return parts;
 }
 
@@ -620,8 +666,10 @@ std::vector<kit::Model> grainFall() {
 // what faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the
 // sides, the edges) catch the low sun as a warm rim, the strongest where they lean toward it.
 kit::Mesh& backlit(kit::Mesh& mesh) {
-    const kit::Vec3 toSun = kit::normalize(sunsetLight().toSun);
-    const kit::Vec3 toSky = kit::normalize(kit::Vec3{0.15f, -1.0f, 0.45f});
+    // In the truck's own frame: it comes toward the camera, its back to the sun.
+    const kit::Vec3 turn{0, 0, -kit::kPi};
+    const kit::Vec3 toSun = kit::rotateEuler(kit::normalize(sunsetLight().toSun), turn);
+    const kit::Vec3 toSky = kit::rotateEuler(kit::normalize(kit::Vec3{0.15f, -1.0f, 0.45f}), turn);
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         kit::Vec3 n = kit::normalize(mesh.normals[i]);
         float up = 0.5f + 0.5f * n.z;
@@ -792,7 +840,7 @@ SceneSource buildLedge() {
     // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth
     // buffer.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
-    kit::Vec3 body{kTruckX, 0, kBodyZ};
+    kit::Vec3 body = onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units; the keys do the same.
     kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
     bodyMesh = kit::keepSeen(backlit(bodyMesh), viewsFromTruck({0, 0, kBodyZ}, 0.4f));
@@ -862,10 +910,32 @@ SceneSource buildLedge() {
             uint32_t d = bedMesh.addVertex({x + 0.8f, y, z1}, {0, -1, 0}, {0.5f, 0.5f}, black);
             bedMesh.addQuad(a, b, c, d);
         }
+        // Planked sides as on the chase's truck: boards in two shades of the paint, dark seams between them,
+        // standing a little off the sides (under the ribs), lit like the rest of the truck.
+        kit::Mesh planks;
+        for (float side : {-1.0f, 1.0f}) {
+            const float y0 = -12.1f, y1 = 2.7f;
+            auto strip = [&](float x, float z0, float z1, kit::Color paint) {
+                const kit::Vec3 n{side, 0, 0};
+                const float ya = side > 0 ? y0 : y1, yb = side > 0 ? y1 : y0;
+                const float za = z0 - kPivotAboveGround, zb = z1 - kPivotAboveGround;
+                uint32_t a = planks.addVertex({x, ya, za}, n, {0.5f, 0.5f}, paint);
+                uint32_t b = planks.addVertex({x, yb, za}, n, {0.5f, 0.5f}, paint);
+                uint32_t c = planks.addVertex({x, yb, zb}, n, {0.5f, 0.5f}, paint);
+                uint32_t d = planks.addVertex({x, ya, zb}, n, {0.5f, 0.5f}, paint);
+                planks.addQuad(a, b, c, d);
+            };
+            for (int k = 0; k < 4; ++k) {
+                const float z = 7.95f + 1.5f * float(k);
+                strip(side * 6.68f, z, z + 1.5f, k % 2 ? kit::rgb8(238, 178, 34) : kit::rgb8(222, 160, 30));
+                if (k > 0) strip(side * 6.76f, z - 0.09f, z + 0.09f, kit::rgb8(96, 62, 20));
+            }
+        }
+        kit::merge(bedMesh, backlit(planks));
         kit::translate(bedMesh, kit::Vec3{} - hinge);
-        // Its right side turns down toward the drop, away from the sky: in the shade.
+        // Its left side turns down toward the drop, away from the sky: in the shade.
         for (size_t i = 0; i < bedMesh.colors.size(); ++i) {
-            if (bedMesh.normals[i].x > 0.5f) bedMesh.colors[i] = bedMesh.colors[i] * 0.55f;
+            if (bedMesh.normals[i].x < -0.5f) bedMesh.colors[i] = bedMesh.colors[i] * 0.55f;
         }
     }
     kit::sortNearFirst(bodyMesh, cameraEye(0) - body);
@@ -892,7 +962,7 @@ SceneSource buildLedge() {
     // gone.
     auto drain = [](double t) {
         float d = float(drained(t));
-        return kit::Vec3{1.5f * d, 0, -4.2f * d};
+        return kit::Vec3{-1.5f * d, 0, -4.2f * d};
     };
     scene.models.push_back(onTruckModel("GrainLoad", {kHingeX, 0, 0}, kBodyZ + kHingeZ,
                                         kit::translate(load, kit::Vec3{} - hinge), true, false, true, drain));
@@ -905,7 +975,7 @@ SceneSource buildLedge() {
     for (kit::Model& row : grainFall())
         scene.models.push_back(std::move(row));
     for (const WheelSlot& slot : truckWheelSlots()) {
-        kit::Vec3 at{kTruckX + slot.offset.x, slot.offset.y, kWheelZ};
+        kit::Vec3 at = onTruck(8, {slot.offset.x, slot.offset.y, 0}) + kit::Vec3{0, 0, kWheelZ};
         // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.
         std::string name = slot.name;
         bool textured = name == "Terex_RL_Wheel" || name == "Terex_FL_Wheel";
