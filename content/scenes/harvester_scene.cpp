@@ -44,25 +44,34 @@ constexpr float kScale = 3;
 // up, along -Y), so the machines fill the frame only from low down and as near as their bobbing allows; over
 // the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
 // First stretch: crane down onto the harvester, push in to the reel, a fast track left along the header to
-// the truck, a whip back right across both machines, in on the header's far end, pull back low (the
-// machines whole against the hill), a crane up and back over the whole harvest, and a push in on the
-// harvester that lands on the cut.
-// Second, in three framings joined by whips on beats: wide on both machines as the auger swings out and
-// the pour starts; low and close under the stream falling into the bed, tracking along it while the heap
-// rises; low by the truck's front as the auger folds, easing back as the rooks pass.
-const std::vector<PathPoint>& cameraMoves() {
+// the truck, a rise over the truck's flank and a swing back to the header's end, a whip right across both
+// machines, back left to frame the pair against the hill, then a fast low dolly from the header's right end
+// past the truck's front that gathers speed and cranes up into the sky on the cut.
+// Second, a new framing on every other beat: low from the right beyond the header as the auger swings out;
+// up under the spout as the pour starts; close on the stream from either side of it while the heap rises;
+// down by the truck's front as the auger folds; along its flank, up over the strapped load, and a pull back
+// that is still rising on the cut. Each path runs a little past its stretch, so that it is still moving at
+// the ends.
+const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},     {4, {6, 190, 10}},       {8, {-20, 172, 9}},      {11, {-170, 178, 6}},
-        {14, {-110, 222, 8}},  {16, {60, 252, 10}},     {20, {-70, 278, 14}},    {23, {-30, 340, 40}},
-        {28, {6, 178, 9}},     {29, {-60, 340, 22}},    {33, {-78, 300, 18}},    {35, {-95, 272, 16}},
-        {36, {-138, 182, 30}}, {38.5, {-120, 172, 36}}, {41.5, {-100, 162, 42}}, {42, {-106, 170, 38}},
-        {43, {-186, 190, 9}},  {46, {-176, 208, 10}},   {50, {-150, 246, 12}}};
+        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},     {10, {-160, 215, 8}},
+        {12, {-200, 205, 28}}, {14, {-110, 222, 8}},  {15, {-30, 268, 15}},   {16, {60, 252, 10}},
+        {18, {30, 240, 12}},   {20, {-60, 272, 12}},  {22, {50, 226, 9}},     {24, {0, 200, 9}},
+        {26, {-70, 190, 10}},  {27, {-130, 184, 28}}, {28, {-170, 178, 100}}, {29, {-200, 174, 210}}};
+    return path;
+}
+const std::vector<PathPoint>& secondMoves() {
+    static const std::vector<PathPoint> path{
+        {28, {150, 250, 10}},  {29, {90, 236, 9}},    {31, {20, 206, 12}},   {33, {-50, 200, 36}},
+        {35, {-180, 175, 46}}, {37, {-78, 180, 60}},  {39, {-170, 190, 42}}, {41, {-88, 176, 56}},
+        {43, {-186, 190, 9}},  {45, {-130, 190, 62}}, {47, {-90, 200, 36}},  {49, {-220, 250, 30}},
+        {50, {-160, 300, 70}}, {51, {-90, 350, 130}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
-    // The cut at 28 s lies between two points of one path: the part shows t = 28-29 s never.
-    if (t >= 28 && t < 29) t = 28;
-    return pathAt(cameraMoves(), t);
+    // The cut at 28 s lies between the two paths: the part shows t = 28-29 s never.
+    if (t < 29) return pathAt(firstMoves(), std::fmin(t, 28.0));
+    return pathAt(secondMoves(), t);
 }
 // The part's own lift of the camera over its first half second (in written units): the keys take it back
 // out, so that the whole opening reads as one crane move down.
@@ -674,6 +683,35 @@ kit::Mesh grainHeap() {
 double heapRise(double t) {
     return easeBetween(kPourFrom + 0.5, kPourTo + 0.3, t);
 }
+// The truck's name boards as the field's cameras see them, from far off: the letters' and boards' faces
+// only; their edges and the letters' walls are under a pixel there.
+kit::Mesh fieldBoards() {
+    kit::Mesh m = truckNameBoards();
+    std::vector<bool> keep;
+    for (const auto& tri : m.triangles) {
+        kit::Vec3 a = m.positions[tri[0]], b = m.positions[tri[1]], c = m.positions[tri[2]];
+        kit::Vec3 n = kit::normalize(kit::cross(b - a, c - a));
+        bool side = std::fabs(a.x + b.x + c.x) / 3 > 5.5f; // a side board faces along X, the rear one Y
+        keep.push_back(std::fabs(side ? n.x : n.y) > 0.9f);
+    }
+    return kit::keepTriangles(m, keep);
+}
+
+// The load's shaping after the pour, from 0 to 1: the cone sinks away as the strapped load rises.
+constexpr double kSettleFrom = 44, kSettleTo = 46;
+double loadSettle(double t) {
+    return easeBetween(kSettleFrom, kSettleTo, t);
+}
+// The road's load (its straps included), in the truck's own units about its pivot, and how far it waits
+// under its place: its crown a little under the bed's top.
+constexpr float kLoadSunk = 4.6f;
+kit::Mesh truckLoad() {
+    kit::Mesh m = truckGrainLoad();
+    kit::translate(m, {0, 0, -kPivotAboveGround});
+    kit::scale(m, {kTruckSize, kTruckSize, kTruckSize});
+    kit::rotate(m, {0, 0, kTruckYaw});
+    return kit::bakeLight(m, airLight(), {kTruckAt, {}});
+}
 
 // Chaff thrown out behind the harvester by its spreader: small pale straw flakes in a loose cloud that turns
 // about an upright axis behind the machine's far side, away from the truck, so that no flake reads as grain
@@ -962,6 +1000,11 @@ SceneSource buildHarvester() {
         meanEye = meanEye + cameraPath(moment.seconds);
     meanEye = meanEye * (1.0f / float(fieldMoments().size()));
     kit::sortNearFirst(bodyMesh, meanEye);
+    // The crop is thickest in view as the camera pushes through it at the start: seen from there, the near
+    // rows go first and hide the ones behind before they are shaded.
+    kit::Vec3 inTheCrop = cameraPath(6) - fieldOffset(6);
+    kit::sortNearFirst(wheat, inTheCrop);
+    kit::sortNearFirst(stubble, inTheCrop);
 
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
@@ -998,14 +1041,31 @@ SceneSource buildHarvester() {
     // The heap rides on the truck's body, so that it bobs with it; it rises from inside the bed. Sunk, its
     // crest lies under the bed's top and its edges may pass under the bed's floor: it faces up only, and
     // from below it is not drawn.
+    // Once the pour is done, the cone settles back into the bed as the load rises out of it, levelled and
+    // strapped down as the truck carries it away.
     auto heapPath = sampleFrames(kFrames, [](double t) {
-        return kit::Vec3{0, 0, float(-(1 - heapRise(t)) * (kHeapHeight + 0.6f) * kTruckSize * kScale)};
+        double sunk = 1 - heapRise(t) + loadSettle(t);
+        return kit::Vec3{0, 0, float(-sunk * (kHeapHeight + 0.6f) * kTruckSize * kScale)};
     });
     kit::Mesh heap = grainHeap();
     kit::Model heapNode = scaled("GrainHeap", {}, std::move(heap));
     heapNode.position = heapPath[0];
     heapNode.curves = kit::positionCurves(heapPath);
     truck.children.push_back(std::move(heapNode));
+    auto loadPath = sampleFrames(kFrames, [](double t) {
+        return kit::Vec3{0, 0, float(-(1 - loadSettle(t)) * kLoadSunk * kTruckSize * kScale)};
+    });
+    kit::Model loadNode = scaled("GrainLoad", {}, truckLoad());
+    loadNode.position = loadPath[0];
+    loadNode.curves = kit::positionCurves(loadPath);
+    truck.children.push_back(std::move(loadNode));
+    // The name boards on the bed's rims, as the truck wears them on the road.
+    kit::Mesh boards = fieldBoards();
+    kit::translate(boards, {0, 0, -kPivotAboveGround});
+    boards = truckSized(std::move(boards));
+    kit::bakeLight(boards, light, {kTruckAt, {}});
+    truck.children.push_back(
+        scaled("TruckBoards", {}, kit::keepSeen(boards, cameraViews(still(kTruckAt), 2))));
     scene.models.push_back(std::move(truck));
     for (size_t i = 0; i < wheels.size(); ++i) {
         const WheelSlot& slot = truckWheelSlots()[i];

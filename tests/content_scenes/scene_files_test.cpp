@@ -636,7 +636,8 @@ TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
     const LoadedScene& s = scene("harvester.xsi");
     const float truckZ = s.node("Terex_MainBody").basePosition.z,
                 bodyZ = s.node("HarvesterMainBody").basePosition.z;
-    SceneNode upper = s.node("GrainStream"), lower = s.node("GrainStreamLow"), heap = s.node("GrainHeap");
+    SceneNode upper = s.node("GrainStream"), lower = s.node("GrainStreamLow"), heap = s.node("GrainHeap"),
+              load = s.node("GrainLoad");
     auto extent = [](const SceneNode& n, float base, bool highest) {
         float z = highest ? -1e9f : 1e9f;
         for (const Vertex& v : n.vertices) {
@@ -645,9 +646,14 @@ TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
         }
         return z;
     };
-    heap.evaluate(49999);
+    heap.evaluate(44000);
     const float rim = extent(heap, truckZ, false), risen = extent(heap, truckZ, true);
     EXPECT_GT(risen, rim + 10); // a heap, not a film
+    // After the pour the heap settles into the bed as the strapped load rises out of it.
+    heap.evaluate(49999);
+    load.evaluate(49999);
+    EXPECT_LT(extent(heap, truckZ, true), rim);
+    EXPECT_GT(extent(load, truckZ, true), rim + 5);
     for (uint32_t t = 0; t < 50000; t += 50) {
         heap.evaluate(t);
         for (SceneNode* stream : {&upper, &lower}) {
@@ -656,8 +662,12 @@ TEST(SceneFiles, FieldGrainHidesInTheBedUntilItPours) {
                 ASSERT_LT(extent(*stream, bodyZ, true), rim - 3) << stream->name << " at " << t << " ms";
             }
         }
+        load.evaluate(t);
         if (t < 33000) {
             ASSERT_LT(extent(heap, truckZ, true), rim) << t << " ms";
+        }
+        if (t < 44000) {
+            ASSERT_LT(extent(load, truckZ, true), rim) << t << " ms";
         }
     }
 }
