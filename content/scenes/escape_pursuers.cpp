@@ -31,8 +31,8 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
 // dives while the second crosses above it; 60-61: the first comes in low behind the truck and pulls up too
-// late: its rotors clip the arch's crown, it tumbles back over the arch's far side and comes down on the
-// road's sunny side behind it (62), in a fireball. The second goes wide round the arch's foot, loops back out of sight and makes a last
+// late: its rotors clip the arch's crown, it tumbles on over the truck and comes down in a fireball on the
+// sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot, loops back out of sight and makes a last
 // run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
 // and peels away to the right.
 const std::vector<PathPoint>& flightOne() {
@@ -49,8 +49,8 @@ const std::vector<PathPoint>& flightOne() {
         {47.4, {-34, 8, 54}},    {48, {-34, 0, 48}},      {48.6, {-30, -6, 40}},  {49.4, {-22, -6, 34}},
         {50.8, {10, 2, 40}},     {52, {41, 7, 43}},       {53.5, {40, 26, 50}},   {54.8, {26, 4, 60}},
         {56, {0, -4, 28}},       {57, {-20, -10, 36}},    {58, {-24, -16, 34}},   {59.2, {-8, -18, 30}},
-        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {3, -20, 48}},
-        {61.7, {6, -36, 30}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
+        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {8, 22, 46}},
+        {61.7, {16, 44, 26}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
     return path;
 }
 
@@ -67,8 +67,8 @@ const std::vector<PathPoint>& flightTwo() {
         {48.8, {28, 34, 40}},    {50, {34, 24, 60}},      {51, {28, 8, 62}},      {52, {4, 0, 28}},
         {53, {-20, -6, 38}},     {54, {-40, -14, 50}},    {55, {-28, -26, 58}},   {56, {0, -5, 46}},
         {57, {24, -10, 40}},     {58, {34, -10, 26}},     {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
-        {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 30}},
-        {68, {6, -60, 30}},      {68.6, {5, -26, 27}},    {69, {6, -8, 25}},      {69.6, {20, 4, 36}},
+        {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 40}},
+        {68, {8, -60, 38}},      {68.6, {5, -26, 30}},    {69, {6, -8, 25}},      {69.6, {20, 4, 36}},
         {70.3, {44, 10, 52}},    {71, {80, 20, 70}},      {72.5, {160, 60, 110}}};
     return path;
 }

@@ -15,10 +15,11 @@ kit::Vec3 pursuerAt(int which, double t);
 // Seconds of the part from which the pursuers fly; before it they wait out of sight.
 constexpr double kPursuersIn = 16;
 
-// The first pursuer clips the arch's crown at 61 s of the part and comes down behind the truck at 62, on the
-// sunny verge; its wreck stays where it fell, on the ground streaming past.
+// The first pursuer clips the arch's crown at 61 s of the part and comes down ahead of the truck at 62, on
+// the sunny verge, clear of the truck's side as it passes; its wreck stays where it fell, on the ground
+// streaming past.
 constexpr double kCrownClipped = 61, kCrashed = 62;
-constexpr kit::Vec3 kCrashSite{7, -42, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
+constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
 
 // The truck jinks out of the third strafing run's line (29-30.5 s of the part): how far it stands to the
 // right (+X) of its lane at t seconds. Its node cannot move, so the ground and everything over it (the

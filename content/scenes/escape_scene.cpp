@@ -601,33 +601,32 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // (40); whips round the front at the height of a pursuer (44-48) and out wide on the shaded side as the two
 // scissor across the view (48); cranes down into the sun as the rays come (48-50.5) and holds the truck
 // against the light while a pursuer banks across the sun (52), then pulls back as the two cross over the
-// truck (56); swings wide round the arch's shaded foot as the arch comes past (58-59) and across the road
-// ahead of it (between two poles), to look back through the arch at the truck running under it as the
-// pursuer clips the crown (61); from ahead on the sunny side it holds the truck racing toward it away from
-// the fireball and the plume (62-64), drops low (65.5) and slides across as the last pursuer closes in on
-// the truck's tail (67), pulls back ahead as it gives up and peels away to the right (69) and, following it,
-// turns to the road ahead (70-71). Until the sky's picture comes in at 48 s the camera looks down far enough
-// for the ground to fill the frame.
+// truck (56); swoops behind the truck, low and far, so that the arch, the truck running under it and the
+// pursuer clipping its crown share the frame (58.5-61), and looks past the truck at the pursuer's crash
+// on the sunny verge ahead (62), running under the arch on the shaded side of its opening (63.4); pushes in
+// as the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
+// truck's tail (68) and, as it gives up and peels away to the right (69), pans after it and back to the
+// road ahead (70-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the
+// ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
         {28, {-28, -62, 56}},   {29, {-24, -70, 62}},   {30.5, {-20, -74, 58}}, {32, {-16, -74, 46}},
         {36, {-4, -84, 46}},   {39, {30, -64, 54}},
         {40, {34, -56, 52}},    {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58, {-92, 40, 14}},    {58.8, {-80, 70, 16}}, {59.6, {-18, 90, 18}},
-        {60.5, {4, 90, 17}},    {61.5, {24, 78, 15}},   {62.5, {28, 64, 15}},  {64, {24, 56, 13}},
-        {65.5, {12, 56, 9}},    {67, {-8, 60, 10}},     {68.5, {-10, 76, 16}}, {70, {-8, 90, 18}},
-        {71, {-4, 96, 16}},     {72.5, {0, 100, 14}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-8, -60, 19}},
+        {64.5, {-6, -46, 14}},  {66, {-8, -72, 16}},    {68, {-10, -62, 12}},  {69, {-10, -58, 11}},
+        {70, {-4, -50, 12}},    {71, {0, -46, 12}},     {72.5, {0, -44, 12}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
         {28, {0, 4, 12}},    {29, {-3, 10, 20}},  {30.5, {-2, 8, 16}},   {32, {0, 4, 6}},     {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
         {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
-        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},      {58, {0, 10, 18}},
-        {59.6, {0, 0, 22}},  {60.5, {2, -6, 26}}, {61.5, {4, -14, 20}},  {62.5, {6, -24, 14}},
-        {64, {8, -30, 14}},  {65.5, {4, -30, 14}}, {67, {2, -30, 16}},   {68.5, {2, -20, 20}},
-        {69.2, {6, -6, 24}}, {70, {30, 20, 40}},   {71, {60, 100, 40}},  {72.5, {30, 260, 20}}};
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},      {58.5, {0, 10, 22}},
+        {61, {2, 10, 26}},   {62, {8, 24, 18}},   {63, {8, 30, 14}},     {64.5, {6, 14, 12}},
+        {66, {0, 10, 16}},   {68, {0, 6, 21}},    {69, {4, 6, 24}},      {69.6, {14, 12, 30}},
+        {70.3, {30, 30, 40}}, {71, {30, 80, 30}}, {72.5, {10, 160, 20}}};
     return path;
 }
 
