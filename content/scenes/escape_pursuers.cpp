@@ -22,38 +22,41 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // shallow dive from behind, high enough to clear the first pair flying beside the truck, its bullets
 // walking up the shaded side; 25-26 s: the second strafes low on the sunny side, under the first pair's
 // sunny-side aircraft, aiming in toward the road. Between runs they loop away ahead or behind, out of the
-// third camera's view, and by 30.5 s both wait far behind.
-// 32 s: both sweep in low from behind on the sunny side, under the camera (low on the shaded side a rotor
-// would meet the poles). Then they take turns at attack passes on the beats, each a steep dive at the truck
+// third camera's view. 29-30 s: the first dives again from behind, over the second camera, along the
+// truck's lane, and the truck jinks out of its line; it climbs away ahead and loops back round the shaded
+// side. 32 s: the second sweeps in low from behind on the sunny side, under the camera (low on the shaded
+// side a rotor would meet the poles). Then they take turns at attack passes on the beats, each a steep dive at the truck
 // from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
 // there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
 // dives while the second crosses above it; 60-61: the first comes in low behind the truck and pulls up too
-// late: its rotors clip the arch's crown, it tumbles back over the arch's far side and comes down on the
-// road behind it (62). The second goes wide round the arch's foot, loops back out of sight and makes a last
+// late: its rotors clip the arch's crown, it tumbles on over the truck and comes down in a fireball on the
+// sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot, loops back out of sight and makes a last
 // run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
 // and peels away to the right.
 const std::vector<PathPoint>& flightOne() {
     static const std::vector<PathPoint> path{
-        {16, {-20, -420, 70}},   {17.5, {-10, -200, 80}}, {18.5, {-6, -80, 56}},  {19, {-4, -40, 46}},
+        {16, {-20, -420, 70}},   {17.5, {-10, -200, 80}}, {18.5, {-6, -84, 50}},  {19, {-4, -40, 46}},
         {19.5, {-4, -5, 42}},    {20, {-4, 30, 42}},      {20.6, {-4, 70, 52}},   {21.5, {-10, 110, 90}},
-        {23, {-60, 60, 130}},    {25, {-80, -100, 110}},  {27, {-40, -300, 60}},  {29, {10, -420, 25}},
-        {30.5, {10, -420, 14}},  {31.7, {10, -74, 12}},   {33, {9, -40, 30}},     {34.3, {14, -34, 54}},
+        {23, {-60, 60, 130}},    {25, {-80, -100, 110}},  {26.6, {-40, -200, 96}}, {27.8, {40, -150, 110}},
+        {28.6, {30, -96, 92}},   {29.1, {8, -50, 62}},   {29.5, {-4, -4, 50}},   {29.9, {-4, 32, 50}},
+        {30.5, {-6, 72, 58}},    {31.4, {-22, 100, 84}},  {32.6, {-48, 50, 100}}, {33.6, {-20, -24, 80}},
+        {34.3, {14, -34, 54}},
         {35.2, {6, -20, 52}},    {36, {0, 0, 28}},        {36.8, {-6, 20, 36}},   {37.8, {-22, 22, 52}},
         {39.2, {-30, 0, 60}},    {40.5, {-22, -26, 64}},  {41.8, {-2, -38, 66}},  {42.9, {6, -24, 56}},
         {44, {0, 0, 28}},        {44.8, {-4, 16, 36}},    {45.8, {-22, 26, 50}},  {46.8, {-32, 16, 58}},
         {47.4, {-34, 8, 54}},    {48, {-34, 0, 48}},      {48.6, {-30, -6, 40}},  {49.4, {-22, -6, 34}},
         {50.8, {10, 2, 40}},     {52, {41, 7, 43}},       {53.5, {40, 26, 50}},   {54.8, {26, 4, 60}},
         {56, {0, -4, 28}},       {57, {-20, -10, 36}},    {58, {-24, -16, 34}},   {59.2, {-8, -18, 30}},
-        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {0, -20, 48}},
-        {61.7, {2, -37, 30}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
+        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {8, 22, 46}},
+        {61.7, {16, 44, 26}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
     return path;
 }
 
 const std::vector<PathPoint>& flightTwo() {
     static const std::vector<PathPoint> path{
-        {16, {40, -400, 80}},    {17, {10, -90, 60}},     {18, {2, -20, 50}},     {18.8, {-10, 40, 60}},
+        {16, {40, -400, 80}},    {17, {10, -90, 40}},     {18, {2, -20, 44}},     {18.8, {-10, 40, 60}},
         {19.6, {-50, 80, 68}},   {20.6, {-80, 20, 70}},   {21.6, {-50, -80, 70}}, {23, {40, -150, 40}},
         {24.2, {28, -70, 14}},   {25, {28, -30, 14}},     {25.5, {28, 0, 14}},    {26, {28, 30, 15}},
         {26.5, {28, 60, 20}},    {27.2, {40, 100, 40}},   {28.2, {80, 60, 100}},  {29.2, {60, -150, 100}},
@@ -64,9 +67,9 @@ const std::vector<PathPoint>& flightTwo() {
         {48.8, {28, 34, 40}},    {50, {34, 24, 60}},      {51, {28, 8, 62}},      {52, {4, 0, 28}},
         {53, {-20, -6, 38}},     {54, {-40, -14, 50}},    {55, {-28, -26, 58}},   {56, {0, -5, 46}},
         {57, {24, -10, 40}},     {58, {34, -10, 26}},     {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
-        {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 30}},
-        {68, {6, -60, 30}},      {68.6, {5, -26, 27}},    {69, {6, -8, 25}},      {69.6, {16, 12, 30}},
-        {70.3, {34, 30, 38}},    {71, {56, 50, 48}},      {72.5, {100, 90, 70}}};
+        {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 40}},
+        {68, {8, -60, 38}},      {68.6, {5, -26, 30}},    {69, {6, -8, 25}},      {69.6, {20, 4, 36}},
+        {70.3, {44, 10, 52}},    {71, {80, 20, 70}},      {72.5, {160, 60, 110}}};
     return path;
 }
 
@@ -136,11 +139,20 @@ kit::Vec3 shadowAt(kit::Vec3 craft) {
 
 } // namespace
 
+double truckSwerve(double t) {
+    return 8 * easeBetween(29, 29.45, t) * (1 - easeBetween(30, 30.5, t));
+}
+
+kit::Vec3 onGround(kit::Vec3 at, double then, double t) {
+    return at + kit::Vec3{float(truckSwerve(then) - truckSwerve(t)), float(-kRoadSpeed * (t - then)), 0};
+}
+
 kit::Vec3 pursuerAt(int which, double t) {
     if (t < kPursuersIn) return kWaiting;
     // The wreck rides on the ground.
-    if (which == 0 && t > kCrashed) return kCrashSite + kit::Vec3{0, float(-kRoadSpeed * (t - kCrashed)), 0};
-    return pathAt(which == 0 ? flightOne() : flightTwo(), t);
+    if (which == 0 && t > kCrashed) return onGround(kCrashSite, kCrashed, t);
+    // They fly over the ground, whichever way the truck jinks.
+    return pathAt(which == 0 ? flightOne() : flightTwo(), t) - kit::Vec3{float(truckSwerve(t)), 0, 0};
 }
 
 void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const kit::Mesh& rotor,

@@ -15,10 +15,18 @@ kit::Vec3 pursuerAt(int which, double t);
 // Seconds of the part from which the pursuers fly; before it they wait out of sight.
 constexpr double kPursuersIn = 16;
 
-// The first pursuer clips the arch's crown at 61 s of the part and comes down behind the truck at 62; its
-// wreck stays where it fell, on the ground streaming past.
+// The first pursuer clips the arch's crown at 61 s of the part and comes down ahead of the truck at 62, on
+// the sunny verge, clear of the truck's side as it passes; its wreck stays where it fell, on the ground
+// streaming past.
 constexpr double kCrownClipped = 61, kCrashed = 62;
-constexpr kit::Vec3 kCrashSite{1, -40, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
+constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
+
+// The truck jinks out of the third strafing run's line (29-30.5 s of the part): how far it stands to the
+// right (+X) of its lane at t seconds. Its node cannot move, so the ground and everything over it (the
+// pursuers, the spurts) shift the other way.
+double truckSwerve(double t);
+// Where a point fixed to the ground at `at` (truck's world, at `then` seconds) lies at t seconds.
+kit::Vec3 onGround(kit::Vec3 at, double then, double t);
 
 // Appends both pursuers (hull with its two rotors as children) and their shadows. `hull` and `rotor` are the
 // aircraft's meshes in their own vertex colours (the pursuers take no texture); `shade` is the colour of a
@@ -26,7 +34,7 @@ constexpr kit::Vec3 kCrashSite{1, -40, 3.2f}; // where the wreck lies at kCrashe
 void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const kit::Mesh& rotor,
                  kit::Color shade, int frames);
 
-// The strafing runs' bullet spurts (two lines of dust jets walking up past the truck, at 19-20 and 25-26 s)
+// The strafing runs' bullet spurts (lines of dust jets walking up past the truck, at 19-20, 25-26 and 29-30 s)
 // and the crash's burst and smoke plume.
 void addStrafing(std::vector<kit::Model>& models, int frames);
 void addCrashSmoke(std::vector<kit::Model>& models, int frames);

@@ -404,7 +404,7 @@ std::function<kit::Vec3(double)> still(kit::Vec3 at) {
 }
 
 kit::Vec3 groundOffset(double t) {
-    return {0, float(-kRoadSpeed * t), 0};
+    return onGround({}, 0, t);
 }
 
 kit::Model groundModel() {
@@ -594,48 +594,60 @@ const std::vector<PathPoint>& cameraOneTarget() {
     return path;
 }
 
-// The second camera follows the pursuers' attack in one take, its moves on the beats: it pulls back and up
-// behind the truck as the pursuers sweep in beneath it (28-36 s), so that at 36 both flank the truck in
-// frame; rises on the sunny side for the dive over the cab (40); whips round the front at the height of a
-// pursuer (44-48) and out wide on the shaded side as the two scissor across the view (48); cranes down into
-// the sun as the rays come (48-50.5) and holds the truck against the light while a pursuer banks across the
-// sun (52), then pulls back as the two cross over the truck (56); swoops behind the truck, low and far, so
-// that the arch, the truck running under it and the pursuer clearing its crown share the frame (58.5-61), and
-// glances down at the first pursuer's crash behind the arch (62), runs under the arch on the shaded side of
-// its opening, clear of the wreck and its smoke (63.4); then closes in low behind the truck from the shaded
-// side, low and looking a little up past it, so the last pursuer's run shows against the sky and it turns
-// to follow it as the pursuer gives up and peels away to the right (69-71). Until the sky's picture comes in
-// at 48 s the camera looks down far enough for the ground to fill the frame.
+// The second camera follows the pursuers' attack in one take, its moves on the beats: high behind the truck,
+// looking down past it, it takes in the third strafing run (29-30 s), the pursuer diving in over it and the
+// truck jinking out of the line of spurts; it sinks and pulls back as the pursuers sweep in beneath it
+// (32-36), so that at 36 both flank the truck in frame; rises on the sunny side for the dive over the cab
+// (40); whips round the front at the height of a pursuer (44-48) and out wide on the shaded side as the two
+// scissor across the view (48); cranes down into the sun as the rays come (48-50.5) and holds the truck
+// against the light while a pursuer banks across the sun (52), then pulls back as the two cross over the
+// truck (56); swoops behind the truck, low and far, so that the arch, the truck running under it and the
+// pursuer clipping its crown share the frame (58.5-61), and looks past the truck at the pursuer's crash
+// on the sunny verge ahead (62), running under the arch on the shaded side of its opening (63.4); pushes in
+// as the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
+// truck's tail (68) and, as it gives up and peels away to the right (69), pans after it and back to the
+// road ahead (70-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the
+// ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
-        {28, {-30, -52, 40}},   {32, {-16, -66, 42}},   {36, {-4, -84, 46}},   {39, {30, -64, 54}},
+        {28, {-28, -62, 56}},   {29, {-24, -70, 62}},   {30.5, {-20, -74, 58}}, {32, {-16, -74, 46}},
+        {36, {-4, -84, 46}},   {39, {30, -64, 54}},
         {40, {34, -56, 52}},    {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-16, -60, 19}},
-        {65.5, {-16, -62, 12}}, {68, {-12, -60, 11}},   {71, {-8, -52, 11}},   {72.5, {-7, -49, 11}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-8, -60, 19}},
+        {64.5, {-6, -46, 14}},  {66, {-8, -72, 16}},    {68, {-10, -62, 12}},  {69, {-10, -58, 11}},
+        {70, {-4, -50, 12}},    {71, {0, -46, 12}},     {72.5, {0, -44, 12}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, 0, 4}},     {32, {0, 4, 6}},     {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
+        {28, {0, 4, 12}},    {29, {-3, 10, 20}},  {30.5, {-2, 8, 16}},   {32, {0, 4, 6}},     {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
         {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
-        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},   {58.5, {0, 10, 22}}, {61, {0, 10, 26}},
-        {62, {0, 4, 20}},    {63, {0, 8, 18}},    {65.5, {0, 6, 20}}, {68, {0, 6, 21}},    {69, {2, 8, 22}},
-        {71, {8, 14, 24}},   {72.5, {10, 16, 26}}};
+        {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},      {58.5, {0, 10, 22}},
+        {61, {2, 10, 26}},   {62, {8, 24, 18}},   {63, {8, 30, 14}},     {64.5, {6, 14, 12}},
+        {66, {0, 10, 16}},   {68, {0, 6, 21}},    {69, {4, 6, 24}},      {69.6, {14, 12, 30}},
+        {70.3, {30, 30, 40}}, {71, {30, 80, 30}}, {72.5, {10, 160, 20}}};
     return path;
 }
 
 // The third camera's tilt is set by hand, so it only moves, in three framings joined by fast moves on the
-// beats: high and close behind, looking down on the load (13.5-16.5); a swoop up, back and out over the
-// shaded side (17.5) for a high view along the road as the pursuers arrive, where the first strafing run
-// walks up past the wheels (19-20); a plunge (21.5-22.5) to low behind the truck, where the view, tilting up
-// and widening, takes in the second run low on the sunny side (25-26) and the dunes, as the camera drops back
-// (26-28).
+// beats: close behind, looking down on the load, drawing back and up over the sunny side (13.5-16.5); a
+// swoop up, back and out over the shaded side (17.5) for a high view along the road as the pursuers arrive,
+// high enough that the first strafing run (19-20) shows its pursuer diving below the camera above the
+// spurts walking up past the wheels; a plunge (21.5-22.5) to low behind the truck, where the view, tilting up
+// and widening, drifts to the shaded side to take in the second run low on the sunny side (25-26) and the
+// dunes, as the camera drops back (26-28).
 const std::vector<PathPoint>& cameraThreeEye() {
     static const std::vector<PathPoint> path{
-        {13.5, {4, -30, 40}},   {15, {3, -31, 41}},   {16.5, {2, -32, 42}}, {17.5, {-16, -50, 58}},
-        {21.5, {-18, -52, 58}}, {22.5, {0, -44, 27}}, {26, {-2, -48, 25}},  {28, {2, -60, 22}}};
+        {13.5, {4, -26, 36}},   {15, {6, -34, 42}},     {16.5, {8, -42, 50}},   {17.5, {-14, -60, 76}},
+        {19.5, {-16, -62, 80}}, {21.5, {-18, -62, 80}}, {22.5, {0, -44, 27}},   {24.5, {-8, -52, 30}},
+        {26, {-6, -56, 28}},    {28, {2, -60, 22}}};
     return path;
+}
+
+// The second camera follows the truck's jink a little late, so the truck slides across its frame.
+kit::Vec3 swerveLag(double t) {
+    return {0.4f * float(truckSwerve(t)), 0, 0};
 }
 
 } // namespace
@@ -645,7 +657,7 @@ kit::Vec3 escapeEye(int camera, double t) {
     case 1:
         return pathAt(cameraOneEye(), t);
     case 2:
-        return pathAt(cameraTwoEye(), std::fmax(28.0, t));
+        return pathAt(cameraTwoEye(), std::fmax(28.0, t)) - swerveLag(t);
     case 3:
         return pathAt(cameraThreeEye(), t);
     default: {
@@ -667,7 +679,7 @@ kit::Vec3 escapeTarget(int camera, double t) {
     case 1:
         return pathAt(cameraOneTarget(), t);
     case 2:
-        return pathAt(cameraTwoTarget(), std::fmax(28.0, t));
+        return pathAt(cameraTwoTarget(), std::fmax(28.0, t)) - swerveLag(t);
     default:
         return kit::lerp({0, 0, 5}, {0, 3, 5}, float(easeBetween(5, 9, t)));
     }
