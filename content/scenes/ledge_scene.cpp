@@ -98,11 +98,11 @@ kit::CameraAngles cameraAngles() {
 // draws back for the last sheet (22 s) and up for the end card, landing with it on the last chord (28 s).
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.1f, -0.36f, 90}},   {2, {-0.3f, -0.42f, 80}},   {4, {-0.05f, -0.34f, 96}},
-        {6, {-0.3f, -0.44f, 74}},   {8, {-0.2f, -0.4f, 84}},    {10, {-0.4f, -0.5f, 100}},
-        {12, {-0.15f, -0.44f, 90}}, {14, {-0.45f, -0.3f, 115}}, {16, {-0.55f, -0.26f, 120}},
-        {18, {-0.4f, -0.22f, 106}}, {20, {-0.55f, -0.3f, 125}}, {22, {-0.45f, -0.16f, 105}},
-        {24, {-0.6f, -0.3f, 130}},  {26, {-0.5f, -0.26f, 135}}, {28, {-0.4f, -0.36f, 150}},
+        {0, {-0.2f, -0.26f, 62}},   {2, {-0.45f, -0.28f, 54}},  {4, {-0.15f, -0.3f, 70}},
+        {6, {-0.45f, -0.3f, 52}},   {8, {-0.25f, -0.32f, 60}},  {10, {-0.5f, -0.4f, 72}},
+        {12, {-0.2f, -0.36f, 68}},  {14, {-0.5f, -0.32f, 90}},  {16, {-0.55f, -0.26f, 100}},
+        {18, {-0.35f, -0.24f, 80}}, {20, {-0.55f, -0.3f, 105}}, {22, {-0.45f, -0.18f, 95}},
+        {24, {-0.6f, -0.3f, 115}},  {26, {-0.5f, -0.26f, 125}}, {28, {-0.4f, -0.36f, 150}},
         {30, {-0.4f, -0.37f, 151}}};
     const kit::Vec3 f = pathAt(framing, t);
     const kit::Vec3 middle = onTruck(t, {0, 0, 0}) + kit::Vec3{0, 0, kBodyZ + 2};
@@ -641,11 +641,11 @@ std::vector<kit::Model> grainFall() {
         parts.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
     }
     // The pour's body at the lip while the heap slides (it drops away at 22 s), then the last of the load as
-    // one wide golden sheet that leaves the lip at 22.8 s and falls away.
+    // one wide golden sheet that leaves the lip at 23.3 s and falls away.
     parts.push_back(
         pourNode("GrainSheet0", pourSheet(0, 0.3f, 4), 16.2, 22.0, bedLip, pourVelocity(22.0, 12)));
     parts.push_back(
-        pourNode("GrainSheet1", pourSheet(0, 0.6f, 1), 21.9, 22.8, bedLip, pourVelocity(22.8, 12)));
+        pourNode("GrainSheet1", pourSheet(0, 0.9f, 1), 21.9, 23.3, bedLip, pourVelocity(23.3, 12)));
     // Dust billows up out of the drop where the pour lands, a second of fall below the lip, from 17 s; a
     // second, bigger cloud rises after the sheet has gone down. Both hang there to the end.
     auto rise = [](double from, float height) {
