@@ -420,52 +420,6 @@ kit::Model groundModel() {
     return plane;
 }
 
-// The sign on the dump bed: a dark board with the name in raised letters on both faces.
-kit::Mesh logoSign() {
-    // A board across the bed (facing the rear and the front) and one along each side of the bed (facing out
-    // and in), so the name reads from behind, from ahead and from either side.
-    kit::Mesh sign;
-    // Letters set one by one, so that the open V and A tuck into each other as a sign painter spaces them.
-    kit::Mesh text;
-    float width = 0;
-    const std::string name = "KESTROVA";
-    for (size_t i = 0; i < name.size(); ++i) {
-        float letterWidth = 0;
-        kit::Mesh letter =
-            blockText(name.substr(i, 1), 0.4f, 0, letterWidth); // a bevel would be under a pixel
-        if (i > 0) width += name[i - 1] == 'V' && name[i] == 'A' ? -0.3f : 1.2f;
-        kit::merge(text, kit::translate(letter, {width, 0, 0}));
-        width += letterWidth;
-    }
-    kit::translate(text, {-width / 2, 0, 0});
-    kit::tintByHeight(text, 0, 7, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
-    // One board of `length` along local x, facing local -y and +y, turned by `turn` about Z and moved to
-    // `at`. `faces`: -1 lettered on the -y face only, 1 on the +y face only, 0 on both.
-    auto board = [&](float length, float turn, kit::Vec3 at, int faces) {
-        kit::Mesh b = kit::box({-length / 2, -0.25f, 0}, {length / 2, 0.25f, 2.5f}, {}, 0.12f);
-        kit::paint(b, kit::rgb8(30, 24, 24));
-        float s = (length - 0.8f) / width;
-        for (float face : {-1.0f, 1.0f}) {
-            if (faces != 0 && float(faces) != face) continue;
-            kit::Mesh side = text;
-            // Letters read correctly from the side they face: x runs right as seen from there.
-            for (kit::Vec3& p : side.positions)
-                p = {face < 0 ? p.x * s : -p.x * s, face * (0.2f + p.z), p.y * s + 0.45f};
-            for (kit::Vec3& n : side.normals)
-                n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
-            kit::merge(b, side);
-        }
-        kit::rotate(b, {0, 0, turn});
-        return kit::translate(b, at);
-    };
-    // The side boards stop well short of the rear one and are lettered outside only: seen from a corner or
-    // across the bed, the names never run into one another.
-    kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}, 0));
-    for (float x : {-6.3f, 6.3f})
-        kit::merge(sign, board(9.5f, kit::kPi / 2, {x, 1.6f, 0}, x < 0 ? 1 : -1));
-    return sign;
-}
-
 // The colours of the aircraft's skin picture, for a hull that shows its vertex colours instead.
 void paintLikeTheSkin(kit::Mesh& hull) {
     using namespace ospreyAtlas;
@@ -711,8 +665,8 @@ SceneSource buildEscape() {
                                   {}});
         scene.models.push_back(std::move(wheel));
     }
-    kit::Vec3 signAt{0, -4, 14.15f}; // the rear board stands at the bed's back rim
-    kit::Mesh sign = logoSign();
+    const kit::Vec3 signAt = kNameBoardsAt;
+    kit::Mesh sign = truckNameBoards();
     kit::Mesh litSign = kit::bakeLight(sign, light, {signAt, {}});
     scene.models.push_back(
         {"Kestrovalogo", signAt, {}, kit::keepSeen(litSign, chaseViews(still(signAt), -0.4f, 1.2f)), {}, {}});

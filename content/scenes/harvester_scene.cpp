@@ -687,6 +687,7 @@ double heapRise(double t) {
 // only; their edges and the letters' walls are under a pixel there.
 kit::Mesh fieldBoards() {
     kit::Mesh m = truckNameBoards();
+    kit::translate(m, kNameBoardsAt);
     std::vector<bool> keep;
     for (const auto& tri : m.triangles) {
         kit::Vec3 a = m.positions[tri[0]], b = m.positions[tri[1]], c = m.positions[tri[2]];

@@ -45,8 +45,8 @@ constexpr float kBedX = 6.5f, kBedBack = -12.1f, kBedFront = 2.3f;
 // heap's height at (x, y).
 kit::Mesh truckGrainLoad();
 float truckHeapHeight(float x, float y);
-// The name boards on the bed's rims (rear, and each side facing out), in heights above the ground; their
-// feet stand at `kNameBoardsAt`.
+// The name boards on the bed's rims (rear, and each side facing out), a dark board with the name in raised
+// letters, about their feet, which stand at `kNameBoardsAt` on the truck.
 constexpr kit::Vec3 kNameBoardsAt{0, -4, 14.15f};
 kit::Mesh truckNameBoards();
 

@@ -272,7 +272,7 @@ kit::Mesh truckNameBoards() {
     kit::merge(sign, board(12.2f, 0, {0, -7.2f, 0}, 0));
     for (float x : {-6.3f, 6.3f})
         kit::merge(sign, board(9.5f, kit::kPi / 2, {x, 1.6f, 0}, x < 0 ? 1 : -1));
-    return kit::translate(sign, kNameBoardsAt);
+    return sign;
 }
 
 } // namespace scenes
