@@ -465,6 +465,19 @@ kit::Mesh signText(const std::string& text, float height) {
     return kit::scale(out, {fit, fit, fit});
 }
 
+// A name board's box from `lo` to `hi`, its face toward +Z: near-black, its top edge catching the sun, its ends
+// between the two.
+kit::Mesh nameBoard(kit::Vec3 lo, kit::Vec3 hi) {
+    kit::Mesh board = kit::box(lo, hi);
+    for (size_t i = 0; i < board.colors.size(); ++i) {
+        const kit::Vec3 n = board.normals[i];
+        board.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
+                          : n.z > 0.5f ? kit::rgb8(30, 24, 24)
+                                       : kit::rgb8(70, 44, 36);
+    }
+    return board;
+}
+
 // The name board the truck carried through the chase: a dark board standing on the bed's back rim, the name
 // in orange and yellow on its rear face. Relative to the body's pivot.
 kit::Mesh rearSign() {
@@ -474,15 +487,7 @@ kit::Mesh rearSign() {
     // In front of the board by more than the depth buffer can blur at the camera's distance, and first in the
     // mesh, so that the board is turned away behind the letters rather than shaded under them.
     kit::translate(text, {0, 0.05f, 0.12f});
-    kit::Mesh board = kit::box({-6.1f, -1.25f, -0.5f}, {6.1f, 1.25f, 0});
-    // Near-black, its top edge catching the sun, its ends between the two.
-    for (size_t i = 0; i < board.colors.size(); ++i) {
-        const kit::Vec3 n = board.normals[i];
-        board.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
-                          : n.z > 0.5f ? kit::rgb8(30, 24, 24)
-                                       : kit::rgb8(70, 44, 36);
-    }
-    kit::merge(text, board);
+    kit::merge(text, nameBoard({-6.1f, -1.25f, -0.5f}, {6.1f, 1.25f, 0}));
     // Text space (x right, y up, out of the face along +Z) onto the bed's back rim, facing -Y.
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     kit::translate(text, {0, -11.45f, kBedTop + 1.4f - kPivotAboveGround});
@@ -491,14 +496,7 @@ kit::Mesh rearSign() {
     kit::Mesh side = signText("KESTROVA", 1.7f);
     kit::tintByHeight(side, -0.85f, 0.85f, kit::rgb8(255, 120, 10), kit::rgb8(255, 230, 60));
     kit::translate(side, {0, 0, 0.12f});
-    kit::Mesh sideBoard = kit::box({-4.6f, -1.2f, -0.4f}, {4.6f, 1.2f, 0});
-    for (size_t i = 0; i < sideBoard.colors.size(); ++i) {
-        const kit::Vec3 n = sideBoard.normals[i];
-        sideBoard.colors[i] = n.y > 0.5f   ? kit::rgb8(150, 92, 52)
-                              : n.z > 0.5f ? kit::rgb8(30, 24, 24)
-                                           : kit::rgb8(70, 44, 36);
-    }
-    kit::merge(side, sideBoard);
+    kit::merge(side, nameBoard({-4.6f, -1.2f, -0.4f}, {4.6f, 1.2f, 0}));
     kit::rotate(side, {kit::kPi / 2, 0, kit::kPi / 2});
     kit::merge(text, kit::translate(side, {7.05f, -4.7f, 11.2f - kPivotAboveGround}));
     return text;
