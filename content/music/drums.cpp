@@ -292,8 +292,8 @@ void addDebris(Mix& mix, double start, double end, float velocity) {
         bool metal = scatter.bipolar() > -0.3f;
         float hz = metal ? 4000.0f + 2500.0f * scatter.bipolar() : 500.0f + 300.0f * scatter.bipolar();
         float size = (1.0f - 0.7f * x) * (0.6f + 0.4f * scatter.bipolar());
-        ChannelGains g = gainsOf({.gain = 0.9f * velocity * size, .pan = 0.8f * scatter.bipolar(),
-                                  .reverbSend = 0.15f});
+        ChannelGains g =
+            gainsOf({.gain = 0.9f * velocity * size, .pan = 0.8f * scatter.bipolar(), .reverbSend = 0.15f});
         Rng noise = noiseFor(t, 0xdeb8);
         SvFilter ring;
         float decay = metal ? 35.0f : 60.0f;

@@ -127,7 +127,8 @@ void playTitleRise(Mix& mix, const Section& s) {
 // climbs under a riser, and at 49.5 s the bells run up and a reversed cymbal blazes into the cut.
 void playTitleTheme(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double chase = 34.0, hats = 38.0, second = 42.0, last = 46.0, build = 48.0, fill = s.end - kBeatSeconds;
+    const double chase = 34.0, hats = 38.0, second = 42.0, last = 46.0, build = 48.0,
+                 fill = s.end - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
     openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 3200.0f);
@@ -497,16 +498,16 @@ const std::vector<Section>& songSections() {
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
 // back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
 // peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
-// for a moment before the pursuer hits the ground at 133 s; the sunset settles
-// after its cut and stays under the chase through the pour at 158 s, the big sheet at 164 s lifts it, and
-// the swell eases a little so the last hit stands over it.
+// for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
+// the chase through the pour at 158 s, the big sheet at 164 s lifts it, and the swell eases a little so the
+// last hit stands over it.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},    {33.5, 0.0f},    {33.5, -2.0f},  {46.0, -1.2f},   {49.9, 1.0f},
-    {50.0, -0.5f},   {54.0, -1.5f},   {62.0, -1.0f},   {64.0, -2.0f},  {70.9, 2.5f},    {71.0, -1.5f},
-    {84.5, -1.5f},   {84.5, -3.5f},   {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},  {107.0, -2.0f},
-    {119.0, -0.5f},  {119.0, 1.0f},   {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f},  {132.98, -2.0f},
-    {133.0, 1.0f},   {136.0, -0.5f},  {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f},  {163.9, -1.3f},
-    {164.0, -0.3f},  {169.9, -0.8f},  {170.0, -0.3f},
+    {27.9, -0.7f},  {28.0, 0.0f},   {33.5, 0.0f},    {33.5, -2.0f}, {46.0, -1.2f},  {49.9, 1.0f},
+    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},   {71.0, -1.5f},
+    {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},
+    {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f}, {132.98, -2.0f},
+    {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f}, {163.9, -1.3f},
+    {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
 };
 
 void renderSong(Mix& mix) {
