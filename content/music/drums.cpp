@@ -273,7 +273,7 @@ void addExplosion(Mix& mix, double time, float velocity) {
     for (size_t i = 0, n = framesOf(2.0); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         float cutoff = 200.0f + 9000.0f * std::exp(-t * 2.5f);
-        float amp = std::min(1.0f, t * 500.0f) * (0.4f * std::exp(-t * 12.0f) + 0.6f * std::exp(-t * 1.8f)) *
+        float amp = std::min(1.0f, t * 2000.0f) * (0.4f * std::exp(-t * 12.0f) + 0.6f * std::exp(-t * 1.8f)) *
                     fadeOut(i, n);
         float l = darkL.process(noiseL.bipolar(), cutoff, 0.2f).lowpass * amp;
         float r = darkR.process(noiseR.bipolar(), cutoff, 0.2f).lowpass * amp;

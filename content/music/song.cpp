@@ -42,7 +42,7 @@ constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 
 constexpr const char* kPeakCall =
     "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
-                                    "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
+                                    "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 // 150-170 s: the title's theme returns over the sunset, then climbs once more to the B that the last hit
 // resolves to A.
@@ -133,7 +133,7 @@ void playTitleTheme(Mix& mix, const Section& s) {
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
     openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 3200.0f);
     brassMelody(mix, kTitleTheme, s.start, 0.65f);
-    arpeggio(mix, bars, chase, second, "0123", 0.7f, 4000.0f, 4500.0f);
+    arpeggio(mix, bars, chase, second, "0123", 0.85f, 5000.0f, 5000.0f);
     arpeggio(mix, bars, second, last, "01232123", 0.5f, 4000.0f, 4500.0f);
     arpeggio(mix, bars, last, s.end, "3456", 0.5f, 4500.0f, 6500.0f);
     leadMelody(mix, "-:4 G5:2 E5:2 | D6:4 B5:2 G5:2 | -:4 C6:2 E6:2 | F6:4 E6:2 C6:2 | D6:4 B5:2 D6:2 | E6:8",
@@ -333,11 +333,15 @@ void playChaseBuild(Mix& mix, const Section& s) {
 // sunset lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double breath = 131.5, arch = 132.0, run = 136.0, roll = 140.0, toms = s.end - kBeatSeconds;
+    const double breath = 131.5, arch = 132.0, ground = 133.0, run = 136.0, roll = 140.0,
+                 toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
     pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
-    arpeggio(mix, bars, arch, s.end, "0124214201242142", 0.6f, 4500.0f, 7000.0f);
+    // The band leaves the sixteenth before the pursuer hits the ground to the air, and the drums leave the
+    // beat after it to the blast.
+    arpeggio(mix, bars, arch, ground - kStep, "0124214201242142", 0.6f, 4500.0f, 4750.0f);
+    arpeggio(mix, bars, ground, s.end, "0124214201242142", 0.6f, 4750.0f, 7000.0f);
     brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
     // Arpeggio, stabs and bass leave the last sixteenth before the first crossing's accent to the air.
     for (auto [from, to] : {std::pair{s.start, 123.0 - kStep}, {123.0, breath}}) {
@@ -345,14 +349,17 @@ void playChasePeak(Mix& mix, const Section& s) {
         brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
         bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
     }
-    bassLine(mix, bars, arch, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, arch, ground - kStep, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, ground, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
     bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakCall, bars.start(1), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
     drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
-    drumLines(mix, arch, roll - kBarSeconds, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, arch, ground - kStep, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, ground + kBeatSeconds, roll - kBarSeconds,
+              {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, roll - kBarSeconds, roll, {kFourFloor, kDrivingHats});
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
@@ -365,13 +372,12 @@ void playChasePeak(Mix& mix, const Section& s) {
         accent(mix, bars, cue, 1.0f);
     // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
     impact(mix, arch, 1.0f);
-    addBoom(mix, arch, 1.0f);
+    addBoom(mix, arch, 1.0f, 2.5f);
     addTom(mix, arch, 1.0f, 38.0f);
-    brassStabs(mix, bars, arch, arch + kStep, "X", 1.8, 0.7f);
+    brassStabs(mix, bars, arch, arch + kStep, "X", 0.9, 0.7f);
     // A second later the pursuer hits the ground: a blast with a deep boom under it, and debris raining
     // down until 134.5 s.
-    const double ground = arch + 1.0;
-    addKick(mix, ground, 0.8f);
+    addKick(mix, ground, 1.0f);
     addExplosion(mix, ground, 1.0f);
     addBoom(mix, ground, 1.0f, 0.9f);
     addTom(mix, ground, 0.8f, 31.0f);
@@ -502,12 +508,12 @@ const std::vector<Section>& songSections() {
 // the chase through the pour at 158 s, the big sheet at 164 s lifts it, and the swell eases a little so the
 // last hit stands over it.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},  {28.0, 0.0f},   {33.5, 0.0f},    {33.5, -2.0f}, {46.0, -1.2f},  {49.9, 1.0f},
-    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},   {71.0, -1.5f},
-    {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f}, {107.0, -2.0f},
-    {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f}, {132.98, -2.0f},
-    {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f}, {163.9, -1.3f},
-    {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f}, {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},
+    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f},
+    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f},
+    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f},
+    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
 };
 
 void renderSong(Mix& mix) {

@@ -22,7 +22,7 @@ static const MasterSettings kMaster{
     .fadeStart = kSongSeconds - 0.1, // the last hit's tail, still ringing ...
     .fadeEnd = kSongSeconds - 0.01,  // ... goes to silence with the last picture
     .peakTarget = 0.70f,             // -3.1 dBFS: the codec's overshoot stays under -1.5 dB true peak
-    .drive = 2.8f,                   // about -15 LUFS integrated
+    .drive = 2.9f,                   // about -15 LUFS integrated
 };
 
 std::vector<float> renderSoundtrack() {
