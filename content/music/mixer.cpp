@@ -91,18 +91,15 @@ void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSe
     std::deque<size_t> window;
     for (size_t i = 0, next = 0; i < frames; ++i) {
         for (; next < frames && next <= i + ahead; ++next) {
-            while (!window.empty() && need[window.back()] >= need[next])
-                window.pop_back();
+            while (!window.empty() && need[window.back()] >= need[next]) window.pop_back();
             window.push_back(next);
         }
-        while (window.front() + ahead < i)
-            window.pop_front();
+        while (window.front() + ahead < i) window.pop_front();
         low[i] = need[window.front()];
     }
     // ... recovering slowly after a dip ...
     const float recover = static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * kSampleRate)));
-    for (size_t i = 1; i < frames; ++i)
-        low[i] = std::min(low[i], low[i - 1] + (1.0f - low[i - 1]) * recover);
+    for (size_t i = 1; i < frames; ++i) low[i] = std::min(low[i], low[i - 1] + (1.0f - low[i - 1]) * recover);
     // ... and averaged over the same span, which keeps it at or below what every frame within it needs.
     double sum = 0;
     const size_t span = 2 * ahead + 1;
