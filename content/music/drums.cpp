@@ -265,6 +265,47 @@ void addSkid(Mix& mix, double time, double length, float velocity, float panFrom
     }
 }
 
+void addExplosion(Mix& mix, double time, float velocity) {
+    ChannelGains g = gainsOf({.gain = 0.9f * velocity, .reverbSend = 0.35f});
+    Rng noiseL = noiseFor(time, 0xb1a5), noiseR = noiseFor(time, 0xb1a6);
+    SvFilter darkL, darkR;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(2.0); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float cutoff = 200.0f + 9000.0f * std::exp(-t * 2.5f);
+        float amp = std::min(1.0f, t * 2000.0f) * (0.4f * std::exp(-t * 12.0f) + 0.6f * std::exp(-t * 1.8f)) *
+                    fadeOut(i, n);
+        float l = darkL.process(noiseL.bipolar(), cutoff, 0.2f).lowpass * amp;
+        float r = darkR.process(noiseR.bipolar(), cutoff, 0.2f).lowpass * amp;
+        mix.addStereo(start + i, std::tanh(2.5f * l), std::tanh(2.5f * r), g);
+    }
+}
+
+void addDebris(Mix& mix, double start, double end, float velocity) {
+    Rng scatter = noiseFor(start, 0xdeb7);
+    double t = start;
+    while (t < end) {
+        float x = static_cast<float>((t - start) / (end - start));
+        // Pieces land in a shower that thins out: from about thirty a second down to a handful.
+        t += (0.03 + 0.12 * x * x) * (0.5 + 0.5 * (scatter.bipolar() + 1.0f));
+        if (t >= end) break;
+        bool metal = scatter.bipolar() > -0.3f;
+        float hz = metal ? 4000.0f + 2500.0f * scatter.bipolar() : 500.0f + 300.0f * scatter.bipolar();
+        float size = (1.0f - 0.7f * x) * (0.6f + 0.4f * scatter.bipolar());
+        ChannelGains g =
+            gainsOf({.gain = 0.9f * velocity * size, .pan = 0.8f * scatter.bipolar(), .reverbSend = 0.15f});
+        Rng noise = noiseFor(t, 0xdeb8);
+        SvFilter ring;
+        float decay = metal ? 35.0f : 60.0f;
+        size_t first = frameAt(t);
+        for (size_t i = 0, n = framesOf(metal ? 0.12 : 0.06); i < n; ++i) {
+            float s = static_cast<float>(i) / kSampleRate;
+            float v = ring.process(noise.bipolar() * std::exp(-s * 300.0f), hz, metal ? 0.9f : 0.5f).bandpass;
+            mix.add(first + i, 3.0f * v * std::exp(-s * decay) * fadeOut(i, n), g);
+        }
+    }
+}
+
 void addReverseCrash(Mix& mix, double end, double length, float velocity) {
     ChannelGains g = gainsOf({.gain = 0.3f * velocity, .reverbSend = 0.1f});
     Rng noiseL = noiseFor(end, 0x8e1), noiseR = noiseFor(end, 0x8e2);

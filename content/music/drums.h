@@ -35,6 +35,12 @@ void addTruckEngine(Mix& mix, double start, double end, float velocity);
 // Tyres skidding as a vehicle swerves: a whoosh of air swelling into `time` and a squeal that bites there and
 // slides down in pitch over `length` seconds, moving across the stereo field from `panFrom` to `panTo`.
 void addSkid(Mix& mix, double time, double length, float velocity, float panFrom, float panTo);
+// Something heavy hitting the ground: a blast of noise whose low-pass falls from bright to dark over a second
+// and a half; a boom and the debris go with it.
+void addExplosion(Mix& mix, double time, float velocity);
+// Debris coming down from `start` to `end`: small metal and stone hits scattered across the stereo field,
+// dense at first and thinning out.
+void addDebris(Mix& mix, double start, double end, float velocity);
 // Cymbal played backwards, swelling into the hit at `end`.
 void addReverseCrash(Mix& mix, double end, double length, float velocity);
 

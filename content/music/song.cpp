@@ -42,7 +42,7 @@ constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 
 constexpr const char* kPeakCall =
     "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
-                                    "F#6:2 D6:1 E6:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
+                                    "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 // 150-170 s: the title's theme returns over the sunset, then climbs once more to the B that the last hit
 // resolves to A.
@@ -120,17 +120,24 @@ void playTitleRise(Mix& mix, const Section& s) {
     sparkle(mix, bars, s.start + 1.0, s.end - kBeatSeconds, "3456", 0.3f, 1.0f);
 }
 
-// Title theme from the hit on the last beat of a bar. It grows every four bars towards the groove: the theme
-// opens over kick and snare alone, the hats join at 38 s, at 42 s the second half of the theme brings open
-// hats, a walking bass and the brass an octave down, and from 46 s sixteenth hats, a driving kick and bells.
+// Title theme from the hit on the last beat of a bar. It grows on the bars as the sign's lights do: at 34 s a
+// chase of plucks runs round the chords over the theme, kick and snare; at 38 s the hats join and a high
+// counter-line answers the theme; at 42 s the second half of the theme brings open hats, a walking bass and
+// bells on the offbeats; at 46 s the groove, sixteenth hats and the chase an octave up; from 48 s the snare
+// climbs under a riser, and at 49.5 s the bells run up and a reversed cymbal blazes into the cut.
 void playTitleTheme(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double hats = 38.0, second = 42.0, last = 46.0, fill = s.end - kBeatSeconds;
+    const double chase = 34.0, hats = 38.0, second = 42.0, last = 46.0, build = 48.0,
+                 fill = s.end - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
     openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 3200.0f);
     brassMelody(mix, kTitleTheme, s.start, 0.65f);
-    arpeggio(mix, bars, hats, s.end, "0123", 0.35f, 2500.0f, 4000.0f);
+    arpeggio(mix, bars, chase, second, "0123", 0.85f, 5000.0f, 5000.0f);
+    arpeggio(mix, bars, second, last, "01232123", 0.5f, 4000.0f, 4500.0f);
+    arpeggio(mix, bars, last, s.end, "3456", 0.5f, 4500.0f, 6500.0f);
+    leadMelody(mix, "-:4 G5:2 E5:2 | D6:4 B5:2 G5:2 | -:4 C6:2 E6:2 | F6:4 E6:2 C6:2 | D6:4 B5:2 D6:2 | E6:8",
+               hats, 0, 3500.0f, 0.55f);
     bassLine(mix, bars, bars.start(1), second, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
     bassLine(mix, bars, second, s.end - 0.5, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
     const DrumLine halfTimeKick{kKick, "X.........x....."}, halfTimeSnare{kSnare, "........X......."};
@@ -138,15 +145,17 @@ void playTitleTheme(Mix& mix, const Section& s) {
     drumLines(mix, hats, second, {halfTimeKick, halfTimeSnare, kEighthHats});
     drumLines(mix, second, last, {halfTimeKick, halfTimeSnare, kEighthHats, {kOpenHat, "..............x."}});
     drumLines(mix, last, fill, {kGrooveKick, kBackbeat, {kHat, "xoxoxoxoxoxoxoxo"}, kOffbeatOpen});
-    addCrash(mix, hats, 0.35f);
-    addCrash(mix, second, 0.5f);
-    addCrash(mix, last, 0.55f);
-    snareRoll(mix, fill, s.end, 0.5f);
-    // Bells on the offbeats under the theme, denser and louder over its last bars, with a shimmer rising
-    // into the groove.
+    for (double stage : {hats, second, last})
+        addCrash(mix, stage, 0.5f);
+    // The build: the snare on the eighths, then the roll, under a riser; the blaze runs the bells up the last
+    // chord.
+    drumLines(mix, build, build + 1.0, {{kSnare, "o.o.x.x."}}, 0.6f);
+    snareRoll(mix, build + 1.0, s.end, 0.35f);
+    addRiser(mix, build, s.end, 1.0f);
     sparkle(mix, bars, second, last, "..3...4...3...5.", 0.5f, 0.7f);
     sparkle(mix, bars, last, fill, "3.4.5.4.3.4.5.7.", 0.6f, 1.0f);
-    addRiser(mix, last, s.end, 0.45f);
+    sparkle(mix, bars, fill, s.end, "4567", 0.8f, 1.0f);
+    addReverseCrash(mix, s.end, 1.0, 0.8f);
 }
 
 // The groove returns at 50 s under the harvester; a sweep follows the auger swinging out over the truck, and
@@ -280,24 +289,34 @@ void playBreakdown(Mix& mix, const Section& s) {
 }
 
 // 103-119 s: the pursuers return on a hit, the drums come back in half time, fill into four-on-the-floor at
-// 107 s, take an accent at 111 s and roll from 115 s into the peak, the bass and the filters opening all the
-// while; the band plays on under a tom break into 119 s.
+// 107 s and take an accent at 111 s. From 112 s the band falls back to a light half-time stretch (a held
+// bass, a sparse arpeggio and a shimmer under the lead), the lead climbs out of it from 114 s, and a fill
+// brings the band back at 116 s to roll into the peak; the band plays on under a tom break into 119 s.
 void playChaseBuild(Mix& mix, const Section& s) {
     Bars bars{s};
-    double drive = s.start + 2 * kBarSeconds, nearMiss = s.start + 4 * kBarSeconds,
-           roll = s.start + 6 * kBarSeconds, toms = s.end - kBeatSeconds;
+    const double drive = s.start + 2 * kBarSeconds, nearMiss = s.start + 4 * kBarSeconds, light = 112.0,
+                 roll = 116.0, toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
     addBoom(mix, s.start, 0.6f);
     openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 4000.0f);
-    arpeggio(mix, bars, drive, s.end, "0124214201242142", 0.55f, 2500.0f, 6000.0f);
+    arpeggio(mix, bars, drive, light, "0124214201242142", 0.55f, 2500.0f, 4500.0f);
+    arpeggio(mix, bars, light, roll, "0.2.3.2.0.2.3.2.", 0.4f, 2000.0f, 3000.0f);
+    arpeggio(mix, bars, roll, s.end, "0124214201242142", 0.55f, 4500.0f, 6000.0f);
+    shimmer(mix, bars, light, roll, 0.6f, 0.9f);
     bassLine(mix, bars, s.start, drive, "R.......r.r.o...", kChaseBass);
-    bassLine(mix, bars, drive, roll, "R.r.o.r.R.r.o.ro", kLiftBass);
+    bassLine(mix, bars, drive, light, "R.r.o.r.R.r.o.ro", kLiftBass);
+    bassLine(mix, bars, light, roll, "R-------r-----o-", kBreakdownBass, 0.8f);
     bassLine(mix, bars, roll, s.end, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, kBuildTune, s.start, 0, 5000.0f, 0.9f);
-    chaseLead(mix, kBuildClimb, roll - kBeatSeconds * 2, 0, 6500.0f, 1.0f);
+    chaseLead(mix, kBuildClimb, roll - kBeatSeconds * 4, 0, 6500.0f, 1.0f);
     drumLines(mix, s.start, drive, {{kKick, "X.........x....."}, {kSnare, "........X......."}, kEighthHats});
-    drumLines(mix, drive, roll, {kFourFloor, kGhostedBackbeat, kEighthHats});
-    drumLines(mix, nearMiss, roll, {kOffbeatOpen});
+    drumLines(mix, drive, light, {kFourFloor, kGhostedBackbeat, kEighthHats});
+    drumLines(mix, nearMiss, light, {kOffbeatOpen});
+    // The lighter stretch: the kick on the half bar, a soft shaker and a rim of snare, room for the lead.
+    drumLines(mix, light, roll - kBeatSeconds,
+              {{kKick, "X.......x......."}, {kHat, "..o...o...o...o."}, {kSnare, "............o..."}}, 0.6f);
+    fillInto(mix, roll);
+    addCrash(mix, roll, 0.55f);
     drumLines(mix, roll, toms, {kFourFloor, kDrivingHats});
     drumFill(mix, toms, {{kKick, "X..."}, {kHighTom, "X.x."}, {kMidTom, ".x.X"}});
     fillInto(mix, drive);
@@ -314,11 +333,15 @@ void playChaseBuild(Mix& mix, const Section& s) {
 // sunset lands on A minor.
 void playChasePeak(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double breath = 131.5, arch = 132.0, run = 136.0, roll = 140.0, toms = s.end - kBeatSeconds;
+    const double breath = 131.5, arch = 132.0, ground = 133.0, run = 136.0, roll = 140.0,
+                 toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
     pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
-    arpeggio(mix, bars, arch, s.end, "0124214201242142", 0.6f, 4500.0f, 7000.0f);
+    // The band leaves the sixteenth before the pursuer hits the ground to the air, and the drums leave the
+    // beat after it to the blast.
+    arpeggio(mix, bars, arch, ground - kStep, "0124214201242142", 0.6f, 4500.0f, 4750.0f);
+    arpeggio(mix, bars, ground, s.end, "0124214201242142", 0.6f, 4750.0f, 7000.0f);
     brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
     // Arpeggio, stabs and bass leave the last sixteenth before the first crossing's accent to the air.
     for (auto [from, to] : {std::pair{s.start, 123.0 - kStep}, {123.0, breath}}) {
@@ -326,14 +349,17 @@ void playChasePeak(Mix& mix, const Section& s) {
         brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
         bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
     }
-    bassLine(mix, bars, arch, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, arch, ground - kStep, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, ground, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
     bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakCall, bars.start(1), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
     drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
-    drumLines(mix, arch, roll - kBarSeconds, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, arch, ground - kStep, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    drumLines(mix, ground + kBeatSeconds, roll - kBarSeconds,
+              {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, roll - kBarSeconds, roll, {kFourFloor, kDrivingHats});
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
@@ -346,12 +372,16 @@ void playChasePeak(Mix& mix, const Section& s) {
         accent(mix, bars, cue, 1.0f);
     // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
     impact(mix, arch, 1.0f);
-    addBoom(mix, arch, 1.0f);
+    addBoom(mix, arch, 1.0f, 2.5f);
     addTom(mix, arch, 1.0f, 38.0f);
-    brassStabs(mix, bars, arch, arch + kStep, "X", 1.8, 0.7f);
-    // A beat later the pursuer hits the ground behind the truck: a deep boom, felt more than heard.
-    addBoom(mix, arch + kBeatSeconds * 2, 1.0f, 0.9f);
-    addTom(mix, arch + kBeatSeconds * 2, 0.8f, 31.0f);
+    brassStabs(mix, bars, arch, arch + kStep, "X", 0.9, 0.7f);
+    // A second later the pursuer hits the ground: a blast with a deep boom under it, and debris raining
+    // down until 134.5 s.
+    addKick(mix, ground, 1.0f);
+    addExplosion(mix, ground, 1.0f);
+    addBoom(mix, ground, 1.0f, 0.9f);
+    addTom(mix, ground, 0.8f, 31.0f);
+    addDebris(mix, ground + 0.05, ground + 1.5, 1.0f);
     addCrash(mix, run, 0.6f);
     // 140 s: the last pursuer gives up. The band lifts onto the dominant, bells climbing over a high brass
     // chord, and resolves into the sunset's A minor at 142 s.
@@ -441,13 +471,14 @@ void playOutro(Mix& mix, const Section& s) {
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
     addRiser(mix, sheet + kBarSeconds, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
-    // The last hit rings on until the last picture, falling about 25 dB over its 2 s; the master fade takes
-    // what is left over the last half second.
-    constexpr float kDieAway = 1.4f;
+    // The last hit rings on to the last picture, falling only about 8 dB over its 2 s over a held chord of
+    // the pads, and stops with the picture.
+    constexpr float kDieAway = 0.45f;
     addKick(mix, lastBar, 1.0f);
-    addShortCrash(mix, lastBar, 1.0f, kDieAway);
-    addBoom(mix, lastBar, 0.7f, kDieAway);
+    addShortCrash(mix, lastBar, 1.0f, 0.9f);
+    addBoom(mix, lastBar, 0.7f, 0.8f);
     ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 1.0f);
+    pads(mix, bars, lastBar, s.end, 0.6f, 2600.0f);
 }
 
 } // namespace
@@ -472,15 +503,17 @@ const std::vector<Section>& songSections() {
 // Levels before the limiter, which would otherwise hold everything at one loudness. The field sits under
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
 // back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
-// peak is the loudest stretch of the track and the arch at 132 s lifts it once more; the sunset settles
-// after its cut and stays under the chase through the pour at 158 s, the big sheet at 164 s lifts it, and
-// the swell eases a little so the last hit stands over it.
+// peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
+// for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
+// the chase through the pour at 158 s, the big sheet at 164 s lifts it, and the swell eases a little so the
+// last hit stands over it.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},  {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.0f},  {49.9, 1.0f},    {50.0, -0.5f},
-    {54.0, -1.5f},  {62.0, -1.0f},  {64.0, -2.0f},  {70.9, 2.5f},   {71.0, -1.5f},   {84.5, -1.5f},
-    {84.5, -3.5f},  {98.9, 0.5f},   {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},
-    {119.0, 1.0f},  {132.0, 1.0f},  {132.0, 1.5f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},
-    {143.0, -1.3f}, {163.9, -1.3f}, {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f}, {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},
+    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f},
+    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f},
+    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f},
+    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
 };
 
 void renderSong(Mix& mix) {

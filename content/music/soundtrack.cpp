@@ -12,17 +12,17 @@
 namespace music {
 
 // Master settings for the whole track: a dotted-eighth echo, a medium room, and a release over the last
-// half second that takes the last hit's tail, still ringing, to silence on the last frame. The peak target
-// leaves room for the codec's overshoot above -0.3 dBFS.
+// tenth of a second, so the last hit's tail, still ringing, stops with the last picture without a click. The
+// peak target leaves room for the codec's overshoot above -0.3 dBFS.
 static const MasterSettings kMaster{
     .delaySeconds = 0.75 * kBeatSeconds,
     .delayFeedback = 0.38f,
     .reverbRoom = 0.72f,
     .reverbDamping = 0.5f,
-    .fadeStart = kSongSeconds - 0.6, // the last hit's tail, about 20 dB down ...
-    .fadeEnd = kSongSeconds - 0.02,  // ... goes to silence under the last picture
+    .fadeStart = kSongSeconds - 0.1, // the last hit's tail, still ringing ...
+    .fadeEnd = kSongSeconds - 0.01,  // ... goes to silence with the last picture
     .peakTarget = 0.70f,             // -3.1 dBFS: the codec's overshoot stays under -1.5 dB true peak
-    .drive = 2.6f,                   // about -15 LUFS integrated
+    .drive = 2.9f,                   // about -15 LUFS integrated
 };
 
 std::vector<float> renderSoundtrack() {
