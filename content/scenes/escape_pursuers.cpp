@@ -18,26 +18,31 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // the hull's centre). The telegraph poles stand at x = -18, 20 high; the arch spans the road at 61 s, its
 // crown 38 high. Every pass keeps clear of all of them by a few units: near misses, not crashes.
 //
-// 16-18 s: they arrive from behind, the second over the truck. 19-20 s: the first strafes the road in a
+// 4-9 s: they race up the road from far behind, low on the sunny side of the truck's lane (clear of the
+// poles), into the fourth camera's view past the truck; the first hangs back and climbs to wait high behind,
+// the second pulls alongside on the sunny side once the first pair has gone (10-13.5), overtakes and loops
+// back high over the shaded side. 19-20 s: the first strafes the road in a
 // shallow dive from behind, high enough to clear the first pair flying beside the truck, its bullets
 // walking up the shaded side; 25-26 s: the second strafes low on the sunny side, under the first pair's
 // sunny-side aircraft, aiming in toward the road. Between runs they loop away ahead or behind, out of the
 // third camera's view. 29-30 s: the first dives again from behind, over the second camera, along the
 // truck's lane, and the truck jinks out of its line; it climbs away ahead and loops back round the shaded
 // side. 32 s: the second sweeps in low from behind on the sunny side, under the camera (low on the shaded
-// side a rotor would meet the poles). Then they take turns at attack passes on the beats, each a steep dive at the truck
-// from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
+// side a rotor would meet the poles). Then they take turns at attack passes on the beats, each a steep dive
+// at the truck from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
 // there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
 // dives while the second crosses above it; 60-61: the first comes in low behind the truck and pulls up too
 // late: its rotors clip the arch's crown, it tumbles on over the truck and comes down in a fireball on the
-// sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot, loops back out of sight and makes a last
-// run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
+// sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot,
+// loops back out of sight and makes a last run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
 // and peels away to the right.
 const std::vector<PathPoint>& flightOne() {
     static const std::vector<PathPoint> path{
-        {16, {-20, -420, 70}},   {17.5, {-10, -200, 80}}, {18.5, {-6, -84, 50}},  {19, {-4, -40, 46}},
+        {4, {8, -700, 10}},      {5, {8, -430, 10}},      {6, {8, -240, 10}},     {7, {8, -130, 11}},
+        {8, {8, -86, 12}},       {9, {8, -70, 14}},       {10.5, {6, -84, 24}},   {12, {-8, -96, 40}},
+        {14, {-18, -120, 58}},   {16, {-20, -150, 70}},   {17.5, {-10, -130, 80}}, {18.5, {-6, -84, 50}},  {19, {-4, -40, 46}},
         {19.5, {-4, -5, 42}},    {20, {-4, 30, 42}},      {20.6, {-4, 70, 52}},   {21.5, {-10, 110, 90}},
         {23, {-60, 60, 130}},    {25, {-80, -100, 110}},  {26.6, {-40, -200, 96}}, {27.8, {40, -150, 110}},
         {28.6, {30, -96, 92}},   {29.1, {8, -50, 62}},   {29.5, {-4, -4, 50}},   {29.9, {-4, 32, 50}},
@@ -56,8 +61,10 @@ const std::vector<PathPoint>& flightOne() {
 
 const std::vector<PathPoint>& flightTwo() {
     static const std::vector<PathPoint> path{
-        {16, {40, -400, 80}},    {17, {10, -90, 40}},     {18, {2, -20, 44}},     {18.8, {-10, 40, 60}},
-        {19.6, {-50, 80, 68}},   {20.6, {-80, 20, 70}},   {21.6, {-50, -80, 70}}, {23, {40, -150, 40}},
+        {4, {24, -690, 9}},      {5, {24, -420, 9}},      {6, {22, -230, 9}},     {7, {22, -120, 10}},
+        {8, {24, -80, 11}},      {9, {28, -56, 12}},      {10.3, {32, -34, 12}},  {11.5, {36, -8, 13}},
+        {12.5, {40, 22, 15}},    {13.5, {44, 54, 22}},    {14.5, {52, 110, 40}},  {15.6, {30, 170, 64}},
+        {16.8, {-20, 170, 72}},  {18, {-60, 130, 72}},    {19.2, {-78, 80, 70}},  {20.6, {-80, 20, 70}},   {21.6, {-50, -80, 70}}, {23, {40, -150, 40}},
         {24.2, {28, -70, 14}},   {25, {28, -30, 14}},     {25.5, {28, 0, 14}},    {26, {28, 30, 15}},
         {26.5, {28, 60, 20}},    {27.2, {40, 100, 40}},   {28.2, {80, 60, 100}},  {29.2, {60, -150, 100}},
         {30.5, {36, -480, 18}},  {32.2, {36, -84, 12}},   {34, {33, -10, 12}},    {36, {33, 26, 12}},
@@ -77,6 +84,7 @@ const std::vector<PathPoint>& flightTwo() {
 // banked into the turn as an aircraft coordinates it. Radians: x pitch, y bank (right wing down), z heading.
 kit::Vec3 attitude(int which, double t) {
     const double h = 0.1;
+    t = std::fmax(t, kPursuersIn + 0.15); // from their first moment, as they fly on
     auto air = [which](double at) {
         return (pursuerAt(which, at + 0.05) - pursuerAt(which, at - 0.05)) * 10.0f +
                kit::Vec3{0, kRoadSpeed, 0};

@@ -13,7 +13,7 @@ namespace scenes {
 // ground, beyond every camera's far plane.
 kit::Vec3 pursuerAt(int which, double t);
 // Seconds of the part from which the pursuers fly; before it they wait out of sight.
-constexpr double kPursuersIn = 16;
+constexpr double kPursuersIn = 4;
 
 // The first pursuer clips the arch's crown at 61 s of the part and comes down ahead of the truck at 62, on
 // the sunny verge, clear of the truck's side as it passes; its wreck stays where it fell, on the ground

@@ -525,10 +525,10 @@ kit::Model cameraNode(const char* name, const kit::CameraKeys& keys, bool withRo
 
 // Camera paths of the chase, also used by the coverage check; t in seconds of the part. Each shown stretch is
 // a directed move: the first camera pushes in on the sunny rear three-quarter, then (after the fourth
-// camera's low front view) looks steeply down on the cab from high ahead and sinks toward the shaded side;
-// the second camera circles round the front to the shaded side and, as the sun beams come in, cranes down
-// and tilts up into the sun in one continuous move, then tracks, runs under the arch and closes in on the
-// truck for the final run.
+// camera's view back past the truck at the pursuers racing in) tracks along the shaded side to the flank;
+// the second camera takes new framings round the truck through the attacks and, as the sun beams come in,
+// cranes down and tilts up into the sun in one continuous move, then tracks, swings wide of the arch for the
+// crash and ends low behind the truck, looking up into the low sun.
 namespace {
 
 const std::vector<PathPoint>& cameraOneEye() {
@@ -540,61 +540,64 @@ const std::vector<PathPoint>& cameraOneEye() {
     return path;
 }
 // From 9 s the first camera tracks along the shaded side from the rear three-quarter to the truck's flank,
-// looking down just enough for the ground to fill the frame; the aircraft beside the truck stay out of its
-// view until they leave at 10 s.
+// looking down just enough for the ground to fill the frame, and lifts its aim to the pursuer pulling up
+// alongside on the far side.
 const std::vector<PathPoint>& cameraOneTarget() {
     static const std::vector<PathPoint> path{
-        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, 0, 6}}, {11, {0, 2, 6}}, {13.5, {0, 4, 6}}};
+        {0, {0, 3, 6}}, {5, {0, 4, 6}}, {9, {0, 0, 6}}, {11, {4, 6, 9}}, {13.5, {8, 14, 11}}};
     return path;
 }
 
-// The second camera follows the pursuers' attack in one take, its moves on the beats: high behind the truck,
-// looking down past it, it takes in the third strafing run (29-30 s), the pursuer diving in over it and the
-// truck jinking out of the line of spurts; it sinks and pulls back as the pursuers sweep in beneath it
-// (32-36), so that at 36 both flank the truck in frame; rises on the sunny side for the dive over the cab
-// (40); whips round the front at the height of a pursuer (44-48) and out wide on the shaded side as the two
-// scissor across the view (48); cranes down into the sun as the rays come (48-50.5) and holds the truck
-// against the light while a pursuer banks across the sun (52), then pulls back as the two cross over the
-// truck (56); swoops behind the truck, low and far, so that the arch, the truck running under it and the
-// pursuer clipping its crown share the frame (58.5-61), and looks past the truck at the pursuer's crash
-// on the sunny verge ahead (62), running under the arch on the shaded side of its opening (63.4); pushes in
-// as the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
-// truck's tail (68) and, as it gives up and peels away to the right (69), pans after it and back to the
-// road ahead (70-71). Until the sky's picture comes in at 48 s the camera looks down far enough for the
-// ground to fill the frame.
+// The second camera follows the pursuers' attack in one take, a new framing every few seconds joined by
+// swoops on the beats: high behind the truck, looking down past it, it takes in the third strafing run
+// (29-30 s), the pursuer diving in over it and the truck jinking out of the line of spurts; it drops low
+// behind as the second sweeps in (32), swings out over the shaded side and round to high in front (35), where
+// the first's dive comes down over the cab toward the lens (36); swings round the sunny front quarter to a
+// high side view for the second's dive (40), rises behind on the sunny side (42.5-44), whips round the front
+// at the height of a pursuer (44-48) and out wide on the shaded side as the two scissor across the view
+// (48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light while a
+// pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops behind the
+// truck, low and far, so that the arch, the truck running under it and the pursuer clipping its crown share
+// the frame (58.5-61); swings out past the arch's sunny foot as the pursuer tumbles, so that its crash on the
+// verge ahead (62) lies in the middle of the frame and clear of the truck, with a jolt as it hits; rises as
+// the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
+// truck's tail (68) and, as it gives up and peels away to the right (69), sinks low behind the truck and
+// tilts up after it into the low sun, the truck's top still in the frame at the cut (70-71). Until the
+// sky's picture comes in at 48 s the camera looks down far enough for the ground to fill the frame.
 const std::vector<PathPoint>& cameraTwoEye() {
     static const std::vector<PathPoint> path{
-        {28, {-28, -62, 56}},   {29, {-24, -70, 62}},   {30.5, {-20, -74, 58}}, {32, {-16, -74, 46}},
-        {36, {-4, -84, 46}},   {39, {30, -64, 54}},
-        {40, {34, -56, 52}},    {43, {42, -40, 50}},    {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
+        {28, {-28, -62, 56}},   {29, {-24, -70, 62}},   {30.5, {-20, -74, 58}}, {32, {-10, -70, 34}},
+        {33.5, {-44, -12, 40}}, {35, {-12, 54, 46}},    {36.5, {-4, 62, 46}},   {38.5, {34, 44, 42}},
+        {40, {46, 8, 40}},      {41.2, {46, -4, 40}},   {42.5, {46, -24, 44}},  {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {-4, -110, 22}},  {63, {-8, -60, 19}},
-        {64.5, {-6, -46, 14}},  {66, {-8, -72, 16}},    {68, {-10, -62, 12}},  {69, {-10, -58, 11}},
-        {70, {-4, -50, 12}},    {71, {0, -46, 12}},     {72.5, {0, -44, 12}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {12, -104, 22}},  {62, {56, -58, 26}},
+        {63, {64, -30, 24}},    {64.5, {50, -50, 36}},  {66, {-8, -72, 16}},   {68, {-10, -62, 12}},
+        {69, {-10, -56, 10}},   {70, {-12, -44, 6}},    {71, {-12, -36, 4.5f}}, {72.5, {-12, -32, 4}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
     static const std::vector<PathPoint> path{
-        {28, {0, 4, 12}},    {29, {-3, 10, 20}},  {30.5, {-2, 8, 16}},   {32, {0, 4, 6}},     {36, {2, 8, 10}},   {39, {0, 4, 12}},    {40, {0, 2, 14}},
-        {43, {0, 2, 12}},    {44, {0, 2, 12}},    {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
+        {28, {0, 4, 12}},    {29, {-3, 10, 20}},  {30.5, {-2, 8, 16}},   {32, {0, 4, 6}},     {33.5, {0, 4, 8}},
+        {35, {0, -8, 6}},    {36.5, {0, -10, 8}}, {38.5, {0, -4, 8}},    {40, {0, 0, 6}},     {41.2, {0, 0, 6}},
+        {42.5, {0, 2, 10}},  {44, {0, 2, 12}},    {45.5, {0, 4, 12}}, {46.8, {0, 2, 12}},  {48, {0, -4, 10}},
         {50.5, {0, -6, 16}}, {52, {0, -2, 17}},   {56, {0, 2, 24}},      {58.5, {0, 10, 22}},
-        {61, {2, 10, 26}},   {62, {8, 24, 18}},   {63, {8, 30, 14}},     {64.5, {6, 14, 12}},
-        {66, {0, 10, 16}},   {68, {0, 6, 21}},    {69, {4, 6, 24}},      {69.6, {14, 12, 30}},
-        {70.3, {30, 30, 40}}, {71, {30, 80, 30}}, {72.5, {10, 160, 20}}};
+        {61, {2, 10, 26}},   {62, {22, 54, 10}},  {63, {22, 36, 10}},    {64.5, {4, 4, 6}},
+        {66, {0, 10, 16}},   {68, {0, 6, 21}},    {69, {4, 6, 24}},      {69.6, {12, 12, 28}},
+        {70.3, {22, 26, 34}}, {71, {34, 50, 40}}, {72.5, {40, 80, 50}}};
     return path;
 }
 
 // The third camera's tilt is set by hand, so it only moves, in three framings joined by fast moves on the
 // beats: close behind, looking down on the load, drawing back and up over the sunny side (13.5-16.5); a
-// swoop up, back and out over the shaded side (17.5) for a high view along the road as the pursuers arrive,
-// high enough that the first strafing run (19-20) shows its pursuer diving below the camera above the
-// spurts walking up past the wheels; a plunge (21.5-22.5) to low behind the truck, where the view, tilting up
+// swoop up, back and out over the shaded side (17.5) for a high view along the road, drifting across to the
+// sunny side so that the truck slides over to the left of the frame, high enough that the first strafing
+// run (19-20) shows its pursuer diving below the camera above the spurts walking up past the wheels; a plunge (21.5-22.5) to low behind the truck, where the view, tilting up
 // and widening, drifts to the shaded side to take in the second run low on the sunny side (25-26) and the
 // dunes, as the camera drops back (26-28).
 const std::vector<PathPoint>& cameraThreeEye() {
     static const std::vector<PathPoint> path{
         {13.5, {4, -26, 36}},   {15, {6, -34, 42}},     {16.5, {8, -42, 50}},   {17.5, {-14, -60, 76}},
-        {19.5, {-16, -62, 80}}, {21.5, {-18, -62, 80}}, {22.5, {0, -44, 27}},   {24.5, {-8, -52, 30}},
+        {18.7, {12, -66, 82}},  {20.2, {24, -58, 76}},  {21.5, {10, -54, 70}}, {22.5, {0, -44, 27}},   {24.5, {-8, -52, 30}},
         {26, {-6, -56, 28}},    {28, {2, -60, 22}}};
     return path;
 }
@@ -604,6 +607,16 @@ kit::Vec3 swerveLag(double t) {
     return {0.4f * float(truckSwerve(t)), 0, 0};
 }
 
+// The crash jolts the second camera: a few keys of shudder from the moment the wreck hits the ground,
+// dying away within a third of a second. `reach` scales it (the aim shakes more than the eye).
+kit::Vec3 crashShake(double t, float reach) {
+    double s = (t - kCrashed) / 0.35;
+    if (s < 0 || s >= 1) return {};
+    int key = int(std::lround((t - kCrashed) * 20));
+    float side = key % 2 ? -1.0f : 1.0f, lift = key % 3 == 1 ? -1.0f : 1.0f;
+    return kit::Vec3{0.6f * side, 0, lift} * (reach * float(1 - s));
+}
+
 } // namespace
 
 kit::Vec3 escapeEye(int camera, double t) {
@@ -611,13 +624,14 @@ kit::Vec3 escapeEye(int camera, double t) {
     case 1:
         return pathAt(cameraOneEye(), t);
     case 2:
-        return pathAt(cameraTwoEye(), std::fmax(28.0, t)) - swerveLag(t);
+        return pathAt(cameraTwoEye(), std::fmax(28.0, t)) - swerveLag(t) + crashShake(t, 1.2f);
     case 3:
         return pathAt(cameraThreeEye(), t);
     default: {
-        // Low ahead of the truck on the sunny side, clear of the first pair's rotors and of the poles.
+        // Ahead of the truck on the sunny side, clear of the first pair's rotors and of the poles, looking
+        // back past it down the road, where the pursuers race in low behind it.
         double s = easeBetween(5, 9, t);
-        return kit::lerp({18, 44, 24}, {10, 34, 19}, float(s));
+        return kit::lerp({14, 50, 30}, {10, 40, 27}, float(s));
     }
     }
 }
@@ -633,9 +647,10 @@ kit::Vec3 escapeTarget(int camera, double t) {
     case 1:
         return pathAt(cameraOneTarget(), t);
     case 2:
-        return pathAt(cameraTwoTarget(), std::fmax(28.0, t)) - swerveLag(t);
+        return pathAt(cameraTwoTarget(), std::fmax(28.0, t)) - swerveLag(t) + crashShake(t, 3.0f);
     default:
-        return kit::lerp({0, 0, 5}, {0, 3, 5}, float(easeBetween(5, 9, t)));
+        // As far up the road behind as the ground reaches.
+        return kit::lerp({0, -22, 2}, {0, -18, 3}, float(easeBetween(5, 9, t)));
     }
 }
 
