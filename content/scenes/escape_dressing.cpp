@@ -433,7 +433,7 @@ kit::Mesh floorMarks() {
         float side = wind.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
-        wind.next(); // (keeps the draw of the ones after it)
+        wind.next(); // a draw kept so that the streaks keep their places
         kit::Color head = kit::mix(kit::rgb8(250, 236, 204), kit::rgb8(242, 222, 180), wind.next());
         // The tail stops short of the road and of the slopes.
         float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);

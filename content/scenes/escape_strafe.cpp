@@ -219,7 +219,7 @@ kit::Mesh smokePuff(float radius, kit::Color body, kit::Color glow, float heat, 
     kit::Mesh m;
     const int lobes = 4;
     for (int k = 0; k < lobes; ++k) {
-        float r = radius * (k == 0 ? 1.0f : random.range(0.45f, 0.65f));
+        float r = radius * (k == 0 ? 1.0f : random.range(0.42f, 0.58f));
         float a = random.range(0, 6.28f);
         kit::Vec3 at = k == 0 ? kit::Vec3{}
                               : kit::Vec3{std::cos(a) * radius * 0.8f, std::sin(a) * radius * 0.7f,
@@ -276,8 +276,8 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         float radius;
         double up, full, gone;
     };
-    const Flash flashes[] = {{13, kCrashed, kCrashed + 0.05, kCrashed + 0.2},
-                             {19, kCrashed + 0.05, kCrashed + 0.1, kCrashed + 0.3}};
+    const Flash flashes[] = {{12, kCrashed, kCrashed + 0.05, kCrashed + 0.2},
+                             {17, kCrashed + 0.05, kCrashed + 0.1, kCrashed + 0.25}};
     for (int k = 0; k < 2; ++k) {
         const Flash& f = flashes[k];
         const float sunk = -f.radius * 2.5f - 1, high = f.radius * 0.25f;
@@ -295,16 +295,16 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         models.push_back({"CrashFlash" + std::to_string(k),
                           path[0],
                           {},
-                          flashStar(f.radius, 9 + 3 * k, 620u + unsigned(k)),
+                          flashStar(f.radius, 7 + 2 * k, 620u + unsigned(k)),
                           kit::positionCurves(path),
                           {}});
     }
 
     // The burst: three rings of long flames fanned out of the ground, deep orange outside and a white-yellow
     // core, flaring for a second and a half while they turn; then the wreck burns on, lower, to the end.
-    kit::Mesh flames = flameRing(14, 4.6f, 20, 42, kit::rgb8(226, 84, 20), kit::rgb8(255, 196, 84));
-    kit::merge(flames, flameRing(9, 3.4f, 10, 30, kit::rgb8(255, 160, 44), kit::rgb8(255, 236, 160), 0.3f));
-    kit::merge(flames, flameRing(5, 2.6f, 4, 18, kit::rgb8(255, 236, 170), kit::rgb8(255, 252, 230), 0.6f));
+    kit::Mesh flames = flameRing(11, 4.4f, 18, 38, kit::rgb8(226, 84, 20), kit::rgb8(255, 196, 84));
+    kit::merge(flames, flameRing(7, 3.2f, 9, 27, kit::rgb8(255, 160, 44), kit::rgb8(255, 236, 160), 0.3f));
+    kit::merge(flames, flameRing(4, 2.4f, 3, 16, kit::rgb8(255, 236, 170), kit::rgb8(255, 252, 230), 0.6f));
     kit::Mesh embers = flameRing(9, 2.8f, 8, 17, kit::rgb8(216, 76, 20), kit::rgb8(255, 190, 80));
     kit::merge(embers, flameRing(5, 2.2f, 4, 11, kit::rgb8(255, 170, 50), kit::rgb8(255, 240, 180), 0.5f));
     struct Fire {
@@ -314,7 +314,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         double up, full, down, gone;
     };
     const Fire fires[] = {
-        {"CrashBurst", &flames, 42, kCrashed - 0.05, kCrashed + 0.12, kCrashed + 0.8, kCrashed + 1.7},
+        {"CrashBurst", &flames, 38, kCrashed - 0.05, kCrashed + 0.12, kCrashed + 0.8, kCrashed + 1.7},
         {"CrashFire", &embers, 17, kCrashed + 0.5, kCrashed + 1.0, 1e9, 1e9}};
     for (const Fire& f : fires) {
         std::vector<kit::Vec3> path;
@@ -376,11 +376,11 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
     // each rising and swelling out of the flames, leaning downwind (out over the sunny verge, back along the
     // road) as it climbs; the first, lowest ones lit orange underneath, the later, higher ones greyer. The
     // column thickens as more come, the oldest highest and widest.
-    constexpr int kPuffs = 7;
+    constexpr int kPuffs = 6;
     for (int n = 0; n < kPuffs; ++n) {
-        const double born = kCrashed + 0.3 + 0.28 * n;
+        const double born = kCrashed + 0.3 + 0.3 * n;
         // Where it ends up in the column: the first go highest.
-        const float top = 54 - 6.5f * float(n) + scatter.range(-3, 3), size = 10.5f - 0.7f * float(n);
+        const float top = 54 - 7.5f * float(n) + scatter.range(-3, 3), size = 9.5f - 0.8f * float(n);
         const float heat = 0.25f + 0.75f * float(n) / (kPuffs - 1);
         kit::Color body = kit::mix(kit::rgb8(104, 100, 98), kit::rgb8(50, 46, 44), heat);
         kit::Color glow = kit::rgb8(232, 110, 36);
