@@ -76,10 +76,10 @@ struct PuffBand {
 };
 
 const PuffBand kBands[] = {
-    {1.9f, 1.1f, 2, 0.0f, 0.7f, 3, 0.1f, 5},
-    {3.4f, 0.8f, 2, 0.25f, 1.8f, 4, 0.4f, 5},
-    {4.5f, 0.5f, 3, 0.9f, 3.2f, 3, 0.7f, 6},
-    {6.2f, 0.36f, 2, 1.8f, 4.6f, 3, 0.9f, 6},
+    {1.6f, 1.0f, 2, 0.0f, 0.7f, 3, 0.15f, 5},
+    {2.9f, 0.7f, 2, 0.25f, 1.8f, 4, 0.45f, 5},
+    {3.9f, 0.45f, 3, 0.9f, 3.2f, 3, 0.75f, 6},
+    {5.4f, 0.32f, 2, 1.8f, 4.6f, 3, 0.95f, 6},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
@@ -92,10 +92,11 @@ float puffBack(float a) {
     return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
 }
 
-// Dust colours: fresh dust is pale and catches the sun; with age it takes on the colour of the ground it
-// settles into. A clump's rim, where it thins out against the ground, is the ground's colour, a shade darker.
-const kit::Color kFreshDust = kit::rgb8(236, 224, 202), kGroundDust = kit::rgb8(206, 184, 150);
-const kit::Color kDustRim = kit::rgb8(176, 152, 120);
+// Dust colours: raised sand, a little paler where it is fresh and catches the sun; with age it takes on the
+// colour of the ground it settles into. A clump's rim, where it thins out against the ground, is the
+// ground's colour, a shade darker.
+const kit::Color kFreshDust = kit::rgb8(224, 204, 170), kGroundDust = kit::rgb8(204, 174, 132);
+const kit::Color kDustRim = kit::rgb8(172, 146, 112);
 kit::Color dustColour(float age) {
     return kit::mix(kFreshDust, kGroundDust, age);
 }
@@ -108,7 +109,7 @@ void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius,
     const int n = band.segments;
     const float height = radius * band.height * random.range(0.8f, 1.15f);
     kit::Color body = dustColour(band.age);
-    kit::Color crown = kit::mix(body, kit::rgb8(252, 246, 232), 0.3f * (1 - band.age));
+    kit::Color crown = kit::mix(body, kit::rgb8(240, 226, 198), 0.25f * (1 - band.age));
     kit::Color rim = kit::mix(kDustRim, body, 0.2f * (1 - band.age));
     auto lit = [](kit::Color c, kit::Vec3 d) {
         float direct = std::fmax(0.0f, kit::dot(kit::normalize(d), kToSun));
@@ -198,7 +199,9 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
              ++k) {
             float a = band.born + (float(k) / 20 - start);
             kit::Vec3 p = at(std::fmin(a, band.dies));
-            float up = ease(band.born, band.born + swell, a) * (1 - ease(end - settle, end, a));
+            // It thins as it ages: after its first third it sinks slowly, lower and narrower, into the ground.
+            float thin = 1 - 0.5f * ease(band.born + 0.3f * life, band.dies, a);
+            float up = ease(band.born, band.born + swell, a) * thin * (1 - ease(end - settle, end, a));
             if (skipped || a > end) up = 0;
             if (a > band.dies) p = at(band.born); // back underground to where the next life begins
             p.z = sunk + (p.z - sunk) * up;
@@ -285,6 +288,8 @@ void addCargo(std::vector<kit::Model>& models) {
 // keeps them apart at the distances where they still cover pixels.
 
 constexpr float kMarkLift = 0.3f;
+
+kit::Color sandAlbedo(float x, float y);
 
 // Every view the part shows: the shown camera at each key (both cameras at a cut), in the ground's moving
 // frame, or with `speed` 0 in the scene's own.
@@ -418,9 +423,9 @@ kit::Mesh floorMarks() {
         for (int k = 0; k < n; ++k)
             m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
     }
-    // Wind streaks: pale tails of sand behind the tufts and stones, combed out across the road at a slant,
-    // with here and there a dark one of dry litter. Thin and many, close to the road, where they stream past.
-    // These, the ripples and the tracks lie only where the cameras pass close by.
+    // Wind streaks: pale tails of sand behind the tufts and stones, combed out across the road at a slant and
+    // fading into the sand at their tips. Thin and many, close to the road, where they stream past. These,
+    // the ripples and the tracks lie only where the cameras pass close by.
     const float near0 = -60, near1 = 1850;
     Random wind(337);
     const kit::Vec2 downwind{-0.86f, -0.5f};
@@ -428,10 +433,8 @@ kit::Mesh floorMarks() {
         float side = wind.next() < 0.5f ? -1.0f : 1.0f;
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
-        bool dark = wind.next() < 0.4f;
-        kit::Color head = dark ? kit::rgb8(156, 90, 58)
-                               : kit::mix(kit::rgb8(246, 232, 196), kit::rgb8(232, 212, 166), wind.next());
-        kit::Color tail = kit::mix(head, kit::rgb8(214, 184, 138), 0.7f);
+        wind.next(); // a draw kept so that the streaks keep their places
+        kit::Color head = kit::mix(kit::rgb8(250, 236, 204), kit::rgb8(242, 222, 180), wind.next());
         // The tail stops short of the road and of the slopes.
         float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
         kit::Vec2 d{downwind.u * reach, downwind.v * reach};
@@ -439,7 +442,7 @@ kit::Mesh floorMarks() {
         kit::Vec3 tip{x + d.u, dy + d.v, kMarkLift + 0.1f};
         uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, head),
                  ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, head);
-        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, tail);
+        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, sandAlbedo(tip.x, tip.y));
         if (reach > 4) m.addTriangle(ia, ib, it); // the tip lies toward -X: counter-clockwise from above
     }
     // Ripple fields: stretches of the verge, between the road and the dirt track or out beyond it, where the
@@ -451,7 +454,7 @@ kit::Mesh floorMarks() {
         bool near = ripples.next() < 0.6f;
         float inner = near ? 15.5f : (side > 0 ? 35.5f : 38), outer = near ? (side > 0 ? 19.5f : 22.5f) : 44;
         float length = ripples.range(36, 70), slant = ripples.range(-0.3f, 0.3f);
-        kit::Color shade = kit::mix(kit::rgb8(170, 152, 140), kit::rgb8(190, 166, 142), ripples.next());
+        float shade = ripples.range(0.84f, 0.9f);
         for (float r = y; r < y + length; r += ripples.range(3.0f, 5.0f)) {
             float w = ripples.range(0.6f, 1.0f), x0 = inner + ripples.range(0, 1.5f),
                   x1 = outer - ripples.range(0, 1.5f);
@@ -459,7 +462,7 @@ kit::Mesh floorMarks() {
             auto at = [&](float x, float dy) {
                 return kit::Vec3{side * x, r + dy + slant * (x - inner), kMarkLift + 0.05f};
             };
-            kit::Color c = shade * ripples.range(0.94f, 1.06f);
+            kit::Color c = sandAlbedo(side * x0, r) * (shade * ripples.range(0.96f, 1.04f));
             uint32_t p0 = m.addVertex(at(x0, 0), {0, 0, 1}, {0.5f, 0.5f}, c);
             uint32_t p1 = m.addVertex(at((x0 + x1) / 2, bend - w / 2), {0, 0, 1}, {0.5f, 0.5f}, c);
             uint32_t p2 = m.addVertex(at(x1, 0), {0, 0, 1}, {0.5f, 0.5f}, c);
@@ -489,7 +492,10 @@ kit::Mesh floorMarks() {
             kit::merge(m, r);
         }
     }
-    return kit::bakeLight(m, desertLight());
+    // Lit as the ground they lie on is: flat, without the darkening at the foot of what stands on it.
+    kit::LightRig rig = desertLight();
+    rig.creviceHeight = 0;
+    return kit::bakeLight(m, rig);
 }
 
 // ---------------------------------------------------------------------------------------------------------

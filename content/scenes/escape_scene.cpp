@@ -79,28 +79,11 @@ float escapeTerrainHeight(float x, float y) {
 
 namespace {
 
-// Dry ground with patches of scrub and pale sand, ochre on the slopes; a fine speckle at the vertex spacing
-// near the road gives the ground a grain that streams past. Over it lie patterns big enough to read from the
-// chase cameras: dark bands of scrub across the valley, pale drifts of sand combed out along the wind (from
-// the sunny side, across the road at a slant), and darker, redder ground where the slopes begin.
-kit::Color terrainColor(float x, float y, float h) {
-    float patch = valueNoise(x / 23, y / 31, 41), fine = valueNoise(x / 5, y / 7, 43);
-    float scrub = valueNoise(x / 60, y / 45, 44), sand = valueNoise(x / 37, y / 90, 45);
-    float band = valueNoise(x / 400, y / 95, 48),
-          drift = valueNoise((x + 0.6f * y) / 70, (y - 0.6f * x) / 260, 49);
-    kit::Color dry = kit::mix(kit::rgb8(176, 146, 84), kit::rgb8(140, 128, 72), patch);
-    dry = kit::mix(dry, kit::rgb8(112, 108, 60), std::fmax(0.0f, scrub - 0.55f) * 1.6f);
-    dry = kit::mix(dry, kit::rgb8(84, 86, 48), smoothStep(0.5f, 0.68f, band) * 0.9f);
-    dry = kit::mix(dry, kit::rgb8(214, 188, 134), std::fmax(0.0f, sand - 0.6f) * 1.8f);
-    dry = kit::mix(dry, kit::rgb8(236, 216, 170), smoothStep(0.55f, 0.75f, drift) * 0.9f);
-    kit::Color ochre = kit::mix(kit::rgb8(196, 136, 74), kit::rgb8(160, 100, 60), patch);
-    ochre = kit::mix(ochre, kit::rgb8(150, 84, 56), smoothStep(0.45f, 0.75f, band) * 0.6f);
-    kit::Color c = kit::mix(dry, ochre, std::fmin(1.0f, h / 40));
-    return c * (0.8f + 0.4f * fine);
-}
+// The ground's shapes only: the desert's grade (dressEscape) gives them their colours and light, in one pass.
 
-// A flat-coloured quad with its own corners, lying on the ground plane or `lift` above it.
-void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c, float lift = 0) {
+// A quad with its own corners, lying on the ground plane or `lift` above it.
+void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, float lift = 0) {
+    const kit::Color c{1, 1, 1, 1};
     uint32_t a = m.addVertex({x0, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
     uint32_t b = m.addVertex({x1, y0, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
     uint32_t d = m.addVertex({x1, y1, lift}, {0, 0, 1}, {0.5f, 0.5f}, c);
@@ -108,8 +91,8 @@ void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, kit::Color c
     m.addQuad(a, b, d, e);
 }
 
-// The road band: dusty shoulders and two lanes of worn asphalt in cells that all meet corner to corner, so
-// that no seam opens between them; the edge lines and the dashes of the centre line lie just above it.
+// The road band: shoulders and two lanes in cells that all meet corner to corner, so that no seam opens
+// between them; the edge lines and the dashes of the centre line lie just above it.
 kit::Mesh road() {
     kit::Mesh m;
     const float columns[] = {-14, -8.6f, 0, 8.6f, 14};
@@ -119,25 +102,19 @@ kit::Mesh road() {
     const float roadEnd = kGroundStart + row * float(rows);
     for (int j = 0; j < rows; ++j) {
         float y0 = kGroundStart + row * float(j), y1 = y0 + row;
-        for (int i = 0; i + 1 < int(std::size(columns)); ++i) {
-            float x0 = columns[i], x1 = columns[i + 1], xm = (x0 + x1) / 2;
-            float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 47);
-            kit::Color c = kit::rgb8(82, 78, 74) * wear;
-            if (std::fabs(xm) > 8.6f) c = kit::rgb8(168, 140, 100) * wear; // dusty shoulder
-            flatCell(m, x0, x1, y0, y1, c);
-        }
-        flatCell(m, -0.2f, 0.2f, y0, y0 + dash, kit::rgb8(225, 200, 120), lift);
+        for (int i = 0; i + 1 < int(std::size(columns)); ++i)
+            flatCell(m, columns[i], columns[i + 1], y0, y1);
+        flatCell(m, -0.2f, 0.2f, y0, y0 + dash, lift);
         // The edge lines are one colour: a strip every few rows, as long as those rows.
         if (j % kLineRows == 0) {
             for (float side : {-1.0f, 1.0f})
-                flatCell(m, side * 8.6f, side * 8.2f, y0, std::fmin(y0 + row * kLineRows, roadEnd),
-                         kit::rgb8(210, 205, 190), lift);
+                flatCell(m, side * 8.6f, side * 8.2f, y0, std::fmin(y0 + row * kLineRows, roadEnd), lift);
         }
         // A skirt down each outer edge closes the step to the hills' first column, just below the road; one
         // plain colour, so each spans a few rows.
         if (j % kSkirtRows != 0) continue;
         y1 = std::fmin(y0 + row * kSkirtRows, roadEnd);
-        kit::Color dust = kit::rgb8(168, 140, 100);
+        const kit::Color dust{1, 1, 1, 1};
         for (float side : {-1.0f, 1.0f}) {
             float x = side * columns[std::size(columns) - 1];
             uint32_t a = m.addVertex({x, y0, 0}, {side, 0, 0}, {0.5f, 0.5f}, dust);
@@ -150,7 +127,7 @@ kit::Mesh road() {
                 m.addQuad(a, b, d, e);
         }
     }
-    return kit::bakeLight(m, afternoonLight());
+    return m;
 }
 
 // Fields and hills on both sides of the road: a height field sharing its vertices for smooth slopes. Its rows
@@ -177,7 +154,7 @@ kit::Mesh hills(float sign) {
             kit::Vec3 n =
                 kit::normalize({escapeTerrainHeight(x - e, y) - escapeTerrainHeight(x + e, y),
                                 escapeTerrainHeight(x, y - e) - escapeTerrainHeight(x, y + e), 2 * e});
-            index[size_t(j * nx + i)] = m.addVertex({x, y, h}, n, {0.5f, 0.5f}, terrainColor(x, y, h));
+            index[size_t(j * nx + i)] = m.addVertex({x, y, h}, n, {0.5f, 0.5f}, {1, 1, 1, 1});
         }
     }
     // Columns run away from the road; on the -X side that reverses the winding.
@@ -200,9 +177,7 @@ kit::Mesh hills(float sign) {
                 triangle(left(s), r1, left(s + 1));
         }
     }
-    kit::LightRig rig = afternoonLight();
-    rig.creviceHeight = 0;
-    return kit::bakeLight(m, rig);
+    return m;
 }
 
 kit::Mesh ground() {

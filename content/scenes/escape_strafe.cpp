@@ -8,6 +8,8 @@
 #include "kit/shapes.h"
 
 #include <cmath>
+#include <functional>
+#include <string>
 
 namespace scenes {
 namespace {
@@ -91,71 +93,316 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
     }
 }
 
-void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
-    // The burst: two rings of long flames fanned out of the ground, deep orange outside and a pale yellow core,
-    // flaring for a second and a half while they turn.
-    auto ring = [](int count, float width, float spread, float height, kit::Color foot, kit::Color tip) {
-        kit::Mesh flames;
-        for (int k = 0; k < count; ++k) {
-            float a = 2 * kit::kPi * float(k) / float(count), lean = 0.5f + 0.3f * float(k % 2);
-            kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
-            kit::Vec3 up{0, 0, 1};
-            uint32_t p = flames.addVertex(across * width, up, {0.5f, 0.5f}, foot);
-            uint32_t q = flames.addVertex(across * -width, up, {0.5f, 0.5f}, foot);
-            uint32_t r = flames.addVertex(out * (spread * lean) + kit::Vec3{0, 0, height * (1 - 0.25f * lean)},
-                                          up, {0.5f, 0.5f}, tip);
-            flames.addTriangle(p, q, r);
-        }
-        return kit::makeTwoSided(flames);
-    };
-    kit::Mesh flames = ring(12, 3.6f, 15, 30, kit::rgb8(230, 90, 24), kit::rgb8(255, 200, 90));
-    kit::merge(flames, ring(7, 2.8f, 7, 20, kit::rgb8(255, 170, 50), kit::rgb8(255, 248, 200)));
-    auto onWreck = [](double t, kit::Vec3 offset) {
-        return onGround(kCrashSite, kCrashed, t) + offset - kit::Vec3{0, 0, kCrashSite.z};
-    };
-    constexpr float kFlameHeight = 30;
-    std::vector<kit::Vec3> burst;
-    std::vector<double> turn;
-    for (int i = 0; i < frames; ++i) {
-        double t = i / 20.0, age = t - kCrashed;
-        float out = age < -0.05 || age > 1.6 ? -1
-                    : age < 0.12             ? float(std::fmax(age, 0.0) / 0.12)
-                    : age < 0.7              ? 1
-                                             : float(1 - (age - 0.7) / 0.9);
-        burst.push_back(out < 0 ? kit::Vec3{0, 0, kBelow - kFlameHeight}
-                                : onWreck(t, {0, 0, (out - 1) * (kFlameHeight + 1)}));
-        turn.push_back(0.9 * std::fmax(0.0, age));
+namespace {
+
+constexpr float kGravity = 32; // units/s², the scene's scale
+const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
+
+kit::Color clamped(kit::Color c) {
+    return {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
+}
+
+// Shades a small solid by its smooth normals: the side to the sun lighter, the underside darker.
+kit::Mesh& shade(kit::Mesh& m, float dark = 0.72f, float bright = 1.12f) {
+    for (size_t i = 0; i < m.colors.size(); ++i) {
+        float lit = std::fmax(0.0f, kit::dot(kit::normalize(m.normals[i]), kToSun));
+        m.colors[i] = clamped(m.colors[i] * (dark + (bright - dark) * lit));
     }
-    kit::Model fire{"CrashBurst", burst[0], {}, flames, kit::positionCurves(burst), {}};
-    fire.curves.push_back(kit::rotationCurve('z', turn));
-    models.push_back(std::move(fire));
-    // The plume: black lumps of smoke welling up one after another into a tall column leaning over the wreck,
-    // the first ones lit orange from below by the fire.
-    constexpr int kLumps = 8;
-    for (int k = 0; k < kLumps; ++k) {
-        float size = 5 + 0.9f * float(k), top = 4 + 5 * float(k);
-        double born = kCrashed + 0.06 * k;
-        kit::Mesh lump = kit::sphere(1, 7, 4);
-        kit::scale(lump, {size, size, size * 0.8f});
-        kit::Color c = kit::mix(kit::rgb8(26, 22, 20), kit::rgb8(72, 66, 60), float(k) / (kLumps - 1));
-        if (k < 2) c = kit::mix(kit::rgb8(150, 60, 20), kit::rgb8(60, 36, 24), float(k));
-        kit::paint(lump, c);
+    return m;
+}
+
+// Where the wreck's ground lies at t, lifted by `offset`.
+kit::Vec3 onWreck(double t, kit::Vec3 offset) {
+    return onGround(kCrashSite, kCrashed, t) + offset - kit::Vec3{0, 0, kCrashSite.z};
+}
+
+// A piece thrown off at `then` from `from` (truck's world) with `velocity` over the ground: it flies under
+// gravity, tumbling at `spin` radians a second, until it comes down to `rest` above the ground; then it lies
+// where it fell, on the ground streaming past. Before `then` it waits at `hidden(t)`.
+void addThrown(std::vector<kit::Model>& models, const std::string& name, const kit::Mesh& mesh,
+               kit::Vec3 from, kit::Vec3 velocity, kit::Vec3 spin, double then, float rest,
+               const std::function<kit::Vec3(double)>& hidden, int frames) {
+    // Time of flight until it comes down to its resting height.
+    const float a = 0.5f * kGravity, b = velocity.z, c = rest - from.z;
+    const double flight = (b + std::sqrt(b * b - 4 * a * c)) / (2 * a);
+    std::vector<kit::Vec3> path, turn;
+    for (int i = 0; i < frames; ++i) {
+        double t = i / 20.0;
+        if (t < then) {
+            path.push_back(hidden(t));
+            turn.push_back({});
+            continue;
+        }
+        float age = float(std::fmin(t - then, flight));
+        kit::Vec3 p = from + velocity * age;
+        p.z = std::fmax(rest, from.z + velocity.z * age - a * age * age);
+        path.push_back(onGround(p, then, t));
+        turn.push_back(spin * age);
+    }
+    kit::Model piece{name, path[0], {}, mesh, kit::positionCurves(path), {}};
+    for (kit::Curve& curve : kit::rotationCurves(turn))
+        piece.curves.push_back(curve);
+    models.push_back(std::move(piece));
+}
+
+// A chip of sandstone: an irregular tetrahedron.
+kit::Mesh chip(float size, unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    const kit::Vec3 corners[] = {{1, 0, -0.35f}, {-0.5f, 0.87f, -0.35f}, {-0.5f, -0.87f, -0.35f}, {0, 0, 1}};
+    kit::Vec3 p[4];
+    for (int k = 0; k < 4; ++k)
+        p[k] = corners[k] * (size * random.range(0.7f, 1.3f));
+    kit::Color stone = kit::mix(kit::rgb8(196, 108, 64), kit::rgb8(226, 160, 108), random.next());
+    const int faces[4][3] = {{0, 1, 3}, {1, 2, 3}, {2, 0, 3}, {0, 2, 1}};
+    for (const auto& f : faces) {
+        kit::Vec3 n = kit::normalize(kit::cross(p[f[1]] - p[f[0]], p[f[2]] - p[f[0]]));
+        uint32_t i = m.addVertex(p[f[0]], n, {0.5f, 0.5f}, stone);
+        uint32_t j = m.addVertex(p[f[1]], n, {0.5f, 0.5f}, stone);
+        uint32_t k = m.addVertex(p[f[2]], n, {0.5f, 0.5f}, stone);
+        m.addTriangle(i, j, k);
+    }
+    return shade(m, 0.6f, 1.15f);
+}
+
+// The flash: a white-hot ball with spikes of flame shooting out of it, yellow toward their tips.
+kit::Mesh flashStar(float radius, int spikes, unsigned seed) {
+    Random random(seed);
+    kit::Mesh m = kit::sphere(radius, 8, 4);
+    for (size_t i = 0; i < m.positions.size(); ++i)
+        m.colors[i] = kit::mix(kit::rgb8(255, 226, 130), kit::rgb8(255, 255, 240),
+                               0.5f + 0.5f * kit::normalize(m.normals[i]).z);
+    for (int k = 0; k < spikes; ++k) {
+        float turn = random.range(0, 6.28f), rise = random.range(-0.2f, 1.2f);
+        kit::Vec3 d{std::cos(turn) * std::cos(rise), std::sin(turn) * std::cos(rise), std::sin(rise)};
+        kit::Vec3 u =
+            kit::normalize(kit::cross(d, std::fabs(d.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
+        kit::Vec3 v = kit::cross(d, u);
+        kit::Vec3 tip = d * (radius * random.range(1.7f, 2.4f));
+        kit::Color base = kit::rgb8(255, 246, 206), end = kit::rgb8(255, 168, 56);
+        kit::Mesh spike;
+        uint32_t t = spike.addVertex(tip, d, {0.5f, 0.5f}, end);
+        uint32_t first = uint32_t(spike.positions.size());
+        for (int j = 0; j < 3; ++j) {
+            float a = 2 * kit::kPi * float(j) / 3;
+            kit::Vec3 off = (u * std::cos(a) + v * std::sin(a)) * (radius * 0.32f);
+            spike.addVertex(d * (radius * 0.7f) + off, kit::normalize(off), {0.5f, 0.5f}, base);
+        }
+        for (int j = 0; j < 3; ++j)
+            spike.addTriangle(first + uint32_t(j), first + uint32_t((j + 1) % 3), t);
+        kit::merge(m, spike);
+    }
+    return m;
+}
+
+// A ring of long flames fanned out of the ground, `foot` at their roots and `tip` at their points.
+kit::Mesh flameRing(int count, float width, float spread, float height, kit::Color foot, kit::Color tip,
+                    float turn = 0) {
+    kit::Mesh flames;
+    for (int k = 0; k < count; ++k) {
+        float a = turn + 2 * kit::kPi * float(k) / float(count), lean = 0.5f + 0.3f * float(k % 2);
+        kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
+        kit::Vec3 up{0, 0, 1};
+        float tall = height * (1 - 0.25f * lean) * (k % 3 == 1 ? 0.8f : 1.0f);
+        uint32_t p = flames.addVertex(across * width, up, {0.5f, 0.5f}, foot);
+        uint32_t q = flames.addVertex(across * -width, up, {0.5f, 0.5f}, foot);
+        uint32_t r = flames.addVertex(out * (spread * lean) + kit::Vec3{0, 0, tall}, up, {0.5f, 0.5f}, tip);
+        flames.addTriangle(p, q, r);
+    }
+    return kit::makeTwoSided(flames);
+}
+
+// A puff of smoke: a rounded heap of a big ball and three smaller ones bulging out of it, shaded smooth so
+// that it reads round: dark grey, lighter on the sun's side, and `glow` from the fire on its lower half.
+kit::Mesh smokePuff(float radius, kit::Color body, kit::Color glow, float heat, unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    const int lobes = 4;
+    for (int k = 0; k < lobes; ++k) {
+        float r = radius * (k == 0 ? 1.0f : random.range(0.42f, 0.58f));
+        float a = random.range(0, 6.28f);
+        kit::Vec3 at = k == 0 ? kit::Vec3{}
+                              : kit::Vec3{std::cos(a) * radius * 0.8f, std::sin(a) * radius * 0.7f,
+                                          radius * random.range(-0.1f, 0.55f)};
+        kit::Mesh ball = k == 0 ? kit::sphere(r, 9, 5) : kit::sphere(r, 6, 4);
+        kit::rotate(ball, {0, 0, random.range(0, 6.28f)});
+        kit::scale(ball, {1, 1, 0.86f});
+        kit::translate(ball, at);
+        for (size_t i = 0; i < ball.positions.size(); ++i) {
+            kit::Vec3 n = kit::normalize(ball.normals[i]);
+            float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
+            kit::Color c = body * (0.55f + 0.9f * lit + 0.25f * std::fmax(0.0f, n.z));
+            float low = std::fmin(1.0f, std::fmax(0.0f, (0.35f - n.z) / 1.1f));
+            ball.colors[i] = clamped(kit::mix(c, glow, heat * low * (0.5f + 0.5f * under)));
+        }
+        kit::merge(m, ball);
+    }
+    return m;
+}
+
+} // namespace
+
+void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
+    // The crown: the pursuer strikes it at kCrownClipped and knocks a spray of stone chips off it, flung up
+    // and out to both sides, that rain down onto the road around the truck. Until then they sit inside the
+    // crown's stone, riding on the ground with it.
+    const kit::Vec3 strike = pursuerAt(0, kCrownClipped);
+    const kit::Vec3 flying =
+        (pursuerAt(0, kCrownClipped + 0.05) - pursuerAt(0, kCrownClipped - 0.05)) * 10.0f +
+        kit::Vec3{0, kRoadSpeed, 0};
+    const float crownX = std::fmax(-16.0f, std::fmin(16.0f, strike.x));
+    const float crownZ = 34 * std::sqrt(1 - crownX * crownX / 900);
+    const kit::Vec3 inCrown = onGround({crownX, 0, crownZ}, kCrownClipped, kCrownClipped);
+    Random random(601);
+    for (int k = 0; k < 10; ++k) {
+        float size = random.range(0.7f, 1.5f);
+        kit::Vec3 from =
+            inCrown + kit::Vec3{random.range(-2.5f, 2.5f), random.range(-2, 2), random.range(0, 3)};
+        float out = (k % 2 ? 1.0f : -1.0f) * random.range(4, 18);
+        kit::Vec3 velocity =
+            flying * random.range(0.05f, 0.15f) + kit::Vec3{out, random.range(8, 18), random.range(8, 20)};
+        kit::Vec3 spin{random.range(-9, 9), random.range(-9, 9), random.range(-6, 6)};
+        kit::Vec3 rest = from;
+        rest.z = crownZ - 0.5f;
+        addThrown(
+            models, "CrownChip" + std::to_string(k), chip(size, 610u + unsigned(k)), from, velocity, spin,
+            kCrownClipped, size * 0.3f, [rest](double t) { return onGround(rest, kCrownClipped, t); },
+            frames);
+    }
+
+    // The flash as it hits: a white-hot star swells out of the ground in three frames, a bigger one behind
+    // it in the next three, and both collapse into the fire within a quarter of a second.
+    struct Flash {
+        float radius;
+        double up, full, gone;
+    };
+    const Flash flashes[] = {{12, kCrashed, kCrashed + 0.05, kCrashed + 0.2},
+                             {17, kCrashed + 0.05, kCrashed + 0.1, kCrashed + 0.25}};
+    for (int k = 0; k < 2; ++k) {
+        const Flash& f = flashes[k];
+        const float sunk = -f.radius * 2.5f - 1, high = f.radius * 0.25f;
         std::vector<kit::Vec3> path;
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
+            float z = sunk;
+            if (t > f.up && t < f.gone) {
+                float rise = float(std::fmin(1.0, (t - f.up) / (f.full - f.up)));
+                float fall = float(std::fmax(0.0, (t - f.full) / (f.gone - f.full)));
+                z = sunk + (high - sunk) * rise - (high - sunk) * fall * fall;
+            }
+            path.push_back(onWreck(t, {0, 0, z}));
+        }
+        models.push_back({"CrashFlash" + std::to_string(k),
+                          path[0],
+                          {},
+                          flashStar(f.radius, 7 + 2 * k, 620u + unsigned(k)),
+                          kit::positionCurves(path),
+                          {}});
+    }
+
+    // The burst: three rings of long flames fanned out of the ground, deep orange outside and a white-yellow
+    // core, flaring for a second and a half while they turn; then the wreck burns on, lower, to the end.
+    kit::Mesh flames = flameRing(11, 4.4f, 18, 38, kit::rgb8(226, 84, 20), kit::rgb8(255, 196, 84));
+    kit::merge(flames, flameRing(7, 3.2f, 9, 27, kit::rgb8(255, 160, 44), kit::rgb8(255, 236, 160), 0.3f));
+    kit::merge(flames, flameRing(4, 2.4f, 3, 16, kit::rgb8(255, 236, 170), kit::rgb8(255, 252, 230), 0.6f));
+    kit::Mesh embers = flameRing(9, 2.8f, 8, 17, kit::rgb8(216, 76, 20), kit::rgb8(255, 190, 80));
+    kit::merge(embers, flameRing(5, 2.2f, 4, 11, kit::rgb8(255, 170, 50), kit::rgb8(255, 240, 180), 0.5f));
+    struct Fire {
+        const char* name;
+        const kit::Mesh* mesh;
+        float height;
+        double up, full, down, gone;
+    };
+    const Fire fires[] = {
+        {"CrashBurst", &flames, 38, kCrashed - 0.05, kCrashed + 0.12, kCrashed + 0.8, kCrashed + 1.7},
+        {"CrashFire", &embers, 17, kCrashed + 0.5, kCrashed + 1.0, 1e9, 1e9}};
+    for (const Fire& f : fires) {
+        std::vector<kit::Vec3> path;
+        std::vector<double> turn;
+        for (int i = 0; i < frames; ++i) {
+            double t = i / 20.0, age = t - kCrashed;
+            float out = t < f.up || t > f.gone ? -1
+                        : t < f.full           ? float(std::fmax(t - f.up, 0.0) / (f.full - f.up))
+                        : t < f.down           ? 1
+                                               : float(1 - (t - f.down) / (f.gone - f.down));
+            // It flickers: the flames lick up and down a little.
+            float flicker = out < 1 ? 0 : float(0.8 * std::sin(t * 23) + 0.6 * std::sin(t * 37 + 1));
+            path.push_back(out < 0 ? kit::Vec3{0, 0, kBelow - f.height}
+                                   : onWreck(t, {0, 0, (out - 1) * (f.height + 1) + flicker}));
+            turn.push_back(0.9 * std::fmax(0.0, age));
+        }
+        kit::Model fire{f.name, path[0], {}, *f.mesh, kit::positionCurves(path), {}};
+        fire.curves.push_back(kit::rotationCurve('z', turn));
+        models.push_back(std::move(fire));
+    }
+
+    // Wreckage thrown out of the blast: panels of the hull, a rotor blade, a wing tip and charred lumps,
+    // tumbling through the air and down onto the verge and the road in the next second and a half. Until the
+    // hit they wait under the ground beneath the wreck.
+    struct Piece {
+        kit::Vec3 lo, hi;
+        kit::Color colour;
+    };
+    const kit::Color skin = kit::rgb8(142, 152, 128), metal = kit::rgb8(84, 86, 82),
+                     charred = kit::rgb8(46, 40, 36);
+    const Piece pieces[] = {{{-2.2f, -1.4f, -0.15f}, {2.2f, 1.4f, 0.15f}, skin},
+                            {{-1.5f, -1.0f, -0.15f}, {1.5f, 1.0f, 0.15f}, skin},
+                            {{-0.3f, -3.4f, -0.08f}, {0.3f, 3.4f, 0.08f}, kit::rgb8(70, 68, 64)},
+                            {{-2.8f, -0.8f, -0.2f}, {2.8f, 0.8f, 0.2f}, skin},
+                            {{-1.0f, -0.8f, -0.6f}, {1.0f, 0.8f, 0.6f}, metal},
+                            {{-0.8f, -0.7f, -0.5f}, {0.8f, 0.7f, 0.5f}, charred},
+                            {{-0.7f, -0.9f, -0.5f}, {0.7f, 0.9f, 0.5f}, charred},
+                            {{-1.6f, -1.2f, -0.12f}, {1.6f, 1.2f, 0.12f}, skin}};
+    Random scatter(631);
+    const kit::Vec3 site = onWreck(kCrashed, {0, 0, 2});
+    int k = 0;
+    for (const Piece& p : pieces) {
+        kit::Mesh mesh = kit::box(p.lo, p.hi);
+        kit::paint(mesh, p.colour);
+        shade(mesh, 0.62f, 1.18f);
+        float turn = scatter.range(-2.2f, 2.6f) + (k % 3 == 0 ? 3.14f : 0), speed = scatter.range(8, 20);
+        kit::Vec3 velocity{std::cos(turn) * speed * 1.2f, std::sin(turn) * speed + 6, scatter.range(14, 28)};
+        kit::Vec3 spin{scatter.range(-11, 11), scatter.range(-11, 11), scatter.range(-5, 5)};
+        if (k == 2) spin = {scatter.range(-4, 4), 2, 14}; // the blade whirls flat
+        float rest = std::fmin(p.hi.z, 0.3f);
+        kit::Vec3 below = site - kit::Vec3{0, 0, 8};
+        addThrown(
+            models, "Debris" + std::to_string(k), mesh, site, velocity, spin, kCrashed, rest,
+            [below](double t) { return onGround(below, kCrashed, t); }, frames);
+        ++k;
+    }
+
+    // The smoke: soft, rounded puffs welling up out of the fire one after another from 0.3 s after the hit,
+    // each rising and swelling out of the flames, leaning downwind (out over the sunny verge, back along the
+    // road) as it climbs; the first, lowest ones lit orange underneath, the later, higher ones greyer. The
+    // column thickens as more come, the oldest highest and widest.
+    constexpr int kPuffs = 6;
+    for (int n = 0; n < kPuffs; ++n) {
+        const double born = kCrashed + 0.3 + 0.3 * n;
+        // Where it ends up in the column: the first go highest.
+        const float top = 54 - 7.5f * float(n) + scatter.range(-3, 3), size = 9.5f - 0.8f * float(n);
+        const float heat = 0.25f + 0.75f * float(n) / (kPuffs - 1);
+        kit::Color body = kit::mix(kit::rgb8(104, 100, 98), kit::rgb8(50, 46, 44), heat);
+        kit::Color glow = kit::rgb8(232, 110, 36);
+        kit::Mesh puff = smokePuff(size, body, glow, heat, 640u + unsigned(n));
+        std::vector<kit::Vec3> path;
+        const float sideways = (n % 2 ? 1.0f : -1.0f) * scatter.range(2, 6);
+        for (int i = 0; i < frames; ++i) {
+            double t = i / 20.0;
             if (t < born - 0.05) {
-                path.push_back({0, 0, kBelow - size});
+                path.push_back(onWreck(t, {0, 0, kBelow - size}));
                 continue;
             }
-            float rise = float(std::fmin(1.0, (t - born) / (0.5 + 0.1 * k)));
-            rise = 1 - (1 - rise) * (1 - rise);
-            float z = -size + (top + size) * rise;
-            // The smoke leans out over the sunny verge as it climbs, away from the road, and keeps billowing.
-            float drift = float(std::fmax(0.0, t - born - 0.5)) * 2.5f;
-            path.push_back(onWreck(t, {0.3f * z + drift, -0.1f * z, z + drift}));
+            float age = float(std::fmax(0.0, t - born));
+            float rise = 1 - std::exp(-age / 0.9f);
+            float z = -size + (top + size) * rise + 1.6f * age;
+            // Downwind with height, and on with the wind as it ages.
+            kit::Vec3 lean{0.45f * std::fmax(0.0f, z) + 2.2f * age + sideways,
+                           -0.12f * std::fmax(0.0f, z) - 0.8f * age, z};
+            path.push_back(onWreck(t, lean));
         }
         models.push_back(
-            {"CrashSmoke" + std::to_string(k), path[0], {}, lump, kit::positionCurves(path), {}});
+            {"CrashSmoke" + std::to_string(n), path[0], {}, puff, kit::positionCurves(path), {}});
     }
 }
 
