@@ -93,16 +93,16 @@ kit::CameraAngles cameraAngles() {
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
 // a bar, landing on the even seconds. Each key frames the truck: where its middle stands on the screen
 // (normalised x, y) and how far off the eye is. The truck keeps below and left of the sun's glow. The camera
-// meets the truck as it comes along the rim (0-4 s), closes in on it as it brakes at the brink (4-8 s),
+// pushes in on the truck as it comes along the rim and brakes at the brink, in one move (0-8 s),
 // rises while the bed goes up (8-14 s), frames the pour from the lip down to the spur where it lands as it
-// starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end card,
-// coming to rest with it on the last hit (28 s).
+// starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end
+// card, coming to rest with it on the last hit (28 s).
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.25f, -0.24f, 58}}, {2, {-0.45f, -0.27f, 49}}, {4, {-0.22f, -0.28f, 62}},
-        {6, {-0.48f, -0.27f, 48}}, {8, {-0.32f, -0.27f, 56}}, {10, {-0.52f, -0.34f, 60}},
-        {12, {-0.42f, -0.3f, 56}}, {14, {-0.56f, -0.2f, 64}}, {16, {-0.58f, -0.08f, 70}},
-        {18, {-0.5f, -0.04f, 60}}, {20, {-0.58f, -0.08f, 70}}, {22, {-0.52f, -0.02f, 62}},
+        {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
+        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},    {10, {-0.54f, -0.3f, 60}},
+        {12, {-0.42f, -0.3f, 56}},  {14, {-0.56f, -0.2f, 64}},  {16, {-0.58f, -0.08f, 70}},
+        {18, {-0.5f, -0.04f, 60}},  {20, {-0.58f, -0.08f, 70}}, {22, {-0.52f, -0.02f, 62}},
         {24, {-0.58f, -0.08f, 72}}, {26, {-0.52f, -0.16f, 80}}, {28, {-0.45f, -0.3f, 96}},
         {30, {-0.45f, -0.3f, 96}}};
     kit::Vec3 f = pathAt(framing, t);
@@ -474,8 +474,8 @@ kit::Mesh signText(const std::string& text, float height) {
     return kit::scale(out, {fit, fit, fit});
 }
 
-// A name board's box from `lo` to `hi`, its face toward +Z: near-black, its top edge catching the sun, its ends
-// between the two.
+// A name board's box from `lo` to `hi`, its face toward +Z: near-black, its top edge catching the sun, its
+// ends between the two.
 kit::Mesh nameBoard(kit::Vec3 lo, kit::Vec3 hi) {
     kit::Mesh board = kit::box(lo, hi);
     for (size_t i = 0; i < board.colors.size(); ++i) {
@@ -548,7 +548,9 @@ kit::Vec3 restingLip(float tip) {
     const kit::Vec3 lip{kHingeX - kBedHeight * std::sin(tip), -4.7f, 0};
     return onTruck(20, lip) + kit::Vec3{0, 0, kBodyZ + kHingeZ + kBedHeight * std::cos(tip) + 0.3f};
 }
-float spurTop() { return restingLip(0.78f).z - kSpurDrop; }
+float spurTop() {
+    return restingLip(0.78f).z - kSpurDrop;
+}
 // How long a grain that leaves the lip at `speed` falls before it meets the spur's top, `drop` below.
 float fallTime(float tip, float speed, float drop) {
     const float down = speed * std::sin(tip);
@@ -558,17 +560,19 @@ kit::Vec3 fallOffset(float tip, float speed, float s) {
     return {-speed * std::cos(tip) * s, 0, -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
 }
 
-// `drop` below the lip. A sheet of kernels as one surface: `ribbons` sheets side by side along the bed, each spanning the paths of
-// grain that leaves the lip at speeds from `slow` to `fast`, so that the pour is a rope at the lip that
-// fans out as it falls. Their share of the fall from `a` to `b` (0 the lip, 1 the spur). The slow edge
-// falls in the cliff's shadow, the fast one out in the sun; the rows alternate in brightness, clumps.
+// `drop` below the lip. A sheet of kernels as one surface: `ribbons` sheets side by side along the bed, each
+// spanning the paths of grain that leaves the lip at speeds from `slow` to `fast`, so that the pour is a rope
+// at the lip that fans out as it falls. Their share of the fall from `a` to `b` (0 the lip, 1 the spur). The
+// slow edge falls in the cliff's shadow, the fast one out in the sun; the rows alternate in brightness,
+// clumps.
 kit::Mesh grainFan(float tip, float drop, int ribbons, float halfLength, float slow, float fast, float a,
                    float b, unsigned seed, float lipWidth = 0.8f) {
     Random random(seed);
     kit::Mesh fan;
     const int rows = 9;
     for (int k = 0; k < ribbons; ++k) {
-        const float y = -halfLength + 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
+        const float y =
+            -halfLength + 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
         const float lo = slow * random.range(0.85f, 1.15f), hi = fast * random.range(0.85f, 1.1f);
         std::vector<uint32_t> column[3];
         for (int i = 0; i <= rows; ++i) {
@@ -577,14 +581,14 @@ kit::Mesh grainFan(float tip, float drop, int ribbons, float halfLength, float s
             const float ragged = valueNoise(f * 5, float(k), seed) - 0.5f;
             const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), 0.5f * (lo + hi),
                                      hi * (1 - wobble * 0.3f * ragged)};
-            const kit::Color shades[3] = {
-                kit::mix(kit::rgb8(196, 108, 26), kit::rgb8(140, 70, 34), f),
-                kit::mix(kit::rgb8(252, 190, 70), kit::rgb8(228, 142, 44), f),
-                kit::mix(kit::rgb8(255, 226, 128), kit::rgb8(246, 178, 84), f)};
+            const kit::Color shades[3] = {kit::mix(kit::rgb8(196, 108, 26), kit::rgb8(140, 70, 34), f),
+                                          kit::mix(kit::rgb8(252, 190, 70), kit::rgb8(228, 142, 44), f),
+                                          kit::mix(kit::rgb8(255, 226, 128), kit::rgb8(246, 178, 84), f)};
             for (int c = 0; c < 3; ++c) {
                 const float s = f * fallTime(tip, speeds[c], drop);
-                kit::Vec3 at = fallOffset(tip, speeds[c], s) +
-                               kit::Vec3{float(1 - c) * lipWidth * (1 - 0.5f * f), y + float(c - 1) * 0.5f * f, 0};
+                kit::Vec3 at =
+                    fallOffset(tip, speeds[c], s) +
+                    kit::Vec3{float(1 - c) * lipWidth * (1 - 0.5f * f), y + float(c - 1) * 0.5f * f, 0};
                 column[c].push_back(fan.addVertex(at, {0, 1, 0}, {0.5f, 0.5f}, shades[c] * clump));
             }
         }
@@ -665,7 +669,7 @@ kit::Mesh heapMesh() {
     for (int i = 0; i < around; ++i) {
         const int j = (i + 1) % around;
         const kit::Color lit = std::sin(2 * kit::kPi * float(i) / around) < 0 ? kit::rgb8(226, 152, 60)
-                                                                             : kit::rgb8(250, 204, 112);
+                                                                              : kit::rgb8(250, 204, 112);
         heap.addQuad(heap.addVertex(rim[i], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
                      heap.addVertex(rim[j], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
                      heap.addVertex(crown[j], {0, 0, 1}, {0.5f, 0.5f}, lit),
@@ -682,18 +686,20 @@ kit::Mesh heapMesh() {
 kit::Mesh dustPuff(Random& random, float size) {
     kit::Mesh cloud;
     for (int b = 0; b < 3; ++b) {
-        const kit::Vec3 at = kit::Vec3{random.range(-2, 2), random.range(-1, 1), random.range(-1, 1.5f) + b} * size;
+        const kit::Vec3 at =
+            kit::Vec3{random.range(-2, 2), random.range(-1, 1), random.range(-1, 1.5f) + b} * size;
         const float radius = random.range(1.6f, 2.4f) * size;
-        const kit::Color centre = kit::mix(kit::rgb8(196, 128, 108), kit::rgb8(222, 158, 112), random.next());
+        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(232, 168, 100), random.next());
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
         std::vector<uint32_t> ring;
         for (int j = 0; j < 9; ++j) {
             const float a = 2 * kit::kPi * float(j) / 9, up = std::sin(a);
-            const kit::Color rim = up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
-                                          : kit::rgb8(136, 82, 110);
+            const kit::Color rim =
+                up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
+                       : kit::rgb8(136, 82, 110);
             const float r = radius * random.range(0.7f, 1.15f);
-            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, 0, up * r * 0.85f},
-                                           {0, -1, 0}, {0.5f, 0.5f}, rim));
+            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, 0, up * r * 0.85f}, {0, -1, 0},
+                                           {0.5f, 0.5f}, rim));
         }
         for (int j = 0; j < 9; ++j)
             cloud.addTriangle(middle, ring[j], ring[(j + 1) % 9]);
@@ -715,13 +721,16 @@ std::vector<kit::Model> grainFall() {
     for (int i = 0; i < 3; ++i) {
         char name[24];
         std::snprintf(name, sizeof name, "GrainPour%d", i);
-        parts.push_back(pourNode(name, grainFan(kFull, dropFull, 7, 5.5f, 5, 15, shares[i], shares[i + 1], 51 + i),
+        parts.push_back(pourNode(name,
+                                 grainFan(kFull, dropFull, 7, 5.5f, 5, 15, shares[i], shares[i + 1], 51 + i),
                                  16.0 + 0.32 * i, 22.5, lip, {}, false));
         std::snprintf(name, sizeof name, "GrainSheet%d", i);
-        parts.push_back(pourNode(name, grainFan(kLast, dropLast, 9, 7.5f, 4, 18, shares[i], shares[i + 1], 61 + i),
-                                 21.9 + 0.22 * i, 23.6, lip, pourVelocity(23.6, 6)));
+        parts.push_back(
+            pourNode(name, grainFan(kLast, dropLast, 9, 7.5f, 4, 21, shares[i], shares[i + 1], 61 + i, 2.2f),
+                     21.9 + 0.22 * i, 23.6, lip, pourVelocity(23.6, 6)));
         std::snprintf(name, sizeof name, "GrainRope%d", i);
-        parts.push_back(pourNode(name, grainFan(kLast, dropLast, 4, 2.2f, 7, 12, shares[i], shares[i + 1], 71 + i),
+        parts.push_back(pourNode(name,
+                                 grainFan(kLast, dropLast, 4, 2.2f, 7, 12, shares[i], shares[i + 1], 71 + i),
                                  22.8, 30, lip, {}, false));
     }
     // Clumps tumble down the fan, one every 0.4 s, and are gone into the heap as they land.
@@ -771,17 +780,20 @@ std::vector<kit::Model> grainFall() {
     };
     parts.push_back(pourNode("PourSpill", std::move(spill), 17.6, 30, spillPlace, {}, false));
     // Dust billows up where it lands, a puff every half second from behind the fan, rising and drifting out
-    // on the wind toward the sun; bigger after the sheet.
+    // on the wind toward the sun, and settling again into the drop; bigger after the sheet.
     Random dust(77);
     int puff = 0;
     for (double t0 = 16.9; t0 < 29.6; t0 += 0.5, ++puff) {
         const float size = 1.0f + 0.6f * float(easeBetween(22.5, 24, t0)) + dust.range(0, 0.5f);
-        const kit::Vec3 start = at + kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1},
-                                                      {0, 0, turn});
-        const kit::Vec3 drift{dust.range(0.6f, 2.2f), dust.range(0.5f, 2), 0};
+        const kit::Vec3 start =
+            at +
+            kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1}, {0, 0, turn});
+        const kit::Vec3 drift{dust.range(0.8f, 2.4f), dust.range(-0.5f, 0.5f), 0};
         auto place = [=](double t) {
             const float s = float(t - t0);
-            return start + drift * s + kit::Vec3{0, 0, 12 * (1 - std::exp(-s / 2))};
+            // It settles again: after three seconds it sinks back into the drop, out of the frame.
+            const float settle = std::fmax(0.0f, s - 3);
+            return start + drift * s + kit::Vec3{0, 0, 7 * (1 - std::exp(-s / 1.5f)) - 4 * settle * settle};
         };
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
