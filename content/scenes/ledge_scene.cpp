@@ -99,12 +99,12 @@ kit::CameraAngles cameraAngles() {
 // card, coming to rest with it on the last hit (28 s).
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
-        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},    {10, {-0.54f, -0.3f, 60}},
-        {12, {-0.42f, -0.3f, 56}},  {14, {-0.56f, -0.2f, 64}},  {16, {-0.58f, -0.08f, 70}},
-        {18, {-0.5f, -0.04f, 60}},  {20, {-0.58f, -0.08f, 70}}, {22, {-0.52f, -0.02f, 62}},
-        {24, {-0.58f, -0.08f, 72}}, {26, {-0.52f, -0.16f, 80}}, {28, {-0.45f, -0.3f, 96}},
-        {30, {-0.45f, -0.3f, 96}}};
+        {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
+        {6, {-0.46f, -0.21f, 52}}, {8, {-0.5f, -0.2f, 53}},    {10, {-0.54f, -0.3f, 60}},
+        {12, {-0.42f, -0.3f, 60}}, {14, {-0.56f, -0.2f, 70}},  {16, {-0.56f, -0.1f, 78}},
+        {18, {-0.5f, -0.06f, 72}}, {20, {-0.56f, -0.1f, 78}},  {22, {-0.5f, -0.04f, 73}},
+        {24, {-0.56f, -0.1f, 80}}, {26, {-0.52f, -0.16f, 88}}, {28, {-0.45f, -0.3f, 100}},
+        {30, {-0.45f, -0.3f, 100}}};
     kit::Vec3 f = pathAt(framing, t);
     if (t > 26) {
         // The last move comes to rest on the last hit, 28 s, and holds.
@@ -571,8 +571,9 @@ kit::Mesh grainFan(float tip, float drop, int ribbons, float halfLength, float s
     kit::Mesh fan;
     const int rows = 9;
     for (int k = 0; k < ribbons; ++k) {
+        // The sheet nearest the camera first (+y), so that the depth test turns the rest away unshaded.
         const float y =
-            -halfLength + 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
+            halfLength - 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
         const float lo = slow * random.range(0.85f, 1.15f), hi = fast * random.range(0.85f, 1.1f);
         std::vector<uint32_t> column[3];
         for (int i = 0; i <= rows; ++i) {
@@ -685,7 +686,7 @@ kit::Mesh heapMesh() {
 // catches them from behind, their undersides in the valley's violet haze.
 kit::Mesh dustPuff(Random& random, float size) {
     kit::Mesh cloud;
-    for (int b = 0; b < 3; ++b) {
+    for (int b = 0; b < 2; ++b) {
         const kit::Vec3 at =
             kit::Vec3{random.range(-2, 2), random.range(-1, 1), random.range(-1, 1.5f) + b} * size;
         const float radius = random.range(1.6f, 2.4f) * size;
@@ -722,15 +723,15 @@ std::vector<kit::Model> grainFall() {
         char name[24];
         std::snprintf(name, sizeof name, "GrainPour%d", i);
         parts.push_back(pourNode(name,
-                                 grainFan(kFull, dropFull, 7, 5.5f, 5, 15, shares[i], shares[i + 1], 51 + i),
-                                 16.0 + 0.32 * i, 22.5, lip, {}, false));
+                                 grainFan(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i),
+                                 16.0 + 0.32 * i, 22.35, lip, {}, false));
         std::snprintf(name, sizeof name, "GrainSheet%d", i);
         parts.push_back(
-            pourNode(name, grainFan(kLast, dropLast, 9, 7.5f, 4, 21, shares[i], shares[i + 1], 61 + i, 2.2f),
+            pourNode(name, grainFan(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1], 61 + i, 2.2f),
                      21.9 + 0.22 * i, 23.6, lip, pourVelocity(23.6, 6)));
         std::snprintf(name, sizeof name, "GrainRope%d", i);
         parts.push_back(pourNode(name,
-                                 grainFan(kLast, dropLast, 4, 2.2f, 7, 12, shares[i], shares[i + 1], 71 + i),
+                                 grainFan(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1], 71 + i),
                                  22.8, 30, lip, {}, false));
     }
     // Clumps tumble down the fan, one every 0.4 s, and are gone into the heap as they land.
@@ -774,16 +775,16 @@ std::vector<kit::Model> grainFall() {
                kit::Vec3{0, 0, 4.2f * float(1 - easeBetween(16.8, 25, t))};
     };
     parts.push_back(pourNode("PourHeap", heapMesh(), 16.8, 30, heapPlace, {}, false));
-    kit::Mesh spill = grainFan(0, 70, 3, 3.0f, 2, 6, 0, 1, 81, 3.5f);
+    kit::Mesh spill = grainFan(0, 70, 1, 2.5f, 2, 6, 0, 1, 81, 4.0f);
     auto spillPlace = [=](double) {
         return at + kit::rotateEuler(kit::Vec3{-15.5f, -1, -kSpurDrop + 0.2f}, {0, 0, turn});
     };
     parts.push_back(pourNode("PourSpill", std::move(spill), 17.6, 30, spillPlace, {}, false));
-    // Dust billows up where it lands, a puff every half second from behind the fan, rising and drifting out
+    // Dust billows up where it lands, a puff every 0.7 s from behind the fan, rising and drifting out
     // on the wind toward the sun, and settling again into the drop; bigger after the sheet.
     Random dust(77);
     int puff = 0;
-    for (double t0 = 16.9; t0 < 29.6; t0 += 0.5, ++puff) {
+    for (double t0 = 16.9; t0 < 29.6; t0 += 0.7, ++puff) {
         const float size = 1.0f + 0.6f * float(easeBetween(22.5, 24, t0)) + dust.range(0, 0.5f);
         const kit::Vec3 start =
             at +
