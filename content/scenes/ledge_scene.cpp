@@ -93,18 +93,27 @@ kit::CameraAngles cameraAngles() {
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
 // a bar, landing on the even seconds. Each key frames the truck: where its middle stands on the screen
 // (normalised x, y) and how far off the eye is. The truck keeps below and left of the sun's glow. The camera
-// meets the truck as it comes along the rim (0-4 s), closes in on it as it brakes at the brink (4-8 s),
-// rises while the bed goes up (8-14 s), shows the drop beside it as the pour starts (16 s), pushes in (18 s),
-// draws back for the last sheet (22 s) and up for the end card, landing with it on the last chord (28 s).
+// pushes in on the truck as it comes along the rim and brakes at the brink, in one move (0-8 s),
+// rises while the bed goes up (8-14 s), frames the pour from the lip down to the spur where it lands as it
+// starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end
+// card, coming to rest with it on the last hit (28 s).
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.2f, -0.26f, 62}},   {2, {-0.45f, -0.28f, 54}},  {4, {-0.15f, -0.3f, 70}},
-        {6, {-0.45f, -0.3f, 52}},   {8, {-0.25f, -0.32f, 60}},  {10, {-0.5f, -0.4f, 72}},
-        {12, {-0.2f, -0.36f, 68}},  {14, {-0.5f, -0.32f, 90}},  {16, {-0.55f, -0.26f, 100}},
-        {18, {-0.35f, -0.24f, 80}}, {20, {-0.55f, -0.3f, 105}}, {22, {-0.45f, -0.18f, 95}},
-        {24, {-0.6f, -0.3f, 115}},  {26, {-0.5f, -0.26f, 125}}, {28, {-0.4f, -0.36f, 150}},
-        {30, {-0.4f, -0.37f, 151}}};
-    const kit::Vec3 f = pathAt(framing, t);
+        {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
+        {6, {-0.46f, -0.21f, 52}}, {8, {-0.5f, -0.2f, 53}},    {10, {-0.54f, -0.3f, 60}},
+        {12, {-0.42f, -0.3f, 60}}, {14, {-0.56f, -0.2f, 70}},  {16, {-0.56f, -0.1f, 78}},
+        {18, {-0.5f, -0.06f, 72}}, {20, {-0.56f, -0.1f, 78}},  {22, {-0.5f, -0.04f, 73}},
+        {24, {-0.56f, -0.1f, 80}}, {26, {-0.52f, -0.16f, 88}}, {28, {-0.45f, -0.3f, 100}},
+        {30, {-0.45f, -0.3f, 100}}};
+    kit::Vec3 f = pathAt(framing, t);
+    if (t > 26) {
+        // The last move comes to rest on the last hit, 28 s, and holds.
+        const double h = 0.01, s = std::fmin(1.0, (t - 26) / 2);
+        const kit::Vec3 from = pathAt(framing, 26), to = framing[14].at;
+        const kit::Vec3 slope = (pathAt(framing, 26) - pathAt(framing, 26 - h)) * float(2 / h);
+        const float s2 = float(s * s), s3 = s2 * float(s);
+        f = from * (2 * s3 - 3 * s2 + 1) + slope * (s3 - 2 * s2 + float(s)) + to * (3 * s2 - 2 * s3);
+    }
     const kit::Vec3 middle = onTruck(t, {0, 0, 0}) + kit::Vec3{0, 0, kBodyZ + 2};
     return middle - kit::viewRay(cameraAngles(), kFieldOfView, f.x, f.y) * f.z;
 }
@@ -465,8 +474,8 @@ kit::Mesh signText(const std::string& text, float height) {
     return kit::scale(out, {fit, fit, fit});
 }
 
-// A name board's box from `lo` to `hi`, its face toward +Z: near-black, its top edge catching the sun, its ends
-// between the two.
+// A name board's box from `lo` to `hi`, its face toward +Z: near-black, its top edge catching the sun, its
+// ends between the two.
 kit::Mesh nameBoard(kit::Vec3 lo, kit::Vec3 hi) {
     kit::Mesh board = kit::box(lo, hi);
     for (size_t i = 0; i < board.colors.size(); ++i) {
@@ -531,131 +540,266 @@ void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, kit::Color c) {
     kit::merge(into, kit::translate(kernel, at));
 }
 
+// The pour comes down onto a spur of rock that juts from the cliff some way under the lip. Places in the
+// truck's frame at the lip (x in along the bed's floor, so -x out over the drop, y along the bed, z up).
+constexpr float kSpurDrop = 18;
+// The lip's place, without the rocking, once the truck stands and the bed is up by `tip`.
+kit::Vec3 restingLip(float tip) {
+    const kit::Vec3 lip{kHingeX - kBedHeight * std::sin(tip), -4.7f, 0};
+    return onTruck(20, lip) + kit::Vec3{0, 0, kBodyZ + kHingeZ + kBedHeight * std::cos(tip) + 0.3f};
+}
+float spurTop() {
+    return restingLip(0.78f).z - kSpurDrop;
+}
+// How long a grain that leaves the lip at `speed` falls before it meets the spur's top, `drop` below.
+float fallTime(float tip, float speed, float drop) {
+    const float down = speed * std::sin(tip);
+    return (-down + std::sqrt(down * down + 2 * kGravity * drop)) / kGravity;
+}
+kit::Vec3 fallOffset(float tip, float speed, float s) {
+    return {-speed * std::cos(tip) * s, 0, -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
+}
+
+// `drop` below the lip. A sheet of kernels as one surface: `ribbons` sheets side by side along the bed, each
+// spanning the paths of grain that leaves the lip at speeds from `slow` to `fast`, so that the pour is a rope
+// at the lip that fans out as it falls. Their share of the fall from `a` to `b` (0 the lip, 1 the spur). The
+// slow edge falls in the cliff's shadow, the fast one out in the sun; the rows alternate in brightness,
+// clumps.
+kit::Mesh grainFan(float tip, float drop, int ribbons, float halfLength, float slow, float fast, float a,
+                   float b, unsigned seed, float lipWidth = 0.8f) {
+    Random random(seed);
+    kit::Mesh fan;
+    const int rows = 9;
+    for (int k = 0; k < ribbons; ++k) {
+        // The sheet nearest the camera first (+y), so that the depth test turns the rest away unshaded.
+        const float y =
+            halfLength - 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
+        const float lo = slow * random.range(0.85f, 1.15f), hi = fast * random.range(0.85f, 1.1f);
+        std::vector<uint32_t> column[3];
+        for (int i = 0; i <= rows; ++i) {
+            const float f = a + (b - a) * float(i) / rows, clump = i % 2 ? 1.0f : 0.86f;
+            const float wobble = 0.25f + 0.75f * f;
+            const float ragged = valueNoise(f * 5, float(k), seed) - 0.5f;
+            const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), 0.5f * (lo + hi),
+                                     hi * (1 - wobble * 0.3f * ragged)};
+            const kit::Color shades[3] = {kit::mix(kit::rgb8(196, 108, 26), kit::rgb8(140, 70, 34), f),
+                                          kit::mix(kit::rgb8(252, 190, 70), kit::rgb8(228, 142, 44), f),
+                                          kit::mix(kit::rgb8(255, 226, 128), kit::rgb8(246, 178, 84), f)};
+            for (int c = 0; c < 3; ++c) {
+                const float s = f * fallTime(tip, speeds[c], drop);
+                kit::Vec3 at =
+                    fallOffset(tip, speeds[c], s) +
+                    kit::Vec3{float(1 - c) * lipWidth * (1 - 0.5f * f), y + float(c - 1) * 0.5f * f, 0};
+                column[c].push_back(fan.addVertex(at, {0, 1, 0}, {0.5f, 0.5f}, shades[c] * clump));
+            }
+        }
+        for (int i = 0; i < rows; ++i) {
+            for (int c = 0; c < 2; ++c)
+                fan.addQuad(column[c][i], column[c + 1][i], column[c + 1][i + 1], column[c][i + 1]);
+        }
+    }
+    return kit::makeTwoSided(fan);
+}
+
 // A part of the pour that waits far below the ground (out of sight and out of the frame, where it costs
-// nothing to draw) until `from`, follows `place` until `until`, and then drops away freely.
+// nothing to draw) until `from`, follows `place` and turns with the truck until `until`, and then drops away
+// freely (`drops`) or is gone at once.
 kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
-                    const std::function<kit::Vec3(double)>& place, kit::Vec3 dropVelocity) {
+                    const std::function<kit::Vec3(double)>& place, kit::Vec3 dropVelocity, bool drops = true,
+                    bool turns = true) {
     auto path = sampleFrames(kFrames, [&](double t) {
         if (t < from - 0.01) return kit::Vec3{place(from).x, place(from).y, -600};
         if (t <= until) return place(t);
+        if (!drops) return kit::Vec3{place(until).x, place(until).y, -600};
         float s = float(t - until);
         return place(until) + dropVelocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
     });
     kit::Model model{name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
-    std::vector<kit::Vec3> turns;
+    if (!turns) return model;
+    std::vector<kit::Vec3> angles;
     for (int i = 0; i < kFrames; ++i)
-        turns.push_back({0, 0, float(heading(i / 20.0))});
-    for (kit::Curve& c : kit::rotationCurves(turns))
+        angles.push_back({0, 0, float(heading(i / 20.0))});
+    for (kit::Curve& c : kit::rotationCurves(angles))
         model.curves.push_back(c);
     return model;
 }
 
-// The golden sheet that pours off the whole length of the lip and parts into four streams that thin as they
-// fall, in the truck's frame (x out over the drop, y along the bed), from `s0` to `s1` seconds of the fall.
-kit::Mesh pourSheet(float s0, float s1, int streams) {
-    const float tip = float(bedTip(24));
-    kit::Mesh sheet;
-    const int steps = 5;
-    for (int k = 0; k < streams; ++k) {
-        const float middle = streams == 1 ? 0 : -5.0f + 3.3f * float(k) + 0.35f * float((k * 7) % 3 - 1);
-        // One stream is the whole load at once: as wide as the bed.
-        const float wide = streams == 1 ? 5.5f : 1;
-        std::vector<uint32_t> edge[2];
-        for (int i = 0; i <= steps; ++i) {
-            const float s = s0 + (s1 - s0) * float(i) / steps;
-            const float thin = float(easeBetween(0.05, 0.8, s)), half = 1.1f * wide * (1 - 0.72f * thin);
-            kit::Color c = kit::mix(kit::rgb8(255, 224, 134), kit::rgb8(214, 142, 50), s / 0.8f);
-            for (int side = 0; side < 2; ++side) {
-                // The two edges leave at different speeds: each stream also spreads outward as it falls.
-                const float speed = side ? 14.0f : 9.5f;
-                kit::Vec3 at{-speed * std::cos(tip) * s, middle + (side ? half : -half),
-                             -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
-                edge[side].push_back(sheet.addVertex(at, {-1, 0, 0}, {0.5f, 0.5f}, c * (side ? 1.0f : 0.8f)));
-            }
-        }
-        for (int i = 0; i < steps; ++i)
-            sheet.addQuad(edge[0][i], edge[0][i + 1], edge[1][i + 1], edge[1][i]);
+// The spur: a slab of the cliff's rock, its top catching the low sun, its face to the camera in shade.
+// In the truck's frame at the lip, like the pour.
+kit::Mesh spurMesh() {
+    Random random(41);
+    const int corners = 9;
+    kit::Mesh rock;
+    std::vector<kit::Vec3> top, bottom;
+    for (int i = 0; i < corners; ++i) {
+        const float a = 2 * kit::kPi * float(i) / corners;
+        const float r = random.range(0.8f, 1.05f);
+        top.push_back({-6 + 10 * std::cos(a) * r, -1.5f + 12 * std::sin(a) * r,
+                       -kSpurDrop + random.range(-0.8f, 0.4f)});
+        bottom.push_back({2 + 4 * std::cos(a) * r, -1.5f + 8 * std::sin(a) * r, -kSpurDrop - 24});
     }
-    return kit::makeTwoSided(sheet);
+    kit::Vec3 middle{-6, -1.5f, -kSpurDrop + 0.6f};
+    for (int i = 0; i < corners; ++i) {
+        const int j = (i + 1) % corners;
+        rock.addTriangle(rock.addVertex(middle, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(158, 92, 74)),
+                         rock.addVertex(top[i], {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(132, 74, 66)),
+                         rock.addVertex(top[j], {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(132, 74, 66)));
+        const kit::Vec3 n = kit::normalize(kit::cross(bottom[i] - top[i], top[j] - top[i]));
+        const kit::Color face = n.y > 0.3f ? kit::rgb8(74, 40, 48) : kit::rgb8(102, 58, 56);
+        rock.addQuad(rock.addVertex(top[i], n, {0.5f, 0.5f}, face * 1.15f),
+                     rock.addVertex(bottom[i], n, {0.5f, 0.5f}, face * 0.6f),
+                     rock.addVertex(bottom[j], n, {0.5f, 0.5f}, face * 0.6f),
+                     rock.addVertex(top[j], n, {0.5f, 0.5f}, face * 1.15f));
+    }
+    return rock;
 }
 
-// A cloud of dust and chaff: soft pale discs facing the camera, their edges in the valley's haze.
-kit::Mesh dustCloud(Random& random, float size) {
+// The heap the pour builds on the spur: a low mound of grain, pale gold where the sun catches it.
+kit::Mesh heapMesh() {
+    kit::Mesh heap;
+    Random random(43);
+    const int around = 12;
+    std::vector<kit::Vec3> rim, crown;
+    for (int i = 0; i < around; ++i) {
+        const float a = 2 * kit::kPi * float(i) / around;
+        rim.push_back({6.5f * std::cos(a) * random.range(0.85f, 1.1f),
+                       8.5f * std::sin(a) * random.range(0.85f, 1.1f), -0.6f});
+        crown.push_back({2.6f * std::cos(a), 3.6f * std::sin(a), 2.4f + random.range(-0.3f, 0.3f)});
+    }
+    const kit::Vec3 peak{0.5f, 0, 3.6f};
+    for (int i = 0; i < around; ++i) {
+        const int j = (i + 1) % around;
+        const kit::Color lit = std::sin(2 * kit::kPi * float(i) / around) < 0 ? kit::rgb8(226, 152, 60)
+                                                                              : kit::rgb8(250, 204, 112);
+        heap.addQuad(heap.addVertex(rim[i], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
+                     heap.addVertex(rim[j], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
+                     heap.addVertex(crown[j], {0, 0, 1}, {0.5f, 0.5f}, lit),
+                     heap.addVertex(crown[i], {0, 0, 1}, {0.5f, 0.5f}, lit));
+        heap.addTriangle(heap.addVertex(crown[i], {0, 0, 1}, {0.5f, 0.5f}, lit),
+                         heap.addVertex(crown[j], {0, 0, 1}, {0.5f, 0.5f}, lit),
+                         heap.addVertex(peak, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(255, 232, 156)));
+    }
+    return heap;
+}
+
+// A puff of dust and chaff: soft discs facing the camera, bright gold along their tops where the low sun
+// catches them from behind, their undersides in the valley's violet haze.
+kit::Mesh dustPuff(Random& random, float size) {
     kit::Mesh cloud;
-    for (int b = 0; b < 6; ++b) {
+    for (int b = 0; b < 2; ++b) {
         const kit::Vec3 at =
-            kit::Vec3{random.range(-5, 5), random.range(-3, 3), random.range(-2.5f, 2.5f) + 0.3f * b} * size;
-        const float radius = random.range(1.3f, 2.3f) * size;
-        const kit::Color centre = kit::mix(kit::rgb8(188, 136, 124), kit::rgb8(212, 164, 136), random.next());
-        const kit::Color rim = kit::rgb8(146, 96, 120);
+            kit::Vec3{random.range(-2, 2), random.range(-1, 1), random.range(-1, 1.5f) + b} * size;
+        const float radius = random.range(1.6f, 2.4f) * size;
+        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(232, 168, 100), random.next());
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
         std::vector<uint32_t> ring;
-        for (int j = 0; j < 8; ++j) {
-            float a = 2 * kit::kPi * float(j) / 8;
-            ring.push_back(
-                cloud.addVertex(at + kit::Vec3{std::cos(a) * radius, 0, std::sin(a) * radius * 0.8f},
-                                {0, -1, 0}, {0.5f, 0.5f}, rim));
+        for (int j = 0; j < 9; ++j) {
+            const float a = 2 * kit::kPi * float(j) / 9, up = std::sin(a);
+            const kit::Color rim =
+                up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
+                       : kit::rgb8(136, 82, 110);
+            const float r = radius * random.range(0.7f, 1.15f);
+            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, 0, up * r * 0.85f}, {0, -1, 0},
+                                           {0.5f, 0.5f}, rim));
         }
-        for (int j = 0; j < 8; ++j)
-            cloud.addTriangle(middle, ring[j], ring[(j + 1) % 8]);
+        for (int j = 0; j < 9; ++j)
+            cloud.addTriangle(middle, ring[j], ring[(j + 1) % 9]);
     }
     return cloud;
 }
 
-// The pour: the sheet off the lip, streams of kernels below it that leave the lip one after another and fall
-// out over the rim into the drop, and dust billowing up below them. Few nodes:
-// each costs the frame a draw call.
+// The pour: a dense fan of grain from the lip down onto the spur (in three lengths that come one after the
+// other as the first of it falls), clumps that tumble down it, dust billowing up where it lands and a heap
+// growing there, and the overflow spilling on down the cliff. The last shove of the hoist at 22 s sends the
+// rest off as one broad sheet; a narrower rope keeps falling to the end. Few nodes: each costs the frame
+// a draw call.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> parts;
-    // A clump of kernels leaves the lip every 0.4 s from 16 s to the end: dense while the heap pours, the
-    // densest with the last sheet at 22 s, then fewer and narrower as the bed empties. Each clump is drawn
-    // out along its fall, so that the clumps overlap into one stream near the lip.
+    const auto lip = [](double t) { return bedLip(t); };
+    const float kFull = 0.78f, kLast = 0.92f;
+    const float shares[] = {0, 0.3f, 0.62f, 1};
+    const float dropFull = restingLip(kFull).z - spurTop(), dropLast = restingLip(kLast).z - spurTop();
+    for (int i = 0; i < 3; ++i) {
+        char name[24];
+        std::snprintf(name, sizeof name, "GrainPour%d", i);
+        parts.push_back(pourNode(name,
+                                 grainFan(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i),
+                                 16.0 + 0.32 * i, 22.35, lip, {}, false));
+        std::snprintf(name, sizeof name, "GrainSheet%d", i);
+        parts.push_back(
+            pourNode(name, grainFan(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1], 61 + i, 2.2f),
+                     21.9 + 0.22 * i, 23.6, lip, pourVelocity(23.6, 6)));
+        std::snprintf(name, sizeof name, "GrainRope%d", i);
+        parts.push_back(pourNode(name,
+                                 grainFan(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1], 71 + i),
+                                 22.8, 30, lip, {}, false));
+    }
+    // Clumps tumble down the fan, one every 0.4 s, and are gone into the heap as they land.
     Random random(31);
     int stream = 0;
-    for (double t0 = 16.0; t0 < 29.9; t0 += 0.4, ++stream) {
-        const double heavy = easeBetween(15.8, 17, t0) * (1 - 0.75 * easeBetween(23, 29.5, t0)) +
-                             0.3 * (1 - std::fabs(t0 - 22.4) / 1.2) * (std::fabs(t0 - 22.4) < 1.2);
-        const int count = std::max(12, int(84 * heavy));
-        const float spread = 1.5f + 5.1f * float(std::fmin(1.0, heavy));
-        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, random.range(11, 14));
+    for (double t0 = 16.0; t0 < 29.7; t0 += 0.4, ++stream) {
+        const double heavy = easeBetween(15.8, 17, t0) * (1 - 0.6 * easeBetween(23, 29.5, t0)) +
+                             0.4 * (std::fabs(t0 - 22.6) < 1.0);
+        const int count = std::max(6, int(22 * heavy));
+        const float tip = float(bedTip(t0)), speed = random.range(8, 14);
+        const float land = fallTime(tip, speed, restingLip(tip).z - spurTop());
+        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, speed);
         kit::Mesh kernels;
         for (int k = 0; k < count; ++k) {
-            // Drawn out behind the clump's head: the kernels that left the lip a little later, seen half a
-            // second into the fall.
-            const float lag = random.range(0, 0.4f), tip = float(bedTip(t0));
-            kit::Vec3 at{random.range(-1.0f, 1.0f) + 12 * std::cos(tip) * lag, random.range(-spread, spread),
-                         random.range(-0.6f, 0.6f) + (12 * std::sin(tip) + 20) * lag};
-            float w = random.range(0.2f, 0.3f), h = w * random.range(1.1f, 1.4f);
-            kit::Color c = kit::mix(kit::rgb8(224, 150, 46), kit::rgb8(255, 222, 124), random.next());
+            const float lag = random.range(0, 0.15f);
+            kit::Vec3 at{random.range(-1.2f, 1.2f) + 12 * std::cos(tip) * lag, random.range(-6, 6),
+                         random.range(-0.8f, 0.8f) + (12 * std::sin(tip) + 20) * lag};
+            float w = random.range(0.3f, 0.55f), h = w * random.range(1.1f, 1.5f);
+            kit::Color c = kit::mix(kit::rgb8(236, 160, 52), kit::rgb8(255, 236, 160), random.next());
             addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(t0))}), w, h, c);
         }
         char name[24];
         std::snprintf(name, sizeof name, "GrainFall%02d", stream % 100);
         auto path = sampleFrames(kFrames, [&](double t) {
-            if (t < t0 - 0.01) return kit::Vec3{from.x, from.y, -600};
+            if (t < t0 - 0.01 || t > t0 + land) return kit::Vec3{from.x, from.y, -600};
             float s = float(t - t0);
             return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
         });
         parts.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
     }
-    // The pour's body at the lip while the heap slides (it drops away at 22 s), then the last of the load as
-    // one wide golden sheet that leaves the lip at 23.3 s and falls away.
-    parts.push_back(
-        pourNode("GrainSheet0", pourSheet(0, 0.3f, 4), 16.2, 22.0, bedLip, pourVelocity(22.0, 12)));
-    parts.push_back(
-        pourNode("GrainSheet1", pourSheet(0, 0.9f, 1), 21.9, 23.3, bedLip, pourVelocity(23.3, 12)));
-    // Dust billows up out of the drop where the pour lands, a second of fall below the lip, from 17 s; a
-    // second, bigger cloud rises after the sheet has gone down. Both hang there to the end.
-    auto rise = [](double from, float height) {
-        return [from, height](double t) {
-            const float up = float(easeBetween(from, from + 3, t));
-            return bedLip(std::fmin(t, 16.0)) + pourVelocity(16, 12) * 1.2f +
-                   kit::Vec3{0, 0, -30 + height * up + 0.8f * float(t - from)};
-        };
+    // The spur, the heap that rises on it from inside the rock, and the overflow down the cliff.
+    const float turn = float(heading(20));
+    const kit::Vec3 at = restingLip(kFull);
+    kit::Mesh spur = spurMesh();
+    kit::rotate(spur, {0, 0, turn});
+    kit::translate(spur, at);
+    parts.push_back({"PourSpur", {}, {}, std::move(spur), {}, {}});
+    const kit::Vec3 landing = fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop));
+    auto heapPlace = [=](double t) {
+        return at + kit::rotateEuler(landing, {0, 0, turn}) -
+               kit::Vec3{0, 0, 4.2f * float(1 - easeBetween(16.8, 25, t))};
     };
+    parts.push_back(pourNode("PourHeap", heapMesh(), 16.8, 30, heapPlace, {}, false));
+    kit::Mesh spill = grainFan(0, 70, 1, 2.5f, 2, 6, 0, 1, 81, 4.0f);
+    auto spillPlace = [=](double) {
+        return at + kit::rotateEuler(kit::Vec3{-15.5f, -1, -kSpurDrop + 0.2f}, {0, 0, turn});
+    };
+    parts.push_back(pourNode("PourSpill", std::move(spill), 17.6, 30, spillPlace, {}, false));
+    // Dust billows up where it lands, a puff every 0.7 s from behind the fan, rising and drifting out
+    // on the wind toward the sun, and settling again into the drop; bigger after the sheet.
     Random dust(77);
-    parts.push_back(pourNode("GrainDust", dustCloud(dust, 1.2f), 17, 30, rise(17, 14), {}));
-    parts.push_back(pourNode("GrainDust1", dustCloud(dust, 1.8f), 23.4, 30, rise(23.4, 20), {}));
+    int puff = 0;
+    for (double t0 = 16.9; t0 < 29.6; t0 += 0.7, ++puff) {
+        const float size = 1.0f + 0.6f * float(easeBetween(22.5, 24, t0)) + dust.range(0, 0.5f);
+        const kit::Vec3 start =
+            at +
+            kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1}, {0, 0, turn});
+        const kit::Vec3 drift{dust.range(0.8f, 2.4f), dust.range(-0.5f, 0.5f), 0};
+        auto place = [=](double t) {
+            const float s = float(t - t0);
+            // It settles again: after three seconds it sinks back into the drop, out of the frame.
+            const float settle = std::fmax(0.0f, s - 3);
+            return start + drift * s + kit::Vec3{0, 0, 7 * (1 - std::exp(-s / 1.5f)) - 4 * settle * settle};
+        };
+        char name[24];
+        std::snprintf(name, sizeof name, "GrainDust%02d", puff);
+        parts.push_back(pourNode(name, dustPuff(dust, size), t0, 30, place, {}, false, false));
+    }
     return parts;
 }
 
@@ -818,7 +962,11 @@ kit::Model endCard() {
         // Straight ahead, it comes down from above the frame to rest 60% of the frame above the middle, over
         // the tipped bed, and so never passes behind the bed or the range. Until then it waits above the
         // frame, where the view's clipping turns it away at no cost.
-        float ndcY = float(1.5 - 0.9 * easeBetween(26, 28.0, t));
+        // It gathers speed as it comes and lands on the last hit (28 s) with a small bounce.
+        const double u = std::fmin(1.0, std::fmax(0.0, (t - 26) / 2));
+        double drop = 0.35 * u + 0.65 * u * u;
+        if (t > 28) drop -= 0.08 * std::fabs(std::sin((t - 28) * 2 * kit::kPi)) * std::exp(-(t - 28) * 3);
+        float ndcY = float(1.5 - 0.9 * drop);
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
     });
