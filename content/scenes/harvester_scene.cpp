@@ -51,8 +51,8 @@ constexpr float kScale = 3;
 // into the standing wheat that fills the frame with gold on the cut.
 // Second, a new framing on every other beat: low from the right beyond the header as the auger swings out;
 // a low track past the truck's front as the pour starts, the whole truck, the spout and the stream in
-// frame; a pull back to both machines while the heap rises; close and low on the truck's other flank as the
-// pour ends; and a pull back from the truck's front that frames both machines and is still moving on the
+// frame; across the truck's front with the auger reaching in from the edge while the heap rises (the
+// header and its crop kept out of frame); close and low on the truck's other flank as the pour ends; and a pull back from the truck's front that frames both machines and is still moving on the
 // cut. Each path runs a little past its stretch, so that it is still moving at the ends.
 const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
@@ -66,8 +66,8 @@ const std::vector<PathPoint>& firstMoves() {
 const std::vector<PathPoint>& secondMoves() {
     static const std::vector<PathPoint> path{
         {28, {150, 250, 10}},  {29, {90, 236, 9}},    {31, {20, 206, 12}},   {33, {-86, 180, 8}},
-        {35, {-105, 176, 6}},  {37, {-128, 172, 6}},  {39, {-80, 225, 7}},   {41, {-52, 268, 8}},
-        {43, {-152, 180, 6}},  {45, {-116, 174, 6}},  {47, {-70, 215, 7}},   {49, {-50, 285, 8}},
+        {35, {-110, 188, 6}},  {37, {-128, 172, 6}},  {39, {-132, 205, 6}},  {41, {-108, 222, 7}},
+        {43, {-152, 180, 6}},  {45, {-120, 190, 6}},  {47, {-70, 215, 7}},   {49, {-50, 285, 8}},
         {50, {-44, 318, 8}},   {51, {-40, 350, 8}}};
     return path;
 }
@@ -469,8 +469,8 @@ kit::Mesh wheatStand() {
     kit::Mesh m;
     Random random(131);
     const kit::Vec3 toCamera{0, 1, 0};
-    for (float y = -36; y <= -3; y += 3.0f) {
-        for (float x = -30; x <= 30; x += 2.8f) {
+    for (float y = -36; y <= -3; y += 3.6f) {
+        for (float x = -30; x <= 30; x += 3.3f) {
             kit::Vec3 foot{x + random.range(-1.1f, 1.1f), y + random.range(-1.1f, 1.1f), -2};
             float h = random.range(30, 46), w = random.range(0.9f, 1.4f);
             kit::Vec3 lean{random.range(-2.5f, 2.5f), random.range(-1.5f, 1.5f), 0};
@@ -503,16 +503,18 @@ kit::Vec3 standAt(double t) {
     return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
 }
 
-// Fair-weather clouds beyond the hill's crest, drifting slowly across the painted sky so that it never reads as
-// a still: a few flattened puffs each, white on top and a shade of blue-grey underneath, as near as the far
-// clip allows from every camera position. Written units.
+// Fair-weather clouds beyond the hill's crest, drifting slowly across the painted sky on the return to the
+// field, so that it reads as a later hour rather than a replay: a few flattened puffs each, white on top and a
+// shade of blue-grey underneath, as near as the far clip allows from every camera position. Through the
+// first stretch, whose frames cost the most, they wait far beyond the far clip, where they cost no pixels.
+// Written units.
 kit::Mesh cloud(unsigned seed) {
     kit::Mesh m;
     Random random(seed);
     const int puffs = 5 + int(random.range(0, 3));
     for (int i = 0; i < puffs; ++i) {
         float r = random.range(45, 85) * (i == 0 ? 1.3f : 1);
-        kit::Mesh puff = kit::sphere(r, 8, 4);
+        kit::Mesh puff = kit::sphere(r, 7, 3);
         kit::scale(puff, {1.3f, 0.5f, 0.55f});
         kit::translate(puff, {random.range(-110, 110), random.range(-20, 20), random.range(0, 30) - r * 0.1f});
         kit::merge(m, puff);
@@ -530,10 +532,12 @@ void addClouds(std::vector<kit::Model>& models) {
     struct Drift {
         float x, z;
     };
-    const Drift drifts[] = {{2200, 930}, {1500, 820}, {800, 960}, {100, 850}, {-600, 900}};
+    const Drift drifts[] = {{2200, 930}, {1500, 820}, {800, 960}, {100, 850}};
     for (size_t i = 0; i < std::size(drifts); ++i) {
         const Drift d = drifts[i];
-        auto path = sampleFrames(kFrames, [d](double t) { return kit::Vec3{float(d.x - 28 * t), -1380, d.z}; });
+        auto path = sampleFrames(kFrames, [d](double t) {
+            return kit::Vec3{float(d.x - 28 * t), t < 28.5 ? -9000.0f : -1380.0f, d.z};
+        });
         std::string name = "DriftCloud" + std::to_string(i);
         models.push_back({name, path[0], {}, cloud(unsigned(141 + i)), kit::positionCurves(path), {}});
     }
@@ -689,7 +693,7 @@ constexpr float kKernel = 0.42f; // a kernel's reach about its centre, before it
 kit::Mesh grainStream(float from, float to) {
     kit::Mesh m;
     Random random(from > kStreamTop ? 92 : 91);
-    constexpr int kStrands = 8, kPerTurn = 11;
+    constexpr int kStrands = 6, kPerTurn = 9;
     for (int strand = 0; strand < kStrands; ++strand) {
         for (int j = 0;; ++j) {
             float a = 2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
