@@ -43,29 +43,32 @@ constexpr float kScale = 3;
 // a directed sequence of moves landing on beats, never a held frame. Its angles are the part's (20 degrees
 // up, along -Y), so the machines fill the frame only from low down and as near as their bobbing allows; over
 // the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
-// First stretch: crane down onto the harvester, push in to the reel, a fast track left along the header to
-// the truck, a rise over the truck's flank and a swing back to the header's end, a whip right across both
-// machines, back left to frame the pair against the hill, then a fast low dolly from the header's right end
-// past the truck's front that gathers speed and cranes up into the sky on the cut.
+// The camera keeps low (a few units over the crop): with the part's upward tilt, every unit it rises pushes the
+// machines down toward the frame's lower edge. It moves sideways and in depth instead.
+// First stretch: crane down onto the harvester, push in to the reel, a dolly back along the header that
+// brings the truck in beside it, a sideways track with both machines on the thirds, a whip right across
+// both machines, back left to frame the pair against the hill, a pull back to the pair, and a dive forward
+// into the standing wheat that fills the frame with gold on the cut.
 // Second, a new framing on every other beat: low from the right beyond the header as the auger swings out;
-// up under the spout as the pour starts; close on the stream from either side of it while the heap rises;
-// down by the truck's front as the auger folds; along its flank, up over the strapped load, and a pull back
-// that is still rising on the cut. Each path runs a little past its stretch, so that it is still moving at
-// the ends.
+// a low track past the truck's front as the pour starts, the whole truck, the spout and the stream in
+// frame; across the truck's front with the auger reaching in from the edge while the heap rises (the
+// header and its crop kept out of frame); close and low on the truck's other flank as the pour ends; and a pull back from the truck's front that frames both machines and is still moving on the
+// cut. Each path runs a little past its stretch, so that it is still moving at the ends.
 const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},     {10, {-160, 215, 8}},
-        {12, {-200, 205, 28}}, {14, {-110, 222, 8}},  {15, {-30, 268, 15}},   {16, {60, 252, 10}},
+        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},     {10, {-85, 200, 8}},
+        {12, {-125, 245, 8}},  {14, {-60, 272, 9}},   {15, {-30, 268, 12}},   {16, {60, 252, 10}},
         {18, {30, 240, 12}},   {20, {-60, 272, 12}},  {22, {50, 226, 9}},     {24, {0, 200, 9}},
-        {26, {-70, 190, 10}},  {27, {-130, 184, 28}}, {28, {-170, 178, 100}}, {29, {-200, 174, 210}}};
+        {26, {-55, 250, 9}},   {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
+        {29, {-28, 160, 8}}};
     return path;
 }
 const std::vector<PathPoint>& secondMoves() {
     static const std::vector<PathPoint> path{
-        {28, {150, 250, 10}},  {29, {90, 236, 9}},    {31, {20, 206, 12}},   {33, {-50, 200, 36}},
-        {35, {-180, 175, 46}}, {37, {-78, 180, 60}},  {39, {-170, 190, 42}}, {41, {-88, 176, 56}},
-        {43, {-186, 190, 9}},  {45, {-130, 190, 62}}, {47, {-90, 200, 36}},  {49, {-220, 250, 30}},
-        {50, {-160, 300, 70}}, {51, {-90, 350, 130}}};
+        {28, {150, 250, 10}},  {29, {90, 236, 9}},    {31, {20, 206, 12}},   {33, {-86, 180, 8}},
+        {35, {-110, 188, 6}},  {37, {-128, 172, 6}},  {39, {-132, 205, 6}},  {41, {-108, 222, 7}},
+        {43, {-152, 180, 6}},  {45, {-120, 190, 6}},  {47, {-70, 215, 7}},   {49, {-50, 285, 8}},
+        {50, {-44, 318, 8}},   {51, {-40, 350, 8}}};
     return path;
 }
 kit::Vec3 cameraSeen(double t) {
@@ -455,6 +458,91 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
         *placed[i].first = kit::keepTriangles(*placed[i].first, seen[i]);
 }
 
+// The plunge into the crop before the cut to the title: a stand of tall stalks just ahead of where the camera
+// ends the first stretch. It waits under the ground, out of every view (the frame's lower edge runs a few
+// degrees under the horizon, so nothing under the ground near the camera ever shows), and sweeps up from the
+// frame's lower edge in the last half second, as if the camera sank into the wheat, until the gold fills the
+// frame on the cut. Written units, about the camera's last position.
+constexpr double kPlungeFrom = 27.35, kPlungeTo = 27.8;
+constexpr float kStandSunk = 80;
+kit::Mesh wheatStand() {
+    kit::Mesh m;
+    Random random(131);
+    const kit::Vec3 toCamera{0, 1, 0};
+    for (float y = -36; y <= -3; y += 3.6f) {
+        for (float x = -30; x <= 30; x += 3.3f) {
+            kit::Vec3 foot{x + random.range(-1.1f, 1.1f), y + random.range(-1.1f, 1.1f), -2};
+            float h = random.range(30, 46), w = random.range(0.9f, 1.4f);
+            kit::Vec3 lean{random.range(-2.5f, 2.5f), random.range(-1.5f, 1.5f), 0};
+            // The nearer the stalk, the darker its foot: the stand reads as depth, not as a flat wall.
+            float shade = 0.75f + 0.25f * random.next();
+            kit::Color stem0 = kit::rgb8(150, 105, 35) * shade, stem1 = kit::rgb8(235, 190, 85) * shade;
+            kit::Color ear0 = kit::rgb8(250, 205, 95) * shade, ear1 = kit::rgb8(225, 160, 55) * shade;
+            kit::Vec3 top = foot + kit::Vec3{0, 0, h * 0.74f} + lean * 0.74f;
+            uint32_t a = m.addVertex(foot + kit::Vec3{-w / 2, 0, 0}, toCamera, {0.5f, 0.5f}, stem0);
+            uint32_t b = m.addVertex(foot + kit::Vec3{w / 2, 0, 0}, toCamera, {0.5f, 0.5f}, stem0);
+            uint32_t c = m.addVertex(top + kit::Vec3{w * 0.2f, 0, 0}, toCamera, {0.5f, 0.5f}, stem1);
+            uint32_t d = m.addVertex(top + kit::Vec3{-w * 0.2f, 0, 0}, toCamera, {0.5f, 0.5f}, stem1);
+            m.addQuad(a, d, c, b);
+            // The ear: a long diamond on the stalk's end, nodding with its lean.
+            kit::Vec3 tip = foot + kit::Vec3{0, 0, h} + lean;
+            kit::Vec3 mid = (top + tip) * 0.5f;
+            uint32_t e0 = m.addVertex(top, toCamera, {0.5f, 0.5f}, ear1);
+            uint32_t e1 = m.addVertex(mid + kit::Vec3{w * 1.3f, 0, 0}, toCamera, {0.5f, 0.5f}, ear0);
+            uint32_t e2 = m.addVertex(tip + kit::Vec3{0, 0, 2}, toCamera, {0.5f, 0.5f}, ear0);
+            uint32_t e3 = m.addVertex(mid + kit::Vec3{-w * 1.3f, 0, 0}, toCamera, {0.5f, 0.5f}, ear1);
+            m.addQuad(e0, e3, e2, e1);
+        }
+    }
+    // The camera only ever looks at them from the front: one side is enough.
+    return m;
+}
+kit::Vec3 standAt(double t) {
+    kit::Vec3 at = cameraSeen(28) + kit::Vec3{0, 0, -8};
+    double risen = easeBetween(kPlungeFrom, kPlungeTo, t) * (t < 28.5 ? 1 : 0);
+    return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
+}
+
+// Fair-weather clouds beyond the hill's crest, drifting slowly across the painted sky on the return to the
+// field, so that it reads as a later hour rather than a replay: a few flattened puffs each, white on top and a
+// shade of blue-grey underneath, as near as the far clip allows from every camera position. Through the
+// first stretch, whose frames cost the most, they wait far beyond the far clip, where they cost no pixels.
+// Written units.
+kit::Mesh cloud(unsigned seed) {
+    kit::Mesh m;
+    Random random(seed);
+    const int puffs = 5 + int(random.range(0, 3));
+    for (int i = 0; i < puffs; ++i) {
+        float r = random.range(45, 85) * (i == 0 ? 1.3f : 1);
+        kit::Mesh puff = kit::sphere(r, 7, 3);
+        kit::scale(puff, {1.3f, 0.5f, 0.55f});
+        kit::translate(puff, {random.range(-110, 110), random.range(-20, 20), random.range(0, 30) - r * 0.1f});
+        kit::merge(m, puff);
+    }
+    float low = 1e9f, high = -1e9f;
+    for (const kit::Vec3& p : m.positions)
+        low = std::fmin(low, p.z), high = std::fmax(high, p.z);
+    for (size_t i = 0; i < m.colors.size(); ++i) {
+        float f = (m.positions[i].z - low) / (high - low);
+        m.colors[i] = kit::mix(kit::rgb8(196, 208, 226), kit::rgb8(252, 252, 250), std::fmin(1.0f, f * 1.6f));
+    }
+    return m;
+}
+void addClouds(std::vector<kit::Model>& models) {
+    struct Drift {
+        float x, z;
+    };
+    const Drift drifts[] = {{2200, 930}, {1500, 820}, {800, 960}, {100, 850}};
+    for (size_t i = 0; i < std::size(drifts); ++i) {
+        const Drift d = drifts[i];
+        auto path = sampleFrames(kFrames, [d](double t) {
+            return kit::Vec3{float(d.x - 28 * t), t < 28.5 ? -9000.0f : -1380.0f, d.z};
+        });
+        std::string name = "DriftCloud" + std::to_string(i);
+        models.push_back({name, path[0], {}, cloud(unsigned(141 + i)), kit::positionCurves(path), {}});
+    }
+}
+
 // Rooks follow the harvest: two flocks cross the sky, one in each stretch, so that the painted sky behind
 // them never reads as a still. Each bird is a body with two wings that flap about its line of flight (-X);
 // they take the default white picture and show their own dark colour. Written units.
@@ -601,7 +689,7 @@ void addChunk(kit::Mesh& m, kit::Vec3 at, float size, kit::Color color, Random& 
 // from there into the bed. Both hang from the mouth while they pour.
 constexpr float kStreamPitch = 3.2f;
 constexpr float kStreamTop = 0.8f, kStreamSplit = 8.0f, kStreamLength = kMouthAbove + 0.5f;
-constexpr float kKernel = 0.34f; // a kernel's reach about its centre, before its jitter
+constexpr float kKernel = 0.42f; // a kernel's reach about its centre, before its jitter
 kit::Mesh grainStream(float from, float to) {
     kit::Mesh m;
     Random random(from > kStreamTop ? 92 : 91);
@@ -613,14 +701,14 @@ kit::Mesh grainStream(float from, float to) {
             if (z > -from) continue;
             if (z < -to) break;
             // The rope spreads a little as it falls; alternate strands ride inside and outside.
-            float r = (strand % 2 ? 0.5f : 0.85f) + 0.03f * -z + random.range(-0.1f, 0.1f);
+            float r = (strand % 2 ? 0.7f : 1.15f) + 0.03f * -z + random.range(-0.1f, 0.1f);
             kit::Color c = kit::mix(kit::rgb8(225, 160, 45), kit::rgb8(255, 228, 125), random.next());
             addChunk(m, {r * std::cos(a), r * std::sin(a), z + random.range(-0.2f, 0.2f)}, kKernel, c,
                      random);
         }
     }
     // The core of grain that keeps the rope whole between the strands.
-    kit::Mesh core = kit::cylinder(0.62f, -to, from > kStreamTop ? -from : 0, 8);
+    kit::Mesh core = kit::cylinder(0.95f, -to, from > kStreamTop ? -from : 0, 8);
     kit::paint(core, kit::rgb8(232, 178, 62));
     kit::merge(m, core);
     return kit::bakeLight(m, airLight(), {spoutMouth(), {}});
@@ -972,9 +1060,9 @@ SceneSource buildHarvester() {
     kit::Mesh ground =
         kit::keepSeen(kit::grid({-1900, -100, 0}, {1900, 1900, 0}, 16, 16), cameraViews(still({0, 0, 0}), 0));
     kit::Mesh wheat =
-        field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(230, 190, 90), kit::rgb8(205, 160, 70), 61);
+        field(-15, 140, 5.0f, 1.7f, 1.2f, 32, 2, kit::rgb8(232, 180, 70), kit::rgb8(200, 140, 50), 61);
     kit::Mesh stubble =
-        field(-200, -18, 5.5f, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(200, 170, 100), kit::rgb8(160, 140, 80), 67);
+        field(-200, -18, 5.5f, 0.5f, 1.2f, 40, 0.6f, kit::rgb8(224, 208, 152), kit::rgb8(188, 170, 116), 67);
 
     kit::Mesh hill = kit::keepSeen(hillside(), cameraViews(still({0, 0, 0}), 0));
     kit::Mesh hedges = kit::keepSeen(hillHedges(), cameraViews(still({0, 0, 0}), 0));
@@ -1085,6 +1173,9 @@ SceneSource buildHarvester() {
     auto eye = sampleFrames(kFrames, [](double t) {
         return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))};
     });
+    auto standPath = sampleFrames(kFrames, standAt);
+    scene.models.push_back({"WheatStand", standPath[0], {}, wheatStand(), kit::positionCurves(standPath), {}});
+    addClouds(scene.models);
     addFlock(scene.models, "RookFirst", 19, 5, 71);
     addFlock(scene.models, "RookSecond", 45, 7, 73);
     scene.models.push_back(
