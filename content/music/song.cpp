@@ -48,7 +48,8 @@ constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 
 // dominant and falls to the leading note, which rises to the A held from the last hit to the last picture.
 constexpr const char* kOutroTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
 constexpr const char* kOutroThemeEnd = "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2";
-constexpr const char* kOutroClimb = "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:8";
+constexpr const char* kOutroClimb =
+    "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:8";
 
 // Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
@@ -408,12 +409,14 @@ void playChasePeak(Mix& mix, const Section& s) {
 // 158 s and the load's last big sheet slides out on a crash at 164 s (bells fall like the grain). At 166 s
 // the band settles to a half-time pulse under the tune, and from 168 s it builds once more over the
 // dominant: snare eighths, then a roll, bells climbing and a riser, stopping a sixteenth short of the last
-// downbeat. There the cadence lands on the home chord: the drums and bass strike it and stop, and the chord
-// is held, pads, brass, lead and a struck ring, level until the last picture.
+// downbeat. There the cadence lands on the home chord: a kick, a sub boom and a short cymbal strike it and
+// the drums and bass stop, and the chord is held, pads, brass, lead and a struck ring, level until the last
+// picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
     const double open = 144.0, halt = 150.0, lift = 152.0, pour = 158.0, climb = 162.0, sheet = 164.0,
-                 settle = 166.0, tipped = 168.0, lastBar = bars.start(bars.count() - 1), toms = lastBar - kBeatSeconds;
+                 settle = 166.0, tipped = 168.0, lastBar = bars.start(bars.count() - 1),
+                 toms = lastBar - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     addBoom(mix, s.start, 0.6f);
     addTom(mix, s.start, 1.0f, 38.0f);
@@ -484,9 +487,9 @@ void playOutro(Mix& mix, const Section& s) {
     sparkle(mix, bars, tipped, toms, "1.2.3.4.5.6.7.8.", 0.4f, 0.8f);
     addRiser(mix, settle, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
-    // The cadence lands: kick, boom and a short cymbal strike the home chord, and the drums and bass stop
-    // there. The chord is held to the last picture, the struck ring falling only a few dB under held pads
-    // and brass, the cymbal gone within the first second so the end is the chord and not a wash of noise.
+    // The cadence lands. The chord is held to the last picture, the struck ring falling only a dB or so
+    // under the pads, the brass and the lead's A, and the cymbal is gone within the first second, so the end
+    // is the chord and not a wash of noise.
     constexpr float kDieAway = 0.08f;
     addKick(mix, lastBar, 1.0f);
     addShortCrash(mix, lastBar, 0.8f, 2.5f);
@@ -519,15 +522,15 @@ const std::vector<Section>& songSections() {
 // back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
 // peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
 // for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
-// the chase through the pour at 158 s, the big sheet at 164 s lifts it, and the swell eases a little so the
-// last hit stands over it.
+// the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
+// last hit stands over it, and the held last chord is lifted a little against its own decay.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f}, {46.0, -1.2f},
-    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},
-    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f},
-    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f},
-    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f},
-    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f}, {170.4, -0.3f}, {172.0, 1.2f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},  {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},  {70.9, 2.5f},
+    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},
+    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f},
+    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f},
+    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},  {170.4, -0.3f}, {172.0, 1.2f},
 };
 
 void renderSong(Mix& mix) {

@@ -21,8 +21,8 @@ static const MasterSettings kMaster{
     .reverbDamping = 0.5f,
     .fadeStart = kSongSeconds - 0.012, // the held last chord ...
     .fadeEnd = kSongSeconds - 0.004,   // ... goes to silence with the last picture
-    .peakTarget = 0.70f,             // -3.1 dBFS: the codec's overshoot stays under -1.5 dB true peak
-    .drive = 2.9f,                   // about -15 LUFS integrated
+    .peakTarget = 0.70f,               // -3.1 dBFS: the codec's overshoot stays under -1.5 dB true peak
+    .drive = 2.9f,                     // about -15 LUFS integrated
 };
 
 std::vector<float> renderSoundtrack() {
