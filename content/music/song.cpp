@@ -44,11 +44,12 @@ constexpr const char* kPeakCall =
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
-// 150-170 s: the title's theme returns over the sunset, then climbs once more to the B that the last hit
-// resolves to A.
+// 150-170 s: the title's theme returns over the sunset, then climbs once more to the B, turns on the
+// dominant and falls to the leading note, which rises to the A held from the last hit to the last picture.
 constexpr const char* kOutroTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
 constexpr const char* kOutroThemeEnd = "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2";
-constexpr const char* kOutroClimb = "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:6";
+constexpr const char* kOutroClimb =
+    "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:8";
 
 // Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
@@ -405,13 +406,17 @@ void playChasePeak(Mix& mix, const Section& s) {
 // slow arpeggio as it rolls to the brink, and once the cut's cymbal has washed away a shaker, air and a
 // glassy shimmer open the top again. It halts on a hit at 150 s, where the title's theme returns over a
 // half-time pulse; from 152 s the bed lifts on a long rise, the full band comes back as the grain pours at
-// 158 s, the load's last big sheet slides out on a crash at 164 s (bells fall like the grain), and the band
-// stops a sixteenth short of the last downbeat, where a last hit strikes the home chord and lets it die away
-// with the last picture.
+// 158 s and the load's last big sheet slides out on a crash at 164 s (bells fall like the grain). At 166 s
+// the band settles to a half-time pulse under the tune, and from 168 s it builds once more over the
+// dominant: snare eighths, then a roll, bells climbing and a riser, stopping a sixteenth short of the last
+// downbeat. There the cadence lands on the home chord: a kick, a sub boom and a short cymbal strike it and
+// the drums and bass stop, and the chord is held, pads, brass, lead and a struck ring, level until the last
+// picture.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
     const double open = 144.0, halt = 150.0, lift = 152.0, pour = 158.0, climb = 162.0, sheet = 164.0,
-                 tipped = 168.0, lastBar = bars.start(bars.count() - 1), toms = lastBar - kBeatSeconds;
+                 settle = 166.0, tipped = 168.0, lastBar = bars.start(bars.count() - 1),
+                 toms = lastBar - kBeatSeconds;
     impact(mix, s.start, 1.0f);
     addBoom(mix, s.start, 0.6f);
     addTom(mix, s.start, 1.0f, 38.0f);
@@ -424,11 +429,15 @@ void playOutro(Mix& mix, const Section& s) {
     arpeggio(mix, bars, halt, lift, "0...2...3...2...", 0.45f, 2600.0f, 2800.0f);
     arpeggio(mix, bars, lift, pour, "0.2.3.2.0.2.3.2.", 0.45f, 2800.0f, 4500.0f);
     arpeggio(mix, bars, pour, sheet, "0124214201242142", 0.42f, 4500.0f, 5200.0f);
-    arpeggio(mix, bars, sheet, toms, "0124214201242142", 0.5f, 5200.0f, 6000.0f);
+    arpeggio(mix, bars, sheet, settle, "0124214201242142", 0.5f, 5200.0f, 5600.0f);
+    arpeggio(mix, bars, settle, tipped, "0.2.3.2.0.2.3.2.", 0.45f, 4000.0f, 4000.0f);
+    arpeggio(mix, bars, tipped, toms, "0124214201242142", 0.5f, 4500.0f, 6500.0f);
     bassLine(mix, bars, s.start, lift, "r---------------", {200.0f, 300.0f, 0.5f, 0.2f}, 0.7f);
     bassLine(mix, bars, lift, pour, "R...r...R...r.o.", {260.0f, 900.0f, 0.3f, 0.3f}, 0.75f);
     bassLine(mix, bars, pour, sheet, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.7f);
-    bassLine(mix, bars, sheet, toms, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
+    bassLine(mix, bars, sheet, settle, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
+    bassLine(mix, bars, settle, tipped, "R-------r-----o-", {260.0f, 900.0f, 0.3f, 0.3f}, 0.75f);
+    bassLine(mix, bars, tipped, toms, "R.R.R.R.RRRRRRRR", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
     leadMelody(mix, kOutroTheme, halt, 0, 2800.0f, 0.75f);
     chaseLead(mix, kOutroThemeEnd, pour, 0, 3400.0f, 0.7f);
     chaseLead(mix, kOutroClimb, climb, 0, 4000.0f, 0.85f);
@@ -457,7 +466,10 @@ void playOutro(Mix& mix, const Section& s) {
     drumLines(mix, pour, climb, {kGrooveKick, kBackbeat, kEighthHats, kOffbeatOpen}, 0.6f);
     drumLines(mix, climb, sheet - kBeatSeconds, {kFourFloor, kGhostedBackbeat, kEighthHats, kOffbeatOpen},
               0.6f);
-    drumLines(mix, sheet, tipped, {kFourFloor, kGhostedBackbeat, kDrivingHats, kOffbeatOpen}, 0.75f);
+    drumLines(mix, sheet, settle - kBeatSeconds, {kFourFloor, kGhostedBackbeat, kDrivingHats, kOffbeatOpen},
+              0.75f);
+    drumFill(mix, settle - kBeatSeconds, {{kKick, "X..."}, {kSnare, "x.o."}, {kOpenHat, "..x."}}, 0.75f);
+    drumLines(mix, settle, tipped, {{kKick, "X.......X......."}, {kHat, "..o...o...o...o."}}, 0.6f);
     addCrash(mix, climb, 0.45f);
     sparkle(mix, bars, pour, sheet, "5.4.3.2.4.3.2.1.", 0.3f, 0.6f);
     // The last big sheet of the load: a tom pickup, then a kick, crash, boom and a brass chord over the band.
@@ -465,20 +477,25 @@ void playOutro(Mix& mix, const Section& s) {
              {{kKick, "X..."}, {kHighTom, "x.o."}, {kMidTom, ".x.."}, {kLowTom, "..x."}});
     impact(mix, sheet, 0.8f);
     brassStabs(mix, bars, sheet, sheet + kStep, "X", 1.6, 0.5f);
-    sparkle(mix, bars, sheet, tipped, "7654321076543210", 0.8f, 0.5f);
+    sparkle(mix, bars, sheet, settle, "7654321076543210", 0.8f, 0.5f);
+    // The last build, over the dominant.
+    addCrash(mix, tipped, 0.4f);
     drumLines(mix, tipped, toms, {kFourFloor}, 0.8f);
-    snareRoll(mix, tipped, toms, 0.25f);
+    drumLines(mix, tipped, tipped + 1.0, {{kSnare, "o.o.x.x."}}, 0.6f);
+    snareRoll(mix, tipped + 1.0, toms, 0.35f);
     drumFill(mix, toms, {{kHighTom, "X.x."}, {kMidTom, ".x.."}});
-    addRiser(mix, sheet + kBarSeconds, lastBar - kStep, 0.8f);
+    sparkle(mix, bars, tipped, toms, "1.2.3.4.5.6.7.8.", 0.4f, 0.8f);
+    addRiser(mix, settle, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
-    // The last hit rings on to the last picture, falling only about 8 dB over its 2 s over a held chord of
-    // the pads, and stops with the picture.
-    constexpr float kDieAway = 0.45f;
+    // The cadence lands. The chord is held to the last picture, the struck ring falling only a dB or so
+    // under the pads, the brass and the lead's A, and the cymbal is gone within the first second, so the end
+    // is the chord and not a wash of noise.
+    constexpr float kDieAway = 0.08f;
     addKick(mix, lastBar, 1.0f);
-    addShortCrash(mix, lastBar, 1.0f, 0.9f);
-    addBoom(mix, lastBar, 0.7f, 0.8f);
+    addShortCrash(mix, lastBar, 0.8f, 2.5f);
+    addBoom(mix, lastBar, 0.7f, 2.0f);
     ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 1.0f);
-    pads(mix, bars, lastBar, s.end, 0.6f, 2600.0f);
+    pads(mix, bars, lastBar, s.end, 0.8f, 2600.0f);
 }
 
 } // namespace
@@ -505,15 +522,15 @@ const std::vector<Section>& songSections() {
 // back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
 // peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
 // for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
-// the chase through the pour at 158 s, the big sheet at 164 s lifts it, and the swell eases a little so the
-// last hit stands over it.
+// the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
+// last hit stands over it, and the held last chord is lifted a little against its own decay.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f}, {46.0, -1.2f},
-    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f}, {70.9, 2.5f},
-    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f}, {103.0, -1.5f},
-    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f}, {132.7, 1.15f},
-    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f}, {143.0, -1.3f},
-    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},  {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},  {70.9, 2.5f},
+    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},
+    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f},
+    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f},
+    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},  {170.4, -0.3f}, {172.0, 1.2f},
 };
 
 void renderSong(Mix& mix) {
