@@ -98,7 +98,7 @@ kit::CameraAngles cameraAngles() {
 // starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end
 // card, coming to rest with it on the last hit (28 s).
 // Where the truck first shows as the act opens: on the screen (normalised x, y) and how far off the eye is.
-constexpr kit::Vec3 kDriveFrom{-0.76f, -0.04f, 130};
+constexpr kit::Vec3 kDriveFrom{-0.48f, -0.06f, 125};
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
         {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
