@@ -122,8 +122,9 @@ kit::Vec3 cameraEye(double t) {
     // Over the drive the eye does not follow the truck: it sweeps in on a line of its own, slower than the
     // truck, from where the truck first shows far off on the rim to the halt's framing, and settles there as
     // the truck brakes, so the truck crosses the frame and grows in it.
-    const kit::Vec3 start = onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ + 2} -
-                            kit::viewRay(cameraAngles(), kFieldOfView, kDriveFrom.x, kDriveFrom.y) * kDriveFrom.z;
+    const kit::Vec3 start =
+        onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ + 2} -
+        kit::viewRay(cameraAngles(), kFieldOfView, kDriveFrom.x, kDriveFrom.y) * kDriveFrom.z;
     const kit::Vec3 end = cameraEye(kHalt);
     const float s = float(std::fmax(0.0, t) / kHalt), ease = 1 - (1 - s) * (1 - s) * (1 - s);
     return start + (end - start) * ease;
@@ -729,14 +730,15 @@ std::vector<kit::Model> driveDust() {
         const float side = n % 2 ? kWheelX + 0.6f : -kWheelX - 0.6f;
         const float size = 0.95f + random.range(0, 0.35f);
         const float a = heading(t0);
-        const kit::Vec3 from = onTruck(t0, {side, kRearAxleY - kWheelRadius, 0}) +
-                               kit::Vec3{0, 0, kLedgeTop + 0.6f * size};
+        const kit::Vec3 from =
+            onTruck(t0, {side, kRearAxleY - kWheelRadius, 0}) + kit::Vec3{0, 0, kLedgeTop + 0.6f * size};
         const kit::Vec3 kick =
             kit::rotateEuler(kit::Vec3{side > 0 ? 1.2f : -1.2f, -2.5f, 0}, {0, 0, a}) * random.range(0.6f, 1);
         const double life = 1.8;
         auto place = [from, kick, life, size, t0](double t) {
             const float s = float(t - t0), settle = float(easeBetween(t0 + life - 0.6, t0 + life, t));
-            return from + kick * (1 - std::exp(-2 * s)) + kit::Vec3{0, 0, 2.2f * s / (1 + s) - 5 * size * settle};
+            return from + kick * (1 - std::exp(-2 * s)) +
+                   kit::Vec3{0, 0, 2.2f * s / (1 + s) - 5 * size * settle};
         };
         char name[16];
         std::snprintf(name, sizeof name, "DriveDust%02d", n);
@@ -852,7 +854,8 @@ kit::Mesh& backlit(kit::Mesh& mesh) {
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         kit::Vec3 n = kit::normalize(mesh.normals[i]);
         float up = 0.5f + 0.5f * n.z;
-        kit::Color light = kit::mix(kit::Color{0.24f, 0.15f, 0.13f, 1}, kit::Color{0.2f, 0.19f, 0.32f, 1}, up);
+        kit::Color light =
+            kit::mix(kit::Color{0.24f, 0.15f, 0.13f, 1}, kit::Color{0.2f, 0.19f, 0.32f, 1}, up);
         float fill = std::fmax(0.0f, kit::dot(n, toSky));
         float across = 1 - std::fabs(n.y);
         float lean = std::fmax(0.0f, (kit::dot(n, toSun) + 0.3f) / 1.3f);
