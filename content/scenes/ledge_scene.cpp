@@ -44,22 +44,22 @@ kit::LightRig sunsetLight() {
 kit::Vec3 cameraEye(double t);
 
 // The drive. The ledge turns under the truck, but its top and cliff are the same all round, so that its turn
-// never shows: the truck's own move is all that reads. It comes along the east rim toward the camera, edging
-// out toward the brink (the drop on its left), and brakes to a halt there at 8 s, its nose turned a little
-// out. `driveShare` is the share of the way covered by time t; `drivePoint` the pivot's place at that share.
+// never shows: the truck's own move is all that reads. It comes round the rim at speed from the far side of
+// the mesa, crossing the view and swinging toward the camera, edging out toward the brink (the drop on its
+// left) as it comes, and brakes hard to a halt there at 8 s, its nose turned a little out. `driveShare` is
+// the share of the way covered by time t; `drivePoint` the pivot's place at that share.
+constexpr double kBrakeFrom = 6.6, kHalt = 8;
 double driveShare(double t) {
-    const double u = std::fmin(1.0, std::fmax(0.0, t / 8));
-    return 1 - (1 - u) * (1 - u);
+    const double speed = 1 / (kBrakeFrom + (kHalt - kBrakeFrom) / 2);
+    if (t <= kBrakeFrom) return std::fmax(0.0, t) * speed;
+    const double b = std::fmin(t, kHalt) - kBrakeFrom;
+    return speed * (kBrakeFrom + b - b * b / (2 * (kHalt - kBrakeFrom)));
 }
 kit::Vec3 drivePoint(double u) {
-    // A cubic from the start to the halt, leaving and arriving along the given headings.
-    const kit::Vec3 from{28.5f, 24, 0}, to{40.6f, -2.5f, 0};
-    const float reach = kit::length(to - from), h0 = kit::kPi + 0.65f, h1 = kit::kPi + 0.3f;
-    const kit::Vec3 d0{-std::sin(h0) * reach, std::cos(h0) * reach, 0},
-        d1{-std::sin(h1) * reach, std::cos(h1) * reach, 0};
-    const float v = float(u), a = 2 * v * v * v - 3 * v * v + 1, b = v * v * v - 2 * v * v + v,
-                c = -2 * v * v * v + 3 * v * v, d = v * v * v - v * v;
-    return from * a + d0 * b + to * c + d1 * d;
+    // Round the rim from the far side to the halt; the last stretch swings out toward the brink.
+    const float a0 = 1.85f, a1 = std::atan2(-2.5f, 40.6f), r1 = std::hypot(40.6f, -2.5f), r0 = r1 - 3.2f;
+    const float v = float(u), a = a0 + (a1 - a0) * v, r = r0 + (r1 - r0) * std::pow(v, 8.0f);
+    return {r * std::cos(a), r * std::sin(a), 0};
 }
 // The truck's heading about Z (0 faces +Y), along its path; it holds the last one once halted.
 float heading(double t) {
@@ -97,6 +97,8 @@ kit::CameraAngles cameraAngles() {
 // rises while the bed goes up (8-14 s), frames the pour from the lip down to the spur where it lands as it
 // starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end
 // card, coming to rest with it on the last hit (28 s).
+// Where the truck first shows as the act opens: on the screen (normalised x, y) and how far off the eye is.
+constexpr kit::Vec3 kDriveFrom{-0.48f, -0.06f, 125};
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
         {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
@@ -115,7 +117,17 @@ kit::Vec3 cameraEye(double t) {
         f = from * (2 * s3 - 3 * s2 + 1) + slope * (s3 - 2 * s2 + float(s)) + to * (3 * s2 - 2 * s3);
     }
     const kit::Vec3 middle = onTruck(t, {0, 0, 0}) + kit::Vec3{0, 0, kBodyZ + 2};
-    return middle - kit::viewRay(cameraAngles(), kFieldOfView, f.x, f.y) * f.z;
+    const kit::Vec3 eye = middle - kit::viewRay(cameraAngles(), kFieldOfView, f.x, f.y) * f.z;
+    if (t >= kHalt) return eye;
+    // Over the drive the eye does not follow the truck: it sweeps in on a line of its own, slower than the
+    // truck, from where the truck first shows far off on the rim to the halt's framing, and settles there as
+    // the truck brakes, so the truck crosses the frame and grows in it.
+    const kit::Vec3 start =
+        onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ + 2} -
+        kit::viewRay(cameraAngles(), kFieldOfView, kDriveFrom.x, kDriveFrom.y) * kDriveFrom.z;
+    const kit::Vec3 end = cameraEye(kHalt);
+    const float s = float(std::fmax(0.0, t) / kHalt), ease = 1 - (1 - s) * (1 - s) * (1 - s);
+    return start + (end - start) * ease;
 }
 
 // The camera's keys as seen from a node at `at` that rises and sinks by up to `bob`.
@@ -708,6 +720,33 @@ kit::Mesh dustPuff(Random& random, float size) {
     return cloud;
 }
 
+// Dust the rear wheels kick up on the drive: a puff every 0.25 s, left behind where the truck passed, so
+// that its run reads against the rock; each billows up and back, then settles into the track and is gone.
+std::vector<kit::Model> driveDust() {
+    std::vector<kit::Model> puffs;
+    Random random(91);
+    int n = 0;
+    for (double t0 = 0.1; t0 < kHalt - 0.1; t0 += 0.25, ++n) {
+        const float side = n % 2 ? kWheelX + 0.6f : -kWheelX - 0.6f;
+        const float size = 0.95f + random.range(0, 0.35f);
+        const float a = heading(t0);
+        const kit::Vec3 from =
+            onTruck(t0, {side, kRearAxleY - kWheelRadius, 0}) + kit::Vec3{0, 0, kLedgeTop + 0.6f * size};
+        const kit::Vec3 kick =
+            kit::rotateEuler(kit::Vec3{side > 0 ? 1.2f : -1.2f, -2.5f, 0}, {0, 0, a}) * random.range(0.6f, 1);
+        const double life = 1.8;
+        auto place = [from, kick, life, size, t0](double t) {
+            const float s = float(t - t0), settle = float(easeBetween(t0 + life - 0.6, t0 + life, t));
+            return from + kick * (1 - std::exp(-2 * s)) +
+                   kit::Vec3{0, 0, 2.2f * s / (1 + s) - 5 * size * settle};
+        };
+        char name[16];
+        std::snprintf(name, sizeof name, "DriveDust%02d", n);
+        puffs.push_back(pourNode(name, dustPuff(random, size), t0, t0 + life, place, {}, false, false));
+    }
+    return puffs;
+}
+
 // The pour: a dense fan of grain from the lip down onto the spur (in three lengths that come one after the
 // other as the first of it falls), clumps that tumble down it, dust billowing up where it lands and a heap
 // growing there, and the overflow spilling on down the cliff. The last shove of the hoist at 22 s sends the
@@ -804,9 +843,9 @@ std::vector<kit::Model> grainFall() {
 }
 
 // The truck's own colours (the bake's light set to one everywhere), lit here for a truck seen against the
-// sun, which stays behind it: what faces the camera takes a soft warm fill from the sunset sky behind it,
-// what faces down a dim warm bounce from the rock, and the faces that turn across the view (the top, the
-// sides, the edges) catch the low sun as a warm rim, the strongest where they lean toward it.
+// sun, which stays behind it: what faces the camera stands in its own shade, dark and cool under the
+// violet sky, with a little warm bounce from the rock on what faces down; only the faces that turn across
+// the view and lean back toward the low sun (the tops, the edges, the back corners) catch it, as a warm rim.
 kit::Mesh& backlit(kit::Mesh& mesh) {
     // In the truck's own frame: it comes toward the camera, its back to the sun.
     const kit::Vec3 turn{0, 0, -kit::kPi};
@@ -815,12 +854,14 @@ kit::Mesh& backlit(kit::Mesh& mesh) {
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         kit::Vec3 n = kit::normalize(mesh.normals[i]);
         float up = 0.5f + 0.5f * n.z;
-        kit::Color light = kit::mix(kit::Color{0.2f, 0.12f, 0.1f, 1}, kit::Color{0.2f, 0.18f, 0.28f, 1}, up);
+        kit::Color light =
+            kit::mix(kit::Color{0.24f, 0.15f, 0.13f, 1}, kit::Color{0.2f, 0.19f, 0.32f, 1}, up);
         float fill = std::fmax(0.0f, kit::dot(n, toSky));
         float across = 1 - std::fabs(n.y);
-        float rim = across * across * std::fmax(0.0f, (kit::dot(n, toSun) + 0.55f) / 1.55f);
-        light = {light.r + 0.5f * fill + 1.25f * rim, light.g + 0.42f * fill + 0.68f * rim,
-                 light.b + 0.3f * fill + 0.28f * rim, 1};
+        float lean = std::fmax(0.0f, (kit::dot(n, toSun) + 0.3f) / 1.3f);
+        float rim = across * across * lean * std::sqrt(lean);
+        light = {light.r + 0.2f * fill + 2.0f * rim, light.g + 0.2f * fill + 1.05f * rim,
+                 light.b + 0.32f * fill + 0.35f * rim, 1};
         kit::Color& c = mesh.colors[i];
         c = {std::fmin(1.0f, c.r * light.r), std::fmin(1.0f, c.g * light.g), std::fmin(1.0f, c.b * light.b),
              1};
@@ -1120,6 +1161,8 @@ SceneSource buildLedge() {
         onTruckModel("TruckFrame", {}, kBodyZ, std::move(frameMesh), true, false, false, nullptr, 20));
     for (kit::Model& row : grainFall())
         scene.models.push_back(std::move(row));
+    for (kit::Model& puff : driveDust())
+        scene.models.push_back(std::move(puff));
     for (const WheelSlot& slot : truckWheelSlots()) {
         kit::Vec3 at = onTruck(8, {slot.offset.x, slot.offset.y, 0}) + kit::Vec3{0, 0, kWheelZ};
         // Only the left wheels take the tyre texture in this scene; the others are rubber in vertex colours.
