@@ -478,10 +478,10 @@ Offset lightsPath(double t) {
     // 42-48 s: from a little below, the chase runs the other way round, then at double pace.
     o.up -= 6 * bump(14.0, 14.5, 20.0, 20.8, t);
     circle(12 * bump(14.0, 14.5, 17.5, 18.0, t), kit::kPi / 2 - kit::kPi * (t - 14.0));
-    // From 48 s the circle dies and the camera rises until the louvre blazes.
+    // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
-    o.up += 20 * smoothstep(20.0, 21.4, t) + 16 * smoothstep(21.3, 21.8, t);
+    o.up += 36 * smoothstep(20.8, 21.7, t); // late and quick, so the louvre passes its half-open stripes fast
     return o;
 }
 
