@@ -474,7 +474,7 @@ Offset lightsPath(double t) {
     circle(15 * bump(6.0, 6.5, 9.6, 10.1, t), kit::kPi / 2 + kit::kPi * (t - 6.0));
     // 38-42 s: the top row and the bottom row answer the beats in turn. The camera never rises far enough
     // to open the louvre: the gold is kept for the blaze.
-    o.up += bump(10.0, 10.4, 13.6, 14.0, t) * (-5 + 10 * std::cos(2 * kit::kPi * (t - 10.0)));
+    o.up += bump(10.0, 10.4, 13.6, 14.0, t) * (-3 + 12 * std::cos(2 * kit::kPi * (t - 10.0)));
     // 42-48 s: from a little below, the chase runs the other way round, then at double pace.
     o.up -= 6 * bump(14.0, 14.5, 20.0, 20.8, t);
     circle(12 * bump(14.0, 14.5, 17.5, 18.0, t), kit::kPi / 2 - kit::kPi * (t - 14.0));
