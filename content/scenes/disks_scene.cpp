@@ -202,7 +202,7 @@ kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
 // `aim` (radians round the sign from its right). A hood shows its hot lamp only to a viewer looking down
 // its axis; off it, the dark walls close over the lamp. So the lamps light and go out as the camera moves
 // round the board: circling it runs a chase round the frame, rocking it flashes one side, then the other.
-constexpr float kHoodDepth = 3.0f, kHoodTilt = 0.26f; // the hoods lean 15 degrees outward
+constexpr float kHoodDepth = 4.0f, kHoodTilt = 0.26f; // the hoods lean 15 degrees outward
 kit::Mesh hoodedLamp(kit::Vec2 at, float radius, float aim) {
     kit::Mesh outer = kit::cylinder(radius, 0, kHoodDepth, 10, {}, {}, 1, false);
     kit::Mesh inner = outer;
@@ -211,16 +211,16 @@ kit::Mesh hoodedLamp(kit::Vec2 at, float radius, float aim) {
     kit::flipFaces(inner);
     for (size_t v = 0; v < outer.colors.size(); ++v) {
         float f = outer.positions[v].z / kHoodDepth;
-        outer.colors[v] = kit::mix(kit::rgb8(46, 10, 18), kit::rgb8(120, 30, 30), f);
-        // The inside glows warm just over the lamp and is dark toward the mouth.
-        inner.colors[v] = kit::mix(kit::rgb8(255, 140, 40), kit::rgb8(24, 6, 14), std::pow(f, 0.35f));
+        outer.colors[v] = kit::mix(kit::rgb8(40, 10, 14), kit::rgb8(96, 26, 22), f);
+        // Soot-dark inside, so that a lamp out of sight leaves a dark mouth, not a glow.
+        inner.colors[v] = kit::mix(kit::rgb8(70, 22, 16), kit::rgb8(20, 5, 10), std::pow(f, 0.5f));
     }
     kit::Mesh lamp = kit::cylinder(radius, 0, 0.45f, 10); // clear of the frame by more than the depth steps out there
     std::erase_if(lamp.triangles,
                   [&](const std::array<uint32_t, 3>& t) { return lamp.normals[t[0]].z < 0.9f; });
     for (size_t v = 0; v < lamp.colors.size(); ++v) {
         bool centre = std::hypot(lamp.positions[v].x, lamp.positions[v].y) < 0.01f;
-        lamp.colors[v] = centre ? kit::rgb8(255, 255, 240) : kit::rgb8(255, 196, 80);
+        lamp.colors[v] = centre ? kit::rgb8(255, 255, 250) : kit::rgb8(255, 236, 150);
     }
     kit::Mesh m = outer;
     kit::merge(m, inner);
@@ -292,7 +292,9 @@ kit::Mesh frame() {
 
 kit::Mesh logo() {
     const float outerW = kPanelHalfWidth + kFrameWidth, outerH = kPanelHalfHeight + kFrameWidth;
-    kit::Mesh plate = kit::extrude(roundedRect(outerW, outerH, kFrameWidth, 4), kPlateThickness, 0.2f);
+    // Well inside the frame's outer faces, so that its edge cannot fight them through the depth buffer edge-on.
+    kit::Mesh plate =
+        kit::extrude(roundedRect(outerW - 0.5f, outerH - 0.5f, kFrameWidth - 0.5f, 4), kPlateThickness, 0.2f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
     // A deep night-blue board, lighter toward its top as if the bulbs washed it.
     auto board = [&](float y) {
@@ -355,7 +357,7 @@ kit::Mesh logo() {
             // camera runs the chase at a steady pace; the top of the right side is aimed ~30 degrees up.
             float aim = kAimStart + 2 * kit::kPi * next / perimeter;
             kit::merge(bulbs, bulb(at, 0.85f, n % 3));
-            kit::merge(bulbs, hoodedLamp(at, 0.85f, aim));
+            kit::merge(bulbs, hoodedLamp(at, 1.0f, aim));
             ++n;
             next += step;
         }
@@ -470,16 +472,16 @@ Offset lightsPath(double t) {
     };
     // 34-38 s: a chase round the frame, once round a bar, starting from the top.
     circle(15 * bump(6.0, 6.5, 9.6, 10.1, t), kit::kPi / 2 + kit::kPi * (t - 6.0));
-    // 38-42 s: the top row and the bottom row answer the beats in turn.
-    o.up += 15 * bump(10.0, 10.4, 13.6, 14.0, t) * std::cos(2 * kit::kPi * (t - 10.0));
-    // 42-46 s: the camera climbs, so the louvre breathes gold as the chase runs the other way round.
-    double lift = bump(14.0, 14.5, 17.5, 18.0, t);
-    o.up += 13 * lift;
-    circle(9 * lift, kit::kPi / 2 - kit::kPi * (t - 14.0));
-    // 46-50 s: the chase at double pace; from 48 s the camera rises until the louvre blazes.
+    // 38-42 s: the top row and the bottom row answer the beats in turn. The camera never rises far enough
+    // to open the louvre: the gold is kept for the blaze.
+    o.up += bump(10.0, 10.4, 13.6, 14.0, t) * (-3 + 12 * std::cos(2 * kit::kPi * (t - 10.0)));
+    // 42-48 s: from a little below, the chase runs the other way round, then at double pace.
+    o.up -= 6 * bump(14.0, 14.5, 20.0, 20.8, t);
+    circle(12 * bump(14.0, 14.5, 17.5, 18.0, t), kit::kPi / 2 - kit::kPi * (t - 14.0));
+    // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
-    o.up += 20 * smoothstep(20.0, 21.4, t) + 16 * smoothstep(21.3, 21.8, t);
+    o.up += 36 * smoothstep(20.8, 21.7, t); // late and quick, so the louvre passes its half-open stripes fast
     return o;
 }
 
