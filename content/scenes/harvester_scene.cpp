@@ -56,8 +56,9 @@ constexpr float kScale = 3;
 // cut. Each path runs a little past its stretch, so that it is still moving at the ends.
 const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},     {4, {6, 190, 10}},     {8, {-20, 172, 9}},     {10, {-85, 200, 8}},
-        {12, {-125, 245, 8}},  {14, {-60, 272, 9}},   {15, {-30, 268, 12}},   {16, {60, 252, 10}},
+        {0, {0, 262, 48}},     {4, {45, 225, 10}},    {6, {55, 205, 9}},      {8, {40, 190, 9}},
+        {10, {80, 225, 8}},    {12, {95, 262, 8}},    {14, {60, 266, 10}},    {15, {-30, 268, 12}},
+        {16, {60, 252, 10}},
         {18, {30, 240, 12}},   {20, {-60, 272, 12}},  {22, {50, 226, 9}},     {24, {0, 200, 9}},
         {26, {-55, 250, 9}},   {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
         {29, {-28, 160, 8}}};
@@ -465,33 +466,82 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
 // frame on the cut. Written units, about the camera's last position.
 constexpr double kPlungeFrom = 27.35, kPlungeTo = 27.8;
 constexpr float kStandSunk = 80;
+// Adds a triangle turned to the camera (+Y), whatever order its corners come in.
+void addFacingCamera(kit::Mesh& m, uint32_t a, uint32_t b, uint32_t c) {
+    kit::Vec3 u = m.positions[b] - m.positions[a], v = m.positions[c] - m.positions[a];
+    if (u.z * v.x - u.x * v.z < 0) std::swap(b, c);
+    m.addTriangle(a, b, c);
+}
+kit::Mesh wheatDepth() {
+    kit::Mesh m;
+    Random random(137);
+    auto at = [&m](kit::Vec3 p, kit::Color c) { return m.addVertex(p, {0, 1, 0}, {0.5f, 0.5f}, c); };
+    auto face = [&m](uint32_t a, uint32_t b, uint32_t c) { addFacingCamera(m, a, b, c); };
+    // The shadowed depth of the crop behind the stand: a dark gold wall with a ragged crest of ears, lighter
+    // toward the top, so that the gaps between the stalks read as more wheat rather than sky.
+    {
+        constexpr float depth = -58, reach = 44;
+        uint32_t prevFoot = 0, prevTop = 0;
+        for (int i = 0; i <= 40; ++i) {
+            float x = -reach + 2 * reach * float(i) / 40;
+            float crest = 80 + (i % 2 ? 5.0f : 0.0f) + random.range(-1.5f, 1.5f);
+            uint32_t foot = at({x, depth, -2}, kit::rgb8(62, 40, 14));
+            uint32_t top = at({x, depth, crest}, i % 2 ? kit::rgb8(196, 146, 58) : kit::rgb8(150, 104, 34));
+            if (i > 0) {
+                face(prevFoot, foot, top);
+                face(prevFoot, top, prevTop);
+            }
+            prevFoot = foot;
+            prevTop = top;
+        }
+    }
+    return m;
+}
 kit::Mesh wheatStand() {
     kit::Mesh m;
     Random random(131);
-    const kit::Vec3 toCamera{0, 1, 0};
-    for (float y = -36; y <= -3; y += 3.6f) {
-        for (float x = -30; x <= 30; x += 3.3f) {
-            kit::Vec3 foot{x + random.range(-1.1f, 1.1f), y + random.range(-1.1f, 1.1f), -2};
-            float h = random.range(30, 46), w = random.range(0.9f, 1.4f);
-            kit::Vec3 lean{random.range(-2.5f, 2.5f), random.range(-1.5f, 1.5f), 0};
-            // The nearer the stalk, the darker its foot: the stand reads as depth, not as a flat wall.
-            float shade = 0.75f + 0.25f * random.next();
-            kit::Color stem0 = kit::rgb8(150, 105, 35) * shade, stem1 = kit::rgb8(235, 190, 85) * shade;
-            kit::Color ear0 = kit::rgb8(250, 205, 95) * shade, ear1 = kit::rgb8(225, 160, 55) * shade;
-            kit::Vec3 top = foot + kit::Vec3{0, 0, h * 0.74f} + lean * 0.74f;
-            uint32_t a = m.addVertex(foot + kit::Vec3{-w / 2, 0, 0}, toCamera, {0.5f, 0.5f}, stem0);
-            uint32_t b = m.addVertex(foot + kit::Vec3{w / 2, 0, 0}, toCamera, {0.5f, 0.5f}, stem0);
-            uint32_t c = m.addVertex(top + kit::Vec3{w * 0.2f, 0, 0}, toCamera, {0.5f, 0.5f}, stem1);
-            uint32_t d = m.addVertex(top + kit::Vec3{-w * 0.2f, 0, 0}, toCamera, {0.5f, 0.5f}, stem1);
-            m.addQuad(a, d, c, b);
-            // The ear: a long diamond on the stalk's end, nodding with its lean.
+    auto at = [&m](kit::Vec3 p, kit::Color c) { return m.addVertex(p, {0, 1, 0}, {0.5f, 0.5f}, c); };
+    auto face = [&m](uint32_t a, uint32_t b, uint32_t c) { addFacingCamera(m, a, b, c); };
+    // Rows of stalks from the wall to just before the lens. Each is about as wide on screen wherever it stands
+    // (a few pixels the stem, a little more the ear), so the stand reads as a fine texture of stalks even
+    // close up; the near ones rise out of the frame and show only their stems.
+    const kit::Color ears[] = {kit::rgb8(252, 222, 132), kit::rgb8(242, 194, 84), kit::rgb8(228, 168, 62),
+                               kit::rgb8(206, 142, 46), kit::rgb8(250, 206, 104)};
+    for (float d = 54; d > 2.4f; d *= 0.8f) {
+        const float stem = std::fmax(0.045f, 0.011f * d), ear = std::fmax(0.3f, 0.027f * d);
+        const float step = 0.045f * d, reach = 0.7f * d;
+        // Farther rows lie deeper in the crop's shade.
+        const float depthShade = 1.0f - 0.25f * std::fmin(1.0f, d / 54);
+        for (float x = -reach; x <= reach; x += step * random.range(0.7f, 1.3f)) {
+            kit::Vec3 foot{x, -d + random.range(-0.1f, 0.1f) * d, -2};
+            float h = random.range(17, 30);
+            kit::Vec3 lean{random.range(-0.12f, 0.12f) * h, 0, 0};
+            float shade = depthShade * random.range(0.8f, 1.0f);
+            kit::Color stem0 = kit::rgb8(96, 64, 20) * shade;
+            kit::Color stem1 = ears[int(random.range(0, 4.99f))] * (shade * random.range(0.72f, 0.95f));
+            kit::Color ear0 = ears[int(random.range(0, 4.99f))] * shade;
+            kit::Color ear1 = ear0 * 0.78f;
+            float earLength = random.range(0.09f, 0.12f) * h;
+            kit::Vec3 neck = foot + kit::Vec3{0, 0, h - earLength} + lean * ((h - earLength) / h);
             kit::Vec3 tip = foot + kit::Vec3{0, 0, h} + lean;
-            kit::Vec3 mid = (top + tip) * 0.5f;
-            uint32_t e0 = m.addVertex(top, toCamera, {0.5f, 0.5f}, ear1);
-            uint32_t e1 = m.addVertex(mid + kit::Vec3{w * 1.3f, 0, 0}, toCamera, {0.5f, 0.5f}, ear0);
-            uint32_t e2 = m.addVertex(tip + kit::Vec3{0, 0, 2}, toCamera, {0.5f, 0.5f}, ear0);
-            uint32_t e3 = m.addVertex(mid + kit::Vec3{-w * 1.3f, 0, 0}, toCamera, {0.5f, 0.5f}, ear1);
-            m.addQuad(e0, e3, e2, e1);
+            kit::Vec3 side{1, 0, 0};
+            uint32_t f0 = at(foot - side * stem, stem0), f1 = at(foot + side * stem, stem0);
+            uint32_t n0 = at(neck - side * (stem * 0.7f), stem1), n1 = at(neck + side * (stem * 0.7f), stem1);
+            face(f0, n0, n1);
+            face(f0, n1, f1);
+            // The ear: kernels in two staggered ranks (light and shade alternating), then the tip and its awns.
+            kit::Vec3 along = (tip - neck) * (1.0f / 3);
+            uint32_t l1 = at(neck + along - side * (ear * 0.5f), ear0), r1 = at(neck + along + side * (ear * 0.5f), ear1);
+            uint32_t l2 = at(neck + along * 2 - side * (ear * 0.5f), ear1),
+                     r2 = at(neck + along * 2 + side * (ear * 0.5f), ear0);
+            uint32_t t = at(tip, ear0);
+            face(n0, l1, r1);
+            face(n0, r1, n1);
+            face(l1, l2, r2);
+            face(l1, r2, r1);
+            face(l2, t, r2);
+            kit::Vec3 awn = tip + kit::Vec3{0, 0, earLength * 1.1f} + lean * 0.15f;
+            face(t, at(awn, kit::rgb8(236, 210, 150) * shade), at(awn + side * (stem * 0.8f), ear1));
         }
     }
     // The camera only ever looks at them from the front: one side is enough.
@@ -500,6 +550,13 @@ kit::Mesh wheatStand() {
 kit::Vec3 standAt(double t) {
     kit::Vec3 at = cameraSeen(28) + kit::Vec3{0, 0, -8};
     double risen = easeBetween(kPlungeFrom, kPlungeTo, t) * (t < 28.5 ? 1 : 0);
+    return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
+}
+// The depth wall rises behind the stalks a little later, once they cover most of the frame, so that it only
+// ever shows between them.
+kit::Vec3 depthAt(double t) {
+    kit::Vec3 at = cameraSeen(28) + kit::Vec3{0, 0, -8};
+    double risen = easeBetween(kPlungeFrom + 0.27, kPlungeTo + 0.1, t) * (t < 28.5 ? 1 : 0);
     return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
 }
 
@@ -1175,6 +1232,8 @@ SceneSource buildHarvester() {
     });
     auto standPath = sampleFrames(kFrames, standAt);
     scene.models.push_back({"WheatStand", standPath[0], {}, wheatStand(), kit::positionCurves(standPath), {}});
+    auto depthPath = sampleFrames(kFrames, depthAt);
+    scene.models.push_back({"WheatDepth", depthPath[0], {}, wheatDepth(), kit::positionCurves(depthPath), {}});
     addClouds(scene.models);
     addFlock(scene.models, "RookFirst", 19, 5, 71);
     addFlock(scene.models, "RookSecond", 45, 7, 73);
