@@ -33,8 +33,9 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
-// dives while the second crosses above it; 60-61: the first comes in low behind the truck and pulls up too
-// late: its rotors clip the arch's crown, it tumbles on over the truck and comes down in a fireball on the
+// dives while the second crosses above it; 60-61: the first climbs in from behind the truck and levels off
+// too low over the arch: its belly strikes the crown's top, the blow throws it up nose-high and it pitches
+// over end over end on over the truck and comes down in a fireball on the
 // sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot,
 // loops back out of sight and makes a last run, in from behind over the camera and down onto the truck's tail; there it gives up (69): it pulls up
 // and peels away to the right.
@@ -54,7 +55,7 @@ const std::vector<PathPoint>& flightOne() {
         {47.4, {-34, 8, 54}},    {48, {-34, 0, 48}},      {48.6, {-30, -6, 40}},  {49.4, {-22, -6, 34}},
         {50.8, {10, 2, 40}},     {52, {41, 7, 43}},       {53.5, {40, 26, 50}},   {54.8, {26, 4, 60}},
         {56, {0, -4, 28}},       {57, {-20, -10, 36}},    {58, {-24, -16, 34}},   {59.2, {-8, -18, 30}},
-        {60.2, {-4, -12, 30}},   {60.8, {-3, -7, 38}},    {61, {-3, -4, 40}},     {61.35, {8, 22, 46}},
+        {60.2, {-4, -12, 34}},   {60.8, {-3, -7, 41}},    {61, {-3, -4, 41}},     {61.35, {8, 22, 46}},
         {61.7, {16, 44, 26}},    {62, kCrashSite},        {62.4, kCrashSite + kit::Vec3{0, -9.6f, 0}}};
     return path;
 }
@@ -96,17 +97,43 @@ kit::Vec3 attitude(int which, double t) {
     double turn = std::remainder(heading(air(t + h)) - heading(air(t - h)), 2 * kit::kPi) / (2 * h);
     float bank = -std::atan(float(turn) * kit::length(v) / 30.0f);
     auto clamp = [](float x, float m) { return std::fmax(-m, std::fmin(m, x)); };
-    return {clamp(pitch, 1.0f), clamp(bank, 1.0f), heading(v)};
+    // The first levels off as it skims over the arch to the strike.
+    float level = which == 0 ? 1 - 0.7f * float(easeBetween(59.8, 60.4, t)) : 1;
+    return {clamp(pitch, level), clamp(bank, level), heading(v)};
 }
 
-// The first pursuer from the moment its rotors meet the arch: it rolls over once and drops its nose as it
-// tumbles, slews round and comes to rest on the ground tipped on one wing, a little nose down.
+// The first pursuer from the moment its belly strikes the arch: the blow throws its nose up and slews it
+// round, then it pitches over end over end once, rolling a little, and comes to rest on the ground tipped
+// on one wing, a little nose down.
 kit::Vec3 tumbling(double t) {
     static const kit::Vec3 hit = attitude(0, kCrownClipped - 0.05);
     float s = float(std::fmin(1.0, (t - kCrownClipped) / (kCrashed - kCrownClipped)));
-    float roll = 1 - (1 - s) * (1 - s);
-    return {hit.x + (-0.12f - hit.x) * s - 0.9f * std::sin(kit::kPi * s),
-            hit.y + (2 * kit::kPi + 0.35f - hit.y) * roll, hit.z - 1.3f * s};
+    float over = s * s * (3 - 2 * s), slew = 1 - (1 - s) * (1 - s);
+    float kick = 0.55f * std::sin(kit::kPi * std::fmin(1.0f, s / 0.4f));
+    return {hit.x + (-0.12f - 2 * kit::kPi - hit.x) * over + kick,
+            hit.y + (0.35f - hit.y) * slew + 0.5f * std::sin(2 * kit::kPi * s) * (1 - s), hit.z - 1.3f * slew};
+}
+
+// How far the lowest point of the first pursuer (hull or rotor disc) at `at` with `angles` lies above the
+// arch's crown at t seconds (negative: inside the stone; huge: nowhere over it). The arch stands on the
+// ground (crown 34 high, a band 11 deep, its outer face up to 3.4 above the centre line), riding past at the
+// road's speed.
+float strikeGap(const kit::Mesh& hull, const kit::Mesh& rotor, double t, const kit::Vec3& at,
+                  const kit::Vec3& angles) {
+    const float archY = float(kRoadSpeed * (kCrownClipped - t));
+    float gap = 1e9f;
+    auto touch = [&](kit::Vec3 local) {
+        kit::Vec3 p = at + kit::rotateEuler(local, angles);
+        if (std::fabs(p.y - archY) > 6.8f || std::fabs(p.x) > 32) return;
+        gap = std::fmin(gap, p.z - 34 * std::sqrt(1.21f - p.x * p.x / 900));
+    };
+    for (const kit::Vec3& v : hull.positions)
+        touch(v);
+    for (float side : {-1.0f, 1.0f})
+        for (int k = 0; k < 8; ++k)
+            for (const kit::Vec3& v : rotor.positions)
+                touch(kit::rotateEuler(v, {0, kit::kPi * float(k) / 8, 0}) + kit::Vec3{side * 14, 6.7f, 2.5f});
+    return gap;
 }
 
 // The shadow an aircraft casts on the road: its outline seen from above (the rotor discs stand edge-on to
@@ -185,6 +212,22 @@ void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const k
             bool flying = t >= kPursuersIn && !(which == 0 && t >= kCrashed);
             shadowPath.push_back(flying ? shadowAt(at) : kWaiting);
             shadowTurn.push_back({0, 0, angles.z});
+        }
+        // The first strikes the crown's top with its lowest point at kCrownClipped, brought down onto it over
+        // the half second before, and is knocked off it: at no key is any part of it inside the stone.
+        if (which == 0) {
+            const int strike = int(std::lround(kCrownClipped * 20));
+            float touching = strikeGap(hull, rotor, kCrownClipped, path[size_t(strike)], turn[size_t(strike)]);
+            if (touching > 1e8f) touching = 0;
+            for (int i = strike - 12; i <= strike + 12; ++i) {
+                double t = i / 20.0;
+                float gap = strikeGap(hull, rotor, t, path[size_t(i)], turn[size_t(i)]);
+                float onto = -touching * float(easeBetween(kCrownClipped - 0.45, kCrownClipped, t) *
+                                                (1 - easeBetween(kCrownClipped, kCrownClipped + 0.4, t)));
+                if (gap > 1e8f) onto = 0;
+                float lift = onto + std::fmax(0.0f, 0.3f - (gap + onto));
+                path[size_t(i)].z += lift;
+            }
         }
         kit::Model craft{names[which], path[0], {}, hull, kit::positionCurves(path), {}};
         for (const kit::Curve& c : kit::rotationCurves(turn))

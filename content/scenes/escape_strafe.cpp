@@ -212,28 +212,33 @@ kit::Mesh flameRing(int count, float width, float spread, float height, kit::Col
     return kit::makeTwoSided(flames);
 }
 
-// A puff of smoke: a rounded heap of a big ball and three smaller ones bulging out of it, shaded smooth so
-// that it reads round: dark grey, lighter on the sun's side, and `glow` from the fire on its lower half.
-kit::Mesh smokePuff(float radius, kit::Color body, kit::Color glow, float heat, unsigned seed) {
+// A lump of smoke: a flattened, irregular blob (a squashed ball with its surface pushed in and out, and a
+// smaller bulge on one flank), shaded smooth: `body` grey, lighter toward the sun and on top, and `glow` from
+// the fire on its underside by `heat`; each vertex a little lighter or darker than the next.
+kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, unsigned seed) {
     Random random(seed);
     kit::Mesh m;
-    const int lobes = 4;
-    for (int k = 0; k < lobes; ++k) {
-        float r = radius * (k == 0 ? 1.0f : random.range(0.42f, 0.58f));
-        float a = random.range(0, 6.28f);
-        kit::Vec3 at = k == 0 ? kit::Vec3{}
-                              : kit::Vec3{std::cos(a) * radius * 0.8f, std::sin(a) * radius * 0.7f,
-                                          radius * random.range(-0.1f, 0.55f)};
-        kit::Mesh ball = k == 0 ? kit::sphere(r, 9, 5) : kit::sphere(r, 6, 4);
+    for (int k = 0; k < 2; ++k) {
+        float r = radius * (k == 0 ? 1.0f : random.range(0.5f, 0.65f));
+        kit::Mesh ball = kit::sphere(r, 7, 4);
+        for (size_t i = 0; i < ball.positions.size(); ++i) {
+            kit::Vec3 n = kit::normalize(ball.normals[i]);
+            float bump = 1 + 0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7 + unsigned(k)) -
+                         0.11f;
+            ball.positions[i] = ball.positions[i] * bump;
+        }
+        kit::scale(ball, {random.range(1.1f, 1.4f), random.range(0.9f, 1.2f), random.range(0.5f, 0.62f)});
         kit::rotate(ball, {0, 0, random.range(0, 6.28f)});
-        kit::scale(ball, {1, 1, 0.86f});
-        kit::translate(ball, at);
+        if (k == 1) {
+            float a = random.range(0, 6.28f);
+            kit::translate(ball, {std::cos(a) * radius * 0.85f, std::sin(a) * radius * 0.6f,
+                                  radius * random.range(-0.05f, 0.3f)});
+        }
         for (size_t i = 0; i < ball.positions.size(); ++i) {
             kit::Vec3 n = kit::normalize(ball.normals[i]);
             float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
-            kit::Color c = body * (0.55f + 0.9f * lit + 0.25f * std::fmax(0.0f, n.z));
-            float low = std::fmin(1.0f, std::fmax(0.0f, (0.35f - n.z) / 1.1f));
-            ball.colors[i] = clamped(kit::mix(c, glow, heat * low * (0.5f + 0.5f * under)));
+            kit::Color c = body * (0.62f + 0.7f * lit + 0.22f * std::fmax(0.0f, n.z) + random.range(-0.06f, 0.06f));
+            ball.colors[i] = clamped(kit::mix(c, glow, heat * (0.15f + 0.85f * under)));
         }
         kit::merge(m, ball);
     }
@@ -372,37 +377,42 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         ++k;
     }
 
-    // The smoke: soft, rounded puffs welling up out of the fire one after another from 0.3 s after the hit,
-    // each rising and swelling out of the flames, leaning downwind (out over the sunny verge, back along the
-    // road) as it climbs; the first, lowest ones lit orange underneath, the later, higher ones greyer. The
-    // column thickens as more come, the oldest highest and widest.
-    constexpr int kPuffs = 6;
-    for (int n = 0; n < kPuffs; ++n) {
-        const double born = kCrashed + 0.3 + 0.3 * n;
-        // Where it ends up in the column: the first go highest.
-        const float top = 54 - 7.5f * float(n) + scatter.range(-3, 3), size = 9.5f - 0.8f * float(n);
-        const float heat = 0.25f + 0.75f * float(n) / (kPuffs - 1);
-        kit::Color body = kit::mix(kit::rgb8(104, 100, 98), kit::rgb8(50, 46, 44), heat);
-        kit::Color glow = kit::rgb8(232, 110, 36);
-        kit::Mesh puff = smokePuff(size, body, glow, heat, 640u + unsigned(n));
+    // The smoke: flattened lumps welling out of the fire one after another from 0.3 s after the hit. Each
+    // rises, slows and spreads out sideways as it climbs, drifting downwind (out over the sunny verge, away
+    // from the road, and back along it). The low, fresh ones are small, dark at the core and lit orange from
+    // below; the higher, older ones are bigger, lighter and spread wider apart, so the plume thins as it
+    // climbs. Until its moment each waits far below the ground, and just under the fire a key before.
+    constexpr int kLumps = 16;
+    Random drift(651);
+    for (int n = 0; n < kLumps; ++n) {
+        const double born = kCrashed + 0.3 + 0.13 * n;
+        const float high = drift.range(0.15f, 1.0f); // how far up the plume it ends
+        const float top = 10 + 44 * high, size = 2.6f + 3.6f * high * drift.range(0.8f, 1.15f);
+        const float heat = std::fmax(0.0f, 0.75f - high) * drift.range(0.7f, 1.0f);
+        const float core = drift.next();
+        kit::Color body = kit::mix(kit::rgb8(64, 60, 58), kit::rgb8(142, 136, 130), 0.35f * core + 0.65f * high);
+        kit::Mesh lump = smokeLump(size, body, kit::rgb8(226, 118, 46), heat, 660u + unsigned(n));
+        const float outX = drift.range(-0.4f, 1), outY = drift.range(-1, 1);
         std::vector<kit::Vec3> path;
-        const float sideways = (n % 2 ? 1.0f : -1.0f) * scatter.range(2, 6);
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
+            if (t < born - 0.1) {
+                path.push_back(onWreck(t, {0, 0, -4000}));
+                continue;
+            }
             if (t < born - 0.05) {
                 path.push_back(onWreck(t, {0, 0, kBelow - size}));
                 continue;
             }
             float age = float(std::fmax(0.0, t - born));
-            float rise = 1 - std::exp(-age / 0.9f);
-            float z = -size + (top + size) * rise + 1.6f * age;
-            // Downwind with height, and on with the wind as it ages.
-            kit::Vec3 lean{0.45f * std::fmax(0.0f, z) + 2.2f * age + sideways,
-                           -0.12f * std::fmax(0.0f, z) - 0.8f * age, z};
-            path.push_back(onWreck(t, lean));
+            float rise = 1 - std::exp(-age / 1.1f);
+            float z = 4 - size + (top - 4 + size) * rise + 1.4f * age;
+            float spread = 2.5f + 0.4f * std::fmax(0.0f, z) + 2 * age;
+            kit::Vec3 at{0.4f * std::fmax(0.0f, z) + 2.4f * age + outX * spread,
+                         -0.15f * std::fmax(0.0f, z) - 1.0f * age + outY * spread * 0.7f, z};
+            path.push_back(onWreck(t, at));
         }
-        models.push_back(
-            {"CrashSmoke" + std::to_string(n), path[0], {}, puff, kit::positionCurves(path), {}});
+        models.push_back({"CrashSmoke" + std::to_string(n), path[0], {}, lump, kit::positionCurves(path), {}});
     }
 }
 
