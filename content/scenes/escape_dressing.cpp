@@ -1,5 +1,6 @@
 // Dressing of the chase: the dust the truck raises, the grain it carries, and the marks and clutter of the
 // desert floor that streams past. Added to the scene's models after they are assembled, found by name.
+#include "escape_pursuers.h"
 #include "models.h"
 #include "scene_list.h"
 
@@ -16,7 +17,6 @@ namespace {
 
 // The same figures as the chase scene's own: 71 s of keys, and the ground running toward -Y.
 constexpr int kFrames = 1421;
-const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
 
 kit::LightRig afternoonLight() {
     kit::LightRig rig;

@@ -2,6 +2,7 @@
 // their manoeuvres around the truck, each with a shadow patch sweeping over the road beneath it.
 #pragma once
 
+#include "kit/vec.h"
 #include "kit/xsi_writer.h"
 
 #include <vector>
@@ -20,6 +21,9 @@ constexpr double kPursuersIn = 4;
 // streaming past.
 constexpr double kCrownClipped = 61, kCrashed = 62;
 constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
+
+// Toward the chase's afternoon sun, for the dressing and the crash's smoke and debris alike.
+inline const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
 
 // The truck jinks out of the third strafing run's line (29-30.5 s of the part): how far it stands to the
 // right (+X) of its lane at t seconds. Its node cannot move, so the ground and everything over it (the

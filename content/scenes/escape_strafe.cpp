@@ -96,7 +96,6 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
 namespace {
 
 constexpr float kGravity = 32; // units/s², the scene's scale
-const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
 
 kit::Color clamped(kit::Color c) {
     return {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
