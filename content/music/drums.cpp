@@ -281,6 +281,30 @@ void addExplosion(Mix& mix, double time, float velocity) {
     }
 }
 
+void addSandBlast(Mix& mix, double time, float velocity, float pan) {
+    ChannelGains g = gainsOf({.gain = 0.85f * velocity, .pan = pan, .reverbSend = 0.25f});
+    Rng noiseL = noiseFor(time, 0x5a4d), noiseR = noiseFor(time, 0x5a4e);
+    SvFilter blastL, blastR, hissL, hissR;
+    Oscillator thud;
+    size_t start = frameAt(time);
+    for (size_t i = 0, n = framesOf(1.3); i < n; ++i) {
+        float t = static_cast<float>(i) / kSampleRate;
+        float cutoff = 300.0f + 7000.0f * std::exp(-t * 12.0f);
+        float blast =
+            std::min(1.0f, t * 3000.0f) * (0.7f * std::exp(-t * 18.0f) + 0.3f * std::exp(-t * 5.0f));
+        // The falling sand: bright grit that swells in as the column tops out and thins away.
+        float rain = 0.35f * std::min(1.0f, t * 4.0f) * std::exp(-t * 3.5f);
+        float bodyHz = 40.0f + 80.0f * std::exp(-t * 20.0f);
+        float low = thud.sine(bodyHz) * 0.9f * std::exp(-t * 9.0f);
+        float l = blastL.process(noiseL.bipolar(), cutoff, 0.15f).lowpass * blast +
+                  hissL.process(noiseL.bipolar(), 5500.0f, 0.1f).highpass * rain;
+        float r = blastR.process(noiseR.bipolar(), cutoff, 0.15f).lowpass * blast +
+                  hissR.process(noiseR.bipolar(), 5500.0f, 0.1f).highpass * rain;
+        float fade = fadeOut(i, n);
+        mix.addStereo(start + i, std::tanh(2.0f * (l + low)) * fade, std::tanh(2.0f * (r + low)) * fade, g);
+    }
+}
+
 void addDebris(Mix& mix, double start, double end, float velocity) {
     Rng scatter = noiseFor(start, 0xdeb7);
     double t = start;

@@ -38,6 +38,10 @@ void addSkid(Mix& mix, double time, double length, float velocity, float panFrom
 // Something heavy hitting the ground: a blast of noise whose low-pass falls from bright to dark over a second
 // and a half; a boom and the debris go with it.
 void addExplosion(Mix& mix, double time, float velocity);
+// A round striking the ground beside the truck and throwing up a column of sand: a dull thud, a bright blast
+// that darkens within a quarter second, and the sand hissing as it rains back down for about a second; at
+// `pan` in the stereo field.
+void addSandBlast(Mix& mix, double time, float velocity, float pan);
 // Debris coming down from `start` to `end`: small metal and stone hits scattered across the stereo field,
 // dense at first and thinning out.
 void addDebris(Mix& mix, double start, double end, float velocity);

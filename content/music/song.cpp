@@ -45,11 +45,11 @@ constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#
                                     "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 // 150-170 s: the title's theme returns over the sunset, then climbs once more to the B, turns on the
-// dominant and falls to the leading note, which rises to the A held from the last hit to the last picture.
+// dominant and falls to the leading note, which rises to the A on the last hit and lets it go a second later.
 constexpr const char* kOutroTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
 constexpr const char* kOutroThemeEnd = "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2";
 constexpr const char* kOutroClimb =
-    "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:8";
+    "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:4";
 
 // Drum grooves, one bar of sixteenths each, on the grid.
 const DrumLine kGrooveKick{kKick, "X.....x...X....."};
@@ -201,6 +201,13 @@ void playGroove(Mix& mix, const Section& s) {
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
 }
 
+// An attack run: the rounds walk in toward the truck for `lead` seconds from `panFrom`, and the last one
+// throws up a column of sand beside it on the beat, at `panTo`.
+void attackRun(Mix& mix, double hit, double lead, float size, float panFrom, float panTo) {
+    addGunRattle(mix, hit - lead, hit, 0.75f * size, panFrom, panTo);
+    addSandBlast(mix, hit, size, panTo);
+}
+
 const BassTone kChaseBass{420.0f, 2600.0f, 0.09f, 0.55f};
 const BassTone kLiftBass{520.0f, 3200.0f, 0.11f, 0.6f};
 const BassTone kPeakBass{650.0f, 4200.0f, 0.12f, 0.62f};
@@ -238,8 +245,8 @@ void playChase(Mix& mix, const Section& s) {
 
 // First lift at 84.5 s (the second beat of a bar): pads and the arpeggio join, the bass opens, and the lead
 // runs a falling sequence of chords to the cut at 99 s while the pursuers arrive: an engine drone climbs
-// under it all, the drums tighten every four bars, two strafing runs rattle by (90 and 96 s), and the brass
-// climbs against the falling lead into the breakdown.
+// under it all, the drums tighten every four bars, three attack runs throw up sand beside the truck (90, 94
+// and 96 s), and the brass climbs against the falling lead into the breakdown.
 void playChaseLift(Mix& mix, const Section& s) {
     Bars bars{s};
     const double closer = 88.0, crowd = 92.0, tight = 96.0;
@@ -258,8 +265,9 @@ void playChaseLift(Mix& mix, const Section& s) {
     addCrash(mix, closer, 0.45f);
     for (int b = bars.barAt(crowd); b < bars.count() - 1; ++b)
         addCrash(mix, bars.start(b), 0.4f);
-    addGunRattle(mix, 90.0, 91.0, 0.8f, -0.4f, 0.3f);
-    addGunRattle(mix, 96.0, 97.0, 0.85f, 0.4f, -0.3f);
+    attackRun(mix, 90.0, 1.0, 0.8f, -0.5f, 0.1f);
+    attackRun(mix, 94.0, 0.75, 0.85f, 0.5f, -0.1f);
+    attackRun(mix, 96.0, 0.5, 0.9f, -0.3f, 0.2f);
     addRiser(mix, tight, s.end - kBarSeconds / 2, 0.5f);
     fillInto(mix, s.end);
 }
@@ -273,8 +281,8 @@ void accent(Mix& mix, const Bars& bars, double time, float size) {
 }
 
 // 99-103 s: the music drops away after the hit: a heartbeat kick, a muffled bass and closed pads that slowly
-// open, until a reversed cymbal sucks the band back in at 103 s. Into the quiet comes a third strafing run
-// (100-101 s), and the truck's tyres squeal as it swerves out of the line of fire (100.5 s).
+// open, until a reversed cymbal sucks the band back in at 103 s. Into the quiet comes the closest run of all:
+// its last round bursts right beside the truck at 100 s, and the tyres squeal as it swerves away (100.5 s).
 void playBreakdown(Mix& mix, const Section& s) {
     Bars bars{s};
     double downbeat = bars.start(1);
@@ -283,7 +291,8 @@ void playBreakdown(Mix& mix, const Section& s) {
     arpeggio(mix, bars, downbeat, s.end, "0...2...3...2...", 0.4f, 600.0f, 1800.0f);
     bassLine(mix, bars, downbeat, s.end, "R---r---R---r---", kBreakdownBass, 0.7f);
     drumLines(mix, downbeat, s.end, {{kKick, "x.......x......."}, {kHat, "....o.......o..."}}, 0.5f);
-    addGunRattle(mix, 100.0, 101.0, 0.8f, 0.5f, -0.4f);
+    attackRun(mix, downbeat, 0.5, 1.0f, 0.6f, -0.15f);
+    addShortCrash(mix, downbeat, 0.5f, 3.0f);
     addSkid(mix, 100.5, 0.9, 1.5f, -0.2f, 0.35f);
     addRiser(mix, s.end - kBarSeconds, s.end, 0.6f);
     addReverseCrash(mix, s.end, 1.0, 1.0f);
@@ -407,11 +416,11 @@ void playChasePeak(Mix& mix, const Section& s) {
 // glassy shimmer open the top again. It halts on a hit at 150 s, where the title's theme returns over a
 // half-time pulse; from 152 s the bed lifts on a long rise, the full band comes back as the grain pours at
 // 158 s and the load's last big sheet slides out on a crash at 164 s (bells fall like the grain). At 166 s
-// the band settles to a half-time pulse under the tune, and from 168 s it builds once more over the
-// dominant: snare eighths, then a roll, bells climbing and a riser, stopping a sixteenth short of the last
-// downbeat. There the cadence lands on the home chord: a kick, a sub boom and a short cymbal strike it and
-// the drums and bass stop, and the chord is held, pads, brass, lead and a struck ring, level until the last
-// picture.
+// the band settles to a half-time pulse under the tune. The end card lands on a hit at 168 s, and the band
+// builds once more over the dominant: snare eighths, then a roll, bells climbing and a riser, stopping a
+// sixteenth short of the last downbeat. There the cadence lands on the home chord at 170 s: a kick, a sub
+// boom and a short cymbal strike it and the band stops; the chord rings on, pads, brass, lead and a struck
+// ring, for a second, then is let go and dies away in the room as the picture closes.
 void playOutro(Mix& mix, const Section& s) {
     Bars bars{s};
     const double open = 144.0, halt = 150.0, lift = 152.0, pour = 158.0, climb = 162.0, sheet = 164.0,
@@ -478,8 +487,10 @@ void playOutro(Mix& mix, const Section& s) {
     impact(mix, sheet, 0.8f);
     brassStabs(mix, bars, sheet, sheet + kStep, "X", 1.6, 0.5f);
     sparkle(mix, bars, sheet, settle, "7654321076543210", 0.8f, 0.5f);
-    // The last build, over the dominant.
-    addCrash(mix, tipped, 0.4f);
+    // The end card lands; the last build, over the dominant.
+    addKick(mix, tipped, 1.0f);
+    addCrash(mix, tipped, 0.6f);
+    brassStabs(mix, bars, tipped, tipped + kStep, "X", 0.8, 0.5f);
     drumLines(mix, tipped, toms, {kFourFloor}, 0.8f);
     drumLines(mix, tipped, tipped + 1.0, {{kSnare, "o.o.x.x."}}, 0.6f);
     snareRoll(mix, tipped + 1.0, toms, 0.35f);
@@ -487,15 +498,17 @@ void playOutro(Mix& mix, const Section& s) {
     sparkle(mix, bars, tipped, toms, "1.2.3.4.5.6.7.8.", 0.4f, 0.8f);
     addRiser(mix, settle, lastBar - kStep, 0.8f);
     addReverseCrash(mix, lastBar - kStep, 2.0, 0.7f);
-    // The cadence lands. The chord is held to the last picture, the struck ring falling only a dB or so
-    // under the pads, the brass and the lead's A, and the cymbal is gone within the first second, so the end
-    // is the chord and not a wash of noise.
-    constexpr float kDieAway = 0.08f;
+    // The cadence lands. The chord rings for a second under the pads, the brass and the lead's A, which
+    // are then let go; the struck ring dies away on its own and the faders (kRides) take the rest down
+    // into the room's tail, so it is near silence by the last picture. The cymbal is gone within the first
+    // second, so the end is the chord and not a wash of noise.
+    constexpr float kDieAway = 0.5f;
+    const double letGo = lastBar + 1.0;
     addKick(mix, lastBar, 1.0f);
-    addShortCrash(mix, lastBar, 0.8f, 2.5f);
-    addBoom(mix, lastBar, 0.7f, 2.0f);
+    addShortCrash(mix, lastBar, 0.8f, 3.0f);
+    addBoom(mix, lastBar, 0.7f, 2.5f);
     ringingChord(mix, bars, lastBar, s.end - lastBar, kDieAway, 1.0f);
-    pads(mix, bars, lastBar, s.end, 0.8f, 2600.0f);
+    pads(mix, bars, lastBar, letGo, 0.8f, 2600.0f);
 }
 
 } // namespace
@@ -519,18 +532,22 @@ const std::vector<Section>& songSections() {
 
 // Levels before the limiter, which would otherwise hold everything at one loudness. The field sits under
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
-// back, its lift climbs from 84.5 s as the pursuers arrive, the build climbs from the return at 103 s, the
+// back, its lift climbs from 84.5 s as the pursuers arrive (the band ducking for the last eighth of each
+// attack run, so the sand's blast lands in a hole), the build climbs from the return at 103 s, the
 // peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
 // for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
 // the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
-// last hit stands over it, and the held last chord is lifted a little against its own decay.
+// last hit stands over it, and a second after it the last chord falls away ever faster, like a sound let go
+// in a room, to near silence at the last picture.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},  {46.0, -1.2f},
-    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},  {70.9, 2.5f},
-    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},
-    {107.0, -2.0f},  {119.0, -0.5f}, {119.0, 1.0f},  {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f},
-    {132.98, -2.0f}, {133.0, 1.0f},  {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f},
-    {163.9, -1.3f},  {164.0, -0.3f}, {169.9, -0.8f}, {170.0, -0.3f},  {170.4, -0.3f}, {172.0, 1.2f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},   {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},   {70.9, 2.5f},
+    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {89.75, -2.04f}, {89.98, -6.0f},  {90.0, -1.97f},
+    {93.75, -0.93f}, {93.98, -5.0f}, {94.0, -0.86f}, {95.75, -0.38f}, {95.98, -4.5f},  {96.0, -0.31f},
+    {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},  {119.0, 1.0f},
+    {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f}, {132.98, -2.0f}, {133.0, 1.0f},   {136.0, -0.5f},
+    {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f}, {163.9, -1.3f},  {164.0, -0.3f},  {169.9, -1.3f},
+    {170.0, 0.5f},   {170.8, 0.5f},  {171.2, -3.0f}, {171.6, -12.0f}, {172.0, -30.0f},
 };
 
 void renderSong(Mix& mix) {
