@@ -18,7 +18,11 @@ namespace {
 
 // Melodies in the notation of notation.h: lengths in eighths, so every bar adds up to 8.
 constexpr const char* kTitleRise = "A4:4 C5:4 | B4:4 D5:4 | E5:2 G#5:2 B5:2";
-// From the hit at 33.5 s: a pickup, then eight bars from 34 s.
+// The hook: four bars over Am F C G, stated by the title at 34 s, echoed in the parallel major as the chase
+// climbs to its peak (116 s), and played twice on the ledge, the second time with the band as the grain
+// pours at 158 s, landing home on the tonic.
+constexpr const char* kHook = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
+// From the hit at 33.5 s: a pickup, then eight bars from 34 s, the hook first.
 constexpr const char* kTitleTheme = "E4:2 | A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8 | "
                                     "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2 | G5:4 A5:2 B5:2 | B5:8";
 // The chase's call (72-80 s over Am F C G) and its answer (80-84 s over Dm E); a run leads in from 71 s.
@@ -34,8 +38,8 @@ constexpr const char* kLiftTune = "E6:4 C6:1 B5:1 | A5:2 E5:2 B5:1 C6:1 E6:2 | D
 // From the return at 103 s: the call again, higher, after a pickup on the third beat ...
 constexpr const char* kBuildTune = "A5:2 C6:2 | C6:2 F6:2 E6:1 C6:1 A5:2 | B5:2 D6:2 G6:2 D6:2 | "
                                    "E6:3 C6:1 A5:2 E5:2 | G5:2 B5:2 E6:4 | F6:3 E6:1 C6:2 A5:2";
-// ... then a figure that climbs a step each bar until the peak.
-constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | E6:2 C#6:2 E6:2 A6:1 G6:1";
+// ... then a figure that climbs a step, and the hook's head in A major over the tom break into the peak.
+constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | A5:4 C#6:2 E6:2 | F#6:3 E6:1";
 // 119-142 s in B minor: the call a tone up, with a breath before the aircraft's accent at 123 s, an answer
 // that breaks off for the held breath at 131.5 s and lands high on the hit at 132 s, then a climb home
 // towards A minor.
@@ -44,10 +48,10 @@ constexpr const char* kPeakCall =
 constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
-// 150-170 s: the title's theme returns over the sunset, then climbs once more to the B, turns on the
-// dominant and falls to the leading note, which rises to the A on the last hit and lets it go a second later.
-constexpr const char* kOutroTheme = "A4:4 C5:2 E5:2 | F5:6 E5:2 | E5:4 D5:2 C5:2 | D5:8";
-constexpr const char* kOutroThemeEnd = "C5:2 E5:2 A5:4 | A5:4 G5:2 F5:2";
+// 158-170 s: after the hook's return at 150 s its head comes home on the tonic with the band, then the tune
+// climbs once more to the B, turns on the dominant and falls to the leading note, which rises to the A on
+// the last hit and lets it go a second later.
+constexpr const char* kOutroThemeEnd = "A4:4 C5:2 E5:2 | F5:6 E5:2";
 constexpr const char* kOutroClimb =
     "G5:4 A5:2 B5:2 | B5:8 | C6:4 B5:2 A5:2 | B5:2 D6:2 C6:1 B5:1 G#5:2 | A5:4";
 
@@ -121,11 +125,12 @@ void playTitleRise(Mix& mix, const Section& s) {
     sparkle(mix, bars, s.start + 1.0, s.end - kBeatSeconds, "3456", 0.3f, 1.0f);
 }
 
-// Title theme from the hit on the last beat of a bar. It grows on the bars as the sign's lights do: at 34 s a
-// chase of plucks runs round the chords over the theme, kick and snare; at 38 s the hats join and a high
-// counter-line answers the theme; at 42 s the second half of the theme brings open hats, a walking bass and
-// bells on the offbeats; at 46 s the groove, sixteenth hats and the chase an octave up; from 48 s the snare
-// climbs under a riser, and at 49.5 s the bells run up and a reversed cymbal blazes into the cut.
+// Title theme from the hit on the last beat of a bar. It grows on the bars as the sign's lights do: at 34 s
+// the lead states the hook an octave over the brass, with a chase of plucks round the chords, kick and snare;
+// at 38 s the hats join; at 42 s the second half of the theme brings a high counter-line, open hats, a
+// walking bass and bells on the offbeats; at 46 s the groove, sixteenth hats and the chase an octave up; from
+// 48 s the snare climbs under a riser, and at 49.5 s the bells run up and a reversed cymbal blazes into the
+// cut.
 void playTitleTheme(Mix& mix, const Section& s) {
     Bars bars{s};
     const double chase = 34.0, hats = 38.0, second = 42.0, last = 46.0, build = 48.0,
@@ -134,11 +139,11 @@ void playTitleTheme(Mix& mix, const Section& s) {
     brassStabs(mix, bars, s.start, s.start + kStep, "X", 1.2, 0.6f);
     openingPads(mix, bars, s.start, s.end, 0.5f, 1800.0f, 3200.0f);
     brassMelody(mix, kTitleTheme, s.start, 0.65f);
-    arpeggio(mix, bars, chase, second, "0123", 0.85f, 5000.0f, 5000.0f);
+    arpeggio(mix, bars, chase, second, "0123", 0.6f, 5000.0f, 5000.0f);
     arpeggio(mix, bars, second, last, "01232123", 0.5f, 4000.0f, 4500.0f);
     arpeggio(mix, bars, last, s.end, "3456", 0.5f, 4500.0f, 6500.0f);
-    leadMelody(mix, "-:4 G5:2 E5:2 | D6:4 B5:2 G5:2 | -:4 C6:2 E6:2 | F6:4 E6:2 C6:2 | D6:4 B5:2 D6:2 | E6:8",
-               hats, 0, 3500.0f, 0.55f);
+    leadMelody(mix, kHook, chase, 0, 4000.0f, 0.7f, 1);
+    leadMelody(mix, "-:4 C6:2 E6:2 | F6:4 E6:2 C6:2 | D6:4 B5:2 D6:2 | E6:8", second, 0, 3500.0f, 0.55f);
     bassLine(mix, bars, bars.start(1), second, "R---r---r---o---", {300.0f, 1400.0f, 0.15f, 0.4f}, 0.9f);
     bassLine(mix, bars, second, s.end - 0.5, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
     const DrumLine halfTimeKick{kKick, "X.........x....."}, halfTimeSnare{kSnare, "........X......."};
@@ -447,7 +452,7 @@ void playOutro(Mix& mix, const Section& s) {
     bassLine(mix, bars, sheet, settle, "R.r.o.r.R.r.o.ro", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
     bassLine(mix, bars, settle, tipped, "R-------r-----o-", {260.0f, 900.0f, 0.3f, 0.3f}, 0.75f);
     bassLine(mix, bars, tipped, toms, "R.R.R.R.RRRRRRRR", {330.0f, 1600.0f, 0.13f, 0.45f}, 0.85f);
-    leadMelody(mix, kOutroTheme, halt, 0, 2800.0f, 0.75f);
+    leadMelody(mix, kHook, halt, 0, 2800.0f, 0.75f);
     chaseLead(mix, kOutroThemeEnd, pour, 0, 3400.0f, 0.7f);
     chaseLead(mix, kOutroClimb, climb, 0, 4000.0f, 0.85f);
     brassMelody(mix, kOutroClimb, climb, 0.35f);
