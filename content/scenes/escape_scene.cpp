@@ -328,9 +328,10 @@ kit::Mesh rockArch() {
     kit::Mesh m;
     Random facets(83);
     auto stratum = [&facets](kit::Vec3 p) {
-        static const kit::Color layers[] = {kit::rgb8(198, 104, 60),  kit::rgb8(226, 156, 102),
-                                            kit::rgb8(170, 82, 50),   kit::rgb8(212, 128, 76),
-                                            kit::rgb8(232, 176, 124), kit::rgb8(150, 68, 44)};
+        // Graded from deep rust up to pale buff, then a sharp return: the layers read as bands, not blocks.
+        static const kit::Color layers[] = {kit::rgb8(150, 70, 46),   kit::rgb8(172, 84, 52),
+                                            kit::rgb8(194, 104, 62),  kit::rgb8(212, 128, 78),
+                                            kit::rgb8(226, 154, 102), kit::rgb8(234, 178, 126)};
         float z = p.z + 1.5f * valueNoise(p.x / 9, p.y / 9, 61);
         int layer = int(std::floor(z / 5.0f)) + 6;
         kit::Color c = layers[size_t(layer) % std::size(layers)] * facets.range(0.94f, 1.05f);
