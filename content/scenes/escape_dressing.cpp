@@ -13,10 +13,6 @@
 #include <cmath>
 
 namespace scenes {
-namespace {
-
-// The same figures as the chase scene's own: 71 s of keys, and the ground running toward -Y.
-constexpr int kFrames = 1421;
 
 kit::LightRig afternoonLight() {
     kit::LightRig rig;
@@ -27,9 +23,8 @@ kit::LightRig afternoonLight() {
     return rig;
 }
 
-// The desert floor's own light: a high, clear early-afternoon sun from the same side, warm where it strikes,
-// and a cool blue sky filling the shade, so the sand stays pale and the slopes turned from the sun go
-// blue-grey, not brown. Higher than the vehicles' sun, so the gentle swells do not streak the ground.
+// The desert floor's: a high, clear early-afternoon sun, warm where it strikes, and a cool blue sky filling
+// the shade, so the sand stays pale and the slopes turned from the sun go blue-grey, not brown.
 kit::LightRig desertLight() {
     kit::LightRig rig;
     rig.toSun = kit::normalize(kit::Vec3{2600, 300, 2400});
@@ -38,6 +33,11 @@ kit::LightRig desertLight() {
     rig.ground = {0.3f, 0.27f, 0.24f};
     return rig;
 }
+
+namespace {
+
+// The same figures as the chase scene's own: 71 s of keys, and the ground running toward -Y.
+constexpr int kFrames = 1421;
 
 float clamp01(float x) {
     return std::fmin(1.0f, std::fmax(0.0f, x));
@@ -78,8 +78,8 @@ struct PuffBand {
 const PuffBand kBands[] = {
     {1.6f, 1.0f, 2, 0.0f, 0.7f, 3, 0.15f, 5},
     {2.9f, 0.7f, 2, 0.25f, 1.8f, 4, 0.45f, 5},
-    {3.9f, 0.45f, 3, 0.9f, 3.2f, 3, 0.75f, 6},
-    {5.4f, 0.32f, 2, 1.8f, 4.6f, 3, 0.95f, 6},
+    {3.9f, 0.45f, 3, 0.9f, 3.2f, 3, 0.75f, 5},
+    {5.4f, 0.32f, 2, 1.8f, 4.6f, 3, 0.95f, 5},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
@@ -88,7 +88,7 @@ constexpr float kDustFloor = -0.25f; // where a clump's rim lies while it is up:
 // How far behind the tyre dust of age `a` is: it leaves nearly at the truck's speed and falls back to still
 // air.
 float puffBack(float a) {
-    const float tau = 0.7f, drag = 0.6f;
+    const float tau = 0.45f, drag = 0.45f;
     return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
 }
 
@@ -124,8 +124,8 @@ void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius,
         for (int i = 0; i < n; ++i) {
             float a = turn + 2 * kit::kPi * (float(i) + (ring ? 0.5f : 0)) / float(n);
             float lump = random.range(0.84f, 1.16f);
-            // Drawn out along the road, the way the air drags it.
-            kit::Vec3 d{std::cos(a), std::sin(a) * 1.3f, 0};
+            // Drawn out along the road, the way the air drags it, the more the older it is.
+            kit::Vec3 d{std::cos(a), std::sin(a) * (1.3f + 1.1f * band.age), 0};
             float out = ring ? 0.7f : 1.0f, up = ring ? 0.75f : 0.0f;
             kit::Vec3 p = centre + kit::Vec3{d.x * radius * lump * out, d.y * radius * lump * out,
                                              height * up * random.range(0.8f, 1.2f)};
@@ -639,6 +639,37 @@ kit::Mesh placed(kit::Mesh mesh, kit::Vec3 at) {
     return kit::translate(mesh, at);
 }
 
+// Close by the lens of the low side shot (50.5-56 s of the part, the camera some 56 units out on the shaded
+// side): a straggle of tall weathered posts, whip-like canes and fingers of rock a dozen units from it, that
+// flick across the bottom of the frame in front of the wheels and give the road its speed.
+kit::Mesh sideShotProps() {
+    kit::Mesh m;
+    Random random(461);
+    for (float y = 1150; y < 1320; y += random.range(8, 13)) {
+        float x = -random.range(38, 47);
+        float roll = random.next();
+        if (roll < 0.45f) {
+            float h = random.range(6, 8.5f);
+            kit::Vec3 top{x + random.range(-0.5f, 0.5f), y + random.range(-0.4f, 0.4f), h};
+            limb(m, {x, y, -0.3f}, top, 0.34f, 0.26f, 4, kit::rgb8(124, 100, 76) * random.range(0.8f, 1.1f));
+        } else if (roll < 0.75f) {
+            kit::Mesh canes = thornScrub(470u + unsigned(y));
+            for (kit::Vec3& p : canes.positions)
+                p = p * 1.3f;
+            kit::merge(m, placed(canes, {x, y, -0.2f}));
+        } else {
+            float h = random.range(5, 7.5f), r = random.range(0.9f, 1.5f);
+            kit::Mesh finger = kit::lathe(
+                {{r, -0.4f}, {r * 0.85f, h * 0.45f}, {r * 0.6f, h * 0.85f}, {r * 0.3f, h}, {0, h}}, 5);
+            kit::paint(finger, kit::mix(kit::rgb8(186, 104, 66), kit::rgb8(214, 150, 100), random.next()));
+            kit::rotate(finger,
+                        {random.range(-0.12f, 0.12f), random.range(-0.12f, 0.12f), random.range(0, 6.28f)});
+            kit::merge(m, placed(finger, {x, y, 0}));
+        }
+    }
+    return m;
+}
+
 kit::Mesh roadsideProps() {
     kit::Mesh m;
     kit::merge(m, fence(37, 180, 470, 401));
@@ -656,6 +687,7 @@ kit::Mesh roadsideProps() {
         float x = side * random.range(15, 40), y = random.range(0, 1900);
         kit::merge(m, placed(thornScrub(430u + unsigned(i)), {x, y, -0.2f}));
     }
+    kit::merge(m, sideShotProps());
     return kit::bakeLight(m, desertLight());
 }
 
@@ -744,8 +776,8 @@ kit::Color sandAlbedo(float x, float y) {
     // The patches are drawn where the ground's vertices lie close together; out where they are far apart they
     // would smear into streaks, so the far land keeps only its broad soil.
     float near = 1 - ease(110, 380, std::fabs(x));
-    kit::Color c = kit::mix(kit::rgb8(238, 198, 136), kit::rgb8(224, 176, 116), patch);
-    c = kit::mix(c, kit::rgb8(210, 124, 80), ease(0.54f, 0.74f, soil) * 0.65f);
+    kit::Color c = kit::mix(kit::rgb8(240, 202, 140), kit::rgb8(214, 160, 102), ease(0.2f, 0.8f, patch));
+    c = kit::mix(c, kit::rgb8(206, 118, 76), ease(0.5f, 0.72f, soil) * 0.75f);
     c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);
     return c * (1 + (0.34f * fine - 0.17f) * near);
 }
@@ -826,7 +858,7 @@ void gradeGround(std::vector<kit::Model>& models) {
     };
     lift("Poles", {1.3f, 1.28f, 1.3f, 1});
     lift("Rocks", {1.32f, 1.3f, 1.34f, 1});
-    lift("RockArch", {1.2f, 1.18f, 1.2f, 1});
+    lift("RockArch", {1.08f, 1.06f, 1.08f, 1});
     if (kit::Model* bushes = findModel(plane->children, "Bushes"))
         for (kit::Color& c : bushes->mesh.colors) {
             float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;

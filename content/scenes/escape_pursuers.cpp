@@ -137,31 +137,60 @@ float strikeGap(const kit::Mesh& hull, const kit::Mesh& rotor, double t, const k
 }
 
 // The shadow an aircraft casts on the road: its outline seen from above (the rotor discs stand edge-on to
-// the sun and cast next to nothing), one flat dark colour.
+// the sun and cast next to nothing). Each piece is a core in `shade`, a little raised, inside a penumbra band
+// that lightens outward to halfway to the sunlit road, so the stair steps along its edge are soft.
 kit::Mesh shadowOutline(kit::Color shade) {
-    kit::Mesh m;
+    // They fall on the sand of the verges as often as on the road: a warmer core than the road's shadow.
+    constexpr float kBand = 0.9f, kCoreLift = 0.06f;
+    shade = kit::mix(shade, kit::rgb8(124, 106, 88), 0.45f);
+    kit::Color rim = kit::mix(shade, kit::rgb8(206, 174, 134), 0.45f);
+    kit::Mesh cores, bands;
+    // A convex piece, counter-clockwise from above.
+    auto piece = [&](std::vector<kit::Vec2> p) {
+        const size_t n = p.size();
+        kit::Vec2 centre{};
+        for (kit::Vec2 q : p)
+            centre = {centre.u + q.u / float(n), centre.v + q.v / float(n)};
+        uint32_t mid = cores.addVertex({centre.u, centre.v, kCoreLift}, {0, 0, 1}, {0.5f, 0.5f}, shade);
+        uint32_t first = uint32_t(cores.positions.size());
+        for (kit::Vec2 q : p)
+            cores.addVertex({q.u, q.v, kCoreLift}, {0, 0, 1}, {0.5f, 0.5f}, shade);
+        for (size_t i = 0; i < n; ++i)
+            cores.addTriangle(mid, first + uint32_t(i), first + uint32_t((i + 1) % n));
+        // The band: each corner pushed out along the mean of its two edges' outward normals.
+        uint32_t band = uint32_t(bands.positions.size());
+        for (size_t i = 0; i < n; ++i) {
+            kit::Vec2 a = p[(i + n - 1) % n], b = p[i], c = p[(i + 1) % n];
+            kit::Vec3 e0 = kit::normalize(kit::Vec3{b.v - a.v, a.u - b.u, 0});
+            kit::Vec3 e1 = kit::normalize(kit::Vec3{c.v - b.v, b.u - c.u, 0});
+            kit::Vec3 out = (e0 + e1) * (kBand / (1 + kit::dot(e0, e1)));
+            bands.addVertex({b.u, b.v, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
+            bands.addVertex({b.u + out.x, b.v + out.y, 0}, {0, 0, 1}, {0.5f, 0.5f}, rim);
+        }
+        for (size_t i = 0; i < n; ++i) {
+            uint32_t i0 = band + uint32_t(2 * i), i1 = band + uint32_t(2 * ((i + 1) % n));
+            bands.addQuad(i0, i0 + 1, i1 + 1, i1);
+        }
+    };
     auto rect = [&](float x0, float y0, float x1, float y1) {
-        uint32_t a = m.addVertex({x0, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        uint32_t b = m.addVertex({x1, y0, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        uint32_t c = m.addVertex({x1, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        uint32_t d = m.addVertex({x0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        m.addQuad(a, b, c, d);
+        piece({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
     };
     // Fuselage tapering to the nose, wing, tailplane and the two nacelles.
-    const kit::Vec2 body[] = {{0, 15.2f},  {-1.8f, 12.5f}, {-2.8f, 4}, {-2.8f, -6},  {-1.2f, -14},
-                              {1.2f, -14}, {2.8f, -6},     {2.8f, 4},  {1.8f, 12.5f}};
-    uint32_t centre = m.addVertex({0, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-    for (int i = 0; i < 9; ++i) {
-        const kit::Vec2 &p = body[i], &q = body[(i + 1) % 9];
-        uint32_t a = m.addVertex({p.u, p.v, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        uint32_t b = m.addVertex({q.u, q.v, 0}, {0, 0, 1}, {0.5f, 0.5f}, shade);
-        m.addTriangle(centre, a, b);
-    }
+    piece({{0, 15.2f},
+           {-1.8f, 12.5f},
+           {-2.8f, 4},
+           {-2.8f, -6},
+           {-1.2f, -14},
+           {1.2f, -14},
+           {2.8f, -6},
+           {2.8f, 4},
+           {1.8f, 12.5f}});
     rect(-14, -0.5f, 14, 3.5f);
     rect(-6.5f, -14.2f, 6.5f, -11.2f);
     for (float s : {-1.0f, 1.0f})
         rect(s * 14 - 1.4f, -3, s * 14 + 1.4f, 6);
-    return m;
+    kit::merge(cores, bands);
+    return cores;
 }
 
 // Where the shadow of a pursuer lies: on the road below it, pushed away from the sun the higher it flies.

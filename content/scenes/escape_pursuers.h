@@ -2,6 +2,7 @@
 // their manoeuvres around the truck, each with a shadow patch sweeping over the road beneath it.
 #pragma once
 
+#include "kit/light.h"
 #include "kit/vec.h"
 #include "kit/xsi_writer.h"
 
@@ -24,6 +25,10 @@ constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashe
 
 // Toward the chase's afternoon sun, for the dressing and the crash's smoke and debris alike.
 inline const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
+// The chase's afternoon light on the vehicles and what stands by the road, from that sun; and the desert
+// floor's own, from a higher sun on the same side, so that the gentle swells do not streak the ground.
+kit::LightRig afternoonLight();
+kit::LightRig desertLight();
 
 // The truck jinks out of the third strafing run's line (29-30.5 s of the part): how far it stands to the
 // right (+X) of its lane at t seconds. Its node cannot move, so the ground and everything over it (the

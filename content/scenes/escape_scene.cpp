@@ -20,45 +20,56 @@ constexpr float kGroundStart = -500, kGroundEnd = 2900;
 constexpr float kGroundHalfWidth = 1500;
 const kit::Vec3 kSunPosition{2600, 300, 1000};
 
-kit::LightRig afternoonLight() {
-    kit::LightRig rig;
-    rig.toSun = kit::normalize(kSunPosition);
-    rig.sun = {0.95f, 0.78f, 0.55f};
-    rig.sky = {0.42f, 0.44f, 0.52f};
-    rig.ground = {0.2f, 0.16f, 0.13f};
-    return rig;
-}
-
-// The colour at the core of a shadow on the asphalt: only the sky's light reaches it.
-kit::Color shadowCore() {
-    kit::LightRig rig = afternoonLight();
-    return kit::rgb8(82, 78, 74) * kit::Color{rig.sky.r * 0.55f, rig.sky.g * 0.55f, rig.sky.b * 0.6f, 1};
-}
-
-// The truck's shadow on the road, toward the side away from the sun: a dark patch with a soft rim that
-// fades into the asphalt's own lit colour. It floats a little above the road so that depth keeps it apart.
-kit::Mesh truckShadow() {
-    kit::LightRig rig = afternoonLight();
-    kit::Color asphalt = kit::rgb8(82, 78, 74);
+// The asphalt as the desert's light falls on it: sunlit, or in shadow, where only the sky's light reaches it.
+kit::Color asphaltIn(bool sunlit) {
+    kit::LightRig rig = desertLight();
+    rig.creviceHeight = 0;
+    if (!sunlit) rig.sun = {0, 0, 0};
     kit::Mesh probe;
-    probe.addVertex({}, {0, 0, 1}, {0.5f, 0.5f}, asphalt);
-    kit::Color lit = kit::bakeLight(probe, rig).colors[0];
-    kit::Color dark = shadowCore();
-    // Inner and outer outlines (x, y) of the patch, counter-clockwise from above.
-    const kit::Vec2 inner[] = {{-6.5f, -12}, {3.5f, -12}, {4.2f, 12.5f}, {-6.8f, 13.5f}};
-    const kit::Vec2 outer[] = {{-8.0f, -13.8f}, {5.6f, -13.8f}, {6.2f, 14.2f}, {-8.0f, 15.2f}};
+    probe.addVertex({}, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(98, 98, 106));
+    return kit::bakeLight(probe, rig).colors[0];
+}
+
+// The colour at the core of a shadow on the road: a little deeper than the sky's light alone, for contrast.
+kit::Color shadowCore() {
+    kit::Color c = asphaltIn(false) * 0.85f;
+    c.a = 1;
+    return c;
+}
+
+// The truck's shadow on the road, toward the side away from the sun: a rounded patch, notched at the
+// wheels, with a wide soft rim that fades through a mid tone into the asphalt's own sunlit colour. It floats
+// a little above the road so that depth keeps it apart.
+kit::Mesh truckShadow() {
+    kit::Color lit = asphaltIn(true), dark = shadowCore();
+    const kit::Color tones[] = {dark, kit::mix(dark, lit, 0.45f), lit};
+    const float reach[] = {0, 0.9f, 2.2f};
+    // The core's outline, counter-clockwise from above: chamfered corners, drawn in between the axles.
+    const kit::Vec2 core[] = {{-5.2f, -12}, {2.2f, -12},    {3.6f, -10.6f}, {3.6f, -4},
+                              {3.0f, -1},   {3.0f, 2},      {3.9f, 5},      {4.2f, 11.6f},
+                              {2.8f, 13},   {-5.4f, 13.4f}, {-6.8f, 12},    {-6.6f, 5},
+                              {-6.0f, 2},   {-6.0f, -1},    {-6.6f, -4},    {-6.6f, -10.6f}};
+    const size_t n = std::size(core);
     kit::Mesh m;
     const float z = 0.45f;
-    uint32_t in[4], out[4];
-    for (int i = 0; i < 4; ++i) {
-        in[i] = m.addVertex({inner[i].u, inner[i].v, z}, {0, 0, 1}, {0.5f, 0.5f}, dark);
-        out[i] = m.addVertex({outer[i].u, outer[i].v, z}, {0, 0, 1}, {0.5f, 0.5f}, lit);
+    std::vector<uint32_t> rings[3];
+    for (size_t i = 0; i < n; ++i) {
+        kit::Vec2 a = core[(i + n - 1) % n], b = core[i], c = core[(i + 1) % n];
+        kit::Vec3 e0 = kit::normalize(kit::Vec3{b.v - a.v, a.u - b.u, 0});
+        kit::Vec3 e1 = kit::normalize(kit::Vec3{c.v - b.v, b.u - c.u, 0});
+        kit::Vec3 out = (e0 + e1) * (1 / (1 + kit::dot(e0, e1)));
+        for (int r = 0; r < 3; ++r)
+            rings[r].push_back(
+                m.addVertex(kit::Vec3{b.u, b.v, z} + out * reach[r], {0, 0, 1}, {0.5f, 0.5f}, tones[r]));
     }
-    m.addQuad(in[0], in[1], in[2], in[3]);
-    for (int i = 0; i < 4; ++i) {
-        int j = (i + 1) % 4;
-        m.addQuad(out[i], out[j], in[j], in[i]);
-    }
+    uint32_t centre = m.addVertex({-1.5f, 0.5f, z}, {0, 0, 1}, {0.5f, 0.5f}, dark);
+    for (size_t i = 0; i < n; ++i)
+        m.addTriangle(centre, rings[0][i], rings[0][(i + 1) % n]);
+    for (int r = 0; r < 2; ++r)
+        for (size_t i = 0; i < n; ++i) {
+            size_t j = (i + 1) % n;
+            m.addQuad(rings[r][i], rings[r + 1][i], rings[r + 1][j], rings[r][j]);
+        }
     return m;
 }
 
@@ -308,34 +319,45 @@ constexpr double kArchPassing = 61;
 constexpr float kArchY = float(kRoadSpeed * kArchPassing);
 
 // A sandstone arch spanning the road: a thick band on a half-ellipse whose feet sink into the ground, its
-// faces roughened by noise, with boulders fallen at its feet.
+// faces broken into rough facets, with boulders fallen at its feet. Each facet takes the colour of the
+// stratum at its height: red, buff and deep rust layers that band the legs and lie along the crown, with
+// dark cracks here and there.
 kit::Mesh rockArch() {
     constexpr int kSegments = 22;
     const float halfSpan = 30, height = 34, halfDepth = 5.5f;
     kit::Mesh m;
-    auto face = [&m](kit::Vec3 a, kit::Vec3 b, kit::Vec3 c, kit::Vec3 d, kit::Vec3 outward) {
+    Random facets(83);
+    auto stratum = [&facets](kit::Vec3 p) {
+        // Graded from deep rust up to pale buff, then a sharp return: the layers read as bands, not blocks.
+        static const kit::Color layers[] = {kit::rgb8(150, 70, 46),   kit::rgb8(172, 84, 52),
+                                            kit::rgb8(194, 104, 62),  kit::rgb8(212, 128, 78),
+                                            kit::rgb8(226, 154, 102), kit::rgb8(234, 178, 126)};
+        float z = p.z + 1.5f * valueNoise(p.x / 9, p.y / 9, 61);
+        int layer = int(std::floor(z / 5.0f)) + 6;
+        kit::Color c = layers[size_t(layer) % std::size(layers)] * facets.range(0.94f, 1.05f);
+        if (valueNoise(p.x / 5, p.z / 5, 67) > 0.74f) c = kit::mix(c, kit::rgb8(92, 44, 32), 0.6f);
+        c.a = 1;
+        return c;
+    };
+    auto face = [&m, &stratum](kit::Vec3 a, kit::Vec3 b, kit::Vec3 c, kit::Vec3 d, kit::Vec3 outward) {
         kit::Vec3 n = kit::normalize(kit::cross(b - a, c - a));
         if (kit::dot(n, outward) < 0) {
             std::swap(b, d);
             n = -n;
         }
-        auto colour = [](kit::Vec3 p) {
-            float band = 0.5f + 0.5f * std::sin(p.z * 0.9f + valueNoise(p.x / 6, p.y / 6, 61) * 3);
-            kit::Color c = kit::mix(kit::rgb8(186, 98, 58), kit::rgb8(150, 72, 46), band);
-            return kit::mix(c, kit::rgb8(205, 150, 96),
-                            std::fmax(0.0f, valueNoise(p.x / 4, p.z / 4, 67) - 0.6f) * 2);
-        };
-        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, colour(a)),
-                 j = m.addVertex(b, n, {0.5f, 0.5f}, colour(b));
-        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, colour(c)),
-                 l = m.addVertex(d, n, {0.5f, 0.5f}, colour(d));
+        kit::Color tone = stratum((a + b + c + d) * 0.25f);
+        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, tone), j = m.addVertex(b, n, {0.5f, 0.5f}, tone);
+        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, tone), l = m.addVertex(d, n, {0.5f, 0.5f}, tone);
         m.addQuad(i, j, k, l);
     };
-    // Cross-sections along the band: inner and outer edge at the front and back (y = +-halfDepth).
+    // Cross-sections along the band: inner and outer edge at the front and back (y = +-halfDepth), and two
+    // points across each face between them, pushed in or out for the facets.
     struct Section {
         kit::Vec3 inFront, inBack, outFront, outBack, radial;
+        kit::Vec3 front[2], back[2];
     };
     std::vector<Section> sections;
+    Random rough(89);
     for (int i = 0; i <= kSegments; ++i) {
         float theta = kit::kPi * float(i) / kSegments;
         kit::Vec3 radial = kit::normalize({-std::cos(theta) / halfSpan, 0, std::sin(theta) / height});
@@ -344,13 +366,18 @@ kit::Mesh rockArch() {
         float foot = std::fmax(0.0f, 1 - std::sin(theta) * 1.6f);
         centre.z -= 6 * foot;
         float thick = 4 + 5 * foot + 1.5f * valueNoise(float(i) * 0.7f, 0, 71);
-        float rough = 1.2f * valueNoise(float(i) * 0.9f, 3, 73);
+        float bump = 1.2f * valueNoise(float(i) * 0.9f, 3, 73);
         Section s;
         s.radial = radial;
-        s.inFront = centre - radial * thick + kit::Vec3{0, halfDepth + rough, 0};
-        s.inBack = centre - radial * thick + kit::Vec3{0, -halfDepth - rough, 0};
+        s.inFront = centre - radial * thick + kit::Vec3{0, halfDepth + bump, 0};
+        s.inBack = centre - radial * thick + kit::Vec3{0, -halfDepth - bump, 0};
         s.outFront = centre + radial * (thick * 0.6f) + kit::Vec3{0, halfDepth * 0.8f, 0};
         s.outBack = centre + radial * (thick * 0.6f) + kit::Vec3{0, -halfDepth * 0.8f, 0};
+        for (int k = 0; k < 2; ++k) {
+            float f = (float(k) + 1) / 3 + rough.range(-0.08f, 0.08f);
+            s.front[k] = kit::lerp(s.inFront, s.outFront, f) + kit::Vec3{0, rough.range(-0.3f, 0.45f), 0};
+            s.back[k] = kit::lerp(s.inBack, s.outBack, f) - kit::Vec3{0, rough.range(-0.3f, 0.45f), 0};
+        }
         sections.push_back(s);
     }
     for (int i = 0; i < kSegments; ++i) {
@@ -358,14 +385,20 @@ kit::Mesh rockArch() {
         kit::Vec3 out = kit::normalize(a.radial + b.radial);
         face(a.outFront, b.outFront, b.outBack, a.outBack, out);
         face(a.inFront, a.inBack, b.inBack, b.inFront, -out);
-        face(a.inFront, b.inFront, b.outFront, a.outFront, {0, 1, 0});
-        face(a.inBack, a.outBack, b.outBack, b.inBack, {0, -1, 0});
+        const kit::Vec3 front[] = {a.inFront, a.front[0], a.front[1], a.outFront};
+        const kit::Vec3 frontB[] = {b.inFront, b.front[0], b.front[1], b.outFront};
+        const kit::Vec3 back[] = {a.inBack, a.back[0], a.back[1], a.outBack};
+        const kit::Vec3 backB[] = {b.inBack, b.back[0], b.back[1], b.outBack};
+        for (int k = 0; k < 3; ++k) {
+            face(front[k], frontB[k], frontB[k + 1], front[k + 1], {0, 1, 0});
+            face(back[k], back[k + 1], backB[k + 1], backB[k], {0, -1, 0});
+        }
     }
     Random random(79);
     for (int i = 0; i < 5; ++i) {
         float side = i % 2 ? 1.0f : -1.0f;
         float size = random.range(2.0f, 4.5f);
-        kit::Mesh rock = kit::sphere(1, 6, 4);
+        kit::Mesh rock = kit::sphere(1, 5, 3);
         kit::scale(rock, {size * random.range(0.9f, 1.4f), size * random.range(0.9f, 1.4f), size * 0.7f});
         kit::rotate(rock, {0, 0, random.range(0, 6.28f)});
         kit::paint(rock, kit::mix(kit::rgb8(170, 90, 56), kit::rgb8(140, 76, 50), random.next()));
@@ -391,7 +424,10 @@ kit::Model groundModel() {
     plane.children.push_back({"Poles", {}, {}, kit::keepSeen(poles(), views), {}, {}});
     plane.children.push_back({"Rocks", {}, {}, kit::keepSeen(rocks(), views), {}, {}});
     plane.children.push_back({"Bushes", {}, {}, kit::keepSeen(bushes(), views), {}, {}});
-    plane.children.push_back({"RockArch", {0, kArchY, 0}, {}, rockArch(), {}, {}});
+    // Of the arch too: its back is seen only in passing under it.
+    auto archAt = [](double t) { return groundOffset(t) + kit::Vec3{0, kArchY, 0}; };
+    plane.children.push_back(
+        {"RockArch", {0, kArchY, 0}, {}, kit::keepSeen(rockArch(), chaseViews(archAt, 0, 0)), {}, {}});
     return plane;
 }
 
