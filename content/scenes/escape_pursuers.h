@@ -16,11 +16,11 @@ kit::Vec3 pursuerAt(int which, double t);
 // Seconds of the part from which the pursuers fly; before it they wait out of sight.
 constexpr double kPursuersIn = 4;
 
-// The first pursuer clips the arch's crown at 60.9 s of the part (on the frame of the music's hit at 61 the
+// The first pursuer clips the arch's crown at 60.95 s of the part (on the frame of the music's hit at 61 the
 // blow shows plainly) and comes down ahead of the truck at 62, on
 // the sunny verge, clear of the truck's side as it passes; its wreck stays where it fell, on the ground
 // streaming past.
-constexpr double kCrownClipped = 60.9, kCrashed = 62;
+constexpr double kCrownClipped = 60.95, kCrashed = 62;
 constexpr double kUnderTheArch = 61; // the truck passes under the arch's crown
 constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
 

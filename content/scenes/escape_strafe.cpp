@@ -410,6 +410,18 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             frames);
     }
 
+    // A spark where the rotor meets the stone, for the three keys of the blow: out of the crown's stone and
+    // back into it, riding with the arch.
+    {
+        std::vector<kit::Vec3> path;
+        for (int i = 0; i < frames; ++i) {
+            double t = i / 20.0, age = t - kCrownClipped;
+            float z = age < -0.1 || age > 0.2 ? kFar : age < -0.01 || age > 0.11 ? -6.0f : 5.0f;
+            path.push_back(onGround(inCrown + kit::Vec3{0, 0, z}, kCrownClipped, t));
+        }
+        models.push_back({"CrownSpark", path[0], {}, flashStar(2.2f, 5, 605, 6, 3), kit::positionCurves(path), {}});
+    }
+
     // The flash as it hits: a white-hot star swells out of the ground in three frames, a bigger one behind
     // it in the next three, and both collapse into the fire within a quarter of a second.
     struct Flash {
