@@ -23,7 +23,8 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // the second pulls alongside on the sunny side once the first pair has gone (10-13.5), overtakes and loops
 // back high over the shaded side. 19-20 s: the first strafes the road in a
 // shallow dive from behind, high enough to clear the first pair flying beside the truck, its bullets
-// walking up the shaded side; 25-26 s: the second strafes low on the sunny side, under the first pair's
+// walking up the shaded side; it climbs away ahead, turns and comes back head on (22-24), its rounds walking
+// down the road at the cab before it pulls up over the truck and away behind on the shaded side; 25-26 s: the second strafes low on the sunny side, under the first pair's
 // sunny-side aircraft, aiming in toward the road. Between runs they loop away ahead or behind, out of the
 // third camera's view. 29-30 s: the first dives again from behind, over the second camera, along the
 // truck's lane, and the truck jinks out of its line; it climbs away ahead and loops back round the shaded
@@ -45,7 +46,9 @@ const std::vector<PathPoint>& flightOne() {
         {8, {8, -86, 12}},       {9, {8, -70, 14}},       {10.5, {6, -84, 24}},   {12, {-8, -96, 40}},
         {14, {-18, -120, 58}},   {16, {-20, -150, 70}},   {17.5, {-10, -130, 80}}, {18.5, {-6, -84, 50}},  {19, {-4, -40, 46}},
         {19.5, {-4, -5, 42}},    {20, {-4, 30, 42}},      {20.6, {-4, 70, 52}},   {21.5, {-10, 110, 90}},
-        {23, {-60, 60, 130}},    {25, {-80, -100, 110}},  {26.6, {-40, -200, 96}}, {27.8, {40, -150, 110}},
+        {22.2, {-9, 124, 84}},   {22.7, {-8, 110, 72}},   {23.2, {-7, 80, 62}},   {23.7, {-6, 40, 56}},
+        {24.1, {-7, 6, 54}},     {24.5, {-12, -14, 58}},  {25, {-30, -34, 72}},   {25.8, {-70, -110, 104}},
+        {26.6, {-40, -200, 96}}, {27.8, {40, -150, 110}},
         {28.6, {30, -96, 92}},   {29.1, {8, -50, 62}},   {29.5, {-4, -4, 50}},   {29.9, {-4, 32, 50}},
         {30.5, {-6, 72, 58}},    {31.4, {-22, 100, 84}},  {32.6, {-48, 50, 100}}, {33.6, {-20, -24, 80}},
         {34.3, {14, -34, 54}},
@@ -120,7 +123,7 @@ kit::Vec3 tumbling(double t) {
 // road's speed.
 float strikeGap(const kit::Mesh& hull, const kit::Mesh& rotor, double t, const kit::Vec3& at,
                   const kit::Vec3& angles) {
-    const float archY = float(kRoadSpeed * (kCrownClipped - t));
+    const float archY = float(kRoadSpeed * (kUnderTheArch - t));
     float gap = 1e9f;
     auto touch = [&](kit::Vec3 local) {
         kit::Vec3 p = at + kit::rotateEuler(local, angles);

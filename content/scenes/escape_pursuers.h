@@ -17,10 +17,12 @@ kit::Vec3 pursuerAt(int which, double t);
 // Seconds of the part from which the pursuers fly; before it they wait out of sight.
 constexpr double kPursuersIn = 4;
 
-// The first pursuer clips the arch's crown at 61 s of the part and comes down ahead of the truck at 62, on
+// The first pursuer clips the arch's crown at 60.95 s of the part (on the frame of the music's hit at 61 the
+// blow shows plainly) and comes down ahead of the truck at 62, on
 // the sunny verge, clear of the truck's side as it passes; its wreck stays where it fell, on the ground
 // streaming past.
-constexpr double kCrownClipped = 61, kCrashed = 62;
+constexpr double kCrownClipped = 60.95, kCrashed = 62;
+constexpr double kUnderTheArch = 61; // the truck passes under the arch's crown
 constexpr kit::Vec3 kCrashSite{24, 60, 3.2f}; // where the wreck lies at kCrashed, in the truck's world
 
 // Toward the chase's afternoon sun, for the dressing and the crash's smoke and debris alike.
@@ -43,8 +45,8 @@ kit::Vec3 onGround(kit::Vec3 at, double then, double t);
 void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const kit::Mesh& rotor,
                  kit::Color shade, int frames);
 
-// The strafing runs' bullet spurts (lines of dust jets walking up past the truck, at 19-20, 25-26 and 29-30 s)
-// and the crash's burst and smoke plume.
+// The strafing runs (tracer from the diving pursuer, lines of sand geysers with a flash as each round strikes,
+// at 19, 23, 25 and 29.15 s), the blast beside the truck at 29 s, and the crash's burst and smoke plume.
 void addStrafing(std::vector<kit::Model>& models, int frames);
 void addCrashSmoke(std::vector<kit::Model>& models, int frames);
 

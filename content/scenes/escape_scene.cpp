@@ -618,14 +618,25 @@ kit::Vec3 swerveLag(double t) {
     return {0.4f * float(truckSwerve(t)), 0, 0};
 }
 
-// The crash jolts the second camera: a few keys of shudder from the moment the wreck hits the ground,
-// dying away within a third of a second. `reach` scales it (the aim shakes more than the eye).
+// The hits jolt the camera shown: a few keys of shudder from the moment of the blow, dying away within a third
+// of a second; the first strafing run's hits, the head-on run's and the second's lightly, the blast beside
+// the truck, the crown struck and the wreck hitting the ground hard. `reach` scales it (the aim shakes more
+// than the eye).
 kit::Vec3 crashShake(double t, float reach) {
-    double s = (t - kCrashed) / 0.35;
-    if (s < 0 || s >= 1) return {};
-    int key = int(std::lround((t - kCrashed) * 20));
-    float side = key % 2 ? -1.0f : 1.0f, lift = key % 3 == 1 ? -1.0f : 1.0f;
-    return kit::Vec3{0.6f * side, 0, lift} * (reach * float(1 - s));
+    struct Blow {
+        double at;
+        float strength;
+    };
+    const Blow blows[] = {{19, 0.45f}, {23, 0.5f}, {25, 0.45f}, {29, 1.2f}, {kCrownClipped, 0.5f}, {kCrashed, 1}};
+    kit::Vec3 shake;
+    for (const Blow& blow : blows) {
+        double s = (t - blow.at) / 0.35;
+        if (s < 0 || s >= 1) continue;
+        int key = int(std::lround((t - blow.at) * 20));
+        float side = key % 2 ? -1.0f : 1.0f, lift = key % 3 == 1 ? -1.0f : 1.0f;
+        shake = shake + kit::Vec3{0.6f * side, 0, lift} * (reach * blow.strength * float(1 - s));
+    }
+    return shake;
 }
 
 } // namespace
@@ -637,7 +648,7 @@ kit::Vec3 escapeEye(int camera, double t) {
     case 2:
         return pathAt(cameraTwoEye(), std::fmax(28.0, t)) - swerveLag(t) + crashShake(t, 1.2f);
     case 3:
-        return pathAt(cameraThreeEye(), t);
+        return pathAt(cameraThreeEye(), t) + crashShake(t, 1.5f);
     default: {
         // Ahead of the truck on the sunny side, clear of the first pair's rotors and of the poles, looking
         // back past it down the road, where the pursuers race in low behind it.

@@ -1,12 +1,14 @@
-// What the pursuers' attacks leave on the ground: the bullet spurts of the strafing runs, and the burst and
-// the smoke of the crash. Each is a small model that waits below the road and shoots up out of it at its
-// moment (the road hides whatever is below it), then rides on the ground streaming past.
+// What the pursuers' attacks leave on the ground: the hits of the strafing runs with their tracers, the
+// blast right beside the truck, and the burst and the smoke of the crash. Each is a small model that waits
+// far below the ground, beyond every camera's far plane, comes up under the road a key before its moment and
+// shoots up out of it (the road hides whatever is below it), then rides on the ground streaming past.
 #include "escape_pursuers.h"
 
 #include "models.h"
 
 #include "kit/shapes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -14,88 +16,7 @@
 namespace scenes {
 namespace {
 
-constexpr float kBelow = -30; // out of sight under the road
-
-// One line of spurts: the first strikes at `from` seconds, the last at `to`; the hits walk from `start` to
-// `end` along the ground (truck's world while the truck keeps its lane).
-struct Burst {
-    double from, to;
-    kit::Vec2 start, end;
-};
-// 19-20 s: the first pursuer's line runs up the shaded side of the road, close past the truck's wheels;
-// 25-26 s: the second's starts on the sunny verge and closes in toward the road ahead of the truck; 29-30 s:
-// the first's runs straight up the truck's lane, which the truck has just left.
-constexpr Burst kRuns[] = {{19.0, 19.95, {-10.5f, -40}, {-9.5f, 52}},
-                           {25.0, 25.95, {20, -34}, {13, 54}},
-                           {29.0, 29.95, {-3.5f, -50}, {-3.5f, 60}}};
-constexpr int kSpurts = 12;
-
-// A spurt: five slivers of dust flung up and apart, pale at the tips, over a squat collar of dust kicked out
-// along the ground; seen from either face.
-kit::Mesh spurtMesh(float height) {
-    kit::Mesh jets;
-    const kit::Color foot = kit::rgb8(196, 170, 124), tip = kit::rgb8(255, 246, 222);
-    const kit::Color dust = kit::rgb8(214, 190, 146), dustTop = kit::rgb8(236, 222, 190);
-    kit::Vec3 up{0, 0, 1};
-    for (int k = 0; k < 5; ++k) {
-        float a = 2 * kit::kPi * float(k) / 5 + 0.4f, lean = 0.2f + 0.12f * float(k % 3);
-        kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
-        float reach = height * (0.75f + 0.25f * float((k * 3) % 5) / 4);
-        uint32_t p = jets.addVertex(across * 1.3f, up, {0.5f, 0.5f}, foot);
-        uint32_t q = jets.addVertex(across * -1.3f, up, {0.5f, 0.5f}, foot);
-        uint32_t r = jets.addVertex(out * (reach * lean) + kit::Vec3{0, 0, reach}, up, {0.5f, 0.5f}, tip);
-        jets.addTriangle(p, q, r);
-    }
-    uint32_t top = jets.addVertex({0, 0, height * 0.3f}, up, {0.5f, 0.5f}, dustTop);
-    for (int k = 0; k < 6; ++k) {
-        float a = 2 * kit::kPi * float(k) / 6, b = 2 * kit::kPi * float(k + 1) / 6;
-        uint32_t p = jets.addVertex({3.8f * std::cos(a), 3.8f * std::sin(a), 0}, up, {0.5f, 0.5f}, dust);
-        uint32_t q = jets.addVertex({3.8f * std::cos(b), 3.8f * std::sin(b), 0}, up, {0.5f, 0.5f}, dust);
-        jets.addTriangle(p, q, top);
-    }
-    return kit::makeTwoSided(jets);
-}
-
-// Height of a jet `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): it bursts out
-// within a tenth of a second, hangs, and falls back.
-float jetOut(double age) {
-    if (age < 0 || age > 0.8) return -1;
-    if (age < 0.08) return float(age / 0.08);
-    if (age < 0.35) return 1;
-    return float(1 - (age - 0.35) / 0.45);
-}
-
-} // namespace
-
-void addStrafing(std::vector<kit::Model>& models, int frames) {
-    constexpr float kHeight = 10;
-    kit::Mesh jet = spurtMesh(kHeight);
-    for (int n = 0; n < kSpurts; ++n) {
-        std::vector<kit::Vec3> path;
-        for (int i = 0; i < frames; ++i) {
-            double t = i / 20.0;
-            kit::Vec3 at{0, 0, kBelow};
-            for (const Burst& run : kRuns) {
-                float s = float(n) / (kSpurts - 1);
-                double hit = run.from + (run.to - run.from) * s;
-                float out = jetOut(t - hit);
-                if (out < 0 && (t < hit - 0.06 || t > hit + 0.85)) continue;
-                // Where the bullet meets the ground, as the truck sees it at that moment.
-                kit::Vec3 p{run.start.u + (run.end.u - run.start.u) * s + 0.5f * std::sin(float(n) * 2.3f) -
-                                float(truckSwerve(hit)),
-                            run.start.v + (run.end.v - run.start.v) * s, 0};
-                at = onGround(p, hit, t);
-                at.z = (std::fmax(out, 0.0f) - 1) * (kHeight + 0.2f);
-            }
-            path.push_back(at);
-        }
-        models.push_back({"Spurt" + std::to_string(n), path[0], {}, jet, kit::positionCurves(path), {}});
-    }
-}
-
-namespace {
-
-constexpr float kGravity = 32; // units/s², the scene's scale
+constexpr float kFar = -6000; // below the ground and beyond the far plane of every camera
 
 kit::Color clamped(kit::Color c) {
     return {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
@@ -109,6 +30,164 @@ kit::Mesh& shade(kit::Mesh& m, float dark = 0.72f, float bright = 1.12f) {
     }
     return m;
 }
+
+// One strafing run: `hits` rounds strike from `from` to `to` seconds, walking from `start` to `end` along the
+// ground (the truck's world while the truck keeps its lane), fired by pursuer `which`.
+struct Run {
+    double from, to;
+    kit::Vec2 start, end;
+    int hits, which;
+};
+// 19-19.8 s: the first pursuer's dive from behind walks its hits up the shaded side close past the wheels;
+// 23-23.7: it comes back head on and walks them down the shaded side past the cab and on behind before it
+// pulls up over the truck; 25-25.8: the second's run low on the sunny side closes in toward the road; 29.15-29.9: the first
+// dives along the truck's lane, which the truck has just left after the blast beside it at 29.
+constexpr Run kRuns[] = {{19.0, 19.8, {-13.5f, -22}, {-12, 46}, 6, 0},
+                         {23.0, 23.7, {-13.5f, 60}, {-13, -30}, 6, 0},
+                         {25.0, 25.8, {21, -30}, {14, 50}, 6, 1},
+                         {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0}};
+// The blast: a round bursting right beside the truck's shaded flank on the beat the music breaks.
+constexpr double kBlast = 29;
+constexpr kit::Vec3 kBlastAt{-14, 2, 0};
+
+struct Hit {
+    double at;
+    kit::Vec3 where; // on the ground at `at`, truck's world
+};
+
+std::vector<Hit> runHits(const Run& run) {
+    std::vector<Hit> hits;
+    for (int n = 0; n < run.hits; ++n) {
+        float s = float(n) / float(run.hits - 1);
+        double at = run.from + (run.to - run.from) * s;
+        hits.push_back({at,
+                        {run.start.u + (run.end.u - run.start.u) * s + 0.8f * std::sin(float(n) * 2.3f) -
+                             float(truckSwerve(at)),
+                         run.start.v + (run.end.v - run.start.v) * s, 0}});
+    }
+    return hits;
+}
+
+// A lump of flung sand: an eight-faced blob.
+kit::Mesh lump(float r, float squash, kit::Color c) {
+    kit::Mesh m = kit::sphere(r, 4, 2);
+    kit::scale(m, {1, 1, squash});
+    kit::paint(m, c);
+    return m;
+}
+
+// A geyser of sand thrown up by a hit: a squat collar of dust, lumps climbing and leaning out of it, brown
+// at the foot and sandy orange where the sun catches the top, and three thin jets flung higher still.
+kit::Mesh geyserMesh(float size, unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    const kit::Color foot = kit::rgb8(138, 84, 48), top = kit::rgb8(228, 150, 86);
+    const float heights[] = {1.2f, 4.8f, 8.6f, 12.0f}, radii[] = {3.4f, 2.6f, 2.0f, 1.4f};
+    for (int k = 0; k < 4; ++k) {
+        float a = random.range(0, 6.28f), off = k == 0 ? 0 : random.range(0.5f, 1.4f) * float(k) * 0.5f;
+        kit::Mesh l = lump(radii[k] * size, k == 0 ? 0.55f : 1.0f, kit::mix(foot, top, float(k) / 3));
+        kit::rotate(l, {0, 0, a});
+        kit::merge(m, kit::translate(l, {off * std::cos(a) * size, off * std::sin(a) * size, heights[k] * size}));
+    }
+    shade(m, 0.62f, 1.15f);
+    kit::Mesh jets;
+    kit::Vec3 up{0, 0, 1};
+    for (int k = 0; k < 3; ++k) {
+        float a = 2 * kit::kPi * float(k) / 3 + random.range(0, 1);
+        kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
+        float reach = size * random.range(14, 18);
+        uint32_t p = jets.addVertex(across * (0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
+        uint32_t q = jets.addVertex(across * (-0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
+        uint32_t r = jets.addVertex(out * (reach * 0.3f) + kit::Vec3{0, 0, reach}, up, {0.5f, 0.5f},
+                                    kit::rgb8(246, 214, 168));
+        jets.addTriangle(p, q, r);
+    }
+    kit::merge(m, kit::makeTwoSided(jets));
+    return m;
+}
+
+// The flash on the frame a round strikes: a white-hot ball with spikes of flame, yellow toward their tips.
+kit::Mesh flashStar(float radius, int spikes, unsigned seed, int segments = 8, int rings = 4) {
+    Random random(seed);
+    kit::Mesh m = kit::sphere(radius, segments, rings);
+    for (size_t i = 0; i < m.positions.size(); ++i)
+        m.colors[i] = kit::mix(kit::rgb8(255, 226, 130), kit::rgb8(255, 255, 240),
+                               0.5f + 0.5f * kit::normalize(m.normals[i]).z);
+    for (int k = 0; k < spikes; ++k) {
+        float turn = random.range(0, 6.28f), rise = random.range(-0.2f, 1.2f);
+        kit::Vec3 d{std::cos(turn) * std::cos(rise), std::sin(turn) * std::cos(rise), std::sin(rise)};
+        kit::Vec3 u =
+            kit::normalize(kit::cross(d, std::fabs(d.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
+        kit::Vec3 v = kit::cross(d, u);
+        kit::Vec3 tip = d * (radius * random.range(1.7f, 2.4f));
+        kit::Color base = kit::rgb8(255, 246, 206), end = kit::rgb8(255, 168, 56);
+        kit::Mesh spike;
+        uint32_t t = spike.addVertex(tip, d, {0.5f, 0.5f}, end);
+        uint32_t first = uint32_t(spike.positions.size());
+        for (int j = 0; j < 3; ++j) {
+            float a = 2 * kit::kPi * float(j) / 3;
+            kit::Vec3 off = (u * std::cos(a) + v * std::sin(a)) * (radius * 0.32f);
+            spike.addVertex(d * (radius * 0.7f) + off, kit::normalize(off), {0.5f, 0.5f}, base);
+        }
+        for (int j = 0; j < 3; ++j)
+            spike.addTriangle(first + uint32_t(j), first + uint32_t((j + 1) % 3), t);
+        kit::merge(m, spike);
+    }
+    return m;
+}
+
+// A burst of tracer: dashes of glowing yellow along +Y from just ahead of the gun far past where they
+// strike (the ground hides the rest), in two crossed planes so that they show from every side.
+kit::Mesh tracerMesh() {
+    kit::Mesh m;
+    const kit::Color hot = kit::rgb8(255, 250, 214), tail = kit::rgb8(255, 196, 72);
+    for (int k = 0; k < 5; ++k) {
+        float y0 = 18 + 22 * float(k), y1 = y0 + 14;
+        for (kit::Vec3 side : {kit::Vec3{0.6f, 0, 0}, kit::Vec3{0, 0, 0.6f}}) {
+            uint32_t a = m.addVertex(kit::Vec3{0, y0, 0} + side, {0, 0, 1}, {0.5f, 0.5f}, tail);
+            uint32_t b = m.addVertex(kit::Vec3{0, y0, 0} - side, {0, 0, 1}, {0.5f, 0.5f}, tail);
+            uint32_t c = m.addVertex({0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, hot);
+            m.addTriangle(a, b, c);
+        }
+    }
+    return kit::makeTwoSided(m);
+}
+
+// Heading and pitch that turn +Y toward `d`.
+kit::Vec3 aimAlong(kit::Vec3 d) {
+    return {std::atan2(d.z, std::hypot(d.x, d.y)), 0, std::atan2(-d.x, d.y)};
+}
+
+// Height of a geyser `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): it bursts
+// out of the road on its first frame and is fully out within a tenth of a second, hangs, and falls back.
+float geyserOut(double age, double hang) {
+    if (age < 0 || age > hang + 0.55) return -1;
+    if (age < 0.1) return float(0.35 + 0.65 * age / 0.1);
+    if (age < hang) return 1;
+    float s = float((age - hang) / 0.55);
+    return 1 - s * s;
+}
+
+// A model that comes up out of the ground at each of `hits` in turn: `out(age)` gives how far (0 just below
+// the road to 1 fully out; negative once it is spent), `height` how far it reaches below its origin.
+void addRising(std::vector<kit::Model>& models, const std::string& name, const kit::Mesh& mesh,
+               const std::vector<Hit>& hits, float height, const std::function<float(double)>& out,
+               double lasts, int frames) {
+    std::vector<kit::Vec3> path;
+    for (int i = 0; i < frames; ++i) {
+        double t = i / 20.0;
+        kit::Vec3 at{0, 0, kFar};
+        for (const Hit& hit : hits) {
+            if (t < hit.at - 0.1 || t > hit.at + lasts + 0.1) continue;
+            at = onGround(hit.where, hit.at, t);
+            at.z = (std::fmax(out(t - hit.at), 0.0f) - 1) * (height + 0.3f);
+        }
+        path.push_back(at);
+    }
+    models.push_back({name, path[0], {}, mesh, kit::positionCurves(path), {}});
+}
+
+constexpr float kGravity = 32; // units/s², the scene's scale
 
 // Where the wreck's ground lies at t, lifted by `offset`.
 kit::Vec3 onWreck(double t, kit::Vec3 offset) {
@@ -164,35 +243,89 @@ kit::Mesh chip(float size, unsigned seed) {
     return shade(m, 0.6f, 1.15f);
 }
 
-// The flash: a white-hot ball with spikes of flame shooting out of it, yellow toward their tips.
-kit::Mesh flashStar(float radius, int spikes, unsigned seed) {
-    Random random(seed);
-    kit::Mesh m = kit::sphere(radius, 8, 4);
-    for (size_t i = 0; i < m.positions.size(); ++i)
-        m.colors[i] = kit::mix(kit::rgb8(255, 226, 130), kit::rgb8(255, 255, 240),
-                               0.5f + 0.5f * kit::normalize(m.normals[i]).z);
-    for (int k = 0; k < spikes; ++k) {
-        float turn = random.range(0, 6.28f), rise = random.range(-0.2f, 1.2f);
-        kit::Vec3 d{std::cos(turn) * std::cos(rise), std::sin(turn) * std::cos(rise), std::sin(rise)};
-        kit::Vec3 u =
-            kit::normalize(kit::cross(d, std::fabs(d.z) < 0.9f ? kit::Vec3{0, 0, 1} : kit::Vec3{1, 0, 0}));
-        kit::Vec3 v = kit::cross(d, u);
-        kit::Vec3 tip = d * (radius * random.range(1.7f, 2.4f));
-        kit::Color base = kit::rgb8(255, 246, 206), end = kit::rgb8(255, 168, 56);
-        kit::Mesh spike;
-        uint32_t t = spike.addVertex(tip, d, {0.5f, 0.5f}, end);
-        uint32_t first = uint32_t(spike.positions.size());
-        for (int j = 0; j < 3; ++j) {
-            float a = 2 * kit::kPi * float(j) / 3;
-            kit::Vec3 off = (u * std::cos(a) + v * std::sin(a)) * (radius * 0.32f);
-            spike.addVertex(d * (radius * 0.7f) + off, kit::normalize(off), {0.5f, 0.5f}, base);
-        }
-        for (int j = 0; j < 3; ++j)
-            spike.addTriangle(first + uint32_t(j), first + uint32_t((j + 1) % 3), t);
-        kit::merge(m, spike);
+} // namespace
+
+void addStrafing(std::vector<kit::Model>& models, int frames) {
+    std::vector<Hit> all;
+    for (const Run& run : kRuns)
+        for (const Hit& hit : runHits(run))
+            all.push_back(hit);
+    std::sort(all.begin(), all.end(), [](const Hit& a, const Hit& b) { return a.at < b.at; });
+
+    // The sand geysers: eight take the hits in turn, each back under the ground before its next.
+    constexpr int kGeysers = 8;
+    const float size = 1.25f;
+    for (int g = 0; g < kGeysers; ++g) {
+        std::vector<Hit> mine;
+        for (size_t n = size_t(g); n < all.size(); n += kGeysers)
+            mine.push_back(all[n]);
+        addRising(models, "Spurt" + std::to_string(g), geyserMesh(size, 700u + unsigned(g)), mine,
+                  15.5f * size, [](double age) { return geyserOut(age, 0.35); }, 0.9, frames);
     }
-    return m;
+    // A flash on the frame each round strikes, two taking the hits in turn.
+    for (int f = 0; f < 2; ++f) {
+        std::vector<Hit> mine;
+        for (size_t n = size_t(f); n < all.size(); n += 2)
+            mine.push_back(all[n]);
+        addRising(models, "HitFlash" + std::to_string(f), flashStar(2.4f, 5, 720u + unsigned(f), 6, 3), mine,
+                  6.5f, [](double age) { return age < 0 || age > 0.12 ? -1.0f : 1.0f; },
+                  0.12, frames);
+    }
+
+    // The tracer: from the diving pursuer's nose down to where its rounds strike, as long as it fires.
+    kit::Mesh tracer = tracerMesh();
+    for (int which = 0; which < 2; ++which) {
+        std::vector<kit::Vec3> path, turn;
+        for (int i = 0; i < frames; ++i) {
+            double t = i / 20.0;
+            kit::Vec3 at{0, 0, kFar}, angles{};
+            for (const Run& run : kRuns) {
+                if (run.which != which || t < run.from - 0.2 || t > run.to) continue;
+                std::vector<Hit> hits = runHits(run);
+                double s = std::fmax(0.0, (t - run.from) / (run.to - run.from)) * double(run.hits - 1);
+                size_t n = std::min(size_t(s), hits.size() - 2);
+                float f = float(std::fmin(1.0, s - double(n)));
+                kit::Vec3 aim = onGround(hits[n].where, hits[n].at, t) * (1 - f) +
+                                onGround(hits[n + 1].where, hits[n + 1].at, t) * f;
+                at = pursuerAt(which, t) + kit::Vec3{0, 0, -1.5f};
+                angles = aimAlong(aim - at);
+                // The dashes flicker along the stream, half a dash on and back from key to key.
+                at = at + kit::normalize(aim - at) * (i % 2 ? 5.5f : 0.0f);
+            }
+            path.push_back(at);
+            turn.push_back(angles);
+        }
+        kit::Model model{"Tracer" + std::to_string(which), path[0], {}, tracer, kit::positionCurves(path), {}};
+        for (kit::Curve& curve : kit::rotationCurves(turn))
+            model.curves.push_back(curve);
+        models.push_back(std::move(model));
+    }
+
+    // The blast beside the truck: a tall geyser, a big flash and stones flung over the road.
+    const std::vector<Hit> blast{{kBlast, kBlastAt - kit::Vec3{float(truckSwerve(kBlast)), 0, 0}}};
+    addRising(models, "BlastSand", geyserMesh(1.7f, 740), blast, 15.5f * 1.7f,
+              [](double age) { return geyserOut(age, 0.55); }, 1.1, frames);
+    addRising(models, "BlastFlash", flashStar(5.5f, 7, 741), blast, 13.5f,
+              [](double age) { return age < 0 || age > 0.2 ? -1.0f : 1.0f; }, 0.2,
+              frames);
+    Random random(742);
+    for (int k = 0; k < 6; ++k) {
+        float size = random.range(0.8f, 1.4f), a = random.range(-1.2f, 1.6f) + (k % 2 ? 3.14f : 0);
+        kit::Vec3 velocity{std::cos(a) * random.range(6, 14), std::sin(a) * random.range(6, 14) + 6,
+                           random.range(16, 26)};
+        kit::Vec3 spin{random.range(-9, 9), random.range(-9, 9), random.range(-6, 6)};
+        kit::Vec3 from = blast[0].where + kit::Vec3{0, 0, 1};
+        addThrown(
+            models, "BlastStone" + std::to_string(k), chip(size, 750u + unsigned(k)), from, velocity, spin,
+            kBlast, size * 0.3f,
+            [from](double t) {
+                return t < kBlast - 0.1 ? kit::Vec3{0, 0, kFar} : onGround(from - kit::Vec3{0, 0, 4}, kBlast, t);
+            },
+            frames);
+    }
 }
+
+namespace {
 
 // A ring of long flames fanned out of the ground, `foot` at their roots and `tip` at their points.
 kit::Mesh flameRing(int count, float width, float spread, float height, kit::Color foot, kit::Color tip,
@@ -219,7 +352,7 @@ kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, 
     kit::Mesh m;
     for (int k = 0; k < 2; ++k) {
         float r = radius * (k == 0 ? 1.0f : random.range(0.5f, 0.65f));
-        kit::Mesh ball = kit::sphere(r, 7, 4);
+        kit::Mesh ball = k == 0 ? kit::sphere(r, 7, 4) : kit::sphere(r, 6, 3);
         for (size_t i = 0; i < ball.positions.size(); ++i) {
             kit::Vec3 n = kit::normalize(ball.normals[i]);
             float bump = 1 + 0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7 + unsigned(k)) -
@@ -256,7 +389,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         kit::Vec3{0, kRoadSpeed, 0};
     const float crownX = std::fmax(-16.0f, std::fmin(16.0f, strike.x));
     const float crownZ = 34 * std::sqrt(1 - crownX * crownX / 900);
-    const kit::Vec3 inCrown = onGround({crownX, 0, crownZ}, kCrownClipped, kCrownClipped);
+    const kit::Vec3 inCrown = {crownX, float(kRoadSpeed * (kUnderTheArch - kCrownClipped)), crownZ};
     Random random(601);
     for (int k = 0; k < 10; ++k) {
         float size = random.range(0.7f, 1.5f);
@@ -270,8 +403,23 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         rest.z = crownZ - 0.5f;
         addThrown(
             models, "CrownChip" + std::to_string(k), chip(size, 610u + unsigned(k)), from, velocity, spin,
-            kCrownClipped, size * 0.3f, [rest](double t) { return onGround(rest, kCrownClipped, t); },
+            kCrownClipped, size * 0.3f,
+            [rest](double t) {
+                return t < kCrownClipped - 0.1 ? kit::Vec3{0, 0, kFar} : onGround(rest, kCrownClipped, t);
+            },
             frames);
+    }
+
+    // A spark where the rotor meets the stone, for the three keys of the blow: out of the crown's stone and
+    // back into it, riding with the arch.
+    {
+        std::vector<kit::Vec3> path;
+        for (int i = 0; i < frames; ++i) {
+            double t = i / 20.0, age = t - kCrownClipped;
+            float z = age < -0.1 || age > 0.2 ? kFar : age < -0.01 || age > 0.11 ? -6.0f : 5.0f;
+            path.push_back(onGround(inCrown + kit::Vec3{0, 0, z}, kCrownClipped, t));
+        }
+        models.push_back({"CrownSpark", path[0], {}, flashStar(2.2f, 5, 605, 6, 3), kit::positionCurves(path), {}});
     }
 
     // The flash as it hits: a white-hot star swells out of the ground in three frames, a bigger one behind
@@ -288,7 +436,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         std::vector<kit::Vec3> path;
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
-            float z = sunk;
+            float z = t < f.up - 0.1 || t > f.gone + 0.1 ? kFar : sunk;
             if (t > f.up && t < f.gone) {
                 float rise = float(std::fmin(1.0, (t - f.up) / (f.full - f.up)));
                 float fall = float(std::fmax(0.0, (t - f.full) / (f.gone - f.full)));
@@ -331,8 +479,9 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
                                                : float(1 - (t - f.down) / (f.gone - f.down));
             // It flickers: the flames lick up and down a little.
             float flicker = out < 1 ? 0 : float(0.8 * std::sin(t * 23) + 0.6 * std::sin(t * 37 + 1));
-            path.push_back(out < 0 ? kit::Vec3{0, 0, kBelow - f.height}
-                                   : onWreck(t, {0, 0, (out - 1) * (f.height + 1) + flicker}));
+            float z = out < 0 ? (t < f.up - 0.1 || t > f.gone + 0.1 ? kFar : -f.height - 1)
+                              : (out - 1) * (f.height + 1) + flicker;
+            path.push_back(onWreck(t, {0, 0, z}));
             turn.push_back(0.9 * std::fmax(0.0, age));
         }
         kit::Model fire{f.name, path[0], {}, *f.mesh, kit::positionCurves(path), {}};
@@ -372,7 +521,10 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         kit::Vec3 below = site - kit::Vec3{0, 0, 8};
         addThrown(
             models, "Debris" + std::to_string(k), mesh, site, velocity, spin, kCrashed, rest,
-            [below](double t) { return onGround(below, kCrashed, t); }, frames);
+            [below](double t) {
+                return t < kCrashed - 0.1 ? kit::Vec3{0, 0, kFar} : onGround(below, kCrashed, t);
+            },
+            frames);
         ++k;
     }
 
@@ -396,11 +548,11 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
             if (t < born - 0.1) {
-                path.push_back(onWreck(t, {0, 0, -4000}));
+                path.push_back(onWreck(t, {0, 0, kFar}));
                 continue;
             }
             if (t < born - 0.05) {
-                path.push_back(onWreck(t, {0, 0, kBelow - size}));
+                path.push_back(onWreck(t, {0, 0, -8 - size}));
                 continue;
             }
             float age = float(std::fmax(0.0, t - born));

@@ -526,7 +526,7 @@ TEST(SceneFiles, FieldVehiclesBobByAFewPixelsAtMost) {
 // The chase's pursuers fly near misses: at every frame of their flight no vertex of a hull or a rotor may
 // enter the truck (with its sign at the top of its bob), a telegraph pole or the rock arch, which ride on the
 // ground streaming past at 24 units a second. The one crash is deliberate: the first pursuer clips the arch's
-// crown at 61 s of the part (its nose reaches the crown from 60.5 s) and tumbles down behind it until 62 s.
+// crown at 60.95 s of the part (its nose reaches the crown from 60.5 s) and tumbles down behind it until 62 s.
 // While the first pair's aircraft hang beside the truck (until 10 s, and 13.5-30 s) they keep out of them.
 // Nor does any aircraft pass through the lens: seen from the shown camera, its rotor tips (20 units from the
 // hull's centre) keep 8 units away, a fly-by rather than a slab filling the frame.
