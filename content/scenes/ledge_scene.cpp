@@ -537,19 +537,18 @@ kit::Vec3 pourVelocity(double t, float speed) {
     return kit::rotateEuler({-speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, float(heading(t))});
 }
 
-// One kernel: a small rounded diamond facing the camera (which looks along +Y), lit from the sun behind and
-// above, so its top is pale and its underside deep gold.
-void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, kit::Color c) {
-    kit::Mesh kernel;
+// One kernel: a small sliver facing the camera (which looks along +Y), leaning by `lean`, lit from the sun
+// behind and above, so its tip is pale and its foot deep gold. A single triangle: at two or three pixels it
+// reads as a grain as well as any rounder shape, at half the cost.
+void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, float lean, kit::Color c) {
     const kit::Color top = kit::mix(c, kit::rgb8(255, 246, 196), 0.45f), low = c * 0.72f;
-    uint32_t left = kernel.addVertex({-w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t bottom = kernel.addVertex({0, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, low);
-    uint32_t right = kernel.addVertex({w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t peak = kernel.addVertex({0, h, 0}, {0, 0, 1}, {0.5f, 0.5f}, top);
-    kernel.addTriangle(left, bottom, right);
-    kernel.addTriangle(left, right, peak);
-    kit::rotate(kernel, {kit::kPi / 2, 0, 0});
-    kit::merge(into, kit::translate(kernel, at));
+    const float s = std::sin(lean), k = std::cos(lean);
+    auto corner = [&](float x, float z) { return at + kit::Vec3{x * k - z * s, 0, x * s + z * k}; };
+    // Counter-clockwise as seen from -Y.
+    uint32_t left = into.addVertex(corner(-w, -h * 0.6f), {0, -1, 0}, {0.5f, 0.5f}, c);
+    uint32_t right = into.addVertex(corner(w, -h * 0.6f), {0, -1, 0}, {0.5f, 0.5f}, low);
+    uint32_t peak = into.addVertex(corner(0, h), {0, -1, 0}, {0.5f, 0.5f}, top);
+    into.addTriangle(left, right, peak);
 }
 
 // The pour comes down onto a spur of rock that juts from the cliff some way under the lip. Places in the
@@ -652,21 +651,23 @@ kit::Model flightNode(const std::string& name, kit::Mesh mesh, std::vector<Fligh
         if (i + 1 < flights.size())
             flights[i].life = std::fmin(flights[i].life, std::round(flights[i + 1].at * 20) / 20 - flights[i].at - 0.1);
     }
+    // The roll carries on from one flight to the next: no key turns the cloud back.
     std::vector<kit::Vec3> path, turns;
+    float roll = 0;
     for (int i = 0; i < kFrames; ++i) {
         const double t = i / 20.0;
         const Flight* on = nullptr;
         for (const Flight& flight : flights) {
             if (t > flight.at - 1e-6 && t < flight.at + flight.life + 1e-6) on = &flight;
         }
+        if (i > 0 && on && t - on->at > 1e-6) roll += on->roll / 20;
+        turns.push_back({0, roll, 0});
         if (on) {
             path.push_back(on->place(t - on->at));
-            turns.push_back({0, on->roll * float(t - on->at), 0});
             continue;
         }
         kit::Vec3 wait = path.empty() ? flights.front().place(0) : path.back();
         path.push_back({wait.x, wait.y, -600});
-        turns.push_back({});
     }
     kit::Model model{name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
     for (kit::Curve& c : kit::rotationCurves(turns))
@@ -689,7 +690,7 @@ kit::Mesh grainCloud(Random& random, int count, float across, float depth, float
         const float shade = random.next();
         const kit::Color c = shade < 0.2f ? kit::rgb8(176, 98, 36)
                                           : kit::mix(kit::rgb8(232, 152, 48), kit::rgb8(255, 232, 150), shade);
-        addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(kHalt))}), w, h, c);
+        addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(kHalt))}), w * 1.2f, h, random.range(-1, 1), c);
     }
     return kernels;
 }
@@ -722,7 +723,7 @@ float heapReach(double t) {
 // pale gold, its flanks deeper, every facet a little different so that it reads as loose grain, not a glaze.
 kit::Mesh moundMesh(Random& random, const Mound& m) {
     kit::Mesh heap;
-    const int around = 14;
+    const int around = 12;
     const float rings[][2] = {{1.0f, -0.9f}, {0.82f, 0.42f}, {0.5f, 0.86f}, {0.2f, 0.98f}};
     std::vector<std::vector<kit::Vec3>> grid;
     for (const auto& ring : rings) {
@@ -806,7 +807,7 @@ kit::Mesh spurMesh() {
 // rolls slowly as it rises, so that the lumps churn.
 kit::Mesh dustPuff(Random& random, float size) {
     kit::Mesh cloud;
-    const int lumps = 4;
+    const int lumps = 3;
     for (int b = 0; b < lumps; ++b) {
         const float big = b == 0 ? 1.0f : random.range(0.45f, 0.8f);
         const kit::Vec3 at = kit::Vec3{random.range(-2.2f, 2.2f) * (b > 0), random.range(-1, 1),
@@ -912,10 +913,10 @@ std::vector<kit::Model> grainFall() {
             parts.push_back(flightNode(name, grainCloud(random, kernels, across, depth, 1.2f, 1), flights[k]));
         }
     };
-    stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 56, 0.5f, 3.5f, 31, [](double t) {
+    stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 48, 0.5f, 3.5f, 31, [](double t) {
         return easeBetween(15.9, 16.4, t) * (1 - 0.55 * easeBetween(23.2, 29.5, t));
     });
-    stream("GrainBurst", 10, 21.9, 23.7, 0.1, 9, 19, 48, 1.2f, 5.0f, 33, [](double) { return 1.0; });
+    stream("GrainBurst", 10, 21.9, 23.7, 0.1, 9, 19, 40, 1.2f, 5.0f, 33, [](double) { return 1.0; });
     // The spur, and the heap that spreads on it, rising from inside the rock mound after mound.
     kit::Mesh spur = spurMesh();
     kit::rotate(spur, {0, 0, turn});
@@ -982,7 +983,7 @@ std::vector<kit::Model> grainFall() {
         for (int k = 0; k < nodes; ++k) {
             char name[24];
             std::snprintf(name, sizeof name, "PourSpill%d", k);
-            parts.push_back(flightNode(name, grainCloud(random, 18, 0.6f, 1.5f, 2.5f, 1.2f), flights[k]));
+            parts.push_back(flightNode(name, grainCloud(random, 14, 0.6f, 1.5f, 2.5f, 1.2f), flights[k]));
         }
     }
     // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
@@ -997,14 +998,14 @@ std::vector<kit::Model> grainFall() {
             kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1}, {0, 0, turn});
         const kit::Vec3 drift{dust.range(0.8f, 2.4f), dust.range(-0.5f, 0.5f), 0};
         auto place = [=](double s) {
-            // It settles again: after three seconds it sinks back into the drop, out of the frame.
+            // It settles again: after three seconds it sinks back into the drop, out of the frame, and is gone.
             const float settle = std::fmax(0.0f, float(s) - 3);
             return start + drift * float(s) +
-                   kit::Vec3{0, 0, 7 * (1 - std::exp(-float(s) / 1.5f)) - 4 * settle * settle};
+                   kit::Vec3{0, 0, 7 * (1 - std::exp(-float(s) / 1.5f)) - 8 * settle * settle};
         };
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
-        parts.push_back(flightNode(name, dustPuff(dust, size), {{t0, 30 - t0, place, dust.range(-0.5f, 0.5f)}}));
+        parts.push_back(flightNode(name, dustPuff(dust, size), {{t0, 6, place, dust.range(-0.5f, 0.5f)}}));
     }
     return parts;
 }
