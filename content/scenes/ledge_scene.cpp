@@ -573,8 +573,8 @@ kit::Vec3 fallOffset(float tip, float speed, float s) {
 
 // `drop` below the lip. The rope the load makes as it leaves the lip: `ribbons` sheets side by side along the
 // bed, each spanning the paths of grain that leaves the lip at speeds from `slow` to `fast`, over the share
-// of the fall from `a` to `b` (0 the lip, 1 the spur). Where it `breaks`, each sheet pinches to a ragged point
-// of its own length, and the loose kernels falling round it carry on below. The slow edge falls in the
+// of the fall from `a` to `b` (0 the lip, 1 the spur). Where it `breaks`, each sheet pinches to a ragged
+// point of its own length, and the loose kernels falling round it carry on below. The slow edge falls in the
 // cliff's shadow, the fast one out in the sun; the rows alternate in brightness, clumps.
 kit::Mesh grainRope(float tip, float drop, int ribbons, float halfLength, float slow, float fast, float a,
                     float b, unsigned seed, bool breaks, float lipWidth = 0.8f) {
@@ -592,7 +592,8 @@ kit::Mesh grainRope(float tip, float drop, int ribbons, float halfLength, float 
             const float u = float(i) / rows, f = a + (end - a) * u, clump = i % 2 ? 1.0f : 0.86f;
             const float pinch = breaks ? u * u : 0.0f, wobble = 0.25f + 0.75f * f;
             const float ragged = valueNoise(f * 5, float(k), seed) - 0.5f, middle = 0.5f * (lo + hi);
-            const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), middle, hi * (1 - wobble * 0.3f * ragged)};
+            const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), middle,
+                                     hi * (1 - wobble * 0.3f * ragged)};
             const kit::Color shades[3] = {kit::mix(kit::rgb8(196, 108, 26), kit::rgb8(140, 70, 34), f),
                                           kit::mix(kit::rgb8(252, 190, 70), kit::rgb8(228, 142, 44), f),
                                           kit::mix(kit::rgb8(255, 226, 128), kit::rgb8(246, 178, 84), f)};
@@ -649,7 +650,8 @@ kit::Model flightNode(const std::string& name, kit::Mesh mesh, std::vector<Fligh
     for (size_t i = 0; i < flights.size(); ++i) {
         flights[i].at = std::round(flights[i].at * 20) / 20;
         if (i + 1 < flights.size())
-            flights[i].life = std::fmin(flights[i].life, std::round(flights[i + 1].at * 20) / 20 - flights[i].at - 0.1);
+            flights[i].life =
+                std::fmin(flights[i].life, std::round(flights[i + 1].at * 20) / 20 - flights[i].at - 0.1);
     }
     // The roll carries on from one flight to the next: no key turns the cloud back.
     std::vector<kit::Vec3> path, turns;
@@ -684,13 +686,16 @@ kit::Mesh grainCloud(Random& random, int count, float across, float depth, float
     for (kit::Vec3& c : centres)
         c = {random.range(-across, across), random.range(-depth, depth), random.range(-length, length)};
     for (int k = 0; k < count; ++k) {
-        const kit::Vec3 at = centres[k % clumps] + kit::Vec3{random.range(-0.7f, 0.7f), random.range(-1.5f, 1.5f),
-                                                            random.range(-0.9f, 0.9f)} * size;
+        const kit::Vec3 at =
+            centres[k % clumps] +
+            kit::Vec3{random.range(-0.7f, 0.7f), random.range(-1.5f, 1.5f), random.range(-0.9f, 0.9f)} * size;
         const float w = random.range(0.32f, 0.55f) * size, h = w * random.range(1.1f, 1.5f);
         const float shade = random.next();
-        const kit::Color c = shade < 0.2f ? kit::rgb8(176, 98, 36)
-                                          : kit::mix(kit::rgb8(232, 152, 48), kit::rgb8(255, 232, 150), shade);
-        addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(kHalt))}), w * 1.2f, h, random.range(-1, 1), c);
+        const kit::Color c = shade < 0.2f
+                                 ? kit::rgb8(176, 98, 36)
+                                 : kit::mix(kit::rgb8(232, 152, 48), kit::rgb8(255, 232, 150), shade);
+        addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(kHalt))}), w * 1.2f, h,
+                  random.range(-1, 1), c);
     }
     return kernels;
 }
@@ -702,8 +707,10 @@ struct Mound {
     float x, y, rx, ry, height;
     double from, to;
 };
-constexpr Mound kMounds[] = {{0, 0, 3.6f, 4.4f, 2.6f, 16.6, 18.8},         {-1.4f, 1.2f, 5.4f, 6.6f, 2.3f, 17.8, 21.6},
-                             {0.8f, -1.5f, 7.0f, 8.2f, 2.0f, 21.2, 24.2},  {-0.4f, -0.8f, 8.4f, 9.8f, 1.6f, 22.6, 26.8},
+constexpr Mound kMounds[] = {{0, 0, 3.6f, 4.4f, 2.6f, 16.6, 18.8},
+                             {-1.4f, 1.2f, 5.4f, 6.6f, 2.3f, 17.8, 21.6},
+                             {0.8f, -1.5f, 7.0f, 8.2f, 2.0f, 21.2, 24.2},
+                             {-0.4f, -0.8f, 8.4f, 9.8f, 1.6f, 22.6, 26.8},
                              {0.3f, 0.2f, 2.8f, 3.4f, 3.6f, 23.8, 29.5}};
 // The heap's height and reach at time t, for the grain that lands on it and skitters off its flanks.
 float heapHeight(double t) {
@@ -732,13 +739,15 @@ kit::Mesh moundMesh(Random& random, const Mound& m) {
             const float a = 2 * kit::kPi * (float(i) + 0.5f * float(grid.size() % 2)) / around;
             const float wobble = random.range(0.9f, 1.08f);
             const float z = ring[1] < 0 ? ring[1] : ring[1] * m.height * random.range(0.94f, 1.05f);
-            points.push_back({m.rx * ring[0] * wobble * std::cos(a), m.ry * ring[0] * wobble * std::sin(a), z});
+            points.push_back(
+                {m.rx * ring[0] * wobble * std::cos(a), m.ry * ring[0] * wobble * std::sin(a), z});
         }
         grid.push_back(points);
     }
     auto tone = [&](float up) {
-        const kit::Color c = up < 0.4f ? kit::mix(kit::rgb8(176, 96, 40), kit::rgb8(226, 146, 56), up / 0.4f)
-                                       : kit::mix(kit::rgb8(226, 146, 56), kit::rgb8(252, 208, 120), (up - 0.4f) / 0.6f);
+        const kit::Color c =
+            up < 0.4f ? kit::mix(kit::rgb8(176, 96, 40), kit::rgb8(226, 146, 56), up / 0.4f)
+                      : kit::mix(kit::rgb8(226, 146, 56), kit::rgb8(252, 208, 120), (up - 0.4f) / 0.6f);
         return c * random.range(0.86f, 1.06f);
     };
     auto face = [&](std::initializer_list<kit::Vec3> corners) {
@@ -749,8 +758,10 @@ kit::Mesh moundMesh(Random& random, const Mound& m) {
         std::vector<uint32_t> v;
         for (const kit::Vec3& p : corners)
             v.push_back(heap.addVertex(p, {0, 0, 1}, {0.5f, 0.5f}, c));
-        if (v.size() == 4) heap.addQuad(v[0], v[1], v[2], v[3]);
-        else heap.addTriangle(v[0], v[1], v[2]);
+        if (v.size() == 4)
+            heap.addQuad(v[0], v[1], v[2], v[3]);
+        else
+            heap.addTriangle(v[0], v[1], v[2]);
     };
     for (size_t k = 0; k + 1 < grid.size(); ++k) {
         // Each ring is turned half a step from the one outside it.
@@ -875,15 +886,18 @@ std::vector<kit::Model> grainFall() {
     for (int i = 0; i < 2; ++i) {
         char name[24];
         std::snprintf(name, sizeof name, "GrainPour%d", i);
-        parts.push_back(pourNode(name, grainRope(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i, i == 1),
-                                 16.0 + 0.15 * i, 22.35, lip, {}, false));
-        std::snprintf(name, sizeof name, "GrainSheet%d", i);
         parts.push_back(pourNode(
-            name, grainRope(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1] + 0.08f, 61 + i, i == 1, 2.2f),
-            21.9 + 0.1 * i, 23.6, lip, pourVelocity(23.6, 6)));
+            name, grainRope(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i, i == 1),
+            16.0 + 0.15 * i, 22.35, lip, {}, false));
+        std::snprintf(name, sizeof name, "GrainSheet%d", i);
+        parts.push_back(pourNode(name,
+                                 grainRope(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1] + 0.08f,
+                                           61 + i, i == 1, 2.2f),
+                                 21.9 + 0.1 * i, 23.6, lip, pourVelocity(23.6, 6)));
         std::snprintf(name, sizeof name, "GrainRope%d", i);
-        parts.push_back(pourNode(name, grainRope(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1] * 0.8f, 71 + i, i == 1),
-                                 22.8, 30, lip, {}, false));
+        parts.push_back(pourNode(
+            name, grainRope(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1] * 0.8f, 71 + i, i == 1),
+            22.8, 30, lip, {}, false));
     }
     // Below the rope the grain falls loose: clouds of kernels leave the lip one after another, each on a
     // node of its own that is used again once its cloud has landed. The stream thins as the bed empties.
@@ -910,12 +924,12 @@ std::vector<kit::Model> grainFall() {
             if (flights[k].empty()) continue;
             char name[24];
             std::snprintf(name, sizeof name, "%s%02d", prefix, k);
-            parts.push_back(flightNode(name, grainCloud(random, kernels, across, depth, 1.2f, 1), flights[k]));
+            parts.push_back(
+                flightNode(name, grainCloud(random, kernels, across, depth, 1.2f, 1), flights[k]));
         }
     };
-    stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 48, 0.5f, 3.5f, 31, [](double t) {
-        return easeBetween(15.9, 16.4, t) * (1 - 0.55 * easeBetween(23.2, 29.5, t));
-    });
+    stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 48, 0.5f, 3.5f, 31,
+           [](double t) { return easeBetween(15.9, 16.4, t) * (1 - 0.55 * easeBetween(23.2, 29.5, t)); });
     stream("GrainBurst", 10, 21.9, 23.7, 0.1, 9, 19, 40, 1.2f, 5.0f, 33, [](double) { return 1.0; });
     // The spur, and the heap that spreads on it, rising from inside the rock mound after mound.
     kit::Mesh spur = spurMesh();
@@ -971,8 +985,8 @@ std::vector<kit::Model> grainFall() {
         int n = 0;
         for (double t0 = 19.4; t0 < 29.8; t0 += 0.3, ++n) {
             const kit::Vec3 from = at + kit::rotateEuler(kit::Vec3{-16.5f + random.range(-1, 1),
-                                                                    random.range(-7, 4), -kSpurDrop},
-                                                          {0, 0, turn});
+                                                                   random.range(-7, 4), -kSpurDrop},
+                                                         {0, 0, turn});
             const kit::Vec3 velocity =
                 kit::rotateEuler(kit::Vec3{-random.range(2, 5), random.range(-1, 1), 0}, {0, 0, turn});
             auto place = [=](double s) {
@@ -998,7 +1012,8 @@ std::vector<kit::Model> grainFall() {
             kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1}, {0, 0, turn});
         const kit::Vec3 drift{dust.range(0.8f, 2.4f), dust.range(-0.5f, 0.5f), 0};
         auto place = [=](double s) {
-            // It settles again: after three seconds it sinks back into the drop, out of the frame, and is gone.
+            // It settles again: after three seconds it sinks back into the drop, out of the frame, and is
+            // gone.
             const float settle = std::fmax(0.0f, float(s) - 3);
             return start + drift * float(s) +
                    kit::Vec3{0, 0, 7 * (1 - std::exp(-float(s) / 1.5f)) - 8 * settle * settle};
