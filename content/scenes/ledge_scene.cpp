@@ -537,19 +537,18 @@ kit::Vec3 pourVelocity(double t, float speed) {
     return kit::rotateEuler({-speed * std::cos(tip), 0, -speed * std::sin(tip)}, {0, 0, float(heading(t))});
 }
 
-// One kernel: a small rounded diamond facing the camera (which looks along +Y), lit from the sun behind and
-// above, so its top is pale and its underside deep gold.
-void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, kit::Color c) {
-    kit::Mesh kernel;
+// One kernel: a small sliver facing the camera (which looks along +Y), leaning by `lean`, lit from the sun
+// behind and above, so its tip is pale and its foot deep gold. A single triangle: at two or three pixels it
+// reads as a grain as well as any rounder shape, at half the cost.
+void addKernel(kit::Mesh& into, kit::Vec3 at, float w, float h, float lean, kit::Color c) {
     const kit::Color top = kit::mix(c, kit::rgb8(255, 246, 196), 0.45f), low = c * 0.72f;
-    uint32_t left = kernel.addVertex({-w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t bottom = kernel.addVertex({0, -h, 0}, {0, 0, 1}, {0.5f, 0.5f}, low);
-    uint32_t right = kernel.addVertex({w, 0, 0}, {0, 0, 1}, {0.5f, 0.5f}, c);
-    uint32_t peak = kernel.addVertex({0, h, 0}, {0, 0, 1}, {0.5f, 0.5f}, top);
-    kernel.addTriangle(left, bottom, right);
-    kernel.addTriangle(left, right, peak);
-    kit::rotate(kernel, {kit::kPi / 2, 0, 0});
-    kit::merge(into, kit::translate(kernel, at));
+    const float s = std::sin(lean), k = std::cos(lean);
+    auto corner = [&](float x, float z) { return at + kit::Vec3{x * k - z * s, 0, x * s + z * k}; };
+    // Counter-clockwise as seen from -Y.
+    uint32_t left = into.addVertex(corner(-w, -h * 0.6f), {0, -1, 0}, {0.5f, 0.5f}, c);
+    uint32_t right = into.addVertex(corner(w, -h * 0.6f), {0, -1, 0}, {0.5f, 0.5f}, low);
+    uint32_t peak = into.addVertex(corner(0, h), {0, -1, 0}, {0.5f, 0.5f}, top);
+    into.addTriangle(left, right, peak);
 }
 
 // The pour comes down onto a spur of rock that juts from the cliff some way under the lip. Places in the
@@ -572,36 +571,38 @@ kit::Vec3 fallOffset(float tip, float speed, float s) {
     return {-speed * std::cos(tip) * s, 0, -speed * std::sin(tip) * s - 0.5f * kGravity * s * s};
 }
 
-// `drop` below the lip. A sheet of kernels as one surface: `ribbons` sheets side by side along the bed, each
-// spanning the paths of grain that leaves the lip at speeds from `slow` to `fast`, so that the pour is a rope
-// at the lip that fans out as it falls. Their share of the fall from `a` to `b` (0 the lip, 1 the spur). The
-// slow edge falls in the cliff's shadow, the fast one out in the sun; the rows alternate in brightness,
-// clumps.
-kit::Mesh grainFan(float tip, float drop, int ribbons, float halfLength, float slow, float fast, float a,
-                   float b, unsigned seed, float lipWidth = 0.8f) {
+// `drop` below the lip. The rope the load makes as it leaves the lip: `ribbons` sheets side by side along the
+// bed, each spanning the paths of grain that leaves the lip at speeds from `slow` to `fast`, over the share
+// of the fall from `a` to `b` (0 the lip, 1 the spur). Where it `breaks`, each sheet pinches to a ragged
+// point of its own length, and the loose kernels falling round it carry on below. The slow edge falls in the
+// cliff's shadow, the fast one out in the sun; the rows alternate in brightness, clumps.
+kit::Mesh grainRope(float tip, float drop, int ribbons, float halfLength, float slow, float fast, float a,
+                    float b, unsigned seed, bool breaks, float lipWidth = 0.8f) {
     Random random(seed);
     kit::Mesh fan;
-    const int rows = 9;
+    const int rows = 6;
     for (int k = 0; k < ribbons; ++k) {
         // The sheet nearest the camera first (+y), so that the depth test turns the rest away unshaded.
         const float y =
             halfLength - 2 * halfLength * (float(k) + 0.5f) / float(ribbons) + random.range(-0.4f, 0.4f);
         const float lo = slow * random.range(0.85f, 1.15f), hi = fast * random.range(0.85f, 1.1f);
+        const float end = breaks ? a + (b - a) * random.range(0.6f, 1.0f) : b;
         std::vector<uint32_t> column[3];
         for (int i = 0; i <= rows; ++i) {
-            const float f = a + (b - a) * float(i) / rows, clump = i % 2 ? 1.0f : 0.86f;
-            const float wobble = 0.25f + 0.75f * f;
-            const float ragged = valueNoise(f * 5, float(k), seed) - 0.5f;
-            const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), 0.5f * (lo + hi),
+            const float u = float(i) / rows, f = a + (end - a) * u, clump = i % 2 ? 1.0f : 0.86f;
+            const float pinch = breaks ? u * u : 0.0f, wobble = 0.25f + 0.75f * f;
+            const float ragged = valueNoise(f * 5, float(k), seed) - 0.5f, middle = 0.5f * (lo + hi);
+            const float speeds[3] = {lo * (1 + wobble * 0.3f * ragged), middle,
                                      hi * (1 - wobble * 0.3f * ragged)};
             const kit::Color shades[3] = {kit::mix(kit::rgb8(196, 108, 26), kit::rgb8(140, 70, 34), f),
                                           kit::mix(kit::rgb8(252, 190, 70), kit::rgb8(228, 142, 44), f),
                                           kit::mix(kit::rgb8(255, 226, 128), kit::rgb8(246, 178, 84), f)};
             for (int c = 0; c < 3; ++c) {
-                const float s = f * fallTime(tip, speeds[c], drop);
-                kit::Vec3 at =
-                    fallOffset(tip, speeds[c], s) +
-                    kit::Vec3{float(1 - c) * lipWidth * (1 - 0.5f * f), y + float(c - 1) * 0.5f * f, 0};
+                const float speed = speeds[c] + (middle - speeds[c]) * pinch;
+                const float s = f * fallTime(tip, speed, drop);
+                kit::Vec3 at = fallOffset(tip, speed, s) +
+                               kit::Vec3{float(1 - c) * lipWidth * (1 - 0.5f * f) * (1 - pinch),
+                                         y + float(c - 1) * 0.5f * f * (1 - pinch), 0};
                 column[c].push_back(fan.addVertex(at, {0, 1, 0}, {0.5f, 0.5f}, shades[c] * clump));
             }
         }
@@ -636,8 +637,154 @@ kit::Model pourNode(const char* name, kit::Mesh mesh, double from, double until,
     return model;
 }
 
-// The spur: a slab of the cliff's rock, its top catching the low sun, its face to the camera in shade.
-// In the truck's frame at the lip, like the pour.
+// Loose grain: a node that carries its cloud of kernels on one flight after another. A flight starts at a
+// key, follows `place` (seconds into the flight) for its `life` and rolls about the view axis as it goes;
+// between flights the cloud waits far below the ground, out of the frame, for at least one key, so that it
+// never shows sliding back to where the next one starts.
+struct Flight {
+    double at, life;
+    std::function<kit::Vec3(double)> place;
+    float roll;
+};
+kit::Model flightNode(const std::string& name, kit::Mesh mesh, std::vector<Flight> flights) {
+    for (size_t i = 0; i < flights.size(); ++i) {
+        flights[i].at = std::round(flights[i].at * 20) / 20;
+        if (i + 1 < flights.size())
+            flights[i].life =
+                std::fmin(flights[i].life, std::round(flights[i + 1].at * 20) / 20 - flights[i].at - 0.1);
+    }
+    // The roll carries on from one flight to the next: no key turns the cloud back.
+    std::vector<kit::Vec3> path, turns;
+    float roll = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        const double t = i / 20.0;
+        const Flight* on = nullptr;
+        for (const Flight& flight : flights) {
+            if (t > flight.at - 1e-6 && t < flight.at + flight.life + 1e-6) on = &flight;
+        }
+        if (i > 0 && on && t - on->at > 1e-6) roll += on->roll / 20;
+        turns.push_back({0, roll, 0});
+        if (on) {
+            path.push_back(on->place(t - on->at));
+            continue;
+        }
+        kit::Vec3 wait = path.empty() ? flights.front().place(0) : path.back();
+        path.push_back({wait.x, wait.y, -600});
+    }
+    kit::Model model{name, path[0], {}, std::move(mesh), kit::positionCurves(path), {}};
+    for (kit::Curve& c : kit::rotationCurves(turns))
+        model.curves.push_back(c);
+    return model;
+}
+
+// A cloud of kernels in a few clumps: `across` the fall, `depth` along the bed, `length` along the fall;
+// placed in the standing truck's frame. Pale gold where the sun behind catches them, some deep in shade.
+kit::Mesh grainCloud(Random& random, int count, float across, float depth, float length, float size) {
+    kit::Mesh kernels;
+    const int clumps = 3;
+    kit::Vec3 centres[clumps];
+    for (kit::Vec3& c : centres)
+        c = {random.range(-across, across), random.range(-depth, depth), random.range(-length, length)};
+    for (int k = 0; k < count; ++k) {
+        const kit::Vec3 at =
+            centres[k % clumps] +
+            kit::Vec3{random.range(-0.7f, 0.7f), random.range(-1.5f, 1.5f), random.range(-0.9f, 0.9f)} * size;
+        const float w = random.range(0.32f, 0.55f) * size, h = w * random.range(1.1f, 1.5f);
+        const float shade = random.next();
+        const kit::Color c = shade < 0.2f
+                                 ? kit::rgb8(176, 98, 36)
+                                 : kit::mix(kit::rgb8(232, 152, 48), kit::rgb8(255, 232, 150), shade);
+        addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(kHalt))}), w * 1.2f, h,
+                  random.range(-1, 1), c);
+    }
+    return kernels;
+}
+
+// The spur, and on it the heap. `kHeapFrom` is where the pour lands on the spur's top, in the lip's frame.
+// The heap grows as low mounds, one after another, each wider than the last: it spreads far more than it
+// rises. Each rises from inside the rock between `from` and `to`.
+struct Mound {
+    float x, y, rx, ry, height;
+    double from, to;
+};
+constexpr Mound kMounds[] = {{0, 0, 3.6f, 4.4f, 2.6f, 16.6, 18.8},
+                             {-1.4f, 1.2f, 5.4f, 6.6f, 2.3f, 17.8, 21.6},
+                             {0.8f, -1.5f, 7.0f, 8.2f, 2.0f, 21.2, 24.2},
+                             {-0.4f, -0.8f, 8.4f, 9.8f, 1.6f, 22.6, 26.8},
+                             {0.3f, 0.2f, 2.8f, 3.4f, 3.6f, 23.8, 29.5}};
+// The heap's height and reach at time t, for the grain that lands on it and skitters off its flanks.
+float heapHeight(double t) {
+    float h = 0;
+    for (const Mound& m : kMounds)
+        h = std::fmax(h, m.height * float(easeBetween(m.from, m.to, t)));
+    return h;
+}
+float heapReach(double t) {
+    float r = 2;
+    for (const Mound& m : kMounds)
+        r = std::fmax(r, m.rx * float(easeBetween(m.from, m.to, t)));
+    return r;
+}
+
+// One mound: a low dome of grain, its rim sunk into the rock. Lit from behind by the low sun: its crown
+// pale gold, its flanks deeper, every facet a little different so that it reads as loose grain, not a glaze.
+kit::Mesh moundMesh(Random& random, const Mound& m) {
+    kit::Mesh heap;
+    const int around = 12;
+    const float rings[][2] = {{1.0f, -0.9f}, {0.82f, 0.42f}, {0.5f, 0.86f}, {0.2f, 0.98f}};
+    std::vector<std::vector<kit::Vec3>> grid;
+    for (const auto& ring : rings) {
+        std::vector<kit::Vec3> points;
+        for (int i = 0; i < around; ++i) {
+            const float a = 2 * kit::kPi * (float(i) + 0.5f * float(grid.size() % 2)) / around;
+            const float wobble = random.range(0.9f, 1.08f);
+            const float z = ring[1] < 0 ? ring[1] : ring[1] * m.height * random.range(0.94f, 1.05f);
+            points.push_back(
+                {m.rx * ring[0] * wobble * std::cos(a), m.ry * ring[0] * wobble * std::sin(a), z});
+        }
+        grid.push_back(points);
+    }
+    auto tone = [&](float up) {
+        const kit::Color c =
+            up < 0.4f ? kit::mix(kit::rgb8(176, 96, 40), kit::rgb8(226, 146, 56), up / 0.4f)
+                      : kit::mix(kit::rgb8(226, 146, 56), kit::rgb8(252, 208, 120), (up - 0.4f) / 0.6f);
+        return c * random.range(0.86f, 1.06f);
+    };
+    auto face = [&](std::initializer_list<kit::Vec3> corners) {
+        float z = 0;
+        for (const kit::Vec3& p : corners)
+            z += p.z;
+        const kit::Color c = tone(std::fmax(0.0f, z / float(corners.size()) / m.height));
+        std::vector<uint32_t> v;
+        for (const kit::Vec3& p : corners)
+            v.push_back(heap.addVertex(p, {0, 0, 1}, {0.5f, 0.5f}, c));
+        if (v.size() == 4)
+            heap.addQuad(v[0], v[1], v[2], v[3]);
+        else
+            heap.addTriangle(v[0], v[1], v[2]);
+    };
+    for (size_t k = 0; k + 1 < grid.size(); ++k) {
+        // Each ring is turned half a step from the one outside it.
+        const std::vector<kit::Vec3>&outer = grid[k], &inner = grid[k + 1];
+        for (int i = 0; i < around; ++i) {
+            const int next = (i + 1) % around, before = (i + around - 1) % around;
+            if (k % 2 == 0) {
+                face({outer[i], outer[next], inner[i]});
+                face({outer[i], inner[i], inner[before]});
+            } else {
+                face({outer[i], outer[next], inner[next]});
+                face({outer[i], inner[next], inner[i]});
+            }
+        }
+    }
+    const kit::Vec3 peak{0, 0, m.height};
+    for (int i = 0; i < around; ++i)
+        face({grid.back()[i], grid.back()[(i + 1) % around], peak});
+    return heap;
+}
+
+// The spur: a slab of the cliff's rock, broad enough to take the spreading heap, its top catching the low
+// sun, its face to the camera in shade. In the truck's frame at the lip, like the pour.
 kit::Mesh spurMesh() {
     Random random(41);
     const int corners = 9;
@@ -645,12 +792,12 @@ kit::Mesh spurMesh() {
     std::vector<kit::Vec3> top, bottom;
     for (int i = 0; i < corners; ++i) {
         const float a = 2 * kit::kPi * float(i) / corners;
-        const float r = random.range(0.8f, 1.05f);
-        top.push_back({-6 + 10 * std::cos(a) * r, -1.5f + 12 * std::sin(a) * r,
-                       -kSpurDrop + random.range(-0.8f, 0.4f)});
+        const float r = random.range(0.92f, 1.05f);
+        top.push_back({-6 + 12 * std::cos(a) * r, -1.5f + 14 * std::sin(a) * r,
+                       -kSpurDrop + random.range(-0.8f, 0.2f)});
         bottom.push_back({2 + 4 * std::cos(a) * r, -1.5f + 8 * std::sin(a) * r, -kSpurDrop - 24});
     }
-    kit::Vec3 middle{-6, -1.5f, -kSpurDrop + 0.6f};
+    kit::Vec3 middle{-6, -1.5f, -kSpurDrop + 0.4f};
     for (int i = 0; i < corners; ++i) {
         const int j = (i + 1) % corners;
         rock.addTriangle(rock.addVertex(middle, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(158, 92, 74)),
@@ -666,56 +813,33 @@ kit::Mesh spurMesh() {
     return rock;
 }
 
-// The heap the pour builds on the spur: a low mound of grain, pale gold where the sun catches it.
-kit::Mesh heapMesh() {
-    kit::Mesh heap;
-    Random random(43);
-    const int around = 12;
-    std::vector<kit::Vec3> rim, crown;
-    for (int i = 0; i < around; ++i) {
-        const float a = 2 * kit::kPi * float(i) / around;
-        rim.push_back({6.5f * std::cos(a) * random.range(0.85f, 1.1f),
-                       8.5f * std::sin(a) * random.range(0.85f, 1.1f), -0.6f});
-        crown.push_back({2.6f * std::cos(a), 3.6f * std::sin(a), 2.4f + random.range(-0.3f, 0.3f)});
-    }
-    const kit::Vec3 peak{0.5f, 0, 3.6f};
-    for (int i = 0; i < around; ++i) {
-        const int j = (i + 1) % around;
-        const kit::Color lit = std::sin(2 * kit::kPi * float(i) / around) < 0 ? kit::rgb8(226, 152, 60)
-                                                                              : kit::rgb8(250, 204, 112);
-        heap.addQuad(heap.addVertex(rim[i], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
-                     heap.addVertex(rim[j], {0, 0, 1}, {0.5f, 0.5f}, lit * 0.75f),
-                     heap.addVertex(crown[j], {0, 0, 1}, {0.5f, 0.5f}, lit),
-                     heap.addVertex(crown[i], {0, 0, 1}, {0.5f, 0.5f}, lit));
-        heap.addTriangle(heap.addVertex(crown[i], {0, 0, 1}, {0.5f, 0.5f}, lit),
-                         heap.addVertex(crown[j], {0, 0, 1}, {0.5f, 0.5f}, lit),
-                         heap.addVertex(peak, {0, 0, 1}, {0.5f, 0.5f}, kit::rgb8(255, 232, 156)));
-    }
-    return heap;
-}
-
-// A puff of dust and chaff: soft discs facing the camera, bright gold along their tops where the low sun
-// catches them from behind, their undersides in the valley's violet haze.
+// A puff of dust and chaff: a billow of soft lumps facing the camera, big and small, bright gold along their
+// tops where the low sun catches them from behind, their undersides in the valley's violet haze; the puff
+// rolls slowly as it rises, so that the lumps churn.
 kit::Mesh dustPuff(Random& random, float size) {
     kit::Mesh cloud;
-    for (int b = 0; b < 2; ++b) {
-        const kit::Vec3 at =
-            kit::Vec3{random.range(-2, 2), random.range(-1, 1), random.range(-1, 1.5f) + b} * size;
-        const float radius = random.range(1.6f, 2.4f) * size;
-        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(232, 168, 100), random.next());
+    const int lumps = 3;
+    for (int b = 0; b < lumps; ++b) {
+        const float big = b == 0 ? 1.0f : random.range(0.45f, 0.8f);
+        const kit::Vec3 at = kit::Vec3{random.range(-2.2f, 2.2f) * (b > 0), random.range(-1, 1),
+                                       random.range(-1.2f, 1.6f) * (b > 0) + 0.4f * b} *
+                             size;
+        const float radius = random.range(1.5f, 2.1f) * size * big;
+        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(236, 174, 106), random.next());
         uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
         std::vector<uint32_t> ring;
-        for (int j = 0; j < 9; ++j) {
-            const float a = 2 * kit::kPi * float(j) / 9, up = std::sin(a);
+        const int sides = b == 0 ? 9 : 7;
+        for (int j = 0; j < sides; ++j) {
+            const float a = 2 * kit::kPi * float(j) / float(sides), up = std::sin(a);
             const kit::Color rim =
                 up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
                        : kit::rgb8(136, 82, 110);
             const float r = radius * random.range(0.7f, 1.15f);
-            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, 0, up * r * 0.85f}, {0, -1, 0},
-                                           {0.5f, 0.5f}, rim));
+            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, -0.05f * float(b), up * r * 0.85f},
+                                           {0, -1, 0}, {0.5f, 0.5f}, rim));
         }
-        for (int j = 0; j < 9; ++j)
-            cloud.addTriangle(middle, ring[j], ring[(j + 1) % 9]);
+        for (int j = 0; j < sides; ++j)
+            cloud.addTriangle(middle, ring[j], ring[(j + 1) % sides]);
     }
     return cloud;
 }
@@ -747,80 +871,138 @@ std::vector<kit::Model> driveDust() {
     return puffs;
 }
 
-// The pour: a dense fan of grain from the lip down onto the spur (in three lengths that come one after the
-// other as the first of it falls), clumps that tumble down it, dust billowing up where it lands and a heap
-// growing there, and the overflow spilling on down the cliff. The last shove of the hoist at 22 s sends the
-// rest off as one broad sheet; a narrower rope keeps falling to the end. Few nodes: each costs the frame
-// a draw call.
+// The pour. A rope of grain leaves the lip and breaks up as it falls: loose kernels in clumps, one cloud
+// after another, fan out, roll and rain down onto the spur, where the heap spreads in low mounds and
+// kernels skitter off its flanks and over the edge, trickling on down the cliff; dust billows up where it
+// lands and drifts out on the wind. The last shove of the hoist at 22 s sends the rest off as one broad
+// sheet in a burst of grain; a thinner stream keeps falling to the end.
 std::vector<kit::Model> grainFall() {
     std::vector<kit::Model> parts;
     const auto lip = [](double t) { return bedLip(t); };
     const float kFull = 0.78f, kLast = 0.92f;
-    const float shares[] = {0, 0.3f, 0.62f, 1};
     const float dropFull = restingLip(kFull).z - spurTop(), dropLast = restingLip(kLast).z - spurTop();
-    for (int i = 0; i < 3; ++i) {
+    // The rope at the lip, in two lengths (the second as the first of it falls), that breaks up below.
+    const float shares[] = {0, 0.16f, 0.42f};
+    for (int i = 0; i < 2; ++i) {
         char name[24];
         std::snprintf(name, sizeof name, "GrainPour%d", i);
-        parts.push_back(pourNode(name,
-                                 grainFan(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i),
-                                 16.0 + 0.32 * i, 22.35, lip, {}, false));
+        parts.push_back(pourNode(
+            name, grainRope(kFull, dropFull, 2, 4.0f, 5, 15, shares[i], shares[i + 1], 51 + i, i == 1),
+            16.0 + 0.15 * i, 22.35, lip, {}, false));
         std::snprintf(name, sizeof name, "GrainSheet%d", i);
-        parts.push_back(
-            pourNode(name, grainFan(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1], 61 + i, 2.2f),
-                     21.9 + 0.22 * i, 23.6, lip, pourVelocity(23.6, 6)));
-        std::snprintf(name, sizeof name, "GrainRope%d", i);
         parts.push_back(pourNode(name,
-                                 grainFan(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1], 71 + i),
-                                 22.8, 30, lip, {}, false));
+                                 grainRope(kLast, dropLast, 3, 6.0f, 4, 21, shares[i], shares[i + 1] + 0.08f,
+                                           61 + i, i == 1, 2.2f),
+                                 21.9 + 0.1 * i, 23.6, lip, pourVelocity(23.6, 6)));
+        std::snprintf(name, sizeof name, "GrainRope%d", i);
+        parts.push_back(pourNode(
+            name, grainRope(kLast, dropLast, 2, 1.8f, 7, 12, shares[i], shares[i + 1] * 0.8f, 71 + i, i == 1),
+            22.8, 30, lip, {}, false));
     }
-    // Clumps tumble down the fan, one every 0.4 s, and are gone into the heap as they land.
-    Random random(31);
-    int stream = 0;
-    for (double t0 = 16.0; t0 < 29.7; t0 += 0.4, ++stream) {
-        const double heavy = easeBetween(15.8, 17, t0) * (1 - 0.6 * easeBetween(23, 29.5, t0)) +
-                             0.4 * (std::fabs(t0 - 22.6) < 1.0);
-        const int count = std::max(6, int(22 * heavy));
-        const float tip = float(bedTip(t0)), speed = random.range(8, 14);
-        const float land = fallTime(tip, speed, restingLip(tip).z - spurTop());
-        const kit::Vec3 from = bedLip(t0), velocity = pourVelocity(t0, speed);
-        kit::Mesh kernels;
-        for (int k = 0; k < count; ++k) {
-            const float lag = random.range(0, 0.15f);
-            kit::Vec3 at{random.range(-1.2f, 1.2f) + 12 * std::cos(tip) * lag, random.range(-6, 6),
-                         random.range(-0.8f, 0.8f) + (12 * std::sin(tip) + 20) * lag};
-            float w = random.range(0.3f, 0.55f), h = w * random.range(1.1f, 1.5f);
-            kit::Color c = kit::mix(kit::rgb8(236, 160, 52), kit::rgb8(255, 236, 160), random.next());
-            addKernel(kernels, kit::rotateEuler(at, {0, 0, float(heading(t0))}), w, h, c);
-        }
-        char name[24];
-        std::snprintf(name, sizeof name, "GrainFall%02d", stream % 100);
-        auto path = sampleFrames(kFrames, [&](double t) {
-            if (t < t0 - 0.01 || t > t0 + land) return kit::Vec3{from.x, from.y, -600};
-            float s = float(t - t0);
-            return from + velocity * s - kit::Vec3{0, 0, 0.5f * kGravity * s * s};
-        });
-        parts.push_back({name, path[0], {}, std::move(kernels), kit::positionCurves(path), {}});
-    }
-    // The spur, the heap that rises on it from inside the rock, and the overflow down the cliff.
+    // Below the rope the grain falls loose: clouds of kernels leave the lip one after another, each on a
+    // node of its own that is used again once its cloud has landed. The stream thins as the bed empties.
     const float turn = float(heading(20));
     const kit::Vec3 at = restingLip(kFull);
+    const kit::Vec3 landing = fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop));
+    auto stream = [&](const char* prefix, int nodes, double from, double until, double every, float slow,
+                      float fast, int kernels, float across, float depth, unsigned seed,
+                      const std::function<double(double)>& density) {
+        Random random(seed);
+        std::vector<std::vector<Flight>> flights(nodes);
+        int n = 0;
+        for (double t0 = from; t0 < until; t0 += every, ++n) {
+            if (random.next() > density(t0)) continue;
+            const float tip = float(bedTip(t0)), speed = random.range(slow, fast);
+            const kit::Vec3 start = bedLip(t0), velocity = pourVelocity(t0, speed);
+            const float life = fallTime(tip, speed, start.z - spurTop() - 0.6f * heapHeight(t0));
+            auto place = [start, velocity](double s) {
+                return start + velocity * float(s) - kit::Vec3{0, 0, 0.5f * kGravity * float(s * s)};
+            };
+            flights[n % nodes].push_back({t0, life, place, random.range(-4, 4)});
+        }
+        for (int k = 0; k < nodes; ++k) {
+            if (flights[k].empty()) continue;
+            char name[24];
+            std::snprintf(name, sizeof name, "%s%02d", prefix, k);
+            parts.push_back(
+                flightNode(name, grainCloud(random, kernels, across, depth, 1.2f, 1), flights[k]));
+        }
+    };
+    stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 48, 0.5f, 3.5f, 31,
+           [](double t) { return easeBetween(15.9, 16.4, t) * (1 - 0.55 * easeBetween(23.2, 29.5, t)); });
+    stream("GrainBurst", 10, 21.9, 23.7, 0.1, 9, 19, 40, 1.2f, 5.0f, 33, [](double) { return 1.0; });
+    // The spur, and the heap that spreads on it, rising from inside the rock mound after mound.
     kit::Mesh spur = spurMesh();
     kit::rotate(spur, {0, 0, turn});
     kit::translate(spur, at);
     parts.push_back({"PourSpur", {}, {}, std::move(spur), {}, {}});
-    const kit::Vec3 landing = fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop));
-    auto heapPlace = [=](double t) {
-        return at + kit::rotateEuler(landing, {0, 0, turn}) -
-               kit::Vec3{0, 0, 4.2f * float(1 - easeBetween(16.8, 25, t))};
-    };
-    parts.push_back(pourNode("PourHeap", heapMesh(), 16.8, 30, heapPlace, {}, false));
-    kit::Mesh spill = grainFan(0, 70, 1, 2.5f, 2, 6, 0, 1, 81, 4.0f);
-    auto spillPlace = [=](double) {
-        return at + kit::rotateEuler(kit::Vec3{-15.5f, -1, -kSpurDrop + 0.2f}, {0, 0, turn});
-    };
-    parts.push_back(pourNode("PourSpill", std::move(spill), 17.6, 30, spillPlace, {}, false));
-    // Dust billows up where it lands, a puff every 0.7 s from behind the fan, rising and drifting out
-    // on the wind toward the sun, and settling again into the drop; bigger after the sheet.
+    Random heapRandom(43);
+    for (size_t i = 0; i < std::size(kMounds); ++i) {
+        const Mound m = kMounds[i];
+        kit::Mesh mound = moundMesh(heapRandom, m);
+        kit::rotate(mound, {0, 0, turn});
+        auto place = [=](double t) {
+            return at + kit::rotateEuler(landing + kit::Vec3{m.x, m.y, 0}, {0, 0, turn}) -
+                   kit::Vec3{0, 0, (m.height + 1.6f) * float(1 - easeBetween(m.from, m.to, t))};
+        };
+        char name[24];
+        std::snprintf(name, sizeof name, "PourHeap%zu", i);
+        parts.push_back(pourNode(name, std::move(mound), m.from, 30, place, {}, false, false));
+    }
+    // Kernels skitter off the heap's flanks: they run down from its crown, faster as they go, and over
+    // the spur's edge.
+    {
+        Random random(47);
+        const int nodes = 6;
+        std::vector<std::vector<Flight>> flights(nodes);
+        int n = 0;
+        for (double t0 = 17.6; t0 < 29.6; t0 += 0.3, ++n) {
+            const float a = random.range(1.0f, 3.6f), h = heapHeight(t0), reach = heapReach(t0);
+            const float edge = 11.5f;
+            auto place = [=](double s) {
+                const float r = float(2.5 * s + 5 * s * s), on = std::fmin(r, edge);
+                float z = h * std::fmax(0.0f, 1 - (on / reach) * (on / reach));
+                if (r > edge) {
+                    const float fall = float(s) - float((-2.5 + std::sqrt(6.25 + 20 * edge)) / 10);
+                    z -= 0.5f * kGravity * fall * fall;
+                }
+                const kit::Vec3 p = landing + kit::Vec3{0.85f * r * std::cos(a), r * std::sin(a), z + 0.3f};
+                return at + kit::rotateEuler(p, {0, 0, turn});
+            };
+            flights[n % nodes].push_back({t0, 1.7, place, random.range(-6, 6)});
+        }
+        for (int k = 0; k < nodes; ++k) {
+            char name[24];
+            std::snprintf(name, sizeof name, "GrainSkitter%d", k);
+            parts.push_back(flightNode(name, grainCloud(random, 7, 0.3f, 0.5f, 0.3f, 0.8f), flights[k]));
+        }
+    }
+    // The overflow trickles on down the cliff in clumps that stream out as they fall.
+    {
+        Random random(53);
+        const int nodes = 9;
+        std::vector<std::vector<Flight>> flights(nodes);
+        int n = 0;
+        for (double t0 = 19.4; t0 < 29.8; t0 += 0.3, ++n) {
+            const kit::Vec3 from = at + kit::rotateEuler(kit::Vec3{-16.5f + random.range(-1, 1),
+                                                                   random.range(-7, 4), -kSpurDrop},
+                                                         {0, 0, turn});
+            const kit::Vec3 velocity =
+                kit::rotateEuler(kit::Vec3{-random.range(2, 5), random.range(-1, 1), 0}, {0, 0, turn});
+            auto place = [=](double s) {
+                return from + velocity * float(s) - kit::Vec3{0, 0, 0.5f * kGravity * float(s * s)};
+            };
+            flights[n % nodes].push_back({t0, 2.5, place, random.range(-3, 3)});
+        }
+        for (int k = 0; k < nodes; ++k) {
+            char name[24];
+            std::snprintf(name, sizeof name, "PourSpill%d", k);
+            parts.push_back(flightNode(name, grainCloud(random, 14, 0.6f, 1.5f, 2.5f, 1.2f), flights[k]));
+        }
+    }
+    // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
+    // on the wind toward the sun and rolling as it goes, and settling again into the drop; bigger after
+    // the sheet.
     Random dust(77);
     int puff = 0;
     for (double t0 = 16.9; t0 < 29.6; t0 += 0.7, ++puff) {
@@ -829,15 +1011,16 @@ std::vector<kit::Model> grainFall() {
             at +
             kit::rotateEuler(landing + kit::Vec3{dust.range(-3, 3), dust.range(-7, -2), 1}, {0, 0, turn});
         const kit::Vec3 drift{dust.range(0.8f, 2.4f), dust.range(-0.5f, 0.5f), 0};
-        auto place = [=](double t) {
-            const float s = float(t - t0);
-            // It settles again: after three seconds it sinks back into the drop, out of the frame.
-            const float settle = std::fmax(0.0f, s - 3);
-            return start + drift * s + kit::Vec3{0, 0, 7 * (1 - std::exp(-s / 1.5f)) - 4 * settle * settle};
+        auto place = [=](double s) {
+            // It settles again: after three seconds it sinks back into the drop, out of the frame, and is
+            // gone.
+            const float settle = std::fmax(0.0f, float(s) - 3);
+            return start + drift * float(s) +
+                   kit::Vec3{0, 0, 7 * (1 - std::exp(-float(s) / 1.5f)) - 8 * settle * settle};
         };
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
-        parts.push_back(pourNode(name, dustPuff(dust, size), t0, 30, place, {}, false, false));
+        parts.push_back(flightNode(name, dustPuff(dust, size), {{t0, 6, place, dust.range(-0.5f, 0.5f)}}));
     }
     return parts;
 }
