@@ -534,9 +534,16 @@ kit::Mesh wheatStand() {
             // The ear: kernels in two staggered ranks (light and shade alternating), then the tip and its awns.
             kit::Vec3 along = (tip - neck) * (1.0f / 3);
             uint32_t l1 = at(neck + along - side * (ear * 0.5f), ear0), r1 = at(neck + along + side * (ear * 0.5f), ear1);
+            uint32_t t = at(tip, ear0);
+            // From the farther rows the ear is a few pixels: two ranks' worth in one, and no awns.
+            if (d > 9) {
+                face(n0, l1, r1);
+                face(n0, r1, n1);
+                face(l1, t, r1);
+                continue;
+            }
             uint32_t l2 = at(neck + along * 2 - side * (ear * 0.5f), ear1),
                      r2 = at(neck + along * 2 + side * (ear * 0.5f), ear0);
-            uint32_t t = at(tip, ear0);
             face(n0, l1, r1);
             face(n0, r1, n1);
             face(l1, l2, r2);
@@ -899,7 +906,7 @@ constexpr float kChaffPitch = 14.0f; // rise of a spiral's turn: the plume climb
 kit::Mesh chaffCloud() {
     kit::Mesh m;
     Random random(83);
-    constexpr int kStrands = 9, kPerTurn = 15;
+    constexpr int kStrands = 7, kPerTurn = 11;
     constexpr float kFoot = 12, kTop = 48;
     for (int strand = 0; strand < kStrands; ++strand) {
         for (int j = 0;; ++j) {
