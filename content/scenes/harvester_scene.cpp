@@ -49,11 +49,11 @@ constexpr float kScale = 3;
 // brings the truck in beside it, a sideways track with both machines on the thirds, a whip right across
 // both machines, back left to frame the pair against the hill, a pull back to the pair, and a dive forward
 // into the standing wheat that fills the frame with gold on the cut.
-// Second, a new framing on every other beat: low from the right beyond the header as the auger swings out;
-// a low track past the truck's front as the pour starts, the whole truck, the spout and the stream in
-// frame; across the truck's front with the auger reaching in from the edge while the heap rises (the
-// header and its crop kept out of frame); close and low on the truck's other flank as the pour ends; and a pull back from the truck's front that frames both machines and is still moving on the
-// cut. Each path runs a little past its stretch, so that it is still moving at the ends.
+// Second, one directed move on the even seconds: the whole harvester as it swings its auger out; a sideways
+// reveal of the truck; the pair whole as the pour starts, pulled back to the harvester's side; a sweep across
+// the pair toward the truck's far flank, pushing in on the stream; back out, and a pull back that frames both
+// machines and is still moving on the cut. Each path runs a little past its stretch, so that it is still
+// moving at the ends.
 const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
         {0, {0, 262, 48}},     {4, {45, 225, 10}},    {6, {55, 205, 9}},      {8, {40, 190, 9}},
