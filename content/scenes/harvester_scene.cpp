@@ -49,15 +49,15 @@ constexpr float kScale = 3;
 // brings the truck in beside it, a sideways track with both machines on the thirds, a whip right across
 // both machines, back left to frame the pair against the hill, a pull back to the pair, and a dive forward
 // into the standing wheat that fills the frame with gold on the cut.
-// Second, a new framing on every other beat: low from the right beyond the header as the auger swings out;
-// a low track past the truck's front as the pour starts, the whole truck, the spout and the stream in
-// frame; across the truck's front with the auger reaching in from the edge while the heap rises (the
-// header and its crop kept out of frame); close and low on the truck's other flank as the pour ends; and a pull back from the truck's front that frames both machines and is still moving on the
-// cut. Each path runs a little past its stretch, so that it is still moving at the ends.
+// Second, one directed move on the even seconds: the whole harvester as it swings its auger out; a sideways
+// reveal of the truck; the pair whole as the pour starts, pulled back to the harvester's side; a sweep across
+// the pair toward the truck's far flank, pushing in on the stream; back out, and a pull back that frames both
+// machines and is still moving on the cut. Each path runs a little past its stretch, so that it is still
+// moving at the ends.
 const std::vector<PathPoint>& firstMoves() {
     static const std::vector<PathPoint> path{
         {0, {0, 262, 48}},     {4, {45, 225, 10}},    {6, {55, 205, 9}},      {8, {40, 190, 9}},
-        {10, {80, 225, 8}},    {12, {95, 262, 8}},    {14, {60, 266, 10}},    {15, {-30, 268, 12}},
+        {10, {30, 240, 8}},    {12, {12, 262, 8}},    {14, {25, 266, 10}},    {15, {-30, 268, 12}},
         {16, {60, 252, 10}},
         {18, {30, 240, 12}},   {20, {-60, 272, 12}},  {22, {50, 226, 9}},     {24, {0, 200, 9}},
         {26, {-55, 250, 9}},   {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
@@ -66,9 +66,9 @@ const std::vector<PathPoint>& firstMoves() {
 }
 const std::vector<PathPoint>& secondMoves() {
     static const std::vector<PathPoint> path{
-        {28, {150, 250, 10}},  {29, {90, 236, 9}},    {31, {20, 206, 12}},   {33, {-86, 180, 8}},
-        {35, {-110, 188, 6}},  {37, {-128, 172, 6}},  {39, {-132, 205, 6}},  {41, {-108, 222, 7}},
-        {43, {-152, 180, 6}},  {45, {-120, 190, 6}},  {47, {-70, 215, 7}},   {49, {-50, 285, 8}},
+        {28, {60, 262, 10}},   {29, {10, 250, 9}},    {31, {-25, 235, 10}},  {33, {-45, 270, 9}},
+        {35, {-20, 310, 10}},  {37, {-60, 290, 9}},   {39, {-110, 255, 8}},  {41, {-160, 225, 8}},
+        {43, {-135, 195, 7}},  {45, {-100, 215, 7}},  {47, {-70, 240, 8}},   {49, {-50, 285, 8}},
         {50, {-44, 318, 8}},   {51, {-40, 350, 8}}};
     return path;
 }
@@ -464,7 +464,7 @@ void dropHidden(std::vector<std::pair<kit::Mesh*, std::function<kit::Vec3(double
 // degrees under the horizon, so nothing under the ground near the camera ever shows), and sweeps up from the
 // frame's lower edge in the last half second, as if the camera sank into the wheat, until the gold fills the
 // frame on the cut. Written units, about the camera's last position.
-constexpr double kPlungeFrom = 27.35, kPlungeTo = 27.8;
+constexpr double kPlungeFrom = 27.3, kPlungeTo = 27.85;
 constexpr float kStandSunk = 80;
 // Adds a triangle turned to the camera (+Y), whatever order its corners come in.
 void addFacingCamera(kit::Mesh& m, uint32_t a, uint32_t b, uint32_t c) {
@@ -480,13 +480,14 @@ kit::Mesh wheatDepth() {
     // The shadowed depth of the crop behind the stand: a dark gold wall with a ragged crest of ears, lighter
     // toward the top, so that the gaps between the stalks read as more wheat rather than sky.
     {
-        constexpr float depth = -58, reach = 44;
+        constexpr float depth = -27, reach = 50;
         uint32_t prevFoot = 0, prevTop = 0;
+        // Its crest rolls gently, ears of uneven height and spacing along it, so that no regular teeth show.
         for (int i = 0; i <= 40; ++i) {
-            float x = -reach + 2 * reach * float(i) / 40;
-            float crest = 80 + (i % 2 ? 5.0f : 0.0f) + random.range(-1.5f, 1.5f);
+            float x = -reach + 2 * reach * (float(i) + (i % 40 ? random.range(-0.3f, 0.3f) : 0.0f)) / 40;
+            float crest = 37 + 1.5f * std::sin(x * 0.37f) + (i % 2 ? random.range(0.4f, 1.6f) : 0.0f);
             uint32_t foot = at({x, depth, -2}, kit::rgb8(62, 40, 14));
-            uint32_t top = at({x, depth, crest}, i % 2 ? kit::rgb8(196, 146, 58) : kit::rgb8(150, 104, 34));
+            uint32_t top = at({x, depth, crest}, i % 2 ? kit::rgb8(214, 164, 72) : kit::rgb8(184, 134, 50));
             if (i > 0) {
                 face(prevFoot, foot, top);
                 face(prevFoot, top, prevTop);
@@ -507,11 +508,12 @@ kit::Mesh wheatStand() {
     // close up; the near ones rise out of the frame and show only their stems.
     const kit::Color ears[] = {kit::rgb8(252, 222, 132), kit::rgb8(242, 194, 84), kit::rgb8(228, 168, 62),
                                kit::rgb8(206, 142, 46), kit::rgb8(250, 206, 104)};
-    for (float d = 54; d > 2.4f; d *= 0.8f) {
+    for (float d = 25; d > 2.4f; d *= 0.8f) {
         const float stem = std::fmax(0.045f, 0.011f * d), ear = std::fmax(0.3f, 0.027f * d);
-        const float step = 0.045f * d, reach = 0.7f * d;
+        // The farther rows reach wider: the plunge starts well back, where the frame takes in more of them.
+        const float step = 0.045f * d, reach = 0.7f * d + (d > 8 ? 14.0f : 0.0f);
         // Farther rows lie deeper in the crop's shade.
-        const float depthShade = 1.0f - 0.25f * std::fmin(1.0f, d / 54);
+        const float depthShade = 1.0f - 0.25f * std::fmin(1.0f, d / 25);
         for (float x = -reach; x <= reach; x += step * random.range(0.7f, 1.3f)) {
             kit::Vec3 foot{x, -d + random.range(-0.1f, 0.1f) * d, -2};
             float h = random.range(17, 30);
@@ -532,9 +534,16 @@ kit::Mesh wheatStand() {
             // The ear: kernels in two staggered ranks (light and shade alternating), then the tip and its awns.
             kit::Vec3 along = (tip - neck) * (1.0f / 3);
             uint32_t l1 = at(neck + along - side * (ear * 0.5f), ear0), r1 = at(neck + along + side * (ear * 0.5f), ear1);
+            uint32_t t = at(tip, ear0);
+            // From the farther rows the ear is a few pixels: two ranks' worth in one, and no awns.
+            if (d > 9) {
+                face(n0, l1, r1);
+                face(n0, r1, n1);
+                face(l1, t, r1);
+                continue;
+            }
             uint32_t l2 = at(neck + along * 2 - side * (ear * 0.5f), ear1),
                      r2 = at(neck + along * 2 + side * (ear * 0.5f), ear0);
-            uint32_t t = at(tip, ear0);
             face(n0, l1, r1);
             face(n0, r1, n1);
             face(l1, l2, r2);
@@ -547,17 +556,43 @@ kit::Mesh wheatStand() {
     // The camera only ever looks at them from the front: one side is enough.
     return m;
 }
-kit::Vec3 standAt(double t) {
-    kit::Vec3 at = cameraSeen(28) + kit::Vec3{0, 0, -8};
-    double risen = easeBetween(kPlungeFrom, kPlungeTo, t) * (t < 28.5 ? 1 : 0);
-    return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
+// How far under its place a wall of the plunge lies at t: out of every view until just before the plunge, then
+// from `low` (its tops just under the frame's lower edge) up to its place, quickly at first and settling, so
+// that the gold climbs the frame steadily for about half a second. `lag` holds it back.
+double plungeSink(double t, float low, double lag) {
+    if (t >= 28.5 || t < kPlungeFrom - 0.05) return kStandSunk;
+    double u = std::fmin(1.0, std::fmax(0.0, (t - kPlungeFrom - lag) / (kPlungeTo - kPlungeFrom)));
+    return low * (1 - u) * (1 - u);
 }
-// The depth wall rises behind the stalks a little later, once they cover most of the frame, so that it only
-// ever shows between them.
+kit::Vec3 standAt(double t) {
+    return cameraSeen(28) + kit::Vec3{0, 0, float(-8 - plungeSink(t, 24, 0))};
+}
+// The depth wall rises behind the stalks, its crest always under their ears, so that it only ever shows
+// between them.
 kit::Vec3 depthAt(double t) {
-    kit::Vec3 at = cameraSeen(28) + kit::Vec3{0, 0, -8};
-    double risen = easeBetween(kPlungeFrom + 0.27, kPlungeTo + 0.1, t) * (t < 28.5 ? 1 : 0);
-    return at - kit::Vec3{0, 0, float((1 - risen) * kStandSunk)};
+    return cameraSeen(28) + kit::Vec3{0, 0, float(-8 - plungeSink(t, 60, 0.15))};
+}
+
+// The stand and the wall behind it as the plunge shows them: the stalks and the stretches of wall that never
+// come into the frame, or never past the nearer stalks, go.
+std::pair<kit::Mesh, kit::Mesh> plungeSeen() {
+    std::pair<kit::Mesh, kit::Mesh> meshes{wheatStand(), wheatDepth()};
+    std::vector<std::pair<double, float>> moments;
+    for (int k = int(std::floor(kPlungeFrom * 60)); k * 1000 / 60 < 28000; ++k) {
+        for (float lift : {0.0f, 5.0f})
+            moments.push_back({(k * 1000 / 60) / 1000.0, lift});
+    }
+    auto viewFrom = [&moments](kit::Vec3 (*at)(double)) {
+        return [&moments, at](size_t m) {
+            auto [t, lift] = moments[m];
+            kit::Vec3 eye = cameraSeen(t) + kit::Vec3{0, 0, lift};
+            return kit::makeView(eye - at(t), kCameraAngles, kFieldOfView, 1);
+        };
+    };
+    std::vector<kit::OcclusionInstance> instances{{&meshes.first, viewFrom(standAt)},
+                                                  {&meshes.second, viewFrom(depthAt)}};
+    std::vector<std::vector<bool>> seen = kit::trianglesEverSeen(instances, moments.size());
+    return {kit::keepTriangles(meshes.first, seen[0]), kit::keepTriangles(meshes.second, seen[1])};
 }
 
 // Fair-weather clouds beyond the hill's crest, drifting slowly across the painted sky on the return to the
@@ -859,20 +894,40 @@ kit::Mesh truckLoad() {
     return kit::bakeLight(m, airLight(), {kTruckAt, {}});
 }
 
-// Chaff thrown out behind the harvester by its spreader: small pale straw flakes in a loose cloud that turns
-// about an upright axis behind the machine's far side, away from the truck, so that no flake reads as grain
-// missing the bed. Spun, it swirls for ever and needs no keys but one angle.
-const kit::Vec3 kSpreaderAt{11, -36, 0};
+// Chaff thrown out behind the harvester by its spreader: pale straw flakes and darker dust in a plume that
+// billows up from the machine's back, widening and thinning as it climbs, high enough to show over the
+// body from in front. The flakes lie on rising spirals about an upright axis: spun about it, the spirals
+// climb without end, so that the plume streams up for as long as it turns and needs one angle's keys only.
+// It stands a little toward the machine's far side, away from the truck, so that no flake reads as grain
+// missing the bed.
+const kit::Vec3 kSpreaderAt{4, -28, 0};
+constexpr double kChaffSpin = 2.5;   // radians a second
+constexpr float kChaffPitch = 14.0f; // rise of a spiral's turn: the plume climbs about 5.6 units a second
 kit::Mesh chaffCloud() {
     kit::Mesh m;
     Random random(83);
-    for (int i = 0; i < 120; ++i) {
-        float a = random.range(0, 6.3f), r = 3 + 7 * std::sqrt(random.next());
-        float z = 3 + random.range(0, 1) * (5 + 0.5f * r);
-        kit::Color c = kit::mix(kit::rgb8(215, 205, 160), kit::rgb8(250, 245, 215), random.next());
-        addChunk(m, {r * std::cos(a), r * std::sin(a), z}, 0.12f + 0.1f * random.next(), c, random);
+    constexpr int kStrands = 7, kPerTurn = 11;
+    constexpr float kFoot = 12, kTop = 48;
+    for (int strand = 0; strand < kStrands; ++strand) {
+        for (int j = 0;; ++j) {
+            // Spun by a positive angle, a point at angle a moves to a + spin: the spirals wind so that the
+            // flakes' places climb.
+            float a = -2 * kit::kPi * (float(j) / kPerTurn + float(strand) / kStrands);
+            float z = kFoot + kChaffPitch * float(j) / kPerTurn + random.range(-1.5f, 1.5f);
+            if (z > kTop) break;
+            float up = (z - kFoot) / (kTop - kFoot);
+            // Thinner toward the top: some places stay empty.
+            if (random.next() < up * 0.6f) continue;
+            float r = 2 + 13 * up + random.range(-1.5f, 1.5f) * (0.5f + up);
+            kit::Color straw = kit::mix(kit::rgb8(226, 210, 150), kit::rgb8(252, 244, 210), random.next());
+            kit::Color dust = kit::mix(kit::rgb8(180, 160, 112), kit::rgb8(210, 194, 150), random.next());
+            kit::Color c = kit::mix(random.next() < 0.3f ? dust : straw, kit::rgb8(214, 222, 226), 0.5f * up);
+            addChunk(m, {r * std::cos(a), r * std::sin(a), z}, 0.28f + 0.2f * random.next() + 0.2f * up, c,
+                     random);
+        }
     }
-    return kit::bakeLight(m, airLight(), {kSpreaderAt, {}});
+    // Unlit: each flake keeps its own pale colour, whichever way it turns.
+    return m;
 }
 
 // The land behind the field climbs away from the camera: from a wavy foot line behind the machines it rises
@@ -1152,6 +1207,15 @@ SceneSource buildHarvester() {
     kit::sortNearFirst(wheat, inTheCrop);
     kit::sortNearFirst(stubble, inTheCrop);
 
+    // The plunge into the wheat is drawn before everything else: its stalks, nearest first, then hide the
+    // machines, the hill and the farther rows before they are shaded.
+    auto standPath = sampleFrames(kFrames, standAt);
+    auto depthPath = sampleFrames(kFrames, depthAt);
+    auto [stand, depthWall] = plungeSeen();
+    kit::sortNearFirst(stand, {0, 10, 8});
+    scene.models.push_back({"WheatStand", standPath[0], {}, std::move(stand), kit::positionCurves(standPath), {}});
+    scene.models.push_back(
+        {"WheatDepth", depthPath[0], {}, std::move(depthWall), kit::positionCurves(depthPath), {}});
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
@@ -1163,7 +1227,7 @@ SceneSource buildHarvester() {
         double t = f / 20.0;
         fold.push_back(augerAngles(t));
         spin.push_back(-17 * t);
-        swirl.push_back(2.5 * t);
+        swirl.push_back(kChaffSpin * t);
     }
     kit::Model auger = scaled("UnloadingAuger", kAugerPivot, unloadingAuger());
     auger.curves = kit::rotationCurves(fold);
@@ -1230,10 +1294,6 @@ SceneSource buildHarvester() {
     auto eye = sampleFrames(kFrames, [](double t) {
         return cameraSeen(t) - kit::Vec3{0, 0, float(partLift(t))};
     });
-    auto standPath = sampleFrames(kFrames, standAt);
-    scene.models.push_back({"WheatStand", standPath[0], {}, wheatStand(), kit::positionCurves(standPath), {}});
-    auto depthPath = sampleFrames(kFrames, depthAt);
-    scene.models.push_back({"WheatDepth", depthPath[0], {}, wheatDepth(), kit::positionCurves(depthPath), {}});
     addClouds(scene.models);
     addFlock(scene.models, "RookFirst", 19, 5, 71);
     addFlock(scene.models, "RookSecond", 45, 7, 73);
