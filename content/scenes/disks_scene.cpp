@@ -22,11 +22,8 @@ constexpr int kFrames = 441; // 0-22 s
 // lines.
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
-// Where the lamp at the start of the walk round the frame (the top of its right side) aims.
-constexpr float kAimStart = 0.56f;
 constexpr float kPlateThickness = 0.6f;
 constexpr float kFrameProud = 1.4f; // the frame stands this far off each face of the plate
-constexpr float kBulbProud = 1.3f;  // and the bulbs this far off the frame
 constexpr double kFieldOfView = 0.6;
 constexpr double kHoldDistance = 88;
 // The sign leans back this far (degrees), so that the camera looks down on it from as high to see it face-on.
@@ -182,60 +179,33 @@ kit::Mesh emblem() {
     return m;
 }
 
-// One marquee bulb on the back face: a hot centre fading to its rim. Three strengths in turn round the
-// frame, like a chase caught in mid-run. (The front's lamps are hooded: see hoodedLamp().)
-kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
-    const float reach = kPlateThickness / 2 + kFrameProud + kBulbProud;
-    kit::Mesh disk = kit::cylinder(radius, -reach, 0, 12);
-    const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110),
-                                   kit::rgb8(200, 110, 40)};
-    const kit::Color rims[3] = {kit::rgb8(255, 170, 60), kit::rgb8(235, 120, 36), kit::rgb8(120, 50, 30)};
-    for (size_t v = 0; v < disk.colors.size(); ++v) {
-        bool cap = std::fabs(disk.normals[v].z) > 0.7f;
-        bool centre = std::hypot(disk.positions[v].x, disk.positions[v].y) < 0.01f;
-        disk.colors[v] = cap && centre ? centres[phase] : rims[phase] * (cap ? 1.0f : 0.7f);
+// One marquee lamp standing on the frame, in sign space with its axis along +z from the frame's face: a
+// glowing halo ring on the lacquer, a short brass socket and a white-hot bulb that reads lit from any side.
+// The chase round the frame is caught in mid-run: every third lamp burns whitest.
+constexpr float kBulbRadius = 0.95f, kHaloRadius = 1.13f, kSocketRadius = 0.78f;
+kit::Mesh lamp(int phase, float lift) {
+    const float centre = 0.95f;
+    std::vector<kit::Vec2> profile{{kHaloRadius, lift}, {kSocketRadius, lift}, {kSocketRadius, 0.5f}};
+    for (float degrees : {-12.0f, 32.0f, 68.0f}) {
+        float a = degrees * kit::kPi / 180;
+        profile.push_back({kBulbRadius * std::cos(a), centre + kBulbRadius * std::sin(a)});
     }
-    return kit::translate(disk, {at.u, at.v, 0});
-}
-
-// The front's marquee lamps sit at the bottom of short open hoods, each aimed a little outward, toward
-// `aim` (radians round the sign from its right). A hood shows its hot lamp only to a viewer looking down
-// its axis; off it, the dark walls close over the lamp. So the lamps light and go out as the camera moves
-// round the board: circling it runs a chase round the frame, rocking it flashes one side, then the other.
-constexpr float kHoodDepth = 4.0f, kHoodTilt = 0.26f; // the hoods lean 15 degrees outward
-kit::Mesh hoodedLamp(kit::Vec2 at, float radius, float aim) {
-    kit::Mesh outer = kit::cylinder(radius, 0, kHoodDepth, 10, {}, {}, 1, false);
-    kit::Mesh inner = outer;
-    for (kit::Vec3& n : inner.normals)
-        n = n * -1.0f;
-    kit::flipFaces(inner);
-    for (size_t v = 0; v < outer.colors.size(); ++v) {
-        float f = outer.positions[v].z / kHoodDepth;
-        outer.colors[v] = kit::mix(kit::rgb8(40, 10, 14), kit::rgb8(96, 26, 22), f);
-        // Soot-dark inside, so that a lamp out of sight leaves a dark mouth, not a glow.
-        inner.colors[v] = kit::mix(kit::rgb8(70, 22, 16), kit::rgb8(20, 5, 10), std::pow(f, 0.5f));
+    profile.push_back({0, centre + kBulbRadius});
+    kit::Mesh m = kit::lathe(profile, 8);
+    const kit::Color hot[3] = {kit::rgb8(255, 255, 244), kit::rgb8(255, 246, 200), kit::rgb8(255, 238, 176)};
+    for (size_t v = 0; v < m.colors.size(); ++v) {
+        const kit::Vec3 &p = m.positions[v], &n = m.normals[v];
+        float r = std::hypot(p.x, p.y);
+        if (p.z < lift + 0.01f && n.z > 0.9f) { // the halo: hot at the socket, fading into the lacquer
+            m.colors[v] = r < kSocketRadius + 0.01f ? kit::rgb8(255, 196, 96) : kit::rgb8(214, 70, 34);
+        } else if (p.z < 0.51f) { // the socket, lit by its bulb
+            m.colors[v] = kit::rgb8(236, 160, 64);
+        } else { // the bulb: white-hot at its crown, warm toward its base
+            float up = std::clamp(n.z, 0.0f, 1.0f);
+            m.colors[v] = kit::mix(kit::rgb8(255, 176, 70), hot[phase], std::pow(up, 0.6f));
+        }
     }
-    kit::Mesh lamp = kit::cylinder(radius, 0, 0.45f, 10); // clear of the frame by more than the depth steps out there
-    std::erase_if(lamp.triangles,
-                  [&](const std::array<uint32_t, 3>& t) { return lamp.normals[t[0]].z < 0.9f; });
-    for (size_t v = 0; v < lamp.colors.size(); ++v) {
-        bool centre = std::hypot(lamp.positions[v].x, lamp.positions[v].y) < 0.01f;
-        lamp.colors[v] = centre ? kit::rgb8(255, 255, 250) : kit::rgb8(255, 236, 150);
-    }
-    kit::Mesh m = outer;
-    kit::merge(m, inner);
-    kit::merge(m, lamp);
-    // Lean the hood's axis from +z toward `aim`, about the in-plane axis across it.
-    const kit::Vec3 k{-std::sin(aim), std::cos(aim), 0};
-    const float c = std::cos(kHoodTilt), s = std::sin(kHoodTilt);
-    auto turn = [&](kit::Vec3 v) {
-        return v * c + kit::cross(k, v) * s + k * (kit::dot(k, v) * (1 - c));
-    };
-    for (kit::Vec3& p : m.positions)
-        p = turn(p);
-    for (kit::Vec3& n : m.normals)
-        n = turn(n);
-    return kit::translate(m, {at.u, at.v, kPlateThickness / 2 + kFrameProud + 0.02f});
+    return m;
 }
 
 // The board behind the letters is a louvre: slats leaning up and out over a gold-lit back. From in front
@@ -353,11 +323,12 @@ kit::Mesh logo() {
         while (next < walked + length && n < count) {
             float f = (next - walked) / length;
             kit::Vec2 at{a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f};
-            // Aimed round the sign in step with the walk round the frame, so that a steady circle of the
-            // camera runs the chase at a steady pace; the top of the right side is aimed ~30 degrees up.
-            float aim = kAimStart + 2 * kit::kPi * next / perimeter;
-            kit::merge(bulbs, bulb(at, 0.85f, n % 3));
-            kit::merge(bulbs, hoodedLamp(at, 1.0f, aim));
+            // Neighbours' halos overlap at the corners: every other one stands a little prouder.
+            const float face = kPlateThickness / 2 + kFrameProud, lift = n % 2 ? 0.1f : 0.03f;
+            kit::Mesh front = lamp(n % 3, lift), back = lamp((n + 1) % 3, lift);
+            kit::merge(bulbs, kit::translate(front, {at.u, at.v, face}));
+            kit::rotate(back, {0, kit::kPi, 0});
+            kit::merge(bulbs, kit::translate(back, {at.u, at.v, -face}));
             ++n;
             next += step;
         }
