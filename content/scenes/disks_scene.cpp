@@ -294,9 +294,13 @@ kit::Mesh logo() {
     }
     kit::merge(plate, face);
     // The slats' fronts: the night-blue board, backlit behind the letters.
+    // The lamps wash the board's margins warm.
     kit::Mesh rails = louvre([&](float x, float y) {
-        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y);
-        return kit::Color{base.r + light.r, base.g + light.g, base.b + light.b, base.a};
+        float margin = std::fmin(kPanelHalfWidth - std::fabs(x), kPanelHalfHeight - std::fabs(y));
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y),
+                   wash = kit::rgb8(170, 64, 72) * std::exp(-std::fmax(margin, 0.0f) / 2.0f);
+        return kit::Color{base.r + light.r + wash.r, base.g + light.g + wash.g, base.b + light.b + wash.b,
+                          base.a};
     });
 
     // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
@@ -358,9 +362,11 @@ kit::Mesh logo() {
         float edge = 1.0f - std::fabs(nrm.y);
         kit::Color rim = nrm.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * nrm.z)
                                    : kit::rgb8(255, 120, 50) * (-0.6f * nrm.z);
+        // and the lamps' own glow on the lacquer they stand in
+        const kit::Color glow = kit::rgb8(96, 30, 12);
         kit::Color& c = lit.colors[i];
-        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge),
-             std::fmin(1.0f, c.b + rim.b * edge), c.a};
+        c = {std::fmin(1.0f, c.r + rim.r * edge + glow.r), std::fmin(1.0f, c.g + rim.g * edge + glow.g),
+             std::fmin(1.0f, c.b + rim.b * edge + glow.b), c.a};
     }
     kit::merge(plate, rails);
     kit::merge(plate, lit);
@@ -383,16 +389,21 @@ struct Pose {
 
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
-// camera's own swing through the scene the smaller. From 5.5 s to the cut the text stands over the front
-// face, and the sign never turns away from it: barSwing() and beatPush() keep it dancing from there.
+// camera's own swing through the scene the smaller. The sign flips its front round as it drops far down the
+// road, so that the text lands over a distant sign; the camera runs down the road to it, arriving on the bar
+// at 10 s; skims the bottom row of lamps (sweepWeight()); turns once round the sign on the next two bars,
+// showing the emblem on the second; and from 18 s holds the board behind the text to the blaze.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, kLean, kHoldDistance, kTextCentreX,
-     kTextCentreY}, // turned over to the front on the text's hit: the board holds behind the name
-    {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
+    {5.5, 0, 8, 240, 0.0, 0.24},       // on the text's hit: turned to its front, far down the road
+    {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // arrived: the board behind the name
+    {14.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
+    {16.0, -180, -4, 112, 0.0, -0.02}, // half way round: the emblem, seen from a little below
+    {18.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // round to the front again
+    {22.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -421,10 +432,8 @@ double smoothstep(double from, double to, double t) {
     return f * f * (3 - 2 * f);
 }
 
-// From the text's hit to the cut the camera plays the sign's lights by where it looks from: the hooded
-// lamps light for a camera looking down their hoods, the louvre opens on its gold for a camera above the
-// board. The lights develop in stages on the bars, and the board jumps at the viewer on every beat.
-constexpr double kDanceFrom = 5.5;
+// Over the last bars the camera circles the board, then climbs until the louvre opens on its gold.
+constexpr double kDanceFrom = 18.0;
 
 double bump(double a, double b, double c, double d, double t) {
     return smoothstep(a, b, t) * (1 - smoothstep(c, d, t));
@@ -441,14 +450,6 @@ Offset lightsPath(double t) {
         o.right += size * std::cos(angle);
         o.up += size * std::sin(angle);
     };
-    // 34-38 s: a chase round the frame, once round a bar, starting from the top.
-    circle(15 * bump(6.0, 6.5, 9.6, 10.1, t), kit::kPi / 2 + kit::kPi * (t - 6.0));
-    // 38-42 s: the top row and the bottom row answer the beats in turn. The camera never rises far enough
-    // to open the louvre: the gold is kept for the blaze.
-    o.up += bump(10.0, 10.4, 13.6, 14.0, t) * (-3 + 12 * std::cos(2 * kit::kPi * (t - 10.0)));
-    // 42-48 s: from a little below, the chase runs the other way round, then at double pace.
-    o.up -= 6 * bump(14.0, 14.5, 20.0, 20.8, t);
-    circle(12 * bump(14.0, 14.5, 17.5, 18.0, t), kit::kPi / 2 - kit::kPi * (t - 14.0));
     // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
@@ -470,6 +471,12 @@ double beatPush(double t) {
     return push;
 }
 
+// 38-42 s: the camera swoops down to the board's bottom row and skims along it, the lamps passing big
+// under it, then climbs back out.
+double sweepWeight(double t) {
+    return bump(10.0, 11.6, 13.1, 14.0, t);
+}
+
 Pose poseAt(double t) {
     Offset o = lightsPath(t);
     double elevation = interpolate(&Pose::elevation, t) + o.up;
@@ -477,7 +484,7 @@ Pose poseAt(double t) {
             interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180),
             elevation,
             // Into the blaze: the camera plunges at the lit board over the last beat.
-            interpolate(&Pose::distance, t) - beatPush(t) - 45 * smoothstep(21.4, 22.0, t),
+            interpolate(&Pose::distance, t) - beatPush(t) * smoothstep(9.0, 10.0, t) * (1 - sweepWeight(t)) - 45 * smoothstep(21.4, 22.0, t),
             interpolate(&Pose::screenX, t),
             interpolate(&Pose::screenY, t)};
 }
@@ -502,10 +509,36 @@ kit::Vec3 targetOf(double t, const Pose& p) {
     return centre - right * float(p.screenX * halfWidth) - up * float(p.screenY * halfHeight);
 }
 
+// Sign space (x right, y up, z out of the front face) to the world at time t, as the part moves and spins
+// the sign: stood up, leaned back, turned by the spin and carried along X.
+kit::Vec3 fromSign(double t, kit::Vec3 p) {
+    const double lean = -kLean * kit::kPi / 180;
+    kit::Vec3 up{p.x, -p.z, p.y};
+    kit::Vec3 leaned{up.x, float(up.y * std::cos(lean) - up.z * std::sin(lean)),
+                     float(up.y * std::sin(lean) + up.z * std::cos(lean))};
+    return signCentre(t) + kit::Vec3{float(leaned.x * std::cos(t) - leaned.y * std::sin(t)),
+                                     float(leaned.x * std::sin(t) + leaned.y * std::cos(t)), leaned.z};
+}
+
+// Along the bottom row, from its right end to its left, a little above and out in front of it.
+float sweepAlong(double t) {
+    return float(22 - 36 * smoothstep(10.1, 14.0, t));
+}
+kit::Vec3 sweepEye(double t) {
+    return fromSign(t, {sweepAlong(t), -5.5f, 11.0f});
+}
+kit::Vec3 sweepTarget(double t) {
+    return fromSign(t, {sweepAlong(t) - 10, -8.5f, 1.7f});
+}
+
+kit::Vec3 mixed(kit::Vec3 a, kit::Vec3 b, double w) {
+    return a + (b - a) * float(w);
+}
+
 kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
-        [&](double t) { return targetOf(t, poseAt(t)); });
+        kFrames, [&](double t) { return mixed(eyeOf(t, poseAt(t)), sweepEye(t), sweepWeight(t)); },
+        [&](double t) { return mixed(targetOf(t, poseAt(t)), sweepTarget(t), sweepWeight(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
