@@ -398,7 +398,7 @@ constexpr Pose kPoses[] = {
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, 8, 240, 0.0, 0.24},       // on the text's hit: turned to its front, far down the road
+    {5.5, 0, 16, 200, 0.0, 0.24},      // on the text's hit: turned to its front, far down the road
     {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // arrived: the board behind the name
     {14.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
     {16.0, -180, -4, 112, 0.0, -0.02}, // half way round: the emblem, seen from a little below
