@@ -22,11 +22,8 @@ constexpr int kFrames = 441; // 0-22 s
 // lines.
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
-// Where the lamp at the start of the walk round the frame (the top of its right side) aims.
-constexpr float kAimStart = 0.56f;
 constexpr float kPlateThickness = 0.6f;
 constexpr float kFrameProud = 1.4f; // the frame stands this far off each face of the plate
-constexpr float kBulbProud = 1.3f;  // and the bulbs this far off the frame
 constexpr double kFieldOfView = 0.6;
 constexpr double kHoldDistance = 88;
 // The sign leans back this far (degrees), so that the camera looks down on it from as high to see it face-on.
@@ -182,60 +179,33 @@ kit::Mesh emblem() {
     return m;
 }
 
-// One marquee bulb on the back face: a hot centre fading to its rim. Three strengths in turn round the
-// frame, like a chase caught in mid-run. (The front's lamps are hooded: see hoodedLamp().)
-kit::Mesh bulb(kit::Vec2 at, float radius, int phase) {
-    const float reach = kPlateThickness / 2 + kFrameProud + kBulbProud;
-    kit::Mesh disk = kit::cylinder(radius, -reach, 0, 12);
-    const kit::Color centres[3] = {kit::rgb8(255, 253, 232), kit::rgb8(255, 214, 110),
-                                   kit::rgb8(200, 110, 40)};
-    const kit::Color rims[3] = {kit::rgb8(255, 170, 60), kit::rgb8(235, 120, 36), kit::rgb8(120, 50, 30)};
-    for (size_t v = 0; v < disk.colors.size(); ++v) {
-        bool cap = std::fabs(disk.normals[v].z) > 0.7f;
-        bool centre = std::hypot(disk.positions[v].x, disk.positions[v].y) < 0.01f;
-        disk.colors[v] = cap && centre ? centres[phase] : rims[phase] * (cap ? 1.0f : 0.7f);
+// One marquee lamp standing on the frame, in sign space with its axis along +z from the frame's face: a
+// glowing halo ring on the lacquer, a short brass socket and a white-hot bulb that reads lit from any side.
+// The chase round the frame is caught in mid-run: every third lamp burns whitest.
+constexpr float kBulbRadius = 0.95f, kHaloRadius = 1.13f, kSocketRadius = 0.78f;
+kit::Mesh lamp(int phase, float lift) {
+    const float centre = 0.95f;
+    std::vector<kit::Vec2> profile{{kHaloRadius, lift}, {kSocketRadius, lift}, {kSocketRadius, 0.5f}};
+    for (float degrees : {-12.0f, 32.0f, 68.0f}) {
+        float a = degrees * kit::kPi / 180;
+        profile.push_back({kBulbRadius * std::cos(a), centre + kBulbRadius * std::sin(a)});
     }
-    return kit::translate(disk, {at.u, at.v, 0});
-}
-
-// The front's marquee lamps sit at the bottom of short open hoods, each aimed a little outward, toward
-// `aim` (radians round the sign from its right). A hood shows its hot lamp only to a viewer looking down
-// its axis; off it, the dark walls close over the lamp. So the lamps light and go out as the camera moves
-// round the board: circling it runs a chase round the frame, rocking it flashes one side, then the other.
-constexpr float kHoodDepth = 4.0f, kHoodTilt = 0.26f; // the hoods lean 15 degrees outward
-kit::Mesh hoodedLamp(kit::Vec2 at, float radius, float aim) {
-    kit::Mesh outer = kit::cylinder(radius, 0, kHoodDepth, 10, {}, {}, 1, false);
-    kit::Mesh inner = outer;
-    for (kit::Vec3& n : inner.normals)
-        n = n * -1.0f;
-    kit::flipFaces(inner);
-    for (size_t v = 0; v < outer.colors.size(); ++v) {
-        float f = outer.positions[v].z / kHoodDepth;
-        outer.colors[v] = kit::mix(kit::rgb8(40, 10, 14), kit::rgb8(96, 26, 22), f);
-        // Soot-dark inside, so that a lamp out of sight leaves a dark mouth, not a glow.
-        inner.colors[v] = kit::mix(kit::rgb8(70, 22, 16), kit::rgb8(20, 5, 10), std::pow(f, 0.5f));
+    profile.push_back({0, centre + kBulbRadius});
+    kit::Mesh m = kit::lathe(profile, 8);
+    const kit::Color hot[3] = {kit::rgb8(255, 255, 244), kit::rgb8(255, 246, 200), kit::rgb8(255, 238, 176)};
+    for (size_t v = 0; v < m.colors.size(); ++v) {
+        const kit::Vec3 &p = m.positions[v], &n = m.normals[v];
+        float r = std::hypot(p.x, p.y);
+        if (p.z < lift + 0.01f && n.z > 0.9f) { // the halo: hot at the socket, fading into the lacquer
+            m.colors[v] = r < kSocketRadius + 0.01f ? kit::rgb8(255, 196, 96) : kit::rgb8(214, 70, 34);
+        } else if (p.z < 0.51f) { // the socket, lit by its bulb
+            m.colors[v] = kit::rgb8(236, 160, 64);
+        } else { // the bulb: white-hot at its crown, warm toward its base
+            float up = std::clamp(n.z, 0.0f, 1.0f);
+            m.colors[v] = kit::mix(kit::rgb8(255, 176, 70), hot[phase], std::pow(up, 0.6f));
+        }
     }
-    kit::Mesh lamp = kit::cylinder(radius, 0, 0.45f, 10); // clear of the frame by more than the depth steps out there
-    std::erase_if(lamp.triangles,
-                  [&](const std::array<uint32_t, 3>& t) { return lamp.normals[t[0]].z < 0.9f; });
-    for (size_t v = 0; v < lamp.colors.size(); ++v) {
-        bool centre = std::hypot(lamp.positions[v].x, lamp.positions[v].y) < 0.01f;
-        lamp.colors[v] = centre ? kit::rgb8(255, 255, 250) : kit::rgb8(255, 236, 150);
-    }
-    kit::Mesh m = outer;
-    kit::merge(m, inner);
-    kit::merge(m, lamp);
-    // Lean the hood's axis from +z toward `aim`, about the in-plane axis across it.
-    const kit::Vec3 k{-std::sin(aim), std::cos(aim), 0};
-    const float c = std::cos(kHoodTilt), s = std::sin(kHoodTilt);
-    auto turn = [&](kit::Vec3 v) {
-        return v * c + kit::cross(k, v) * s + k * (kit::dot(k, v) * (1 - c));
-    };
-    for (kit::Vec3& p : m.positions)
-        p = turn(p);
-    for (kit::Vec3& n : m.normals)
-        n = turn(n);
-    return kit::translate(m, {at.u, at.v, kPlateThickness / 2 + kFrameProud + 0.02f});
+    return m;
 }
 
 // The board behind the letters is a louvre: slats leaning up and out over a gold-lit back. From in front
@@ -324,9 +294,13 @@ kit::Mesh logo() {
     }
     kit::merge(plate, face);
     // The slats' fronts: the night-blue board, backlit behind the letters.
+    // The lamps wash the board's margins warm.
     kit::Mesh rails = louvre([&](float x, float y) {
-        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y);
-        return kit::Color{base.r + light.r, base.g + light.g, base.b + light.b, base.a};
+        float margin = std::fmin(kPanelHalfWidth - std::fabs(x), kPanelHalfHeight - std::fabs(y));
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y),
+                   wash = kit::rgb8(170, 64, 72) * std::exp(-std::fmax(margin, 0.0f) / 2.0f);
+        return kit::Color{base.r + light.r + wash.r, base.g + light.g + wash.g, base.b + light.b + wash.b,
+                          base.a};
     });
 
     // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
@@ -353,11 +327,12 @@ kit::Mesh logo() {
         while (next < walked + length && n < count) {
             float f = (next - walked) / length;
             kit::Vec2 at{a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f};
-            // Aimed round the sign in step with the walk round the frame, so that a steady circle of the
-            // camera runs the chase at a steady pace; the top of the right side is aimed ~30 degrees up.
-            float aim = kAimStart + 2 * kit::kPi * next / perimeter;
-            kit::merge(bulbs, bulb(at, 0.85f, n % 3));
-            kit::merge(bulbs, hoodedLamp(at, 1.0f, aim));
+            // Neighbours' halos overlap at the corners: every other one stands a little prouder.
+            const float face = kPlateThickness / 2 + kFrameProud, lift = n % 2 ? 0.1f : 0.03f;
+            kit::Mesh front = lamp(n % 3, lift), back = lamp((n + 1) % 3, lift);
+            kit::merge(bulbs, kit::translate(front, {at.u, at.v, face}));
+            kit::rotate(back, {0, kit::kPi, 0});
+            kit::merge(bulbs, kit::translate(back, {at.u, at.v, -face}));
             ++n;
             next += step;
         }
@@ -387,9 +362,11 @@ kit::Mesh logo() {
         float edge = 1.0f - std::fabs(nrm.y);
         kit::Color rim = nrm.z > 0 ? kit::rgb8(150, 120, 255) * (0.55f * nrm.z)
                                    : kit::rgb8(255, 120, 50) * (-0.6f * nrm.z);
+        // and the lamps' own glow on the lacquer they stand in
+        const kit::Color glow = kit::rgb8(96, 30, 12);
         kit::Color& c = lit.colors[i];
-        c = {std::fmin(1.0f, c.r + rim.r * edge), std::fmin(1.0f, c.g + rim.g * edge),
-             std::fmin(1.0f, c.b + rim.b * edge), c.a};
+        c = {std::fmin(1.0f, c.r + rim.r * edge + glow.r), std::fmin(1.0f, c.g + rim.g * edge + glow.g),
+             std::fmin(1.0f, c.b + rim.b * edge + glow.b), c.a};
     }
     kit::merge(plate, rails);
     kit::merge(plate, lit);
@@ -412,16 +389,21 @@ struct Pose {
 
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
-// camera's own swing through the scene the smaller. From 5.5 s to the cut the text stands over the front
-// face, and the sign never turns away from it: barSwing() and beatPush() keep it dancing from there.
+// camera's own swing through the scene the smaller. The sign flips its front round as it drops far down the
+// road, so that the text lands over a distant sign; the camera runs down the road to it, arriving on the bar
+// at 10 s; skims the bottom row of lamps (sweepWeight()); turns once round the sign on the next two bars,
+// showing the emblem on the second; and from 18 s holds the board behind the text to the blaze.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, kLean, kHoldDistance, kTextCentreX,
-     kTextCentreY}, // turned over to the front on the text's hit: the board holds behind the name
-    {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
+    {5.5, 0, 16, 200, 0.0, 0.24},      // on the text's hit: turned to its front, far down the road
+    {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // arrived: the board behind the name
+    {14.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
+    {16.0, -180, -4, 112, 0.0, -0.02}, // half way round: the emblem, seen from a little below
+    {18.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // round to the front again
+    {22.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -450,10 +432,8 @@ double smoothstep(double from, double to, double t) {
     return f * f * (3 - 2 * f);
 }
 
-// From the text's hit to the cut the camera plays the sign's lights by where it looks from: the hooded
-// lamps light for a camera looking down their hoods, the louvre opens on its gold for a camera above the
-// board. The lights develop in stages on the bars, and the board jumps at the viewer on every beat.
-constexpr double kDanceFrom = 5.5;
+// Over the last bars the camera circles the board, then climbs until the louvre opens on its gold.
+constexpr double kDanceFrom = 18.0;
 
 double bump(double a, double b, double c, double d, double t) {
     return smoothstep(a, b, t) * (1 - smoothstep(c, d, t));
@@ -470,14 +450,6 @@ Offset lightsPath(double t) {
         o.right += size * std::cos(angle);
         o.up += size * std::sin(angle);
     };
-    // 34-38 s: a chase round the frame, once round a bar, starting from the top.
-    circle(15 * bump(6.0, 6.5, 9.6, 10.1, t), kit::kPi / 2 + kit::kPi * (t - 6.0));
-    // 38-42 s: the top row and the bottom row answer the beats in turn. The camera never rises far enough
-    // to open the louvre: the gold is kept for the blaze.
-    o.up += bump(10.0, 10.4, 13.6, 14.0, t) * (-3 + 12 * std::cos(2 * kit::kPi * (t - 10.0)));
-    // 42-48 s: from a little below, the chase runs the other way round, then at double pace.
-    o.up -= 6 * bump(14.0, 14.5, 20.0, 20.8, t);
-    circle(12 * bump(14.0, 14.5, 17.5, 18.0, t), kit::kPi / 2 - kit::kPi * (t - 14.0));
     // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
@@ -499,6 +471,12 @@ double beatPush(double t) {
     return push;
 }
 
+// 38-42 s: the camera swoops down to the board's bottom row and skims along it, the lamps passing big
+// under it, then climbs back out.
+double sweepWeight(double t) {
+    return bump(10.0, 11.6, 13.1, 14.0, t);
+}
+
 Pose poseAt(double t) {
     Offset o = lightsPath(t);
     double elevation = interpolate(&Pose::elevation, t) + o.up;
@@ -506,7 +484,7 @@ Pose poseAt(double t) {
             interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180),
             elevation,
             // Into the blaze: the camera plunges at the lit board over the last beat.
-            interpolate(&Pose::distance, t) - beatPush(t) - 45 * smoothstep(21.4, 22.0, t),
+            interpolate(&Pose::distance, t) - beatPush(t) * smoothstep(9.0, 10.0, t) * (1 - sweepWeight(t)) - 45 * smoothstep(21.4, 22.0, t),
             interpolate(&Pose::screenX, t),
             interpolate(&Pose::screenY, t)};
 }
@@ -531,10 +509,36 @@ kit::Vec3 targetOf(double t, const Pose& p) {
     return centre - right * float(p.screenX * halfWidth) - up * float(p.screenY * halfHeight);
 }
 
+// Sign space (x right, y up, z out of the front face) to the world at time t, as the part moves and spins
+// the sign: stood up, leaned back, turned by the spin and carried along X.
+kit::Vec3 fromSign(double t, kit::Vec3 p) {
+    const double lean = -kLean * kit::kPi / 180;
+    kit::Vec3 up{p.x, -p.z, p.y};
+    kit::Vec3 leaned{up.x, float(up.y * std::cos(lean) - up.z * std::sin(lean)),
+                     float(up.y * std::sin(lean) + up.z * std::cos(lean))};
+    return signCentre(t) + kit::Vec3{float(leaned.x * std::cos(t) - leaned.y * std::sin(t)),
+                                     float(leaned.x * std::sin(t) + leaned.y * std::cos(t)), leaned.z};
+}
+
+// Along the bottom row, from its right end to its left, a little above and out in front of it.
+float sweepAlong(double t) {
+    return float(22 - 36 * smoothstep(10.1, 14.0, t));
+}
+kit::Vec3 sweepEye(double t) {
+    return fromSign(t, {sweepAlong(t), -5.5f, 11.0f});
+}
+kit::Vec3 sweepTarget(double t) {
+    return fromSign(t, {sweepAlong(t) - 10, -8.5f, 1.7f});
+}
+
+kit::Vec3 mixed(kit::Vec3 a, kit::Vec3 b, double w) {
+    return a + (b - a) * float(w);
+}
+
 kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
-        [&](double t) { return targetOf(t, poseAt(t)); });
+        kFrames, [&](double t) { return mixed(eyeOf(t, poseAt(t)), sweepEye(t), sweepWeight(t)); },
+        [&](double t) { return mixed(targetOf(t, poseAt(t)), sweepTarget(t), sweepWeight(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
