@@ -103,10 +103,10 @@ constexpr kit::Vec3 kDriveFrom{-0.48f, -0.06f, 125};
 constexpr double kRest = 26;
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},   {4, {-0.36f, -0.23f, 56}},
-        {6, {-0.46f, -0.21f, 52}}, {8, {-0.5f, -0.2f, 53}},     {10, {-0.5f, -0.32f, 62}},
-        {12, {-0.44f, -0.4f, 70}}, {14, {-0.52f, -0.3f, 78}},   {16, {-0.6f, -0.12f, 72}},
-        {18, {-0.58f, -0.02f, 64}}, {20, {-0.52f, 0.14f, 76}},  {22, {-0.48f, 0.3f, 88}},
+        {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},     {4, {-0.36f, -0.23f, 56}},
+        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.5f, -0.32f, 62}},
+        {12, {-0.44f, -0.4f, 70}},  {14, {-0.52f, -0.3f, 78}},     {16, {-0.6f, -0.12f, 72}},
+        {18, {-0.58f, -0.02f, 64}}, {20, {-0.52f, 0.14f, 76}},     {22, {-0.48f, 0.3f, 88}},
         {24, {-0.46f, 0.02f, 96}},  {kRest, {-0.45f, -0.3f, 100}}, {30, {-0.45f, -0.3f, 100}}};
     kit::Vec3 f = pathAt(framing, t);
     if (t > kRest - 2) {
@@ -1031,8 +1031,9 @@ SceneSource buildLedge() {
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
     // The iris closes on the sun's glow after the last chord (28-29.5 s); first, so that what it covers is
     // turned away unshaded.
-    for (kit::Model& blade : ledge::irisBlades(kFrames, [](double t) { return cameraEye(t); }, cameraAngles(),
-                                               kFieldOfView, kSunNdcX, kSunNdcY, 28, 29.5))
+    for (kit::Model& blade : ledge::irisBlades(
+             kFrames, [](double t) { return cameraEye(t); }, cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY,
+             28, 29.5))
         scene.models.push_back(std::move(blade));
     kit::Vec3 body = onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units; the keys do the same.
