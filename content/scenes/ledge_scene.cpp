@@ -1,4 +1,5 @@
 // Finale: the truck on a turning cliff ledge at sunset, trees below, sky box, sun and beams.
+#include "ledge_finale.h"
 #include "ledge_land.h"
 #include "models.h"
 #include "scene_list.h"
@@ -93,26 +94,26 @@ kit::CameraAngles cameraAngles() {
 // The camera never turns (the glow is fixed on screen), so the finale is directed by moves of the eye, one to
 // a bar, landing on the even seconds. Each key frames the truck: where its middle stands on the screen
 // (normalised x, y) and how far off the eye is. The truck keeps below and left of the sun's glow. The camera
-// pushes in on the truck as it comes along the rim and brakes at the brink, in one move (0-8 s),
-// rises while the bed goes up (8-14 s), frames the pour from the lip down to the spur where it lands as it
-// starts (16 s), pushes in (18 s), back (20 s), in for the last sheet (22 s), and draws back for the end
-// card, coming to rest with it on the last hit (28 s).
+// pushes in on the truck as it comes along the rim and brakes at the brink, in one move (0-8 s), cranes up
+// and back while the bed goes up (8-14 s), swings out over the drop to the pour's side as it starts (16 s),
+// pushes in on the lip (18 s), sinks with the falling sheet down the cliff toward the heap on the spur
+// (20-23 s), and draws back up and away for the end card, coming to rest with it as it lands (26 s).
 // Where the truck first shows as the act opens: on the screen (normalised x, y) and how far off the eye is.
 constexpr kit::Vec3 kDriveFrom{-0.48f, -0.06f, 125};
+constexpr double kRest = 26;
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
-        {0, {-0.26f, -0.24f, 68}}, {2, {-0.31f, -0.24f, 61}},  {4, {-0.36f, -0.23f, 56}},
-        {6, {-0.46f, -0.21f, 52}}, {8, {-0.5f, -0.2f, 53}},    {10, {-0.54f, -0.3f, 60}},
-        {12, {-0.42f, -0.3f, 60}}, {14, {-0.56f, -0.2f, 70}},  {16, {-0.56f, -0.1f, 78}},
-        {18, {-0.5f, -0.06f, 72}}, {20, {-0.56f, -0.1f, 78}},  {22, {-0.5f, -0.04f, 73}},
-        {24, {-0.56f, -0.1f, 80}}, {26, {-0.52f, -0.16f, 88}}, {28, {-0.45f, -0.3f, 100}},
-        {30, {-0.45f, -0.3f, 100}}};
+        {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},     {4, {-0.36f, -0.23f, 56}},
+        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.5f, -0.32f, 62}},
+        {12, {-0.44f, -0.4f, 70}},  {14, {-0.52f, -0.3f, 78}},     {16, {-0.6f, -0.12f, 72}},
+        {18, {-0.58f, -0.02f, 64}}, {20, {-0.52f, 0.14f, 76}},     {22, {-0.48f, 0.3f, 88}},
+        {24, {-0.46f, 0.02f, 96}},  {kRest, {-0.45f, -0.3f, 100}}, {30, {-0.45f, -0.3f, 100}}};
     kit::Vec3 f = pathAt(framing, t);
-    if (t > 26) {
-        // The last move comes to rest on the last hit, 28 s, and holds.
-        const double h = 0.01, s = std::fmin(1.0, (t - 26) / 2);
-        const kit::Vec3 from = pathAt(framing, 26), to = framing[14].at;
-        const kit::Vec3 slope = (pathAt(framing, 26) - pathAt(framing, 26 - h)) * float(2 / h);
+    if (t > kRest - 2) {
+        // The last move comes to rest as the end card lands, and holds.
+        const double h = 0.01, s = std::fmin(1.0, (t - (kRest - 2)) / 2);
+        const kit::Vec3 from = pathAt(framing, kRest - 2), to = framing.back().at;
+        const kit::Vec3 slope = (pathAt(framing, kRest - 2) - pathAt(framing, kRest - 2 - h)) * float(2 / h);
         const float s2 = float(s * s), s3 = s2 * float(s);
         f = from * (2 * s3 - 3 * s2 + 1) + slope * (s3 - 2 * s2 + float(s)) + to * (3 * s2 - 2 * s3);
     }
@@ -1126,7 +1127,7 @@ kit::Model followSun(const char* name, float distance, kit::Mesh mesh) {
 }
 
 // The end card: the group's name in gold, coming down into the sky over the sunset and coming to
-// rest on the last chord (170.5 s of the production).
+// rest on its hit (168 s of the production), two seconds before the last chord.
 kit::Model endCard() {
     // Letters set one by one at even gaps, the open V and A tucked into each other.
     float width = 0;
@@ -1186,10 +1187,11 @@ kit::Model endCard() {
         // Straight ahead, it comes down from above the frame to rest 60% of the frame above the middle, over
         // the tipped bed, and so never passes behind the bed or the range. Until then it waits above the
         // frame, where the view's clipping turns it away at no cost.
-        // It gathers speed as it comes and lands on the last hit (28 s) with a small bounce.
-        const double u = std::fmin(1.0, std::fmax(0.0, (t - 26) / 2));
+        // It gathers speed as it comes and lands on its hit with a small bounce.
+        const double u = std::fmin(1.0, std::fmax(0.0, (t - (kRest - 2)) / 2));
         double drop = 0.35 * u + 0.65 * u * u;
-        if (t > 28) drop -= 0.08 * std::fabs(std::sin((t - 28) * 2 * kit::kPi)) * std::exp(-(t - 28) * 3);
+        if (t > kRest)
+            drop -= 0.08 * std::fabs(std::sin((t - kRest) * 2 * kit::kPi)) * std::exp(-(t - kRest) * 3);
         float ndcY = float(1.5 - 0.9 * drop);
         kit::Vec3 ray = kit::viewRay(cameraAngles(), kFieldOfView, 0, ndcY);
         return cameraEye(t) + ray * (kCardDistance / ray.y) - kit::Vec3{0, 0, 3.5f * size};
@@ -1210,6 +1212,12 @@ SceneSource buildLedge() {
     // before it is shaded. (The sky box lies 100 units and more behind the ranges: no tie in the depth
     // buffer.)
     scene.models.push_back({"Ledge", {0, 0, 0}, {}, mesaMesh(), {}, {}});
+    // The iris closes on the sun's glow after the last chord (28-29.5 s); first, so that what it covers is
+    // turned away unshaded.
+    for (kit::Model& blade : ledge::irisBlades(
+             kFrames, [](double t) { return cameraEye(t); }, cameraAngles(), kFieldOfView, kSunNdcX, kSunNdcY,
+             28, 29.5))
+        scene.models.push_back(std::move(blade));
     kit::Vec3 body = onTruck(0, {}) + kit::Vec3{0, 0, kBodyZ};
     // The part rocks the body by up to 0.4 units; the keys do the same.
     kit::Mesh bodyMesh = truckBody(unlit(), {body, {}});
