@@ -905,6 +905,18 @@ std::vector<kit::Model> grainFall() {
     const float turn = float(heading(20));
     const kit::Vec3 at = restingLip(kFull);
     const kit::Vec3 landing = fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop));
+    // One node a cloud of kernels for each list of flights; a node with no flight is left out.
+    auto cloudNodes = [&](const char* prefix, const char* format, Random& random,
+                          const std::vector<std::vector<Flight>>& flights, int kernels, float across,
+                          float depth, float length, float size) {
+        for (std::size_t k = 0; k < flights.size(); ++k) {
+            if (flights[k].empty()) continue;
+            char name[24];
+            std::snprintf(name, sizeof name, format, prefix, int(k));
+            parts.push_back(
+                flightNode(name, grainCloud(random, kernels, across, depth, length, size), flights[k]));
+        }
+    };
     auto stream = [&](const char* prefix, int nodes, double from, double until, double every, float slow,
                       float fast, int kernels, float across, float depth, unsigned seed,
                       const std::function<double(double)>& density) {
@@ -921,13 +933,7 @@ std::vector<kit::Model> grainFall() {
             };
             flights[n % nodes].push_back({t0, life, place, random.range(-4, 4)});
         }
-        for (int k = 0; k < nodes; ++k) {
-            if (flights[k].empty()) continue;
-            char name[24];
-            std::snprintf(name, sizeof name, "%s%02d", prefix, k);
-            parts.push_back(
-                flightNode(name, grainCloud(random, kernels, across, depth, 1.2f, 1), flights[k]));
-        }
+        cloudNodes(prefix, "%s%02d", random, flights, kernels, across, depth, 1.2f, 1);
     };
     stream("GrainFall", 10, 16.0, 29.9, 0.1, 8, 13, 48, 0.5f, 3.5f, 31,
            [](double t) { return easeBetween(15.9, 16.4, t) * (1 - 0.55 * easeBetween(23.2, 29.5, t)); });
@@ -972,11 +978,7 @@ std::vector<kit::Model> grainFall() {
             };
             flights[n % nodes].push_back({t0, 1.7, place, random.range(-6, 6)});
         }
-        for (int k = 0; k < nodes; ++k) {
-            char name[24];
-            std::snprintf(name, sizeof name, "GrainSkitter%d", k);
-            parts.push_back(flightNode(name, grainCloud(random, 7, 0.3f, 0.5f, 0.3f, 0.8f), flights[k]));
-        }
+        cloudNodes("GrainSkitter", "%s%d", random, flights, 7, 0.3f, 0.5f, 0.3f, 0.8f);
     }
     // The overflow trickles on down the cliff in clumps that stream out as they fall.
     {
@@ -995,11 +997,7 @@ std::vector<kit::Model> grainFall() {
             };
             flights[n % nodes].push_back({t0, 2.5, place, random.range(-3, 3)});
         }
-        for (int k = 0; k < nodes; ++k) {
-            char name[24];
-            std::snprintf(name, sizeof name, "PourSpill%d", k);
-            parts.push_back(flightNode(name, grainCloud(random, 14, 0.6f, 1.5f, 2.5f, 1.2f), flights[k]));
-        }
+        cloudNodes("PourSpill", "%s%d", random, flights, 14, 0.6f, 1.5f, 2.5f, 1.2f);
     }
     // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
     // on the wind toward the sun and rolling as it goes, and settling again into the drop; bigger after
