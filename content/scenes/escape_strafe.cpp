@@ -42,13 +42,13 @@ struct Run {
 // 23-23.7: it comes back head on and walks them down the shaded side past the cab and on behind before it
 // pulls up over the truck; 25-25.8: the second's run low on the sunny side closes in toward the road; 29.15-29.9: the first
 // dives along the truck's lane, which the truck has just left after the blast beside it at 29.
-constexpr Run kRuns[] = {{19.0, 19.8, {-13.5f, -22}, {-12, 46}, 6, 0},
-                         {23.0, 23.7, {-13.5f, 60}, {-13, -30}, 6, 0},
-                         {25.0, 25.8, {21, -30}, {14, 50}, 6, 1},
+constexpr Run kRuns[] = {{19.0, 19.8, {-9, -6}, {-8, 56}, 6, 0},
+                         {23.0, 23.7, {-9, 18}, {-7.5f, -40}, 6, 0},
+                         {25.0, 25.8, {10.5f, -20}, {8.5f, 40}, 6, 1},
                          {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0}};
 // The blast: a round bursting right beside the truck's shaded flank on the beat the music breaks.
 constexpr double kBlast = 29;
-constexpr kit::Vec3 kBlastAt{-14, 2, 0};
+constexpr kit::Vec3 kBlastAt{-16, 2, 0};
 
 struct Hit {
     double at;
@@ -140,10 +140,10 @@ kit::Mesh flashStar(float radius, int spikes, unsigned seed, int segments = 8, i
 // strike (the ground hides the rest), in two crossed planes so that they show from every side.
 kit::Mesh tracerMesh() {
     kit::Mesh m;
-    const kit::Color hot = kit::rgb8(255, 250, 214), tail = kit::rgb8(255, 196, 72);
+    const kit::Color hot = kit::rgb8(255, 255, 236), tail = kit::rgb8(255, 214, 96);
     for (int k = 0; k < 5; ++k) {
-        float y0 = 18 + 22 * float(k), y1 = y0 + 14;
-        for (kit::Vec3 side : {kit::Vec3{0.6f, 0, 0}, kit::Vec3{0, 0, 0.6f}}) {
+        float y0 = 16 + 22 * float(k), y1 = y0 + 19;
+        for (kit::Vec3 side : {kit::Vec3{1.4f, 0, 0}, kit::Vec3{0, 0, 1.4f}}) {
             uint32_t a = m.addVertex(kit::Vec3{0, y0, 0} + side, {0, 0, 1}, {0.5f, 0.5f}, tail);
             uint32_t b = m.addVertex(kit::Vec3{0, y0, 0} - side, {0, 0, 1}, {0.5f, 0.5f}, tail);
             uint32_t c = m.addVertex({0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, hot);
@@ -158,11 +158,15 @@ kit::Vec3 aimAlong(kit::Vec3 d) {
     return {std::atan2(d.z, std::hypot(d.x, d.y)), 0, std::atan2(-d.x, d.y)};
 }
 
-// Height of a geyser `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): it bursts
-// out of the road on its first frame and is fully out within a tenth of a second, hangs, and falls back.
+// Height of a geyser `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): a third of
+// it bursts out of the road on its first frame and the column keeps climbing, slowing, for a quarter of a
+// second; it hangs, and falls back.
 float geyserOut(double age, double hang) {
     if (age < 0 || age > hang + 0.55) return -1;
-    if (age < 0.1) return float(0.35 + 0.65 * age / 0.1);
+    if (age < 0.25) {
+        float s = float(age / 0.25);
+        return 0.3f + 0.7f * s * (2 - s);
+    }
     if (age < hang) return 1;
     float s = float((age - hang) / 0.55);
     return 1 - s * s;
@@ -254,22 +258,22 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
 
     // The sand geysers: eight take the hits in turn, each back under the ground before its next.
     constexpr int kGeysers = 8;
-    const float size = 1.25f;
+    const float size = 2.6f;
     for (int g = 0; g < kGeysers; ++g) {
         std::vector<Hit> mine;
         for (size_t n = size_t(g); n < all.size(); n += kGeysers)
             mine.push_back(all[n]);
         addRising(models, "Spurt" + std::to_string(g), geyserMesh(size, 700u + unsigned(g)), mine,
-                  15.5f * size, [](double age) { return geyserOut(age, 0.35); }, 0.9, frames);
+                  15.5f * size, [](double age) { return geyserOut(age, 0.45); }, 1.0, frames);
     }
     // A flash on the frame each round strikes, two taking the hits in turn.
     for (int f = 0; f < 2; ++f) {
         std::vector<Hit> mine;
         for (size_t n = size_t(f); n < all.size(); n += 2)
             mine.push_back(all[n]);
-        addRising(models, "HitFlash" + std::to_string(f), flashStar(2.4f, 5, 720u + unsigned(f), 6, 3), mine,
-                  6.5f, [](double age) { return age < 0 || age > 0.12 ? -1.0f : 1.0f; },
-                  0.12, frames);
+        addRising(models, "HitFlash" + std::to_string(f), flashStar(5.0f, 5, 720u + unsigned(f), 6, 3), mine,
+                  12.5f, [](double age) { return age < 0 || age > 0.15 ? -1.0f : 1.0f; },
+                  0.15, frames);
     }
 
     // The tracer: from the diving pursuer's nose down to where its rounds strike, as long as it fires.
@@ -303,9 +307,9 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
 
     // The blast beside the truck: a tall geyser, a big flash and stones flung over the road.
     const std::vector<Hit> blast{{kBlast, kBlastAt - kit::Vec3{float(truckSwerve(kBlast)), 0, 0}}};
-    addRising(models, "BlastSand", geyserMesh(1.7f, 740), blast, 15.5f * 1.7f,
-              [](double age) { return geyserOut(age, 0.55); }, 1.1, frames);
-    addRising(models, "BlastFlash", flashStar(5.5f, 7, 741), blast, 13.5f,
+    addRising(models, "BlastSand", geyserMesh(3.2f, 740), blast, 15.5f * 3.2f,
+              [](double age) { return geyserOut(age, 0.6); }, 1.15, frames);
+    addRising(models, "BlastFlash", flashStar(8.5f, 7, 741), blast, 21.0f,
               [](double age) { return age < 0 || age > 0.2 ? -1.0f : 1.0f; }, 0.2,
               frames);
     Random random(742);
