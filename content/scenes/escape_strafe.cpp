@@ -68,9 +68,9 @@ std::vector<Hit> runHits(const Run& run) {
     return hits;
 }
 
-// A lump of flung sand: an eight-faced blob.
+// A lump of flung sand: a small faceted ball, round enough that it reads as a billow when it is close.
 kit::Mesh lump(float r, float squash, kit::Color c) {
-    kit::Mesh m = kit::sphere(r, 4, 2);
+    kit::Mesh m = kit::sphere(r, 5, 3);
     kit::scale(m, {1, 1, squash});
     kit::paint(m, c);
     return m;
