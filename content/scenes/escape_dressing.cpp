@@ -61,9 +61,10 @@ int shownCamera(double t) {
 // that hug the ground. A clump is a node that lives again and again: it swells up out of the ground behind
 // the tyre (or further back for the big ones, out of the plume already there), streams back as the dragged
 // air lets go of it, drifts out to the side or into the wake between the wheels, and sinks into the ground
-// again far behind; then, underground, it returns to where it is born. Scale is never applied, so the plume
-// grows by its population: small, round, pale clumps at the wheel, wider, flatter ones further back that take
-// on the ground's colour, their lobes overlapping the next clump's so that the plume reads as one cloud.
+// again behind; then, underground, it returns to where it is born. Scale is never applied, so the plume
+// grows by its population: small, round clumps at the wheel, a few wider, flatter ones further back that take
+// on the ground's colour and sink away within a second and a half, so that the plume stays a thin, broken
+// trail that thins out fast and leaves the road behind the truck clear.
 
 struct PuffBand {
     float radius;     // of the main lobe, across
@@ -76,10 +77,10 @@ struct PuffBand {
 };
 
 const PuffBand kBands[] = {
-    {1.6f, 1.0f, 2, 0.0f, 0.7f, 3, 0.15f, 5},
-    {2.9f, 0.7f, 2, 0.25f, 1.8f, 4, 0.45f, 5},
-    {3.9f, 0.45f, 3, 0.9f, 3.2f, 3, 0.75f, 5},
-    {5.4f, 0.32f, 2, 1.8f, 4.6f, 3, 0.95f, 5},
+    {1.0f, 0.9f, 2, 0.0f, 0.5f, 3, 0.3f, 5},
+    {1.5f, 0.6f, 2, 0.2f, 0.9f, 3, 0.6f, 5},
+    {1.9f, 0.4f, 2, 0.5f, 1.3f, 2, 0.85f, 5},
+    {2.2f, 0.28f, 1, 0.8f, 1.6f, 2, 1.0f, 5},
 };
 constexpr float kRespawn = 0.1f; // s spent underground between two lives
 constexpr float kTyreBack = -8.2f, kTyreOut = 5.9f;
@@ -95,8 +96,8 @@ float puffBack(float a) {
 // Dust colours: raised sand, a little paler where it is fresh and catches the sun; with age it takes on the
 // colour of the ground it settles into. A clump's rim, where it thins out against the ground, is the
 // ground's colour, a shade darker.
-const kit::Color kFreshDust = kit::rgb8(224, 204, 170), kGroundDust = kit::rgb8(204, 174, 132);
-const kit::Color kDustRim = kit::rgb8(172, 146, 112);
+const kit::Color kFreshDust = kit::rgb8(204, 180, 144), kGroundDust = kit::rgb8(184, 152, 116);
+const kit::Color kDustRim = kit::rgb8(168, 136, 104);
 kit::Color dustColour(float age) {
     return kit::mix(kFreshDust, kGroundDust, age);
 }
@@ -200,7 +201,7 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
             float a = band.born + (float(k) / 20 - start);
             kit::Vec3 p = at(std::fmin(a, band.dies));
             // It thins as it ages: after its first third it sinks slowly, lower and narrower, into the ground.
-            float thin = 1 - 0.5f * ease(band.born + 0.3f * life, band.dies, a);
+            float thin = 1 - 0.8f * ease(band.born + 0.15f * life, band.dies, a);
             float up = ease(band.born, band.born + swell, a) * thin * (1 - ease(end - settle, end, a));
             if (skipped || a > end) up = 0;
             if (a > band.dies) p = at(band.born); // back underground to where the next life begins

@@ -38,17 +38,17 @@ struct Run {
     kit::Vec2 start, end;
     int hits, which;
 };
-// 19-19.8 s: the first pursuer's dive from behind walks its hits up the shaded side close past the wheels;
-// 23-23.7: it comes back head on and walks them down the shaded side past the cab and on behind before it
-// pulls up over the truck; 25-25.8: the second's run low on the sunny side closes in toward the road; 29.15-29.9: the first
-// dives along the truck's lane, which the truck has just left after the blast beside it at 29.
-constexpr Run kRuns[] = {{19.0, 19.8, {-13.5f, -22}, {-12, 46}, 6, 0},
-                         {23.0, 23.7, {-13.5f, 60}, {-13, -30}, 6, 0},
-                         {25.0, 25.8, {21, -30}, {14, 50}, 6, 1},
+// 19-19.8 s: the first pursuer's dive from behind walks its hits up the shaded side close past the cab;
+// 23-23.7: it comes back head on and walks them down the shaded side from beside the cab toward the chasing
+// camera before it pulls up over the truck; 25-25.8: the second's run close on the sunny side; 29.15-29.9:
+// the first dives along the truck's lane, which the truck has just left after the blast beside it at 29.
+constexpr Run kRuns[] = {{19.0, 19.8, {-9, -6}, {-8, 56}, 6, 0},
+                         {23.0, 23.7, {-9, 18}, {-7.5f, -40}, 6, 0},
+                         {25.0, 25.8, {12, -6}, {9.5f, 52}, 6, 1},
                          {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0}};
 // The blast: a round bursting right beside the truck's shaded flank on the beat the music breaks.
 constexpr double kBlast = 29;
-constexpr kit::Vec3 kBlastAt{-14, 2, 0};
+constexpr kit::Vec3 kBlastAt{-16, 2, 0};
 
 struct Hit {
     double at;
@@ -68,9 +68,9 @@ std::vector<Hit> runHits(const Run& run) {
     return hits;
 }
 
-// A lump of flung sand: an eight-faced blob.
+// A lump of flung sand: a small faceted ball, round enough that it reads as a billow when it is close.
 kit::Mesh lump(float r, float squash, kit::Color c) {
-    kit::Mesh m = kit::sphere(r, 4, 2);
+    kit::Mesh m = kit::sphere(r, 5, 3);
     kit::scale(m, {1, 1, squash});
     kit::paint(m, c);
     return m;
@@ -87,7 +87,8 @@ kit::Mesh geyserMesh(float size, unsigned seed) {
         float a = random.range(0, 6.28f), off = k == 0 ? 0 : random.range(0.5f, 1.4f) * float(k) * 0.5f;
         kit::Mesh l = lump(radii[k] * size, k == 0 ? 0.55f : 1.0f, kit::mix(foot, top, float(k) / 3));
         kit::rotate(l, {0, 0, a});
-        kit::merge(m, kit::translate(l, {off * std::cos(a) * size, off * std::sin(a) * size, heights[k] * size}));
+        kit::merge(
+            m, kit::translate(l, {off * std::cos(a) * size, off * std::sin(a) * size, heights[k] * size}));
     }
     shade(m, 0.62f, 1.15f);
     kit::Mesh jets;
@@ -96,8 +97,10 @@ kit::Mesh geyserMesh(float size, unsigned seed) {
         float a = 2 * kit::kPi * float(k) / 3 + random.range(0, 1);
         kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
         float reach = size * random.range(14, 18);
-        uint32_t p = jets.addVertex(across * (0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
-        uint32_t q = jets.addVertex(across * (-0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
+        uint32_t p =
+            jets.addVertex(across * (0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
+        uint32_t q =
+            jets.addVertex(across * (-0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
         uint32_t r = jets.addVertex(out * (reach * 0.3f) + kit::Vec3{0, 0, reach}, up, {0.5f, 0.5f},
                                     kit::rgb8(246, 214, 168));
         jets.addTriangle(p, q, r);
@@ -140,10 +143,10 @@ kit::Mesh flashStar(float radius, int spikes, unsigned seed, int segments = 8, i
 // strike (the ground hides the rest), in two crossed planes so that they show from every side.
 kit::Mesh tracerMesh() {
     kit::Mesh m;
-    const kit::Color hot = kit::rgb8(255, 250, 214), tail = kit::rgb8(255, 196, 72);
+    const kit::Color hot = kit::rgb8(255, 255, 236), tail = kit::rgb8(255, 214, 96);
     for (int k = 0; k < 5; ++k) {
-        float y0 = 18 + 22 * float(k), y1 = y0 + 14;
-        for (kit::Vec3 side : {kit::Vec3{0.6f, 0, 0}, kit::Vec3{0, 0, 0.6f}}) {
+        float y0 = 16 + 22 * float(k), y1 = y0 + 19;
+        for (kit::Vec3 side : {kit::Vec3{1.4f, 0, 0}, kit::Vec3{0, 0, 1.4f}}) {
             uint32_t a = m.addVertex(kit::Vec3{0, y0, 0} + side, {0, 0, 1}, {0.5f, 0.5f}, tail);
             uint32_t b = m.addVertex(kit::Vec3{0, y0, 0} - side, {0, 0, 1}, {0.5f, 0.5f}, tail);
             uint32_t c = m.addVertex({0, y1, 0}, {0, 0, 1}, {0.5f, 0.5f}, hot);
@@ -158,11 +161,15 @@ kit::Vec3 aimAlong(kit::Vec3 d) {
     return {std::atan2(d.z, std::hypot(d.x, d.y)), 0, std::atan2(-d.x, d.y)};
 }
 
-// Height of a geyser `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): it bursts
-// out of the road on its first frame and is fully out within a tenth of a second, hangs, and falls back.
+// Height of a geyser `age` seconds after its hit, from 0 (just under the road) to 1 (fully out): a third of
+// it bursts out of the road on its first frame and the column keeps climbing, slowing, for a quarter of a
+// second; it hangs, and falls back.
 float geyserOut(double age, double hang) {
     if (age < 0 || age > hang + 0.55) return -1;
-    if (age < 0.1) return float(0.35 + 0.65 * age / 0.1);
+    if (age < 0.25) {
+        float s = float(age / 0.25);
+        return 0.3f + 0.7f * s * (2 - s);
+    }
     if (age < hang) return 1;
     float s = float((age - hang) / 0.55);
     return 1 - s * s;
@@ -254,22 +261,23 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
 
     // The sand geysers: eight take the hits in turn, each back under the ground before its next.
     constexpr int kGeysers = 8;
-    const float size = 1.25f;
+    const float size = 2.6f;
     for (int g = 0; g < kGeysers; ++g) {
         std::vector<Hit> mine;
         for (size_t n = size_t(g); n < all.size(); n += kGeysers)
             mine.push_back(all[n]);
-        addRising(models, "Spurt" + std::to_string(g), geyserMesh(size, 700u + unsigned(g)), mine,
-                  15.5f * size, [](double age) { return geyserOut(age, 0.35); }, 0.9, frames);
+        addRising(
+            models, "Spurt" + std::to_string(g), geyserMesh(size, 700u + unsigned(g)), mine, 15.5f * size,
+            [](double age) { return geyserOut(age, 0.45); }, 1.0, frames);
     }
     // A flash on the frame each round strikes, two taking the hits in turn.
     for (int f = 0; f < 2; ++f) {
         std::vector<Hit> mine;
         for (size_t n = size_t(f); n < all.size(); n += 2)
             mine.push_back(all[n]);
-        addRising(models, "HitFlash" + std::to_string(f), flashStar(2.4f, 5, 720u + unsigned(f), 6, 3), mine,
-                  6.5f, [](double age) { return age < 0 || age > 0.12 ? -1.0f : 1.0f; },
-                  0.12, frames);
+        addRising(
+            models, "HitFlash" + std::to_string(f), flashStar(5.0f, 5, 720u + unsigned(f), 6, 3), mine, 12.5f,
+            [](double age) { return age < 0 || age > 0.15 ? -1.0f : 1.0f; }, 0.15, frames);
     }
 
     // The tracer: from the diving pursuer's nose down to where its rounds strike, as long as it fires.
@@ -295,7 +303,8 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
             path.push_back(at);
             turn.push_back(angles);
         }
-        kit::Model model{"Tracer" + std::to_string(which), path[0], {}, tracer, kit::positionCurves(path), {}};
+        kit::Model model{"Tracer" + std::to_string(which), path[0], {}, tracer,
+                         kit::positionCurves(path),        {}};
         for (kit::Curve& curve : kit::rotationCurves(turn))
             model.curves.push_back(curve);
         models.push_back(std::move(model));
@@ -303,11 +312,12 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
 
     // The blast beside the truck: a tall geyser, a big flash and stones flung over the road.
     const std::vector<Hit> blast{{kBlast, kBlastAt - kit::Vec3{float(truckSwerve(kBlast)), 0, 0}}};
-    addRising(models, "BlastSand", geyserMesh(1.7f, 740), blast, 15.5f * 1.7f,
-              [](double age) { return geyserOut(age, 0.55); }, 1.1, frames);
-    addRising(models, "BlastFlash", flashStar(5.5f, 7, 741), blast, 13.5f,
-              [](double age) { return age < 0 || age > 0.2 ? -1.0f : 1.0f; }, 0.2,
-              frames);
+    addRising(
+        models, "BlastSand", geyserMesh(3.2f, 740), blast, 15.5f * 3.2f,
+        [](double age) { return geyserOut(age, 0.6); }, 1.15, frames);
+    addRising(
+        models, "BlastFlash", flashStar(8.5f, 7, 741), blast, 21.0f,
+        [](double age) { return age < 0 || age > 0.2 ? -1.0f : 1.0f; }, 0.2, frames);
     Random random(742);
     for (int k = 0; k < 6; ++k) {
         float size = random.range(0.8f, 1.4f), a = random.range(-1.2f, 1.6f) + (k % 2 ? 3.14f : 0);
@@ -319,7 +329,8 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
             models, "BlastStone" + std::to_string(k), chip(size, 750u + unsigned(k)), from, velocity, spin,
             kBlast, size * 0.3f,
             [from](double t) {
-                return t < kBlast - 0.1 ? kit::Vec3{0, 0, kFar} : onGround(from - kit::Vec3{0, 0, 4}, kBlast, t);
+                return t < kBlast - 0.1 ? kit::Vec3{0, 0, kFar}
+                                        : onGround(from - kit::Vec3{0, 0, 4}, kBlast, t);
             },
             frames);
     }
@@ -355,8 +366,10 @@ kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, 
         kit::Mesh ball = k == 0 ? kit::sphere(r, 7, 4) : kit::sphere(r, 6, 3);
         for (size_t i = 0; i < ball.positions.size(); ++i) {
             kit::Vec3 n = kit::normalize(ball.normals[i]);
-            float bump = 1 + 0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7 + unsigned(k)) -
-                         0.11f;
+            float bump =
+                1 +
+                0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7 + unsigned(k)) -
+                0.11f;
             ball.positions[i] = ball.positions[i] * bump;
         }
         kit::scale(ball, {random.range(1.1f, 1.4f), random.range(0.9f, 1.2f), random.range(0.5f, 0.62f)});
@@ -369,7 +382,8 @@ kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, 
         for (size_t i = 0; i < ball.positions.size(); ++i) {
             kit::Vec3 n = kit::normalize(ball.normals[i]);
             float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
-            kit::Color c = body * (0.62f + 0.7f * lit + 0.22f * std::fmax(0.0f, n.z) + random.range(-0.06f, 0.06f));
+            kit::Color c =
+                body * (0.62f + 0.7f * lit + 0.22f * std::fmax(0.0f, n.z) + random.range(-0.06f, 0.06f));
             ball.colors[i] = clamped(kit::mix(c, glow, heat * (0.15f + 0.85f * under)));
         }
         kit::merge(m, ball);
@@ -419,7 +433,8 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             float z = age < -0.1 || age > 0.2 ? kFar : age < -0.01 || age > 0.11 ? -6.0f : 5.0f;
             path.push_back(onGround(inCrown + kit::Vec3{0, 0, z}, kCrownClipped, t));
         }
-        models.push_back({"CrownSpark", path[0], {}, flashStar(2.2f, 5, 605, 6, 3), kit::positionCurves(path), {}});
+        models.push_back(
+            {"CrownSpark", path[0], {}, flashStar(2.2f, 5, 605, 6, 3), kit::positionCurves(path), {}});
     }
 
     // The flash as it hits: a white-hot star swells out of the ground in three frames, a bigger one behind
@@ -541,7 +556,8 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         const float top = 10 + 44 * high, size = 2.6f + 3.6f * high * drift.range(0.8f, 1.15f);
         const float heat = std::fmax(0.0f, 0.75f - high) * drift.range(0.7f, 1.0f);
         const float core = drift.next();
-        kit::Color body = kit::mix(kit::rgb8(64, 60, 58), kit::rgb8(142, 136, 130), 0.35f * core + 0.65f * high);
+        kit::Color body =
+            kit::mix(kit::rgb8(64, 60, 58), kit::rgb8(142, 136, 130), 0.35f * core + 0.65f * high);
         kit::Mesh lump = smokeLump(size, body, kit::rgb8(226, 118, 46), heat, 660u + unsigned(n));
         const float outX = drift.range(-0.4f, 1), outY = drift.range(-1, 1);
         std::vector<kit::Vec3> path;
@@ -563,7 +579,8 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
                          -0.15f * std::fmax(0.0f, z) - 1.0f * age + outY * spread * 0.7f, z};
             path.push_back(onWreck(t, at));
         }
-        models.push_back({"CrashSmoke" + std::to_string(n), path[0], {}, lump, kit::positionCurves(path), {}});
+        models.push_back(
+            {"CrashSmoke" + std::to_string(n), path[0], {}, lump, kit::positionCurves(path), {}});
     }
 }
 
