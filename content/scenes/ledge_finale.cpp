@@ -1,4 +1,4 @@
-// The iris: a ring of thirty-two thin black blades, each a plane whose straight edge faces the middle of the
+// The iris: a ring of twenty-four thin black blades, each a plane whose straight edge faces the middle of the
 // opening, so many that the opening reads round at the window's size all the way down. They
 // lie 3 units in front of the eye (nearer than anything else in the scene, so the depth test lets nothing
 // through them) in a plane square to the view. As the edges close in on the point they also turn about it, so
@@ -14,7 +14,7 @@
 namespace scenes::ledge {
 namespace {
 
-constexpr int kBlades = 32;
+constexpr int kBlades = 24;
 constexpr float kDepth = 3;                // along the view axis from the eye
 
 // `reach` is the blade's extent out from its edge, `halfEdge` half its extent along it.
@@ -86,7 +86,7 @@ std::vector<kit::Model> irisBlades(int frames, const std::function<kit::Vec3(dou
     const float open = kDepth * std::hypot(tanX * (1 + std::fabs(x)), tanY * (1 + std::fabs(y))) + 0.1f;
     // Thin, to keep the overdraw down, but wide enough that neighbours meet at the opening's corners from
     // fully open to shut, and long enough to reach every corner of the frame.
-    const kit::Mesh mesh = bladeMesh(open + 0.3f, 0.22f * open);
+    const kit::Mesh mesh = bladeMesh(open + 0.3f, 0.16f * open);
     std::vector<kit::Model> blades;
     for (int i = 0; i < kBlades; ++i) {
         const float at = 2 * kit::kPi * float(i) / kBlades;
