@@ -1,4 +1,5 @@
-// The close of the finale: an iris of black blades that shuts the picture down onto one point of the frame.
+// The close of the finale: the end card's lamps, and an iris of black blades that shuts the picture down onto
+// one point of the frame.
 #pragma once
 
 #include "kit/camera_rig.h"
@@ -8,6 +9,11 @@
 #include <vector>
 
 namespace scenes::ledge {
+
+// A marquee's row of lit bulbs on a flat plate facing +z: one on each corner of the rectangle
+// [-halfWidth, halfWidth] x [bottom, top] and the rest about `pitch` apart along its sides, each a halo of
+// `radius` at depth `z` under a white-hot bulb a little nearer.
+kit::Mesh marqueeLamps(float halfWidth, float bottom, float top, float pitch, float radius, float z);
 
 // Blades that ride just in front of the camera (whose angles never change), outside the frame until `from`,
 // then turn in together and meet at the normalised screen point (x, y) by `to`; they stay shut after that.

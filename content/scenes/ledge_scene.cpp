@@ -1145,6 +1145,11 @@ kit::Model endCard() {
     // off the bright sunburst: a copy of the faces alone, set back by more than the depth buffer blurs at
     // this distance and drawn after the faces, so that the depth test turns it away under the letters. One
     // copy: every triangle here costs the frame as much as a few hundred of its pixels.
+    float textBottom = 0, textTop = 0;
+    for (const kit::Vec3& p : text.positions) {
+        textBottom = std::fmin(textBottom, p.y);
+        textTop = std::fmax(textTop, p.y);
+    }
     kit::tintByHeight(text, 0, 7 * size, kit::rgb8(255, 206, 110), kit::rgb8(255, 248, 214));
     kit::Mesh outline;
     const kit::Color rim = kit::rgb8(46, 12, 34);
@@ -1164,7 +1169,7 @@ kit::Model endCard() {
     kit::merge(text, outline);
     // Behind both, a dark plate: the glow is added over the whole frame, so only a dark ground keeps the pale
     // letters apart from the rays around them. Last, so that the letters turn it away.
-    const float margin = 1.1f * size, halfWidth = width * size / 2 + margin;
+    const float margin = 2.4f * size, halfWidth = width * size / 2 + margin;
     kit::Mesh plate;
     auto band = [&plate](float inset, float z, kit::Color bottom, kit::Color top, float x, float y0,
                          float y1) {
@@ -1174,11 +1179,16 @@ kit::Model endCard() {
         uint32_t d = plate.addVertex({-x + inset, y1 - inset, z}, {0, 0, 1}, {0.5f, 0.5f}, top);
         plate.addQuad(a, b, c, d);
     };
-    band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, -margin,
-         7 * size + margin);
+    band(0.45f * size, -3 * size, kit::rgb8(34, 8, 30), kit::rgb8(58, 16, 44), halfWidth, textBottom - margin,
+         textTop + margin);
     // Its rim: a glowing edge in the sunset's colours, a band behind the plate that shows only round it.
-    band(0.05f * size, -3.2f * size, kit::rgb8(236, 92, 60), kit::rgb8(255, 196, 112), halfWidth, -margin,
-         7 * size + margin);
+    band(0.05f * size, -3.2f * size, kit::rgb8(255, 120, 56), kit::rgb8(255, 220, 140), halfWidth,
+         textBottom - margin, textTop + margin);
+    // Round the letters, the marquee's row of lit bulbs, standing about as far forward as the letters so that
+    // looking up at the card does not slide them apart.
+    const float ring = margin - 1.2f * size;
+    kit::merge(plate, ledge::marqueeLamps(halfWidth - margin + ring, textBottom - ring, textTop + ring, 2.6f * size,
+                                          0.95f * size, -0.7f * size));
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
