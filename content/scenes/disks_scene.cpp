@@ -476,7 +476,8 @@ Pose poseAt(double t) {
     double elevation = interpolate(&Pose::elevation, t) + o.up, distance = interpolate(&Pose::distance, t);
     return {t, interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180), elevation,
             // Into the blaze: the camera plunges at the lit board over the last beat.
-            distance - beatPush(t) * std::fmin(1.0, std::pow(distance / kHoldDistance, 2)) - 45 * smoothstep(21.4, 22.0, t),
+            distance - beatPush(t) * std::fmin(1.0, std::pow(distance / kHoldDistance, 2)) -
+                45 * smoothstep(21.4, 22.0, t),
             interpolate(&Pose::screenX, t), interpolate(&Pose::screenY, t)};
 }
 
