@@ -402,10 +402,10 @@ constexpr Pose kPoses[] = {
     {5.5, 0, kLean, 100, kTextCentreX, kTextCentreY},            // turned over to the front on the text's hit
     {8.0, 10, kLean + 5, 94, kTextCentreX, kTextCentreY},        // drifting to its left, a little above
     {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
-    {12.0, -12, kLean - 6, 68, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
-    {13.0, 10, kLean + 6, 68, kTextCentreX, kTextCentreY},       // sliding across them
+    {12.0, -12, kLean - 6, 78, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
+    {13.0, 10, kLean + 6, 76, kTextCentreX, kTextCentreY},       // sliding across them
     {14.0, 0, kLean, 98, kTextCentreX, kTextCentreY},            // pulled back on the bar
-    {16.0, -12, kLean - 9, 74, kTextCentreX, kTextCentreY},      // in again, from a little below
+    {16.0, -12, kLean - 9, 80, kTextCentreX, kTextCentreY},      // in again, from a little below
     {18.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
     {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
 };
