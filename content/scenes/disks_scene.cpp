@@ -229,7 +229,8 @@ kit::Mesh louvre(const std::function<kit::Color(float, float)>& front) {
                      fc = m.addVertex(c, n, {}, front(x1, y + rise)),
                      fd = m.addVertex(d, n, {}, front(x0, y + rise));
             m.addQuad(fa, fb, fc, fd);
-            uint32_t ba = m.addVertex(a, n * -1.0f, {}, inside * 0.8f), bb = m.addVertex(b, n * -1.0f, {}, inside * 0.8f),
+            uint32_t ba = m.addVertex(a, n * -1.0f, {}, inside * 0.8f),
+                     bb = m.addVertex(b, n * -1.0f, {}, inside * 0.8f),
                      bc = m.addVertex(c, n * -1.0f, {}, inside), bd = m.addVertex(d, n * -1.0f, {}, inside);
             m.addQuad(ba, bd, bc, bb);
         }
@@ -262,7 +263,8 @@ kit::Mesh frame() {
 
 kit::Mesh logo() {
     const float outerW = kPanelHalfWidth + kFrameWidth, outerH = kPanelHalfHeight + kFrameWidth;
-    // Well inside the frame's outer faces, so that its edge cannot fight them through the depth buffer edge-on.
+    // Well inside the frame's outer faces, so that its edge cannot fight them through the depth buffer
+    // edge-on.
     kit::Mesh plate =
         kit::extrude(roundedRect(outerW - 0.5f, outerH - 0.5f, kFrameWidth - 0.5f, 4), kPlateThickness, 0.2f);
     kit::translate(plate, {0, 0, -kPlateThickness / 2});
@@ -389,21 +391,23 @@ struct Pose {
 
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
-// camera's own swing through the scene the smaller. The sign flips its front round as it drops far down the
-// road, so that the text lands over a distant sign; the camera runs down the road to it, arriving on the bar
-// at 10 s; skims the bottom row of lamps (sweepWeight()); turns once round the sign on the next two bars,
-// showing the emblem on the second; and from 18 s holds the board behind the text to the blaze.
+// camera's own swing through the scene the smaller. The sign flips its front round onto the text's hit; from
+// then on the board stands behind the text as its marquee, and the camera only pushes in and pulls back and
+// drifts a little round and up and down on the bars, never so far that the board stops facing it.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, 16, 200, 0.0, 0.24},      // on the text's hit: turned to its front, far down the road
-    {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // arrived: the board behind the name
-    {14.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY},
-    {16.0, -180, -4, 112, 0.0, -0.02}, // half way round: the emblem, seen from a little below
-    {18.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // round to the front again
-    {22.0, -360, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
+    {5.5, 0, kLean, 100, kTextCentreX, kTextCentreY},            // turned over to the front on the text's hit
+    {8.0, 10, kLean + 5, 94, kTextCentreX, kTextCentreY},        // drifting to its left, a little above
+    {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
+    {12.0, -12, kLean - 6, 78, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
+    {13.0, 10, kLean + 6, 76, kTextCentreX, kTextCentreY},       // sliding across them
+    {14.0, 0, kLean, 98, kTextCentreX, kTextCentreY},            // pulled back on the bar
+    {16.0, -12, kLean - 9, 80, kTextCentreX, kTextCentreY},      // in again, from a little below
+    {18.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
+    {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -434,10 +438,6 @@ double smoothstep(double from, double to, double t) {
 
 // Over the last bars the camera circles the board, then climbs until the louvre opens on its gold.
 constexpr double kDanceFrom = 18.0;
-
-double bump(double a, double b, double c, double d, double t) {
-    return smoothstep(a, b, t) * (1 - smoothstep(c, d, t));
-}
 
 // Where the camera stands off the board's normal (degrees: toward the board's right, toward its top).
 struct Offset {
@@ -471,22 +471,14 @@ double beatPush(double t) {
     return push;
 }
 
-// 38-42 s: the camera swoops down to the board's bottom row and skims along it, the lamps passing big
-// under it, then climbs back out.
-double sweepWeight(double t) {
-    return bump(10.0, 11.6, 13.1, 14.0, t);
-}
-
 Pose poseAt(double t) {
     Offset o = lightsPath(t);
-    double elevation = interpolate(&Pose::elevation, t) + o.up;
-    return {t,
-            interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180),
-            elevation,
+    double elevation = interpolate(&Pose::elevation, t) + o.up, distance = interpolate(&Pose::distance, t);
+    return {t, interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180), elevation,
             // Into the blaze: the camera plunges at the lit board over the last beat.
-            interpolate(&Pose::distance, t) - beatPush(t) * smoothstep(9.0, 10.0, t) * (1 - sweepWeight(t)) - 45 * smoothstep(21.4, 22.0, t),
-            interpolate(&Pose::screenX, t),
-            interpolate(&Pose::screenY, t)};
+            distance - beatPush(t) * std::fmin(1.0, std::pow(distance / kHoldDistance, 2)) -
+                45 * smoothstep(21.4, 22.0, t),
+            interpolate(&Pose::screenX, t), interpolate(&Pose::screenY, t)};
 }
 
 kit::Vec3 signCentre(double t) {
@@ -509,36 +501,10 @@ kit::Vec3 targetOf(double t, const Pose& p) {
     return centre - right * float(p.screenX * halfWidth) - up * float(p.screenY * halfHeight);
 }
 
-// Sign space (x right, y up, z out of the front face) to the world at time t, as the part moves and spins
-// the sign: stood up, leaned back, turned by the spin and carried along X.
-kit::Vec3 fromSign(double t, kit::Vec3 p) {
-    const double lean = -kLean * kit::kPi / 180;
-    kit::Vec3 up{p.x, -p.z, p.y};
-    kit::Vec3 leaned{up.x, float(up.y * std::cos(lean) - up.z * std::sin(lean)),
-                     float(up.y * std::sin(lean) + up.z * std::cos(lean))};
-    return signCentre(t) + kit::Vec3{float(leaned.x * std::cos(t) - leaned.y * std::sin(t)),
-                                     float(leaned.x * std::sin(t) + leaned.y * std::cos(t)), leaned.z};
-}
-
-// Along the bottom row, from its right end to its left, a little above and out in front of it.
-float sweepAlong(double t) {
-    return float(22 - 36 * smoothstep(10.1, 14.0, t));
-}
-kit::Vec3 sweepEye(double t) {
-    return fromSign(t, {sweepAlong(t), -5.5f, 11.0f});
-}
-kit::Vec3 sweepTarget(double t) {
-    return fromSign(t, {sweepAlong(t) - 10, -8.5f, 1.7f});
-}
-
-kit::Vec3 mixed(kit::Vec3 a, kit::Vec3 b, double w) {
-    return a + (b - a) * float(w);
-}
-
 kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return mixed(eyeOf(t, poseAt(t)), sweepEye(t), sweepWeight(t)); },
-        [&](double t) { return mixed(targetOf(t, poseAt(t)), sweepTarget(t), sweepWeight(t)); });
+        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
+        [&](double t) { return targetOf(t, poseAt(t)); });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
