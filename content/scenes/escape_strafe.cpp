@@ -43,7 +43,7 @@ struct Run {
 // camera before it pulls up over the truck; 25-25.8: the second's run close on the sunny side; 29.15-29.9:
 // the first dives along the truck's lane, which the truck has just left after the blast beside it at 29.
 constexpr Run kRuns[] = {{19.0, 19.8, {-9, -6}, {-8, 56}, 6, 0},
-                         {23.0, 23.7, {-9, 18}, {-7.5f, -40}, 6, 0},
+                         {23.0, 23.5, {-12, 44}, {-11, 8}, 5, 0},
                          {25.0, 25.8, {12, -6}, {9.5f, 52}, 6, 1},
                          {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0}};
 // The blast: a round bursting right beside the truck's shaded flank on the beat the music breaks.
