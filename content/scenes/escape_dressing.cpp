@@ -18,7 +18,7 @@ kit::LightRig afternoonLight() {
     kit::LightRig rig;
     rig.toSun = kToSun;
     rig.sun = {0.95f, 0.78f, 0.55f};
-    rig.sky = {0.42f, 0.44f, 0.52f};
+    rig.sky = {0.38f, 0.44f, 0.6f};
     rig.ground = {0.2f, 0.16f, 0.13f};
     return rig;
 }
@@ -28,8 +28,8 @@ kit::LightRig afternoonLight() {
 kit::LightRig desertLight() {
     kit::LightRig rig;
     rig.toSun = kit::normalize(kit::Vec3{2600, 300, 2400});
-    rig.sun = {0.62f, 0.53f, 0.38f};
-    rig.sky = {0.5f, 0.54f, 0.64f};
+    rig.sun = {0.62f, 0.55f, 0.44f};
+    rig.sky = {0.44f, 0.52f, 0.7f};
     rig.ground = {0.3f, 0.27f, 0.24f};
     return rig;
 }
@@ -777,20 +777,38 @@ kit::Color sandAlbedo(float x, float y) {
     // The patches are drawn where the ground's vertices lie close together; out where they are far apart they
     // would smear into streaks, so the far land keeps only its broad soil.
     float near = 1 - ease(110, 380, std::fabs(x));
+    float cool = valueNoise(x / 140, y / 170, 157);
     kit::Color c = kit::mix(kit::rgb8(240, 202, 140), kit::rgb8(214, 160, 102), ease(0.2f, 0.8f, patch));
-    c = kit::mix(c, kit::rgb8(206, 118, 76), ease(0.5f, 0.72f, soil) * 0.75f);
+    c = kit::mix(c, kit::rgb8(200, 126, 90), ease(0.5f, 0.72f, soil) * 0.6f);
+    // Grey, cooler flats of hard-packed silt between the warm sand and the red soil.
+    c = kit::mix(c, kit::rgb8(196, 188, 176), ease(0.58f, 0.78f, cool) * 0.6f);
     c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);
     return c * (1 + (0.34f * fine - 0.17f) * near);
 }
 
+// The farmland the truck leaves at the start: the fields run on past the first bend of the road, wheat,
+// stubble and green, and give way to the sand along a ragged edge a few seconds ahead. `weight` is how much
+// of it there is (0 on the sand).
+kit::Color farmAlbedo(float x, float y, float& weight) {
+    float ax = std::fabs(x);
+    float edge = 150 + 90 * valueNoise(x / 90, 0.5f, 171) + 0.12f * ax;
+    weight = (1 - ease(edge - 60, edge + 60, y)) * (1 - ease(300, 650, ax));
+    float field = valueNoise(x / 70, y / 90, 173), fine = valueNoise(x / 12, y / 15, 175);
+    kit::Color c = kit::mix(kit::rgb8(236, 196, 100), kit::rgb8(112, 132, 56), ease(0.5f, 0.6f, field));
+    c = kit::mix(c, kit::rgb8(204, 170, 108), ease(0.66f, 0.76f, field));
+    // Green verges along the road.
+    c = kit::mix(kit::rgb8(104, 126, 58), c, ease(16, 34, ax));
+    return c * (0.9f + 0.2f * fine);
+}
+
 kit::Color rockAlbedo(float x, float y, float h) {
     float strata = 0.5f + 0.5f * std::sin(h * 0.17f + 3 * valueNoise(x / 160, y / 220, 151));
-    kit::Color c = kit::mix(kit::rgb8(206, 108, 66), kit::rgb8(234, 176, 122), strata);
+    kit::Color c = kit::mix(kit::rgb8(198, 112, 78), kit::rgb8(232, 186, 146), strata);
     return kit::mix(c, kit::rgb8(156, 82, 58), ease(0.55f, 0.8f, valueNoise(x / 40, y / 60, 153)) * 0.6f);
 }
 
 // The warm pale haze the far land fades into, between the sky low down and the sand.
-const kit::Color kHaze = kit::rgb8(226, 200, 178);
+const kit::Color kHaze = kit::rgb8(224, 216, 210);
 
 kit::Color hazed(kit::Color c, float x) {
     return kit::mix(c, kHaze, 0.5f * ease(160, 1400, std::fabs(x)));
@@ -841,7 +859,9 @@ void gradeGround(std::vector<kit::Model>& models) {
         if (isRoad[i]) continue;
         kit::Vec3 p = m.positions[i];
         float rock = clamp01(ease(10, 55, p.z) * 0.9f + ease(0.92f, 0.7f, m.normals[i].z) * 0.6f);
-        m.colors[i] = kit::mix(sandAlbedo(p.x, p.y), rockAlbedo(p.x, p.y, p.z), rock);
+        float farm = 0;
+        kit::Color fields = farmAlbedo(p.x, p.y, farm);
+        m.colors[i] = kit::mix(kit::mix(sandAlbedo(p.x, p.y), rockAlbedo(p.x, p.y, p.z), rock), fields, farm);
     }
     kit::LightRig rig = desertLight();
     rig.creviceHeight = 0;

@@ -620,14 +620,16 @@ kit::Vec3 swerveLag(double t) {
 
 // The hits jolt the camera shown: a few keys of shudder from the moment of the blow, dying away within a third
 // of a second; the first strafing run's hits, the head-on run's and the second's lightly, the blast beside
-// the truck, the crown struck and the wreck hitting the ground hard. `reach` scales it (the aim shakes more
+// the truck, the crown struck and the wreck hitting the ground hard; the attack passes' hits (35.5, 39.5,
+// 43.5) each a little harder than the one before. `reach` scales it (the aim shakes more
 // than the eye).
 kit::Vec3 crashShake(double t, float reach) {
     struct Blow {
         double at;
         float strength;
     };
-    const Blow blows[] = {{19, 0.45f}, {23, 0.5f}, {25, 0.45f}, {29, 1.2f}, {kCrownClipped, 0.5f}, {kCrashed, 1}};
+    const Blow blows[] = {{19, 0.45f},   {23, 0.5f},  {25, 0.45f},          {29, 1.2f},  {35.5, 0.3f},
+                          {39.5, 0.35f}, {43.5, 0.45f}, {kCrownClipped, 0.5f}, {kCrashed, 1}};
     kit::Vec3 shake;
     for (const Blow& blow : blows) {
         double s = (t - blow.at) / 0.35;

@@ -42,10 +42,16 @@ struct Run {
 // 23-23.7: it comes back head on and walks them down the shaded side from beside the cab toward the chasing
 // camera before it pulls up over the truck; 25-25.8: the second's run close on the sunny side; 29.15-29.9:
 // the first dives along the truck's lane, which the truck has just left after the blast beside it at 29.
+// Then the attack passes fire too, each closer and longer than the last, building to the peak at 45: 35.5-36.1
+// the first's dive walks its hits up the shaded side past the cab; 39.5-40.2 the second's up the sunny side;
+// 43.5-44.3 the first's again, close along the shaded flank and on ahead.
 constexpr Run kRuns[] = {{19.0, 19.8, {-9, -6}, {-8, 56}, 6, 0},
                          {23.0, 23.5, {-12, 44}, {-11, 8}, 5, 0},
                          {25.0, 25.8, {12, -6}, {9.5f, 52}, 6, 1},
-                         {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0}};
+                         {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0},
+                         {35.5, 36.1, {-11, -6}, {-10, 40}, 5, 0},
+                         {39.5, 40.2, {12, -2}, {10, 46}, 6, 1},
+                         {43.5, 44.3, {-9.5f, -6}, {-9, 50}, 7, 0}};
 // The blast: a round bursting right beside the truck's shaded flank on the beat the music breaks.
 constexpr double kBlast = 29;
 constexpr kit::Vec3 kBlastAt{-16, 2, 0};
@@ -68,44 +74,52 @@ std::vector<Hit> runHits(const Run& run) {
     return hits;
 }
 
-// A lump of flung sand: a small faceted ball, round enough that it reads as a billow when it is close.
-kit::Mesh lump(float r, float squash, kit::Color c) {
-    kit::Mesh m = kit::sphere(r, 5, 3);
-    kit::scale(m, {1, 1, squash});
-    kit::paint(m, c);
-    return m;
-}
-
-// A geyser of sand thrown up by a hit: a squat collar of dust, lumps climbing and leaning out of it, brown
-// at the foot and sandy orange where the sun catches the top, and three thin jets flung higher still.
+// A geyser of sand thrown up by a hit, caught at one moment of its flight: a spray of small grains and chips,
+// each one a tumbling flake (two-sided, so it shows from every side), on the arcs they were flung along. The
+// column in the middle climbs highest, the grains flung wider fan out and fall back around it, lowest at the
+// rim; they are graded from a bright core, sand the sun catches, through the sand's own colour to the darker
+// ground at the foot and the rim, and they get smaller the higher they have flown.
 kit::Mesh geyserMesh(float size, unsigned seed) {
     Random random(seed);
     kit::Mesh m;
-    const kit::Color foot = kit::rgb8(138, 84, 48), top = kit::rgb8(228, 150, 86);
-    const float heights[] = {1.2f, 4.8f, 8.6f, 12.0f}, radii[] = {3.4f, 2.6f, 2.0f, 1.4f};
-    for (int k = 0; k < 4; ++k) {
-        float a = random.range(0, 6.28f), off = k == 0 ? 0 : random.range(0.5f, 1.4f) * float(k) * 0.5f;
-        kit::Mesh l = lump(radii[k] * size, k == 0 ? 0.55f : 1.0f, kit::mix(foot, top, float(k) / 3));
-        kit::rotate(l, {0, 0, a});
-        kit::merge(
-            m, kit::translate(l, {off * std::cos(a) * size, off * std::sin(a) * size, heights[k] * size}));
+    const kit::Color core = kit::rgb8(252, 238, 208), sand = kit::rgb8(222, 176, 122),
+                     ground = kit::rgb8(150, 112, 80);
+    const float high = 14.5f * size, wide = 7.5f * size;
+    constexpr int kGrains = 44;
+    for (int k = 0; k < kGrains; ++k) {
+        // Launch tilt from the vertical, and how far along its arc the grain is: the tall column, then the
+        // fan falling back.
+        float tilt = k < 12 ? random.range(0, 0.25f) : random.range(0.3f, 1.0f);
+        float along = k < 12 ? random.range(0.25f, 1.0f) : random.range(0.45f, 1.7f);
+        float turn = random.range(0, 6.28f);
+        float out = std::sin(tilt) * along * wide * random.range(0.8f, 1.2f);
+        float z = high * (2 * std::cos(tilt) * along - along * along) * random.range(0.85f, 1.05f);
+        z = std::fmax(z, random.range(0.3f, 1.5f) * size);
+        kit::Vec3 at{std::cos(turn) * out, std::sin(turn) * out, z};
+        // Bright at the top of the column, the ground's colour out at the rim and low down.
+        float rim = std::fmin(1.0f, out / wide), lift = std::fmin(1.0f, z / high);
+        float bright = std::fmax(0.0f, lift - 0.8f * rim);
+        kit::Color c = bright > 0.45f ? kit::mix(sand, core, (bright - 0.45f) / 0.55f)
+                                      : kit::mix(ground, sand, bright / 0.45f);
+        c = clamped(c * random.range(0.9f, 1.08f));
+        // A flake: an irregular triangle, tumbled to a random attitude.
+        float r = size * random.range(0.24f, 0.5f) * (1.15f - 0.5f * lift);
+        kit::Vec3 axis = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-1, 1)});
+        kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1}
+                                                                                : kit::Vec3{1, 0, 0}));
+        kit::Vec3 v = kit::cross(axis, u);
+        kit::Mesh flake;
+        uint32_t first = 0;
+        for (int j = 0; j < 3; ++j) {
+            float a = 2 * kit::kPi * float(j) / 3 + random.range(-0.4f, 0.4f);
+            kit::Vec3 corner = (u * std::cos(a) + v * std::sin(a)) * (r * random.range(0.7f, 1.3f));
+            // The corner toward the sun a shade lighter.
+            float lit = 0.92f + 0.16f * kit::dot(kit::normalize(corner), kToSun);
+            flake.addVertex(at + corner, axis, {0.5f, 0.5f}, clamped(c * lit));
+        }
+        flake.addTriangle(first, first + 1, first + 2);
+        kit::merge(m, kit::makeTwoSided(flake));
     }
-    shade(m, 0.62f, 1.15f);
-    kit::Mesh jets;
-    kit::Vec3 up{0, 0, 1};
-    for (int k = 0; k < 3; ++k) {
-        float a = 2 * kit::kPi * float(k) / 3 + random.range(0, 1);
-        kit::Vec3 out{std::cos(a), std::sin(a), 0}, across{-std::sin(a), std::cos(a), 0};
-        float reach = size * random.range(14, 18);
-        uint32_t p =
-            jets.addVertex(across * (0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
-        uint32_t q =
-            jets.addVertex(across * (-0.9f * size) + kit::Vec3{0, 0, 2 * size}, up, {0.5f, 0.5f}, foot);
-        uint32_t r = jets.addVertex(out * (reach * 0.3f) + kit::Vec3{0, 0, reach}, up, {0.5f, 0.5f},
-                                    kit::rgb8(246, 214, 168));
-        jets.addTriangle(p, q, r);
-    }
-    kit::merge(m, kit::makeTwoSided(jets));
     return m;
 }
 
@@ -179,19 +193,26 @@ float geyserOut(double age, double hang) {
 // the road to 1 fully out; negative once it is spent), `height` how far it reaches below its origin.
 void addRising(std::vector<kit::Model>& models, const std::string& name, const kit::Mesh& mesh,
                const std::vector<Hit>& hits, float height, const std::function<float(double)>& out,
-               double lasts, int frames) {
+               double lasts, int frames, double spin = 0) {
     std::vector<kit::Vec3> path;
+    std::vector<double> turn;
     for (int i = 0; i < frames; ++i) {
         double t = i / 20.0;
         kit::Vec3 at{0, 0, kFar};
+        double swirl = 0;
         for (const Hit& hit : hits) {
             if (t < hit.at - 0.1 || t > hit.at + lasts + 0.1) continue;
             at = onGround(hit.where, hit.at, t);
             at.z = (std::fmax(out(t - hit.at), 0.0f) - 1) * (height + 0.3f);
+            swirl = spin * std::fmax(0.0, t - hit.at);
         }
         path.push_back(at);
+        turn.push_back(swirl);
     }
-    models.push_back({name, path[0], {}, mesh, kit::positionCurves(path), {}});
+    kit::Model model{name, path[0], {}, mesh, kit::positionCurves(path), {}};
+    // A spray swirls about its column while it is up, so that its grains drift across one another.
+    if (spin != 0) model.curves.push_back(kit::rotationCurve('z', turn));
+    models.push_back(std::move(model));
 }
 
 constexpr float kGravity = 32; // units/s², the scene's scale
@@ -268,7 +289,7 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
             mine.push_back(all[n]);
         addRising(
             models, "Spurt" + std::to_string(g), geyserMesh(size, 700u + unsigned(g)), mine, 15.5f * size,
-            [](double age) { return geyserOut(age, 0.45); }, 1.0, frames);
+            [](double age) { return geyserOut(age, 0.45); }, 1.0, frames, g % 2 ? 1.6 : -1.6);
     }
     // A flash on the frame each round strikes, two taking the hits in turn.
     for (int f = 0; f < 2; ++f) {
@@ -314,7 +335,7 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
     const std::vector<Hit> blast{{kBlast, kBlastAt - kit::Vec3{float(truckSwerve(kBlast)), 0, 0}}};
     addRising(
         models, "BlastSand", geyserMesh(3.2f, 740), blast, 15.5f * 3.2f,
-        [](double age) { return geyserOut(age, 0.6); }, 1.15, frames);
+        [](double age) { return geyserOut(age, 0.6); }, 1.15, frames, 1.2);
     addRising(
         models, "BlastFlash", flashStar(8.5f, 7, 741), blast, 21.0f,
         [](double age) { return age < 0 || age > 0.2 ? -1.0f : 1.0f; }, 0.2, frames);
