@@ -145,7 +145,32 @@ void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius,
     }
 }
 
-// A clump: the main lobe and smaller ones overlapping it, ahead, behind and off to the sides.
+// Grit flung up with fresh dust: a few small flakes, tilted every way, over and around the lobes, pale where
+// the sun catches them and the ground's colour otherwise. Two-sided, so they show from every side.
+void addGrit(kit::Mesh& m, const PuffBand& band, unsigned seed) {
+    Random random(seed);
+    for (int k = 0; k < 3; ++k) {
+        float a = random.range(0, 6.28f), out = band.radius * random.range(0.4f, 1.3f);
+        kit::Vec3 at{std::cos(a) * out, std::sin(a) * out * 1.4f,
+                     band.radius * band.height * random.range(0.9f, 2.2f)};
+        kit::Vec3 axis = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-1, 1)});
+        kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1}
+                                                                                : kit::Vec3{1, 0, 0}));
+        kit::Vec3 v = kit::cross(axis, u);
+        kit::Color c = kit::mix(kDustRim, kit::rgb8(236, 216, 182), random.next());
+        float r = random.range(0.35f, 0.6f);
+        kit::Mesh flake;
+        for (int j = 0; j < 3; ++j) {
+            float turn = 2 * kit::kPi * float(j) / 3 + random.range(-0.4f, 0.4f);
+            flake.addVertex(at + (u * std::cos(turn) + v * std::sin(turn)) * r, axis, {0.5f, 0.5f}, c);
+        }
+        flake.addTriangle(0, 1, 2);
+        kit::merge(m, kit::makeTwoSided(flake));
+    }
+}
+
+// A clump: the main lobe and smaller ones overlapping it, ahead, behind and off to the sides; the fresh ones
+// with grit thrown up over them.
 kit::Mesh clumpMesh(const PuffBand& band, unsigned seed) {
     kit::Mesh m;
     Random random(seed * 31u + 7u);
@@ -156,6 +181,7 @@ kit::Mesh clumpMesh(const PuffBand& band, unsigned seed) {
         if (i == 2) at.y = band.radius * random.range(0.4f, 0.8f);
         addLobe(m, band, at, r, seed + 97u * unsigned(i));
     }
+    if (band.age < 0.7f) addGrit(m, band, seed * 13u + 5u);
     return m;
 }
 
@@ -779,7 +805,7 @@ kit::Color sandAlbedo(float x, float y) {
     float near = 1 - ease(110, 380, std::fabs(x));
     float cool = valueNoise(x / 140, y / 170, 157);
     kit::Color c = kit::mix(kit::rgb8(240, 202, 140), kit::rgb8(214, 160, 102), ease(0.2f, 0.8f, patch));
-    c = kit::mix(c, kit::rgb8(200, 126, 90), ease(0.5f, 0.72f, soil) * 0.6f);
+    c = kit::mix(c, kit::rgb8(200, 126, 90), ease(0.5f, 0.72f, soil) * 0.45f);
     // Grey, cooler flats of hard-packed silt between the warm sand and the red soil.
     c = kit::mix(c, kit::rgb8(196, 188, 176), ease(0.58f, 0.78f, cool) * 0.6f);
     c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);

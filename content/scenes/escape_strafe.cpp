@@ -42,13 +42,15 @@ struct Run {
 // 23-23.7: it comes back head on and walks them down the shaded side from beside the cab toward the chasing
 // camera before it pulls up over the truck; 25-25.8: the second's run close on the sunny side; 29.15-29.9:
 // the first dives along the truck's lane, which the truck has just left after the blast beside it at 29.
-// Then the attack passes fire too, each closer and longer than the last, building to the peak at 45: 35.5-36.1
+// Then the pursuers keep firing, each run closer and longer than the last, building to the peak at 45: 33-33.8
+// the second, sweeping in low from behind, rakes the sunny verge beyond the truck; 35.5-36.1
 // the first's dive walks its hits up the shaded side past the cab; 39.5-40.2 the second's up the sunny side;
 // 43.5-44.3 the first's again, close along the shaded flank and on ahead.
 constexpr Run kRuns[] = {{19.0, 19.8, {-9, -6}, {-8, 56}, 6, 0},
                          {23.0, 23.5, {-12, 44}, {-11, 8}, 5, 0},
                          {25.0, 25.8, {12, -6}, {9.5f, 52}, 6, 1},
                          {29.15, 29.9, {-3.5f, -24}, {-3.5f, 60}, 5, 0},
+                         {33.0, 33.8, {24, -14}, {17, 44}, 5, 1},
                          {35.5, 36.1, {-11, -6}, {-10, 40}, 5, 0},
                          {39.5, 40.2, {12, -2}, {10, 46}, 6, 1},
                          {43.5, 44.3, {-9.5f, -6}, {-9, 50}, 7, 0}};
@@ -376,40 +378,27 @@ kit::Mesh flameRing(int count, float width, float spread, float height, kit::Col
     return kit::makeTwoSided(flames);
 }
 
-// A lump of smoke: a flattened, irregular blob (a squashed ball with its surface pushed in and out, and a
-// smaller bulge on one flank), shaded smooth: `body` grey, lighter toward the sun and on top, and `glow` from
-// the fire on its underside by `heat`; each vertex a little lighter or darker than the next.
+// A puff of smoke: a small, irregular ball, its surface pushed in and out, shaded smooth: `body` grey,
+// lighter toward the sun and on top, and `glow` from the fire on its underside by `heat`; each vertex a little
+// lighter or darker than the next. Many of them make the plume, so each is cheap.
 kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, unsigned seed) {
     Random random(seed);
-    kit::Mesh m;
-    for (int k = 0; k < 2; ++k) {
-        float r = radius * (k == 0 ? 1.0f : random.range(0.5f, 0.65f));
-        kit::Mesh ball = k == 0 ? kit::sphere(r, 7, 4) : kit::sphere(r, 6, 3);
-        for (size_t i = 0; i < ball.positions.size(); ++i) {
-            kit::Vec3 n = kit::normalize(ball.normals[i]);
-            float bump =
-                1 +
-                0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7 + unsigned(k)) -
-                0.11f;
-            ball.positions[i] = ball.positions[i] * bump;
-        }
-        kit::scale(ball, {random.range(1.1f, 1.4f), random.range(0.9f, 1.2f), random.range(0.5f, 0.62f)});
-        kit::rotate(ball, {0, 0, random.range(0, 6.28f)});
-        if (k == 1) {
-            float a = random.range(0, 6.28f);
-            kit::translate(ball, {std::cos(a) * radius * 0.85f, std::sin(a) * radius * 0.6f,
-                                  radius * random.range(-0.05f, 0.3f)});
-        }
-        for (size_t i = 0; i < ball.positions.size(); ++i) {
-            kit::Vec3 n = kit::normalize(ball.normals[i]);
-            float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
-            kit::Color c =
-                body * (0.62f + 0.7f * lit + 0.22f * std::fmax(0.0f, n.z) + random.range(-0.06f, 0.06f));
-            ball.colors[i] = clamped(kit::mix(c, glow, heat * (0.15f + 0.85f * under)));
-        }
-        kit::merge(m, ball);
+    kit::Mesh ball = kit::sphere(radius, 7, 4);
+    for (size_t i = 0; i < ball.positions.size(); ++i) {
+        kit::Vec3 n = kit::normalize(ball.normals[i]);
+        float bump = 1 + 0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7) - 0.11f;
+        ball.positions[i] = ball.positions[i] * bump;
     }
-    return m;
+    kit::scale(ball, {random.range(1.05f, 1.3f), random.range(0.9f, 1.15f), random.range(0.74f, 0.9f)});
+    kit::rotate(ball, {0, 0, random.range(0, 6.28f)});
+    for (size_t i = 0; i < ball.positions.size(); ++i) {
+        kit::Vec3 n = kit::normalize(ball.normals[i]);
+        float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
+        // Soft light: smoke scatters it, so the shaded side is not much darker than the lit one.
+        kit::Color c = body * (0.8f + 0.36f * lit + 0.12f * std::fmax(0.0f, n.z) + random.range(-0.05f, 0.05f));
+        ball.colors[i] = clamped(kit::mix(c, glow, heat * (0.15f + 0.85f * under)));
+    }
+    return ball;
 }
 
 } // namespace
@@ -564,23 +553,23 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         ++k;
     }
 
-    // The smoke: flattened lumps welling out of the fire one after another from 0.3 s after the hit. Each
+    // The smoke: many small puffs welling out of the fire one after another from 0.3 s after the hit. Each
     // rises, slows and spreads out sideways as it climbs, drifting downwind (out over the sunny verge, away
     // from the road, and back along it). The low, fresh ones are small, dark at the core and lit orange from
     // below; the higher, older ones are bigger, lighter and spread wider apart, so the plume thins as it
     // climbs. Until its moment each waits far below the ground, and just under the fire a key before.
-    constexpr int kLumps = 16;
+    constexpr int kLumps = 24;
     Random drift(651);
     for (int n = 0; n < kLumps; ++n) {
-        const double born = kCrashed + 0.3 + 0.13 * n;
+        const double born = kCrashed + 0.3 + 0.09 * n;
         const float high = drift.range(0.15f, 1.0f); // how far up the plume it ends
-        const float top = 10 + 44 * high, size = 2.6f + 3.6f * high * drift.range(0.8f, 1.15f);
+        const float top = 10 + 44 * high, size = 1.8f + 2.6f * high * drift.range(0.8f, 1.15f);
         const float heat = std::fmax(0.0f, 0.75f - high) * drift.range(0.7f, 1.0f);
         const float core = drift.next();
         kit::Color body =
             kit::mix(kit::rgb8(64, 60, 58), kit::rgb8(142, 136, 130), 0.35f * core + 0.65f * high);
         kit::Mesh lump = smokeLump(size, body, kit::rgb8(226, 118, 46), heat, 660u + unsigned(n));
-        const float outX = drift.range(-0.4f, 1), outY = drift.range(-1, 1);
+        const float outX = drift.range(-0.6f, 1), outY = drift.range(-1, 1);
         std::vector<kit::Vec3> path;
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
@@ -595,7 +584,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             float age = float(std::fmax(0.0, t - born));
             float rise = 1 - std::exp(-age / 1.1f);
             float z = 4 - size + (top - 4 + size) * rise + 1.4f * age;
-            float spread = 2.5f + 0.4f * std::fmax(0.0f, z) + 2 * age;
+            float spread = 4 + 0.5f * std::fmax(0.0f, z) + 2.5f * age;
             kit::Vec3 at{0.4f * std::fmax(0.0f, z) + 2.4f * age + outX * spread,
                          -0.15f * std::fmax(0.0f, z) - 1.0f * age + outY * spread * 0.7f, z};
             path.push_back(onWreck(t, at));
