@@ -293,7 +293,13 @@ kit::Mesh logo() {
     };
     for (size_t v = 0; v < face.colors.size(); ++v) {
         float g = glowAt(face.positions[v].x, face.positions[v].y);
-        face.colors[v] = kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g));
+        // Ember-dark toward the bottom edge, where the camera, a little above the board, sees the lowest
+        // slits open first: there they stay dark until the whole louvre opens.
+        float y = face.positions[v].y;
+        float ember = std::clamp((y + kPanelHalfHeight) / 5.0f, 0.0f, 1.0f);
+        face.colors[v] = kit::mix(kit::rgb8(70, 24, 44),
+                                  kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g)),
+                                  0.35f + 0.65f * ember);
     }
     kit::merge(plate, face);
     // The slats' fronts: the night-blue board, backlit behind the letters.
