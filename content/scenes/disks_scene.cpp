@@ -23,7 +23,7 @@ constexpr int kFrames = 441; // 0-22 s
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
 constexpr float kPlateThickness = 0.6f;
-constexpr float kFrameProud = 1.4f; // the frame stands this far off each face of the plate
+constexpr float kFrameProud = 2.3f; // the frame stands this far off each face of the plate, over the slats
 constexpr double kFieldOfView = 0.6;
 constexpr double kHoldDistance = 88;
 // The sign leans back this far (degrees), so that the camera looks down on it from as high to see it face-on.
@@ -210,8 +210,9 @@ kit::Mesh lamp(int phase, float lift) {
 
 // The board behind the letters is a louvre: slats leaning up and out over a gold-lit back. From in front
 // the slats close into a dark board; as the camera climbs above the board, the view runs down between the
-// slats and the gold shows, until, looking along them, the whole board blazes.
-constexpr float kSlatPitch = 0.6f, kSlatLength = 1.8f, kSlatLean = 0.61f; // 35 degrees off the board's normal
+// slats and the gold shows, until, looking past them onto their gilt backs, the whole board blazes. The slats
+// are broad, sixteen up the board, so that half open they read as blinds and never as scanlines.
+constexpr float kSlatPitch = 1.25f, kSlatLength = 2.65f, kSlatLean = 0.61f; // 35 degrees off the board's normal
 kit::Mesh louvre(const std::function<kit::Color(float, float)>& front) {
     kit::Mesh m;
     const float z0 = kPlateThickness / 2, rise = kSlatLength * std::sin(kSlatLean),
@@ -220,7 +221,7 @@ kit::Mesh louvre(const std::function<kit::Color(float, float)>& front) {
     const kit::Color inside = kit::rgb8(255, 214, 120);
     const int pieces = 12;
     // From under the frame's bottom bar to into its top one, so that no gold shows past the end slats.
-    for (float y = -kPanelHalfHeight - 0.5f; y + rise <= kPanelHalfHeight + 0.6f; y += kSlatPitch) {
+    for (float y = -kPanelHalfHeight - 0.5f; y < kPanelHalfHeight; y += kSlatPitch) {
         for (int i = 0; i < pieces; ++i) {
             float x0 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i) / float(pieces);
             float x1 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i + 1) / float(pieces);
@@ -292,14 +293,23 @@ kit::Mesh logo() {
     };
     for (size_t v = 0; v < face.colors.size(); ++v) {
         float g = glowAt(face.positions[v].x, face.positions[v].y);
-        face.colors[v] = kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g));
+        // Ember-dark toward the bottom edge, where the camera, a little above the board, sees the lowest
+        // slits open first: there they stay dark until the whole louvre opens.
+        float y = face.positions[v].y;
+        float ember = std::clamp((y + kPanelHalfHeight) / 5.0f, 0.0f, 1.0f);
+        face.colors[v] = kit::mix(kit::rgb8(70, 24, 44),
+                                  kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g)),
+                                  0.35f + 0.65f * ember);
     }
     kit::merge(plate, face);
     // The slats' fronts: the night-blue board, backlit behind the letters.
     // The lamps wash the board's margins warm.
     kit::Mesh rails = louvre([&](float x, float y) {
         float margin = std::fmin(kPanelHalfWidth - std::fabs(x), kPanelHalfHeight - std::fabs(y));
-        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * glowAt(x, y),
+        // One broad glow behind both lines, so that no dark band runs between them.
+        float fill = 0.75f * std::exp(-y * y / 60.0f) *
+                     (1.0f - std::fmin(1.0f, std::pow(std::fabs(x / kPanelHalfWidth), 4.0f)));
+        kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * std::fmax(glowAt(x, y), fill),
                    wash = kit::rgb8(170, 64, 72) * std::exp(-std::fmax(margin, 0.0f) / 2.0f);
         return kit::Color{base.r + light.r + wash.r, base.g + light.g + wash.g, base.b + light.b + wash.b,
                           base.a};
@@ -400,7 +410,7 @@ constexpr Pose kPoses[] = {
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
     {5.5, 0, kLean, 100, kTextCentreX, kTextCentreY},            // turned over to the front on the text's hit
-    {8.0, 10, kLean + 5, 94, kTextCentreX, kTextCentreY},        // drifting to its left, a little above
+    {8.0, 10, kLean, 94, kTextCentreX, kTextCentreY},        // drifting to its left
     {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
     {12.0, -12, kLean - 6, 78, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
     {13.0, 10, kLean + 6, 76, kTextCentreX, kTextCentreY},       // sliding across them
@@ -443,9 +453,20 @@ constexpr double kDanceFrom = 18.0;
 struct Offset {
     double right, up;
 };
+// On three bar lines the camera bobs up over the board, so that the louvre flashes open on the downbeat,
+// each time a little wider, before the last bars open it for good.
+double flare(double t) {
+    // Quick both ways: the blinds' thin half-open slits glitter if they linger.
+    constexpr double kBars[3][2] = {{8.0, 18.0}, {12.0, 26.0}, {16.0, 30.0}}; // seconds, degrees
+    double up = 0;
+    for (const auto& [bar, size] : kBars)
+        up += size * (smoothstep(bar - 0.35, bar, t) - smoothstep(bar + 0.05, bar + 0.45, t));
+    return up;
+}
+
 Offset lightsPath(double t) {
-    if (t <= kDanceFrom) return {0, 0};
-    Offset o{0, 0};
+    if (t <= kDanceFrom) return {0, flare(t)};
+    Offset o{0, flare(t)};
     auto circle = [&](double size, double angle) {
         o.right += size * std::cos(angle);
         o.up += size * std::sin(angle);
@@ -453,7 +474,7 @@ Offset lightsPath(double t) {
     // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
-    o.up += 36 * smoothstep(20.8, 21.7, t); // late and quick, so the louvre passes its half-open stripes fast
+    o.up += 38.5 * smoothstep(20.8, 21.7, t); // late and quick, so the louvre passes its half-open stripes fast
     return o;
 }
 
