@@ -104,8 +104,8 @@ constexpr double kRest = 26;
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
         {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},     {4, {-0.36f, -0.23f, 56}},
-        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.5f, -0.32f, 62}},
-        {12, {-0.44f, -0.4f, 70}},  {14, {-0.52f, -0.3f, 78}},     {16, {-0.6f, -0.12f, 72}},
+        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.42f, -0.22f, 38}},
+        {12, {-0.5f, -0.5f, 118}},  {14, {-0.56f, -0.36f, 98}},    {16, {-0.6f, -0.12f, 72}},
         {18, {-0.58f, -0.02f, 64}}, {20, {-0.52f, 0.14f, 76}},     {22, {-0.48f, 0.3f, 88}},
         {24, {-0.46f, 0.02f, 96}},  {kRest, {-0.45f, -0.3f, 100}}, {30, {-0.45f, -0.3f, 100}}};
     kit::Vec3 f = pathAt(framing, t);
@@ -814,33 +814,62 @@ kit::Mesh spurMesh() {
     return rock;
 }
 
-// A puff of dust and chaff: a billow of soft lumps facing the camera, big and small, bright gold along their
-// tops where the low sun catches them from behind, their undersides in the valley's violet haze; the puff
-// rolls slowly as it rises, so that the lumps churn.
-kit::Mesh dustPuff(Random& random, float size) {
+// A puff of dust and chaff, facing the camera: one billow with a lumpy outline, dense and warm at its heart
+// where the low sun shines through it, thinning out ring by ring into `behind` (the colour of what it is seen
+// against), so that it has no hard edge. One piece, so no lump's rim ever lies over another's heart; a few
+// specks of chaff ride round it.
+kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
     kit::Mesh cloud;
-    const int lumps = 3;
-    for (int b = 0; b < lumps; ++b) {
-        const float big = b == 0 ? 1.0f : random.range(0.45f, 0.8f);
-        const kit::Vec3 at = kit::Vec3{random.range(-2.2f, 2.2f) * (b > 0), random.range(-1, 1),
-                                       random.range(-1.2f, 1.6f) * (b > 0) + 0.4f * b} *
-                             size;
-        const float radius = random.range(1.5f, 2.1f) * size * big;
-        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(236, 174, 106), random.next());
-        uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
-        std::vector<uint32_t> ring;
-        const int sides = b == 0 ? 9 : 7;
-        for (int j = 0; j < sides; ++j) {
-            const float a = 2 * kit::kPi * float(j) / float(sides), up = std::sin(a);
-            const kit::Color rim =
-                up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
-                       : kit::rgb8(136, 82, 110);
-            const float r = radius * random.range(0.7f, 1.15f);
-            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, -0.05f * float(b), up * r * 0.85f},
-                                           {0, -1, 0}, {0.5f, 0.5f}, rim));
+    constexpr int kSides = 14;
+    const float radius = random.range(1.9f, 2.4f) * size;
+    // The outline: three or four bulges of their own size round the puff, its top fuller than its foot.
+    float phase[3], weight[3];
+    for (int k = 0; k < 3; ++k) {
+        phase[k] = random.range(0, 2 * kit::kPi);
+        weight[k] = random.range(0.08f, 0.16f);
+    }
+    auto outline = [&](float a) {
+        float r = 1 + 0.12f * std::sin(a);
+        for (int k = 0; k < 3; ++k)
+            r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
+        return r * radius;
+    };
+    const kit::Color heart = kit::mix(kit::rgb8(232, 158, 102), kit::rgb8(246, 190, 128), random.next());
+    // From the heart out: how far along the outline each ring lies, and how much of the dust shows there.
+    const float at[] = {0.38f, 0.72f, 1.0f}, dense[] = {0.9f, 0.5f, 0.0f};
+    const uint32_t middle = cloud.addVertex({0, 0, 0.15f * radius}, {0, -1, 0}, {0.5f, 0.5f}, heart);
+    for (int ring = 0; ring < 3; ++ring) {
+        for (int j = 0; j < kSides; ++j) {
+            const float a = 2 * kit::kPi * (float(j) + 0.5f * float(ring % 2)) / kSides, up = std::sin(a);
+            const float r = outline(a) * at[ring] * random.range(0.94f, 1.06f);
+            // The upper side catches the sun, the lower lies in the valley's violet shade.
+            const kit::Color lit = up > 0 ? kit::mix(heart, kit::rgb8(255, 214, 150), 0.5f * up)
+                                          : kit::mix(heart, kit::rgb8(170, 104, 120), -0.6f * up);
+            const float d = dense[ring] * random.range(0.85f, 1.1f);
+            cloud.addVertex({std::cos(a) * r, 0, up * r * 0.8f}, {0, -1, 0}, {0.5f, 0.5f},
+                            kit::mix(behind, lit, std::fmin(1.0f, d)));
         }
-        for (int j = 0; j < sides; ++j)
-            cloud.addTriangle(middle, ring[j], ring[(j + 1) % sides]);
+    }
+    auto ringVertex = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + (j % kSides)); };
+    for (int j = 0; j < kSides; ++j)
+        cloud.addTriangle(middle, ringVertex(0, j), ringVertex(0, j + 1));
+    for (int ring = 0; ring < 2; ++ring) {
+        // Each ring sits half a step round from the one inside it.
+        for (int j = 0; j < kSides; ++j) {
+            if (ring % 2 == 0) {
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring, j + 1));
+                cloud.addTriangle(ringVertex(ring, j + 1), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
+            } else {
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j + 1), ringVertex(ring, j + 1));
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
+            }
+        }
+    }
+    // Chaff round the edge, a little in front of the billow.
+    for (int k = 0; k < 5; ++k) {
+        const float a = random.range(0, 2 * kit::kPi), r = radius * random.range(0.7f, 1.15f);
+        addKernel(cloud, {std::cos(a) * r, -0.3f * size, std::sin(a) * r * 0.8f}, 0.16f * size, 0.22f * size,
+                  random.range(-1, 1), kit::mix(heart, kit::rgb8(255, 226, 150), 0.5f));
     }
     return cloud;
 }
@@ -867,7 +896,7 @@ std::vector<kit::Model> driveDust() {
         };
         char name[16];
         std::snprintf(name, sizeof name, "DriveDust%02d", n);
-        puffs.push_back(pourNode(name, dustPuff(random, size), t0, t0 + life, place, {}, false, false));
+        puffs.push_back(pourNode(name, dustPuff(random, size, kit::rgb8(112, 54, 46)), t0, t0 + life, place, {}, false, false));
     }
     return puffs;
 }
@@ -1019,7 +1048,8 @@ std::vector<kit::Model> grainFall() {
         };
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
-        parts.push_back(flightNode(name, dustPuff(dust, size), {{t0, 6, place, dust.range(-0.5f, 0.5f)}}));
+        parts.push_back(flightNode(name, dustPuff(dust, size, kit::rgb8(164, 92, 112)),
+                                       {{t0, 6, place, dust.range(-0.15f, 0.15f)}}));
     }
     return parts;
 }
