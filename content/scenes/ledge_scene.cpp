@@ -901,6 +901,63 @@ std::vector<kit::Model> driveDust() {
     return puffs;
 }
 
+// A haze of dust for the additive pass: soft glows facing the camera, warm at the heart and falling to black
+// at the rim, so that added over the frame they read as sunlit dust with no edge at all. The glows lie about
+// the node's Y axis (the camera's line of sight), so the part's slow turn of the node about it only swirls
+// them round one another.
+kit::Mesh dustHaze(Random& random, int glows, float spread, float size, kit::Color heart) {
+    kit::Mesh haze;
+    constexpr int kSides = 12;
+    for (int g = 0; g < glows; ++g) {
+        const float a = random.range(0, 2 * kit::kPi), r = g == 0 ? 0.0f : spread * std::sqrt(random.next());
+        const kit::Vec3 at{std::cos(a) * r, random.range(-spread, spread) * 0.5f, std::sin(a) * r * 0.6f};
+        const float radius = size * random.range(0.7f, 1.2f) * (g == 0 ? 1.3f : 1.0f);
+        const kit::Color c = heart * random.range(0.7f, 1.0f);
+        // The heart, a ring at half the reach still glowing a third as much, and the black rim.
+        const uint32_t middle = haze.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, c);
+        for (int ring = 0; ring < 2; ++ring) {
+            for (int j = 0; j < kSides; ++j) {
+                const float b = 2 * kit::kPi * float(j) / kSides, reach = radius * (ring == 0 ? 0.45f : 1.0f);
+                haze.addVertex(at + kit::Vec3{std::cos(b) * reach, 0, std::sin(b) * reach * 0.8f}, {0, -1, 0},
+                               {0.5f, 0.5f}, ring == 0 ? c * 0.38f : kit::Color{0, 0, 0, 1});
+            }
+        }
+        auto v = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + j % kSides); };
+        for (int j = 0; j < kSides; ++j) {
+            haze.addTriangle(middle, v(0, j), v(0, j + 1));
+            haze.addQuad(v(0, j), v(1, j), v(1, j + 1), v(0, j + 1));
+        }
+    }
+    return haze;
+}
+
+// Where the pour lands on the spur, once the truck stands.
+kit::Vec3 pourLanding() {
+    constexpr float kFull = 0.78f;
+    const float turn = float(heading(20));
+    return restingLip(kFull) +
+           kit::rotateEuler(fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop)), {0, 0, turn});
+}
+
+// The haze's path: it hangs behind the rear wheels on the drive, settles into the track as the truck halts,
+// waits out of sight, then wells up out of the spur where the pour lands and drifts up and out on the wind,
+// thicker after the sheet.
+kit::Vec3 hazePlace(double t) {
+    if (t < kHalt + 0.6) {
+        const double ease = easeBetween(0, 1.2, t);
+        const kit::Vec3 behind = onTruck(t, {kWheelX, kRearAxleY - kWheelRadius - 2, 0});
+        const float settle = float(easeBetween(kHalt - 0.6, kHalt + 0.6, t));
+        // It rises from the track as the truck gets going, and sinks back into the ledge at the halt.
+        return behind + kit::Vec3{0, 0, kLedgeTop + float(4 * ease - 3) - 14 * settle};
+    }
+    const kit::Vec3 spot = pourLanding();
+    if (t < 16.7) return {spot.x, spot.y, -600};
+    const float rise = float(easeBetween(16.7, 18.2, t)), swell = float(easeBetween(22.2, 24, t));
+    const float drift = float(std::fmax(0.0, t - 18.2));
+    // On the camera's side of the billowing puffs, which would hide it.
+    return spot + kit::Vec3{1.2f * drift + 2 * swell, -6, -12 + 19 * rise + 0.4f * drift + 2 * swell};
+}
+
 // The pour. A rope of grain leaves the lip and breaks up as it falls: loose kernels in clumps, one cloud
 // after another, fan out, roll and rain down onto the spur, where the heap spreads in low mounds and
 // kernels skitter off its flanks and over the edge, trickling on down the cliff; dust billows up where it
@@ -1433,10 +1490,18 @@ SceneSource buildLedge() {
     scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
     // The fans keep the size on screen they had at 700 units.
     constexpr float fanScale = kFanDistance / 700;
-    scene.models.push_back(
-        followSun("Sunbeams01", kFanDistance, sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
-    scene.models.push_back(followSun("Sunbeams02", kFanDistance - 10,
-                                     sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
+    // Both fans turn together on the first node, the fainter one a little nearer; the second node carries
+    // the dust haze of the drive and the pour.
+    kit::Mesh fans = sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7);
+    kit::Mesh fainter = sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8);
+    kit::merge(fans, kit::translate(fainter, {0, -10, 0}));
+    scene.models.push_back(followSun("Sunbeams01", kFanDistance, std::move(fans)));
+    {
+        Random random(97);
+        kit::Mesh haze = dustHaze(random, 9, 6.5f, 8.5f, {0.34f, 0.19f, 0.09f, 1});
+        auto path = sampleFrames(kFrames, hazePlace);
+        scene.models.push_back({"Sunbeams02", path[0], {}, std::move(haze), kit::positionCurves(path), {}});
+    }
     kit::CameraAngles view = cameraAngles();
     constexpr float kDeg = 180 / kit::kPi;
     kit::Model camera = followCamera("Camera_ledge", {}, {});
