@@ -858,7 +858,8 @@ kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
         for (int j = 0; j < kSides; ++j) {
             if (ring % 2 == 0) {
                 cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring, j + 1));
-                cloud.addTriangle(ringVertex(ring, j + 1), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
+                cloud.addTriangle(ringVertex(ring, j + 1), ringVertex(ring + 1, j),
+                                  ringVertex(ring + 1, j + 1));
             } else {
                 cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j + 1), ringVertex(ring, j + 1));
                 cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
@@ -896,7 +897,8 @@ std::vector<kit::Model> driveDust() {
         };
         char name[16];
         std::snprintf(name, sizeof name, "DriveDust%02d", n);
-        puffs.push_back(pourNode(name, dustPuff(random, size, kit::rgb8(112, 54, 46)), t0, t0 + life, place, {}, false, false));
+        puffs.push_back(pourNode(name, dustPuff(random, size, kit::rgb8(112, 54, 46)), t0, t0 + life, place,
+                                 {}, false, false));
     }
     return puffs;
 }
@@ -1106,7 +1108,7 @@ std::vector<kit::Model> grainFall() {
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
         parts.push_back(flightNode(name, dustPuff(dust, size, kit::rgb8(164, 92, 112)),
-                                       {{t0, 6, place, dust.range(-0.15f, 0.15f)}}));
+                                   {{t0, 6, place, dust.range(-0.15f, 0.15f)}}));
     }
     return parts;
 }
@@ -1274,8 +1276,8 @@ kit::Model endCard() {
     // Round the letters, the marquee's row of lit bulbs, standing about as far forward as the letters so that
     // looking up at the card does not slide them apart.
     const float ring = margin - 1.2f * size;
-    kit::merge(plate, ledge::marqueeLamps(halfWidth - margin + ring, textBottom - ring, textTop + ring, 2.6f * size,
-                                          0.95f * size, -0.7f * size));
+    kit::merge(plate, ledge::marqueeLamps(halfWidth - margin + ring, textBottom - ring, textTop + ring,
+                                          2.6f * size, 0.95f * size, -0.7f * size));
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
