@@ -104,8 +104,8 @@ constexpr double kRest = 26;
 kit::Vec3 cameraEye(double t) {
     static const std::vector<PathPoint> framing{
         {0, {-0.26f, -0.24f, 68}},  {2, {-0.31f, -0.24f, 61}},     {4, {-0.36f, -0.23f, 56}},
-        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.5f, -0.32f, 62}},
-        {12, {-0.44f, -0.4f, 70}},  {14, {-0.52f, -0.3f, 78}},     {16, {-0.6f, -0.12f, 72}},
+        {6, {-0.46f, -0.21f, 52}},  {8, {-0.5f, -0.2f, 53}},       {10, {-0.42f, -0.22f, 38}},
+        {12, {-0.5f, -0.5f, 118}},  {14, {-0.56f, -0.36f, 98}},    {16, {-0.6f, -0.12f, 72}},
         {18, {-0.58f, -0.02f, 64}}, {20, {-0.52f, 0.14f, 76}},     {22, {-0.48f, 0.3f, 88}},
         {24, {-0.46f, 0.02f, 96}},  {kRest, {-0.45f, -0.3f, 100}}, {30, {-0.45f, -0.3f, 100}}};
     kit::Vec3 f = pathAt(framing, t);
@@ -814,33 +814,63 @@ kit::Mesh spurMesh() {
     return rock;
 }
 
-// A puff of dust and chaff: a billow of soft lumps facing the camera, big and small, bright gold along their
-// tops where the low sun catches them from behind, their undersides in the valley's violet haze; the puff
-// rolls slowly as it rises, so that the lumps churn.
-kit::Mesh dustPuff(Random& random, float size) {
+// A puff of dust and chaff, facing the camera: one billow with a lumpy outline, dense and warm at its heart
+// where the low sun shines through it, thinning out ring by ring into `behind` (the colour of what it is seen
+// against), so that it has no hard edge. One piece, so no lump's rim ever lies over another's heart; a few
+// specks of chaff ride round it.
+kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
     kit::Mesh cloud;
-    const int lumps = 3;
-    for (int b = 0; b < lumps; ++b) {
-        const float big = b == 0 ? 1.0f : random.range(0.45f, 0.8f);
-        const kit::Vec3 at = kit::Vec3{random.range(-2.2f, 2.2f) * (b > 0), random.range(-1, 1),
-                                       random.range(-1.2f, 1.6f) * (b > 0) + 0.4f * b} *
-                             size;
-        const float radius = random.range(1.5f, 2.1f) * size * big;
-        const kit::Color centre = kit::mix(kit::rgb8(206, 136, 92), kit::rgb8(236, 174, 106), random.next());
-        uint32_t middle = cloud.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, centre);
-        std::vector<uint32_t> ring;
-        const int sides = b == 0 ? 9 : 7;
-        for (int j = 0; j < sides; ++j) {
-            const float a = 2 * kit::kPi * float(j) / float(sides), up = std::sin(a);
-            const kit::Color rim =
-                up > 0 ? kit::mix(kit::rgb8(150, 92, 116), kit::rgb8(240, 180, 120), 0.7f * up)
-                       : kit::rgb8(136, 82, 110);
-            const float r = radius * random.range(0.7f, 1.15f);
-            ring.push_back(cloud.addVertex(at + kit::Vec3{std::cos(a) * r, -0.05f * float(b), up * r * 0.85f},
-                                           {0, -1, 0}, {0.5f, 0.5f}, rim));
+    constexpr int kSides = 14;
+    const float radius = random.range(1.9f, 2.4f) * size;
+    // The outline: three or four bulges of their own size round the puff, its top fuller than its foot.
+    float phase[3], weight[3];
+    for (int k = 0; k < 3; ++k) {
+        phase[k] = random.range(0, 2 * kit::kPi);
+        weight[k] = random.range(0.08f, 0.16f);
+    }
+    auto outline = [&](float a) {
+        float r = 1 + 0.12f * std::sin(a);
+        for (int k = 0; k < 3; ++k)
+            r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
+        return r * radius;
+    };
+    const kit::Color heart = kit::mix(kit::rgb8(232, 158, 102), kit::rgb8(246, 190, 128), random.next());
+    // From the heart out: how far along the outline each ring lies, and how much of the dust shows there.
+    const float at[] = {0.38f, 0.72f, 1.0f}, dense[] = {0.9f, 0.5f, 0.0f};
+    const uint32_t middle = cloud.addVertex({0, 0, 0.15f * radius}, {0, -1, 0}, {0.5f, 0.5f}, heart);
+    for (int ring = 0; ring < 3; ++ring) {
+        for (int j = 0; j < kSides; ++j) {
+            const float a = 2 * kit::kPi * (float(j) + 0.5f * float(ring % 2)) / kSides, up = std::sin(a);
+            const float r = outline(a) * at[ring] * random.range(0.94f, 1.06f);
+            // The upper side catches the sun, the lower lies in the valley's violet shade.
+            const kit::Color lit = up > 0 ? kit::mix(heart, kit::rgb8(255, 214, 150), 0.5f * up)
+                                          : kit::mix(heart, kit::rgb8(170, 104, 120), -0.6f * up);
+            const float d = dense[ring] * random.range(0.85f, 1.1f);
+            cloud.addVertex({std::cos(a) * r, 0, up * r * 0.8f}, {0, -1, 0}, {0.5f, 0.5f},
+                            kit::mix(behind, lit, std::fmin(1.0f, d)));
         }
-        for (int j = 0; j < sides; ++j)
-            cloud.addTriangle(middle, ring[j], ring[(j + 1) % sides]);
+    }
+    auto ringVertex = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + (j % kSides)); };
+    for (int j = 0; j < kSides; ++j)
+        cloud.addTriangle(middle, ringVertex(0, j), ringVertex(0, j + 1));
+    for (int ring = 0; ring < 2; ++ring) {
+        // Each ring sits half a step round from the one inside it.
+        for (int j = 0; j < kSides; ++j) {
+            if (ring % 2 == 0) {
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring, j + 1));
+                cloud.addTriangle(ringVertex(ring, j + 1), ringVertex(ring + 1, j),
+                                  ringVertex(ring + 1, j + 1));
+            } else {
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j + 1), ringVertex(ring, j + 1));
+                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
+            }
+        }
+    }
+    // Chaff round the edge, a little in front of the billow.
+    for (int k = 0; k < 5; ++k) {
+        const float a = random.range(0, 2 * kit::kPi), r = radius * random.range(0.7f, 1.15f);
+        addKernel(cloud, {std::cos(a) * r, -0.3f * size, std::sin(a) * r * 0.8f}, 0.16f * size, 0.22f * size,
+                  random.range(-1, 1), kit::mix(heart, kit::rgb8(255, 226, 150), 0.5f));
     }
     return cloud;
 }
@@ -867,9 +897,67 @@ std::vector<kit::Model> driveDust() {
         };
         char name[16];
         std::snprintf(name, sizeof name, "DriveDust%02d", n);
-        puffs.push_back(pourNode(name, dustPuff(random, size), t0, t0 + life, place, {}, false, false));
+        puffs.push_back(pourNode(name, dustPuff(random, size, kit::rgb8(112, 54, 46)), t0, t0 + life, place,
+                                 {}, false, false));
     }
     return puffs;
+}
+
+// A haze of dust for the additive pass: soft glows facing the camera, warm at the heart and falling to black
+// at the rim, so that added over the frame they read as sunlit dust with no edge at all. The glows lie about
+// the node's Y axis (the camera's line of sight), so the part's slow turn of the node about it only swirls
+// them round one another.
+kit::Mesh dustHaze(Random& random, int glows, float spread, float size, kit::Color heart) {
+    kit::Mesh haze;
+    constexpr int kSides = 12;
+    for (int g = 0; g < glows; ++g) {
+        const float a = random.range(0, 2 * kit::kPi), r = g == 0 ? 0.0f : spread * std::sqrt(random.next());
+        const kit::Vec3 at{std::cos(a) * r, random.range(-spread, spread) * 0.5f, std::sin(a) * r * 0.6f};
+        const float radius = size * random.range(0.7f, 1.2f) * (g == 0 ? 1.3f : 1.0f);
+        const kit::Color c = heart * random.range(0.7f, 1.0f);
+        // The heart, a ring at half the reach still glowing a third as much, and the black rim.
+        const uint32_t middle = haze.addVertex(at, {0, -1, 0}, {0.5f, 0.5f}, c);
+        for (int ring = 0; ring < 2; ++ring) {
+            for (int j = 0; j < kSides; ++j) {
+                const float b = 2 * kit::kPi * float(j) / kSides, reach = radius * (ring == 0 ? 0.45f : 1.0f);
+                haze.addVertex(at + kit::Vec3{std::cos(b) * reach, 0, std::sin(b) * reach * 0.8f}, {0, -1, 0},
+                               {0.5f, 0.5f}, ring == 0 ? c * 0.38f : kit::Color{0, 0, 0, 1});
+            }
+        }
+        auto v = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + j % kSides); };
+        for (int j = 0; j < kSides; ++j) {
+            haze.addTriangle(middle, v(0, j), v(0, j + 1));
+            haze.addQuad(v(0, j), v(1, j), v(1, j + 1), v(0, j + 1));
+        }
+    }
+    return haze;
+}
+
+// Where the pour lands on the spur, once the truck stands.
+kit::Vec3 pourLanding() {
+    constexpr float kFull = 0.78f;
+    const float turn = float(heading(20));
+    return restingLip(kFull) +
+           kit::rotateEuler(fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop)), {0, 0, turn});
+}
+
+// The haze's path: it hangs behind the rear wheels on the drive, settles into the track as the truck halts,
+// waits out of sight, then wells up out of the spur where the pour lands and drifts up and out on the wind,
+// thicker after the sheet.
+kit::Vec3 hazePlace(double t) {
+    if (t < kHalt + 0.6) {
+        const double ease = easeBetween(0, 1.2, t);
+        const kit::Vec3 behind = onTruck(t, {kWheelX, kRearAxleY - kWheelRadius - 2, 0});
+        const float settle = float(easeBetween(kHalt - 0.6, kHalt + 0.6, t));
+        // It rises from the track as the truck gets going, and sinks back into the ledge at the halt.
+        return behind + kit::Vec3{0, 0, kLedgeTop + float(4 * ease - 3) - 14 * settle};
+    }
+    const kit::Vec3 spot = pourLanding();
+    if (t < 16.7) return {spot.x, spot.y, -600};
+    const float rise = float(easeBetween(16.7, 18.2, t)), swell = float(easeBetween(22.2, 24, t));
+    const float drift = float(std::fmax(0.0, t - 18.2));
+    // On the camera's side of the billowing puffs, which would hide it.
+    return spot + kit::Vec3{1.2f * drift + 2 * swell, -6, -12 + 19 * rise + 0.4f * drift + 2 * swell};
 }
 
 // The pour. A rope of grain leaves the lip and breaks up as it falls: loose kernels in clumps, one cloud
@@ -1019,7 +1107,8 @@ std::vector<kit::Model> grainFall() {
         };
         char name[24];
         std::snprintf(name, sizeof name, "GrainDust%02d", puff);
-        parts.push_back(flightNode(name, dustPuff(dust, size), {{t0, 6, place, dust.range(-0.5f, 0.5f)}}));
+        parts.push_back(flightNode(name, dustPuff(dust, size, kit::rgb8(164, 92, 112)),
+                                   {{t0, 6, place, dust.range(-0.15f, 0.15f)}}));
     }
     return parts;
 }
@@ -1187,8 +1276,8 @@ kit::Model endCard() {
     // Round the letters, the marquee's row of lit bulbs, standing about as far forward as the letters so that
     // looking up at the card does not slide them apart.
     const float ring = margin - 1.2f * size;
-    kit::merge(plate, ledge::marqueeLamps(halfWidth - margin + ring, textBottom - ring, textTop + ring, 2.6f * size,
-                                          0.95f * size, -0.7f * size));
+    kit::merge(plate, ledge::marqueeLamps(halfWidth - margin + ring, textBottom - ring, textTop + ring,
+                                          2.6f * size, 0.95f * size, -0.7f * size));
     kit::merge(text, plate);
     kit::rotate(text, {kit::kPi / 2, 0, 0});
     auto path = sampleFrames(kFrames, [](double t) {
@@ -1403,10 +1492,18 @@ SceneSource buildLedge() {
     scene.models.push_back(followCamera("Skybox", {}, std::move(skyMesh)));
     // The fans keep the size on screen they had at 700 units.
     constexpr float fanScale = kFanDistance / 700;
-    scene.models.push_back(
-        followSun("Sunbeams01", kFanDistance, sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7)));
-    scene.models.push_back(followSun("Sunbeams02", kFanDistance - 10,
-                                     sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8)));
+    // Both fans turn together on the first node, the fainter one a little nearer; the second node carries
+    // the dust haze of the drive and the pour.
+    kit::Mesh fans = sunbeamFan(18, 330 * fanScale, 1, {0.55f, 0.4f, 0.2f, 1}, 7);
+    kit::Mesh fainter = sunbeamFan(12, 260 * fanScale, 1, {0.35f, 0.25f, 0.15f, 1}, 8);
+    kit::merge(fans, kit::translate(fainter, {0, -10, 0}));
+    scene.models.push_back(followSun("Sunbeams01", kFanDistance, std::move(fans)));
+    {
+        Random random(97);
+        kit::Mesh haze = dustHaze(random, 9, 6.5f, 8.5f, {0.34f, 0.19f, 0.09f, 1});
+        auto path = sampleFrames(kFrames, hazePlace);
+        scene.models.push_back({"Sunbeams02", path[0], {}, std::move(haze), kit::positionCurves(path), {}});
+    }
     kit::CameraAngles view = cameraAngles();
     constexpr float kDeg = 180 / kit::kPi;
     kit::Model camera = followCamera("Camera_ledge", {}, {});
