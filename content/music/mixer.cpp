@@ -124,7 +124,8 @@ std::vector<float> gainsNeeded(const std::vector<float>& heard, float ceiling) {
             float here = std::fabs(heard[2 * i + c]);
             float next = i + 1 < frames ? std::fabs(heard[2 * i + 2 + c]) : 0.0f;
             p = std::max(p, here);
-            if (std::max(here, next) > 0.4f * ceiling) p = std::max(p, upsampled.between(heard, frames, i, c));
+            if (std::max(here, next) > 0.4f * ceiling)
+                p = std::max(p, upsampled.between(heard, frames, i, c));
         }
         need[i] = p > ceiling ? ceiling / p : 1.0f;
     }

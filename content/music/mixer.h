@@ -61,7 +61,7 @@ struct MasterSettings {
     float reverbDamping; // 0..1, darker tail when larger
     double fadeStart;    // seconds: the fade to silence starts here ...
     double fadeEnd;      // ... and reaches zero here
-    float peakTarget;    // linear peak of the mastered mix, left below full scale for the codec
+    float peakTarget;    // linear peak of the mastered mix, peaks between samples too once limited
     float drive = 1.0f;  // gain into the limiter after the peak scaling: loudness for a party PA
 };
 

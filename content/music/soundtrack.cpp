@@ -41,7 +41,8 @@ std::vector<uint8_t> encodeSoundtrack(const std::vector<float>& interleaved) {
     // ceiling. Where the decoded track passes kHeardCeiling the gain dips once more around the peak, and
     // the track is encoded again.
     std::vector<float> trimmed = interleaved;
-    if (trimOvershoots(trimmed, decodeOggVorbis(ogg), kHeardCeiling, 0.05)) ogg = encodeOggVorbis(trimmed, settings);
+    if (trimOvershoots(trimmed, decodeOggVorbis(ogg), kHeardCeiling, 0.05))
+        ogg = encodeOggVorbis(trimmed, settings);
     return ogg;
 }
 
