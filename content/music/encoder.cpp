@@ -1,9 +1,11 @@
-// Ogg Vorbis encoding into memory.
+// Ogg Vorbis encoding into memory, and decoding back to check what a listener gets.
 #include "encoder.h"
 
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace music {
@@ -77,6 +79,19 @@ struct Encoder {
     }
 };
 
+struct Reader {
+    const std::vector<uint8_t>* bytes;
+    size_t pos = 0;
+};
+
+size_t readBytes(void* dst, size_t size, size_t count, void* source) {
+    auto* r = static_cast<Reader*>(source);
+    size_t n = std::min(size * count, r->bytes->size() - r->pos);
+    std::memcpy(dst, r->bytes->data() + r->pos, n);
+    r->pos += n;
+    return size ? n / size : 0;
+}
+
 } // namespace
 
 std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleaved, const VorbisSettings& settings) {
@@ -98,6 +113,25 @@ std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleaved, cons
     vorbis_analysis_wrote(&encoder.dsp,
                           0); // end of stream: flushes the last packets and marks the final page
     encoder.drain(out);
+    return out;
+}
+
+std::vector<float> decodeOggVorbis(const std::vector<uint8_t>& bytes) {
+    Reader reader{&bytes};
+    OggVorbis_File file;
+    if (ov_open_callbacks(&reader, &file, nullptr, 0, {readBytes, nullptr, nullptr, nullptr}) != 0) return {};
+    const int channels = ov_info(&file, -1)->channels;
+    std::vector<float> out;
+    for (;;) {
+        float** pcm = nullptr;
+        int section = 0;
+        long frames = ov_read_float(&file, &pcm, 4096, &section);
+        if (frames <= 0) break;
+        for (long i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                out.push_back(pcm[c][i]);
+    }
+    ov_clear(&file);
     return out;
 }
 

@@ -1,4 +1,4 @@
-// Ogg Vorbis encoding into memory.
+// Ogg Vorbis encoding into memory, and decoding back to check what a listener gets.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +18,8 @@ struct VorbisSettings {
 // Encodes interleaved float samples (full scale +-1). Throws std::runtime_error if libvorbis refuses the
 // settings.
 std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleaved, const VorbisSettings& settings);
+
+// Decodes Ogg Vorbis bytes back to interleaved float samples, as a player would; empty if they do not decode.
+std::vector<float> decodeOggVorbis(const std::vector<uint8_t>& bytes);
 
 } // namespace music

@@ -77,15 +77,65 @@ std::vector<float> masterMix(Mix& mix, const MasterSettings& s) {
     return out;
 }
 
-void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSeconds) {
-    const size_t frames = interleaved.size() / 2;
-    const size_t ahead = static_cast<size_t>(0.002 * kSampleRate); // 2 ms
-    // The gain each frame needs on its own.
+namespace {
+
+// The highest magnitude of one channel of interleaved stereo between frame `i` and the next, as a player's
+// reconstruction filter draws it: the samples upsampled four times by a windowed sinc. Bright, dense mixes
+// peak between their samples, well above the samples themselves.
+class InterSamplePeaks {
+  public:
+    InterSamplePeaks() {
+        for (int phase = 1; phase < kPhases; ++phase) {
+            for (int k = 0; k < 2 * kTaps; ++k) {
+                double x = double(phase) / kPhases - (k + 1 - kTaps);
+                double window = 0.5 + 0.5 * std::cos(3.14159265358979 * x / kTaps);
+                double sinc = std::sin(3.14159265358979 * x) / (3.14159265358979 * x);
+                coefficient_[phase - 1][k] = static_cast<float>(sinc * window);
+            }
+        }
+    }
+    float between(const std::vector<float>& interleaved, size_t frames, size_t i, size_t channel) const {
+        if (i + 1 < static_cast<size_t>(kTaps) || i + kTaps >= frames) return 0.0f;
+        const float* x = interleaved.data() + 2 * (i + 1 - kTaps) + channel;
+        float peak = 0.0f;
+        for (const auto& c : coefficient_) {
+            float sum = 0.0f;
+            for (int k = 0; k < 2 * kTaps; ++k)
+                sum += x[2 * k] * c[k];
+            peak = std::max(peak, std::fabs(sum));
+        }
+        return peak;
+    }
+
+  private:
+    static constexpr int kTaps = 12, kPhases = 4;
+    float coefficient_[kPhases - 1][2 * kTaps];
+};
+
+// The gain each frame of `heard` needs to stay under `ceiling`, for its samples and for the peaks between it
+// and the next frame. Only loud frames can overshoot between samples, so the others skip the upsampling.
+std::vector<float> gainsNeeded(const std::vector<float>& heard, float ceiling) {
+    const size_t frames = heard.size() / 2;
+    const InterSamplePeaks upsampled;
     std::vector<float> need(frames);
     for (size_t i = 0; i < frames; ++i) {
-        float p = std::max(std::fabs(interleaved[2 * i]), std::fabs(interleaved[2 * i + 1]));
+        float p = 0.0f;
+        for (size_t c = 0; c < 2; ++c) {
+            float here = std::fabs(heard[2 * i + c]);
+            float next = i + 1 < frames ? std::fabs(heard[2 * i + 2 + c]) : 0.0f;
+            p = std::max(p, here);
+            if (std::max(here, next) > 0.4f * ceiling)
+                p = std::max(p, upsampled.between(heard, frames, i, c));
+        }
         need[i] = p > ceiling ? ceiling / p : 1.0f;
     }
+    return need;
+}
+
+// Applies `need` (one gain a frame) to interleaved stereo as a smooth gain that is never above it.
+void applyGains(std::vector<float>& interleaved, const std::vector<float>& need, double releaseSeconds) {
+    const size_t frames = std::min(interleaved.size() / 2, need.size());
+    const size_t ahead = static_cast<size_t>(0.002 * kSampleRate); // 2 ms
     // The least of it within `ahead` either side (a sliding minimum) ...
     std::vector<float> low(frames);
     std::deque<size_t> window;
@@ -118,6 +168,20 @@ void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSe
         interleaved[2 * i] *= gain[i];
         interleaved[2 * i + 1] *= gain[i];
     }
+}
+
+} // namespace
+
+void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSeconds) {
+    applyGains(interleaved, gainsNeeded(interleaved, ceiling), releaseSeconds);
+}
+
+bool trimOvershoots(std::vector<float>& interleaved, const std::vector<float>& heard, float ceiling,
+                    double releaseSeconds) {
+    std::vector<float> need = gainsNeeded(heard, ceiling);
+    if (std::all_of(need.begin(), need.end(), [](float g) { return g == 1.0f; })) return false;
+    applyGains(interleaved, need, releaseSeconds);
+    return true;
 }
 
 } // namespace music

@@ -61,13 +61,19 @@ struct MasterSettings {
     float reverbDamping; // 0..1, darker tail when larger
     double fadeStart;    // seconds: the fade to silence starts here ...
     double fadeEnd;      // ... and reaches zero here
-    float peakTarget;    // linear peak of the mastered mix, left below full scale for the codec
+    float peakTarget;    // linear peak of the mastered mix, peaks between samples too once limited
     float drive = 1.0f;  // gain into the limiter after the peak scaling: loudness for a party PA
 };
 
-// Brings every peak of interleaved stereo down to `ceiling`: the gain dips just before a loud peak (a short
-// look-ahead, so it is already down when the peak arrives) and recovers over `releaseSeconds`.
+// Brings every peak of interleaved stereo down to `ceiling`, those between the samples included: the gain
+// dips just before a loud peak (a short look-ahead, so it is already down when the peak arrives) and
+// recovers over `releaseSeconds`.
 void limitPeaks(std::vector<float>& interleaved, float ceiling, double releaseSeconds);
+
+// Lowers interleaved stereo, the same way, wherever `heard` (the same track as a listener gets it, after the
+// codec) peaks above `ceiling`; returns false, changing nothing, when it never does.
+bool trimOvershoots(std::vector<float>& interleaved, const std::vector<float>& heard, float ceiling,
+                    double releaseSeconds);
 
 // Runs the effects, sums the returns into the dry bus, fades out and scales to the peak target; with a drive
 // above 1, raises the level by it and limits the peaks back to the target.

@@ -106,6 +106,23 @@ void playField(Mix& mix, const Section& s) {
     shimmer(mix, bars, bars.start(1), s.end - 2.0, 0.5f, 1.0f);
     addRiser(mix, s.end - 4.0, s.end, 0.7f);
     addReverseCrash(mix, s.end, 2.0, 0.8f);
+    // Every four seconds the field turns a page, and a fill on the last beat leads over the bar line, growing
+    // with the band: a cymbal swell and a run of bells before there are drums (4 s), soft toms into the
+    // heartbeat (8 s), a tom run and a touch of crash (12 s), snare and toms as the shaker comes in (16 s), a
+    // rolling tom run (20 s) and a two-beat fill onto the kick on every beat (24 s).
+    addReverseCrash(mix, 4.0, 1.5, 0.35f);
+    sparkle(mix, bars, 3.5, 4.0, "2345", 0.25f, 0.4f);
+    addCrash(mix, 4.0, 0.2f);
+    drumFill(mix, 7.5, {{kMidTom, "..o."}, {kLowTom, "...x"}}, 0.5f);
+    drumFill(mix, 11.5, {{kHighTom, "x..."}, {kMidTom, "..x."}, {kLowTom, "...x"}}, 0.55f);
+    drumFill(mix, 15.5, {{kSnare, "o.ox"}, {kMidTom, ".x.."}}, 0.6f);
+    drumFill(mix, 19.5, {{kHighTom, "xx.."}, {kMidTom, "..x."}, {kLowTom, "...x"}}, 0.6f);
+    drumFill(mix, 23.0,
+             {{kSnare, "o.o.o.xX"}, {kHighTom, "x......."}, {kMidTom, "..x....."}, {kLowTom, "....x.x."}},
+             0.6f);
+    sparkle(mix, bars, 19.5, 20.0, "3456", 0.3f, 0.45f);
+    for (double line : {12.0, 16.0, 20.0, 24.0})
+        addCrash(mix, line, line < 20.0 ? 0.25f : 0.3f);
 }
 
 // Title, first bars: the theme climbs over F - G - E towards the hit at the title text (33.5 s).
@@ -202,6 +219,12 @@ void playGroove(Mix& mix, const Section& s) {
     addCrash(mix, call, 0.35f);
     addCrash(mix, drive, 0.45f);
     sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
+    // Fills on the last beat before each four-second line: into the pour, the call, the answer (whose drop
+    // they set up) and the drive.
+    drumFill(mix, pour - kBeatSeconds, {{kSnare, "..ox"}, {kMidTom, "x..."}, {kLowTom, ".x.."}}, 0.6f);
+    drumFill(mix, call - kBeatSeconds, {{kSnare, "o.ox"}, {kHighTom, ".x.."}}, 0.65f);
+    drumFill(mix, answer - kBeatSeconds, {{kHighTom, "x.x."}, {kMidTom, ".x.x"}}, 0.55f);
+    drumFill(mix, drive - kBeatSeconds, {{kSnare, "x.xX"}, {kLowTom, ".x.."}}, 0.7f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
 }

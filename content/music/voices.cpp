@@ -124,7 +124,7 @@ void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel
     const Adsr amp{0.01f, 0.3f, 0.7f, 0.15f};
     ChannelGains g = gainsOf(channel);
     Oscillator main, detuned;
-    SvFilter filter;
+    SvFilter filter, presence;
     float gate = static_cast<float>(note.length);
     size_t start = frameAt(note.time);
     float hz = 0.0f, width = 0.5f, cutoff = 0.0f;
@@ -144,6 +144,9 @@ void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel
         }
         float raw = main.pulse(hz, width) + 0.6f * detuned.pulse(hz * 1.004f, 1.0f - width);
         float v = filter.process(raw * 0.6f, cutoff, 0.3f).lowpass;
+        // Presence: a broad lift of about 5 dB round 3 kHz, where the ear is keenest, so the tune speaks
+        // over the pads and the cymbals without being played louder.
+        v += 0.8f * presence.process(v, 3000.0f, 0.5f).bandpass;
         mix.add(start + i, v * envelopeAt(amp, t, gate) * note.velocity, g);
     }
 }

@@ -33,7 +33,8 @@ void playPad(Mix& mix, double time, double length, const std::vector<float>& pit
 // Square pluck for arpeggios: bright attack that closes within a fraction of a second.
 void playPluck(Mix& mix, const Note& note, float brightnessHz, const Channel& channel);
 
-// Pulse-width-modulated lead with delayed vibrato; `brightnessHz` sets its low-pass.
+// Pulse-width-modulated lead with delayed vibrato; `brightnessHz` sets its low-pass, and a lift round 3 kHz
+// gives it presence.
 void playPulseLead(Mix& mix, const Note& note, float brightnessHz, const Channel& channel);
 
 // Bell: a sine phase-modulated at 3.5 times its pitch; the metallic overtones die away before the tone.
