@@ -326,10 +326,11 @@ void playBreakdown(Mix& mix, const Section& s) {
     addReverseCrash(mix, s.end, 1.0, 1.0f);
 }
 
-// 103-119 s: the pursuers return on a hit, the drums come back in half time, fill into four-on-the-floor at
-// 107 s and take an accent at 111 s. From 112 s the band falls back to a light half-time stretch (a held
-// bass, a sparse arpeggio and a shimmer under the lead), the lead climbs out of it from 114 s, and a fill
-// brings the band back at 116 s to roll into the peak; the band plays on under a tom break into 119 s.
+// 103-119 s: the pursuers return on a hit and fire again at 104, 106.5, 110.5 and 114.5 s; the drums come
+// back in half time, fill into four-on-the-floor at 107 s and take an accent at 111 s. From 112 s the band
+// falls back to a light half-time stretch (a held bass, a sparse arpeggio and a shimmer under the lead), the
+// lead climbs out of it from 114 s, and a fill brings the band back at 116 s to roll into the peak; the band
+// plays on under a tom break into 119 s.
 void playChaseBuild(Mix& mix, const Section& s) {
     Bars bars{s};
     const double drive = s.start + 2 * kBarSeconds, nearMiss = s.start + 4 * kBarSeconds, light = 112.0,
@@ -360,6 +361,12 @@ void playChaseBuild(Mix& mix, const Section& s) {
     fillInto(mix, drive);
     addCrash(mix, drive, 0.5f);
     accent(mix, bars, nearMiss, 0.8f);
+    // The pursuers keep firing, each run closer than the last: the sunny verge, the shaded side past the
+    // cab, the sunny side again, and the long run down the shaded flank into the roll.
+    attackRun(mix, 104.0, 0.5, 0.6f, 0.5f, 0.3f);
+    attackRun(mix, 106.5, 0.5, 0.7f, -0.5f, -0.25f);
+    attackRun(mix, 110.5, 0.75, 0.75f, 0.5f, 0.25f);
+    attackRun(mix, 114.5, 1.0, 0.85f, -0.6f, -0.2f);
     snareRoll(mix, roll, toms, 0.3f);
     addRiser(mix, roll, s.end, 1.0f);
     addReverseCrash(mix, s.end, 1.5f, 1.0f);
