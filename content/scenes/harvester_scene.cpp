@@ -745,7 +745,7 @@ kit::Mesh baleCart() {
             add(kit::box({x, -kBaleDepth / 2, z}, {x + kBaleLength, kBaleDepth / 2, z + kBaleHeight}, {}, 0.7f),
                 straw);
             // Its face toward the lens in streaks of lighter and darker straw, just proud of the box.
-            kit::Mesh face = kit::grid({x + 0.7f, z + 0.7f, 0}, {x + kBaleLength - 0.7f, z + kBaleHeight - 0.7f, 0}, 8, 4);
+            kit::Mesh face = kit::grid({x + 0.7f, z + 0.7f, 0}, {x + kBaleLength - 0.7f, z + kBaleHeight - 0.7f, 0}, 6, 3);
             for (kit::Color& c : face.colors)
                 c = straw * random.range(0.82f, 1.1f);
             for (kit::Vec3& p : face.positions)
@@ -1319,7 +1319,17 @@ SceneSource buildHarvester() {
         {"WheatDepth", depthPath[0], {}, std::move(depthWall), kit::positionCurves(depthPath), {}});
     // The bale cart is drawn next: while it covers the frame everything behind it fails the depth test.
     auto cartPath = sampleFrames(kFrames, cartAt);
-    scene.models.push_back({"BaleCart", cartPath[0], {}, baleCart(), kit::positionCurves(cartPath), {}});
+    // Only what faces the lens as it passes is kept: the load's far side, top and underside go.
+    std::vector<kit::View> cartViews;
+    for (int k = 0; k < 3000; ++k) {
+        double t = k / 60.0;
+        kit::Vec3 at = cartAt(t);
+        if (at.z < 0) continue;
+        for (float lift : {0.0f, 5.0f})
+            cartViews.push_back(kit::makeView(cameraSeen(t) + kit::Vec3{0, 0, lift} - at, kCameraAngles, kFieldOfView));
+    }
+    scene.models.push_back({"BaleCart", cartPath[0], {}, kit::keepSeen(baleCart(), cartViews),
+                            kit::positionCurves(cartPath), {}});
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
