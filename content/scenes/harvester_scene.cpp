@@ -45,37 +45,60 @@ constexpr float kScale = 3;
 // the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
 // The camera keeps low (a few units over the crop): with the part's upward tilt, every unit it rises pushes the
 // machines down toward the frame's lower edge. It moves sideways and in depth instead.
-// First stretch: crane down onto the harvester, push in to the reel, a dolly back along the header that
-// brings the truck in beside it, a sideways track with both machines on the thirds, a whip right across
-// both machines, back left to frame the pair against the hill, a pull back to the pair, and a dive forward
-// into the standing wheat that fills the frame with gold on the cut.
-// Second, one directed move on the even seconds: the whole harvester as it swings its auger out; a sideways
-// reveal of the truck; the pair whole as the pour starts, pulled back to the harvester's side; a sweep across
-// the pair toward the truck's far flank, pushing in on the stream; back out, and a pull back that frames both
-// machines and is still moving on the cut. Each path runs a little past its stretch, so that it is still
-// moving at the ends.
-const std::vector<PathPoint>& firstMoves() {
-    static const std::vector<PathPoint> path{
-        {0, {0, 262, 48}},     {4, {45, 225, 10}},    {6, {55, 205, 9}},      {8, {40, 190, 9}},
-        {10, {30, 240, 8}},    {12, {12, 262, 8}},    {14, {25, 266, 10}},    {15, {-30, 268, 12}},
-        {16, {60, 252, 10}},
-        {18, {30, 240, 12}},   {20, {-60, 272, 12}},  {22, {50, 226, 9}},     {24, {0, 200, 9}},
-        {26, {-55, 250, 9}},   {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
-        {29, {-28, 160, 8}}};
-    return path;
+// Each stretch is a few shots, each one a directed move landing on the bar lines. Between two shots of a
+// stretch the bale cart (below) drives across just in front of the lens: while its load fills the frame the
+// camera leaves the one path for the next, so that the pass reads as a cut.
+// First stretch: crane down onto the harvester and push in toward the reel; cut to the pair small in the
+// field under the hill, a push in that brings them onto the thirds, a whip right across both and back; cut
+// close onto the reel and header; back out along the pair, and a dive forward into the standing wheat that
+// fills the frame with gold on the cut.
+// Second: the pair whole as the harvester swings its auger out; cut to the truck's flank as the pour fills it,
+// pushing in on the stream and easing back along the pair; cut to the pair small from the right, under the
+// hill, still moving on the cut. Each path runs a little past its shot, so that it is still moving at the ends.
+struct Shot {
+    double from; // the middle of the cart's pass that cuts to it, or the start of its stretch
+    bool cut;    // reached through the cart's pass
+    std::vector<PathPoint> path;
+};
+const std::vector<Shot>& shots() {
+    static const std::vector<Shot> list{
+        {0, false, {{0, {0, 262, 48}}, {4, {45, 225, 10}}, {6, {55, 205, 9}}, {8, {40, 190, 9}}, {9, {34, 182, 9}}}},
+        {8, true,
+         {{7, {-8, 252, 9}}, {8, {-4, 258, 9}}, {10, {4, 296, 9}}, {12, {12, 322, 9}}, {14, {25, 266, 10}},
+          {15, {-30, 268, 12}}, {16, {60, 252, 10}}, {18, {30, 240, 12}}, {19, {24, 236, 12}}}},
+        {18, true,
+         {{17, {8, 176, 12}}, {18, {2, 172, 12}}, {20, {-14, 168, 12}}, {22, {50, 226, 9}}, {24, {0, 200, 9}},
+          {26, {-55, 250, 9}}, {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
+          {29, {-28, 160, 8}}}},
+        {29, false,
+         {{28, {60, 262, 10}}, {29, {10, 250, 9}}, {31, {-25, 235, 10}}, {33, {-45, 270, 9}},
+          {35, {-62, 292, 9}}, {36, {-72, 300, 9}}}},
+        {35, true,
+         {{34, {-122, 252, 8}}, {35, {-130, 246, 8}}, {37, {-160, 222, 8}}, {39, {-135, 198, 7}},
+          {41, {-105, 212, 7}}, {42, {-96, 218, 7}}}},
+        {41, true,
+         {{40, {-24, 192, 10}}, {41, {-30, 186, 10}}, {43, {-40, 200, 9}}, {45, {-50, 232, 8}},
+          {46, {-52, 244, 8}}}},
+        {45, true, {{44, {-10, 288, 8}}, {45, {-4, 296, 8}}, {47, {20, 330, 8}}, {49, {34, 356, 8}},
+                    {51, {42, 376, 8}}}},
+    };
+    return list;
 }
-const std::vector<PathPoint>& secondMoves() {
-    static const std::vector<PathPoint> path{
-        {28, {60, 262, 10}},   {29, {10, 250, 9}},    {31, {-25, 235, 10}},  {33, {-45, 270, 9}},
-        {35, {-20, 310, 10}},  {37, {-60, 290, 9}},   {39, {-110, 255, 8}},  {41, {-160, 225, 8}},
-        {43, {-135, 195, 7}},  {45, {-100, 215, 7}},  {47, {-70, 240, 8}},   {49, {-50, 285, 8}},
-        {50, {-44, 318, 8}},   {51, {-40, 350, 8}}};
-    return path;
-}
+// The cart's passes: its load's middle crosses the lens at each cut. While the load covers the frame, the
+// camera runs straight from the one path to the next.
+constexpr double kCutBlend = 0.46;
 kit::Vec3 cameraSeen(double t) {
-    // The cut at 28 s lies between the two paths: the part shows t = 28-29 s never.
-    if (t < 29) return pathAt(firstMoves(), std::fmin(t, 28.0));
-    return pathAt(secondMoves(), t);
+    // The cut at 28 s lies between the two stretches: the part shows t = 28-29 s never.
+    if (t < 29) t = std::fmin(t, 28.0);
+    const std::vector<Shot>& list = shots();
+    size_t i = 0;
+    while (i + 1 < list.size() && t >= list[i + 1].from) ++i;
+    for (size_t k = 1; k < list.size(); ++k) {
+        if (!list[k].cut || std::fabs(t - list[k].from) >= kCutBlend / 2) continue;
+        float s = float((t - (list[k].from - kCutBlend / 2)) / kCutBlend);
+        return pathAt(list[k - 1].path, t) * (1 - s) + pathAt(list[k].path, t) * s;
+    }
+    return pathAt(list[i].path, t);
 }
 // The part's own lift of the camera over its first half second (in written units): the keys take it back
 // out, so that the whole opening reads as one crane move down.
@@ -699,6 +722,84 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
     }
 }
 
+// The bale cart: a long trailer stacked three high with big square bales, hauled across the field just in
+// front of the lens at each cut, right to left as the viewer sees it (toward +X); its tractor stays out of
+// the frame. The load's face stands this far ahead of the lens; its length and speed keep the frame covered
+// for about half a second. Written units, about the load's middle on the ground, its face toward the camera
+// (+Y).
+constexpr float kCartAhead = 8, kCartSpeed = 110;
+constexpr float kBaleLength = 14.4f, kBaleDepth = 7.2f, kBaleHeight = 5.4f, kDeckTop = 6.2f;
+constexpr int kBalesAlong = 5;
+constexpr float kLoadHalf = kBaleLength * kBalesAlong / 2;
+kit::Mesh baleCart() {
+    kit::Mesh m;
+    Random random(151);
+    auto add = [&m](kit::Mesh part, kit::Color color) {
+        kit::paint(part, color);
+        kit::merge(m, part);
+    };
+    for (int layer = 0; layer < 3; ++layer) {
+        for (int i = 0; i < kBalesAlong; ++i) {
+            float x = -kLoadHalf + kBaleLength * float(i), z = kDeckTop + kBaleHeight * float(layer);
+            kit::Color straw = kit::mix(kit::rgb8(232, 204, 128), kit::rgb8(204, 168, 92), random.next());
+            add(kit::box({x, -kBaleDepth / 2, z}, {x + kBaleLength, kBaleDepth / 2, z + kBaleHeight}, {}, 0.7f),
+                straw);
+            // Its face toward the lens in streaks of lighter and darker straw, just proud of the box.
+            kit::Mesh face = kit::grid({x + 0.7f, z + 0.7f, 0}, {x + kBaleLength - 0.7f, z + kBaleHeight - 0.7f, 0}, 6, 3);
+            for (kit::Color& c : face.colors)
+                c = straw * random.range(0.82f, 1.1f);
+            for (kit::Vec3& p : face.positions)
+                p = {p.x, kBaleDepth / 2 + 0.06f, p.y};
+            for (kit::Vec3& n : face.normals)
+                n = {0, 1, 0};
+            // Stood up from the ground plane it would face away: turn its triangles round.
+            for (auto& tri : face.triangles)
+                std::swap(tri[1], tri[2]);
+            kit::merge(m, face);
+            // Two twine bands round each bale, standing a little proud of its face.
+            for (float band : {0.3f, 0.7f}) {
+                float bx = x + kBaleLength * band;
+                add(kit::box({bx - 0.18f, -kBaleDepth / 2 - 0.12f, z + 0.5f},
+                             {bx + 0.18f, kBaleDepth / 2 + 0.12f, z + kBaleHeight - 0.5f}),
+                    kit::rgb8(120, 96, 60));
+            }
+        }
+    }
+    // A core inside the stack closes the gaps where the bales' bevelled corners meet.
+    add(kit::box({-kLoadHalf + 1, -1, kDeckTop}, {kLoadHalf - 1, 1, kDeckTop + 3 * kBaleHeight - 1}), kit::rgb8(150, 120, 70));
+    // The trailer: a steel deck on a chassis, tandem wheels at each end, a drawbar to the tractor.
+    add(kit::box({-kLoadHalf - 0.6f, -4.2f, kDeckTop - 1.2f}, {kLoadHalf + 0.6f, 4.2f, kDeckTop}), kit::rgb8(70, 72, 74));
+    add(kit::box({-kLoadHalf + 2, -2.5f, kDeckTop - 3}, {kLoadHalf - 2, 2.5f, kDeckTop - 1.2f}), kit::rgb8(40, 40, 42));
+    auto wheel = [&](float x, float radius, float width, float y) {
+        kit::Mesh tyre = kit::cylinder(radius, -width / 2, width / 2, 12);
+        kit::rotate(tyre, {kit::kPi / 2, 0, 0});
+        add(kit::translate(tyre, {x, y, radius}), kit::rgb8(30, 30, 32));
+        kit::Mesh rim = kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 8);
+        kit::rotate(rim, {kit::kPi / 2, 0, 0});
+        add(kit::translate(rim, {x, y, radius}), kit::rgb8(210, 180, 40));
+    };
+    for (float x : {-kLoadHalf + 8, -kLoadHalf + 16, kLoadHalf - 16, kLoadHalf - 8}) {
+        for (float y : {-3.4f, 3.4f})
+            wheel(x, 2.6f, 1.8f, y);
+    }
+    add(kit::box({kLoadHalf, -0.6f, 2.4f}, {kLoadHalf + 9, 0.6f, 3.4f}), kit::rgb8(40, 40, 42));
+    return kit::bakeLight(m, summerLight());
+}
+// Where the cart stands at t: while it passes, level with the lens and running across it; otherwise sunk far
+// under the field, out of every view, beside the lens where it left the frame or will enter it.
+kit::Vec3 cartAt(double t) {
+    const std::vector<Shot>& list = shots();
+    double nearest = -1e9;
+    for (const Shot& shot : list) {
+        if (shot.cut && std::fabs(t - shot.from) < std::fabs(t - nearest)) nearest = shot.from;
+    }
+    constexpr double kBefore = 0.62, kAfter = 0.62;
+    double s = std::fmin(kAfter, std::fmax(-kBefore, t - nearest));
+    bool passing = t - nearest > -kBefore && t - nearest < kAfter;
+    kit::Vec3 eye = cameraSeen(t);
+    return {eye.x + float(kCartSpeed * s), eye.y - kCartAhead - kBaleDepth / 2, passing ? 0.0f : -400.0f};
+}
+
 // The unloading: late in the second stretch the harvester swings its auger out over the truck, pours a
 // stream of grain into the bed, where a heap rises, and swings the auger home again. Modelling units; times
 // in seconds of the scene.
@@ -1216,6 +1317,19 @@ SceneSource buildHarvester() {
     scene.models.push_back({"WheatStand", standPath[0], {}, std::move(stand), kit::positionCurves(standPath), {}});
     scene.models.push_back(
         {"WheatDepth", depthPath[0], {}, std::move(depthWall), kit::positionCurves(depthPath), {}});
+    // The bale cart is drawn next: while it covers the frame everything behind it fails the depth test.
+    auto cartPath = sampleFrames(kFrames, cartAt);
+    // Only what faces the lens as it passes is kept: the load's far side, top and underside go.
+    std::vector<kit::View> cartViews;
+    for (int k = 0; k < 3000; ++k) {
+        double t = k / 60.0;
+        kit::Vec3 at = cartAt(t);
+        if (at.z < 0) continue;
+        for (float lift : {0.0f, 5.0f})
+            cartViews.push_back(kit::makeView(cameraSeen(t) + kit::Vec3{0, 0, lift} - at, kCameraAngles, kFieldOfView));
+    }
+    scene.models.push_back({"BaleCart", cartPath[0], {}, kit::keepSeen(baleCart(), cartViews),
+                            kit::positionCurves(cartPath), {}});
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
