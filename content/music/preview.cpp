@@ -1,58 +1,30 @@
 // music-preview: renders the soundtrack alone, writes the Ogg (and optionally the decoded WAV), and reports
 // its length, peak and loudness per section so it can be checked without the rest of the generator.
 #include "content.h"
+#include "encoder.h"
 #include "song.h"
 #include "soundtrack.h"
-
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-struct MemoryReader {
-    const std::vector<uint8_t>* bytes;
-    size_t pos = 0;
-};
-
-size_t readMemory(void* dst, size_t size, size_t count, void* source) {
-    auto* r = static_cast<MemoryReader*>(source);
-    size_t n = std::min(size * count, r->bytes->size() - r->pos);
-    std::memcpy(dst, r->bytes->data() + r->pos, n);
-    r->pos += n;
-    return size ? n / size : 0;
-}
 
 struct Decoded {
     int rate = 0, channels = 0;
     std::vector<float> samples; // interleaved
 };
 
+// Decodes the track as a player would (the encoder's own decoder), at the track's rate and channels.
 bool decode(const std::vector<uint8_t>& ogg, Decoded& out) {
-    MemoryReader reader{&ogg};
-    OggVorbis_File file;
-    ov_callbacks callbacks{readMemory, nullptr, nullptr, nullptr};
-    if (ov_open_callbacks(&reader, &file, nullptr, 0, callbacks) != 0) return false;
-    vorbis_info* info = ov_info(&file, -1);
-    out.rate = static_cast<int>(info->rate);
-    out.channels = info->channels;
-    for (;;) {
-        float** pcm = nullptr;
-        int section = 0;
-        long frames = ov_read_float(&file, &pcm, 4096, &section);
-        if (frames <= 0) break;
-        for (long i = 0; i < frames; ++i)
-            for (int c = 0; c < out.channels; ++c)
-                out.samples.push_back(pcm[c][i]);
-    }
-    ov_clear(&file);
-    return true;
+    out.rate = music::kTrackSampleRate;
+    out.channels = music::kTrackChannels;
+    out.samples = music::decodeOggVorbis(ogg);
+    return !out.samples.empty();
 }
 
 void put32(std::FILE* f, uint32_t v) {
