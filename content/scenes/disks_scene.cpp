@@ -413,7 +413,7 @@ constexpr Pose kPoses[] = {
     {8.0, 10, kLean, 94, kTextCentreX, kTextCentreY},        // drifting to its left
     {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
     {12.0, -12, kLean - 6, 78, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
-    {13.0, 10, kLean + 6, 76, kTextCentreX, kTextCentreY},       // sliding across them
+    {13.0, 10, kLean - 3, 76, kTextCentreX, kTextCentreY},       // sliding across them, never above the slats
     {14.0, 0, kLean, 98, kTextCentreX, kTextCentreY},            // pulled back on the bar
     {16.0, -12, kLean - 9, 80, kTextCentreX, kTextCentreY},      // in again, from a little below
     {18.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
@@ -453,28 +453,18 @@ constexpr double kDanceFrom = 18.0;
 struct Offset {
     double right, up;
 };
-// On three bar lines the camera bobs up over the board, so that the louvre flashes open on the downbeat,
-// each time a little wider, before the last bars open it for good.
-double flare(double t) {
-    // Quick both ways: the blinds' thin half-open slits glitter if they linger.
-    constexpr double kBars[3][2] = {{8.0, 18.0}, {12.0, 26.0}, {16.0, 30.0}}; // seconds, degrees
-    double up = 0;
-    for (const auto& [bar, size] : kBars)
-        up += size * (smoothstep(bar - 0.35, bar, t) - smoothstep(bar + 0.05, bar + 0.45, t));
-    return up;
-}
-
 Offset lightsPath(double t) {
-    if (t <= kDanceFrom) return {0, flare(t)};
-    Offset o{0, flare(t)};
+    if (t <= kDanceFrom) return {0, 0};
+    Offset o{0, 0};
+    // The circle is squashed and kept below the board's normal: a few degrees above it the slats part.
     auto circle = [&](double size, double angle) {
         o.right += size * std::cos(angle);
-        o.up += size * std::sin(angle);
+        o.up += 0.5 * size * (std::sin(angle) - 1);
     };
     // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
     circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
            kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
-    o.up += 38.5 * smoothstep(20.8, 21.7, t); // late and quick, so the louvre passes its half-open stripes fast
+    o.up += 38.5 * smoothstep(21.2, 21.75, t); // late and quick, so the louvre passes its half-open stripes fast
     return o;
 }
 
