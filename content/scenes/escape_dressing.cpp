@@ -93,11 +93,11 @@ float puffBack(float a) {
     return kRoadSpeed * (a - drag * tau * (1 - std::exp(-a / tau)));
 }
 
-// Dust colours: raised sand, a little paler where it is fresh and catches the sun; with age it takes on the
-// colour of the ground it settles into. A clump's rim, where it thins out against the ground, is the
-// ground's colour, a shade darker.
-const kit::Color kFreshDust = kit::rgb8(204, 180, 144), kGroundDust = kit::rgb8(184, 152, 116);
-const kit::Color kDustRim = kit::rgb8(168, 136, 104);
+// Dust colours: raised sand greyed by the road it is thrown over, a little paler where it is fresh and
+// catches the sun; with age it darkens toward the ground it settles into. A clump's rim, where it thins out
+// against the ground, is a shade darker still.
+const kit::Color kFreshDust = kit::rgb8(178, 162, 140), kGroundDust = kit::rgb8(162, 144, 122);
+const kit::Color kDustRim = kit::rgb8(138, 126, 114);
 kit::Color dustColour(float age) {
     return kit::mix(kFreshDust, kGroundDust, age);
 }
@@ -145,32 +145,7 @@ void addLobe(kit::Mesh& m, const PuffBand& band, kit::Vec3 centre, float radius,
     }
 }
 
-// Grit flung up with fresh dust: a few small flakes, tilted every way, over and around the lobes, pale where
-// the sun catches them and the ground's colour otherwise. Two-sided, so they show from every side.
-void addGrit(kit::Mesh& m, const PuffBand& band, unsigned seed) {
-    Random random(seed);
-    for (int k = 0; k < 3; ++k) {
-        float a = random.range(0, 6.28f), out = band.radius * random.range(0.4f, 1.3f);
-        kit::Vec3 at{std::cos(a) * out, std::sin(a) * out * 1.4f,
-                     band.radius * band.height * random.range(0.9f, 2.2f)};
-        kit::Vec3 axis = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-1, 1)});
-        kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1}
-                                                                                : kit::Vec3{1, 0, 0}));
-        kit::Vec3 v = kit::cross(axis, u);
-        kit::Color c = kit::mix(kDustRim, kit::rgb8(236, 216, 182), random.next());
-        float r = random.range(0.35f, 0.6f);
-        kit::Mesh flake;
-        for (int j = 0; j < 3; ++j) {
-            float turn = 2 * kit::kPi * float(j) / 3 + random.range(-0.4f, 0.4f);
-            flake.addVertex(at + (u * std::cos(turn) + v * std::sin(turn)) * r, axis, {0.5f, 0.5f}, c);
-        }
-        flake.addTriangle(0, 1, 2);
-        kit::merge(m, kit::makeTwoSided(flake));
-    }
-}
-
-// A clump: the main lobe and smaller ones overlapping it, ahead, behind and off to the sides; the fresh ones
-// with grit thrown up over them.
+// A clump: the main lobe and smaller ones overlapping it, ahead, behind and off to the sides.
 kit::Mesh clumpMesh(const PuffBand& band, unsigned seed) {
     kit::Mesh m;
     Random random(seed * 31u + 7u);
@@ -181,7 +156,6 @@ kit::Mesh clumpMesh(const PuffBand& band, unsigned seed) {
         if (i == 2) at.y = band.radius * random.range(0.4f, 0.8f);
         addLobe(m, band, at, r, seed + 97u * unsigned(i));
     }
-    if (band.age < 0.7f) addGrit(m, band, seed * 13u + 5u);
     return m;
 }
 
@@ -200,7 +174,7 @@ std::vector<kit::Vec3> puffPath(const PuffBand& band, float side, int index, uns
     // Lives from the one under way at the start to the one under way at the end.
     for (int n = -1; n * period - phase < float(kFrames) / 20 + period; ++n) {
         Random random(seed * 7919u + unsigned(n + 10) * 104729u);
-        float spread = random.range(-0.9f, 1.3f); // some of it is drawn into the wake between the wheels
+        float spread = random.range(0.4f, 1.4f); // out from the tyre, off the asphalt behind the truck
         float lag = random.range(-0.6f, 0.6f), sway = random.range(0, 6.28f);
         float start = float(n) * period - phase; // part time when this puff's age is `born`
         auto at = [&](float a) {
@@ -310,7 +284,7 @@ void addCargo(std::vector<kit::Model>& models) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// The desert floor: a dirt track with tyre ruts beside the road on each side and patches of cracked clay,
+// The desert floor: a dirt track with tyre ruts beside the road on each side, gravel, streaks and ripples,
 // in the ground's own frame, riding on it. Flat marks lie a little above the ground so that the depth buffer
 // keeps them apart at the distances where they still cover pixels.
 
@@ -384,51 +358,6 @@ kit::Mesh floorMarks() {
             kit::merge(m, rut);
         }
     }
-    // Cracked clay: a patch of pale plates, jittered tiles of a small grid, with the darker ground showing in
-    // the cracks between them.
-    Random random(311);
-    for (int i = 0; i < 12; ++i) {
-        float side = random.next() < 0.5f ? -1.0f : 1.0f;
-        float cx = side * random.range(16, 42), cy = random.range(y0, y1), turn = random.range(0, 3.14f);
-        kit::Color clay = kit::mix(kit::rgb8(246, 236, 216), kit::rgb8(234, 216, 188), random.next());
-        const float cell = random.range(2.2f, 3.2f), gap = 0.28f;
-        float cs = std::cos(turn), sn = std::sin(turn);
-        auto place = [&](float u, float v) {
-            return kit::Vec3{cx + u * cs - v * sn, cy + u * sn + v * cs, kMarkLift};
-        };
-        for (int p = 0; p < 4; ++p) {
-            float u0 = cell * float(p % 2 - 1), v0 = cell * float(p / 2 - 1);
-            kit::Vec3 c[4];
-            const float du[] = {0, 1, 1, 0}, dv[] = {0, 0, 1, 1};
-            for (int k = 0; k < 4; ++k) {
-                float ju = random.range(-0.25f, 0.25f) * cell, jv = random.range(-0.25f, 0.25f) * cell;
-                c[k] = place(u0 + du[k] * (cell - gap) + ju * 0.6f, v0 + dv[k] * (cell - gap) + jv * 0.6f);
-            }
-            kit::Color tone = clay * random.range(0.92f, 1.06f);
-            uint32_t q[4];
-            for (int k = 0; k < 4; ++k)
-                q[k] = m.addVertex(c[k], {0, 0, 1}, {0.5f, 0.5f}, tone);
-            m.addQuad(q[0], q[1], q[2], q[3]);
-        }
-    }
-    // Sand blown across the road: pale tongues reaching in from the shoulders over the asphalt, now one side,
-    // now the other, close enough together to stream past the wheels.
-    Random drift(317);
-    for (float y = y0 + 40; y < y1; y += drift.range(22, 40)) {
-        float side = drift.next() < 0.5f ? -1.0f : 1.0f;
-        float length = drift.range(7, 15), reach = drift.range(1.5f, 4.5f), lean = drift.range(-0.3f, 0.3f);
-        kit::Color sand = kit::mix(kit::rgb8(232, 206, 154), kit::rgb8(212, 182, 130), drift.next());
-        kit::Color thin = kit::mix(sand, kit::rgb8(98, 98, 106), 0.45f); // where the asphalt shows through
-        kit::Vec3 a{side * 9.2f, y, kMarkLift}, b{side * 9.2f, y + length, kMarkLift};
-        kit::Vec3 tip{side * (9.2f - reach), y + length * (0.5f + lean), kMarkLift};
-        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, sand * 0.97f);
-        uint32_t ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, sand);
-        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, thin);
-        if (side > 0)
-            m.addTriangle(ia, ib, it);
-        else
-            m.addTriangle(ia, it, ib);
-    }
     // Gravel: darker, irregular patches of stony ground between the road and the hills, their rims fading
     // into the ground's own colour.
     Random gravel(331);
@@ -450,7 +379,7 @@ kit::Mesh floorMarks() {
         for (int k = 0; k < n; ++k)
             m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
     }
-    // Wind streaks: pale tails of sand behind the tufts and stones, combed out across the road at a slant and
+    // Wind streaks: tails of a lighter sand behind the tufts and stones, combed out across the road at a slant and
     // fading into the sand at their tips. Thin and many, close to the road, where they stream past. These,
     // the ripples and the tracks lie only where the cameras pass close by.
     const float near0 = -60, near1 = 1850;
@@ -461,7 +390,9 @@ kit::Mesh floorMarks() {
         float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
         float dy = y + wind.range(-4, 4);
         wind.next(); // a draw kept so that the streaks keep their places
-        kit::Color head = kit::mix(kit::rgb8(250, 236, 204), kit::rgb8(242, 222, 180), wind.next());
+        // A shade lighter than the sand it lies on, no paler.
+        kit::Color head = sandAlbedo(x, dy) * (1.06f + 0.04f * wind.next());
+        head = {std::fmin(1.0f, head.r), std::fmin(1.0f, head.g), std::fmin(1.0f, head.b), 1};
         // The tail stops short of the road and of the slopes.
         float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
         kit::Vec2 d{downwind.u * reach, downwind.v * reach};

@@ -76,23 +76,24 @@ std::vector<Hit> runHits(const Run& run) {
     return hits;
 }
 
-// A geyser of sand thrown up by a hit, caught at one moment of its flight: a spray of small grains and chips,
-// each one a tumbling flake (two-sided, so it shows from every side), on the arcs they were flung along. The
-// column in the middle climbs highest, the grains flung wider fan out and fall back around it, lowest at the
-// rim; they are graded from a bright core, sand the sun catches, through the sand's own colour to the darker
-// ground at the foot and the rim, and they get smaller the higher they have flown.
+// A geyser of sand thrown up by a hit, caught at one moment of its flight: a spray of many small grains and
+// chips, each one a tumbling flake (two-sided, so it shows from every side) a few pixels across, on the arcs
+// they were flung along. The column in the middle climbs highest, the grains flung wider fan out and fall
+// back around it, lowest at the rim; they are graded from sun-lit sand at the top through the sand's own
+// colour to dark soil at the foot and the rim (only the flash is white), and they get smaller the higher
+// they have flown.
 kit::Mesh geyserMesh(float size, unsigned seed) {
     Random random(seed);
     kit::Mesh m;
-    const kit::Color core = kit::rgb8(252, 238, 208), sand = kit::rgb8(222, 176, 122),
-                     ground = kit::rgb8(150, 112, 80);
+    const kit::Color core = kit::rgb8(212, 178, 134), sand = kit::rgb8(190, 150, 106),
+                     ground = kit::rgb8(116, 86, 62);
     const float high = 14.5f * size, wide = 7.5f * size;
-    constexpr int kGrains = 44;
+    constexpr int kGrains = 60;
     for (int k = 0; k < kGrains; ++k) {
         // Launch tilt from the vertical, and how far along its arc the grain is: the tall column, then the
         // fan falling back.
-        float tilt = k < 12 ? random.range(0, 0.25f) : random.range(0.3f, 1.0f);
-        float along = k < 12 ? random.range(0.25f, 1.0f) : random.range(0.45f, 1.7f);
+        float tilt = k < 16 ? random.range(0, 0.25f) : random.range(0.3f, 1.0f);
+        float along = k < 16 ? random.range(0.25f, 1.0f) : random.range(0.45f, 1.7f);
         float turn = random.range(0, 6.28f);
         float out = std::sin(tilt) * along * wide * random.range(0.8f, 1.2f);
         float z = high * (2 * std::cos(tilt) * along - along * along) * random.range(0.85f, 1.05f);
@@ -105,7 +106,7 @@ kit::Mesh geyserMesh(float size, unsigned seed) {
                                       : kit::mix(ground, sand, bright / 0.45f);
         c = clamped(c * random.range(0.9f, 1.08f));
         // A flake: an irregular triangle, tumbled to a random attitude.
-        float r = size * random.range(0.24f, 0.5f) * (1.15f - 0.5f * lift);
+        float r = size * random.range(0.08f, 0.16f) * (1.15f - 0.5f * lift);
         kit::Vec3 axis = kit::normalize({random.range(-1, 1), random.range(-1, 1), random.range(-1, 1)});
         kit::Vec3 u = kit::normalize(kit::cross(axis, std::fabs(axis.z) < 0.9f ? kit::Vec3{0, 0, 1}
                                                                                 : kit::Vec3{1, 0, 0}));
