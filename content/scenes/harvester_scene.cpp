@@ -46,9 +46,9 @@ constexpr float kScale = 3;
 // The camera keeps low (a few units over the crop): with the part's upward tilt, every unit it rises pushes the
 // machines down toward the frame's lower edge. It moves sideways and in depth instead.
 // Each stretch is a few shots, each one a directed move landing on the bar lines. Between two shots of a
-// stretch the bale cart (below) drives across just in front of the lens: while its load fills the frame the
-// camera leaves the one path for the next, so that the pass reads as a cut.
-// First stretch: crane down onto the harvester and push in toward the reel; cut to the pair small in the
+// stretch the camera whips from the one path to the next on the bar line: a fast, eased swoop with the
+// field sweeping by under it.
+// First stretch: crane down onto the harvester and push in toward the reel; whip to the pair small in the
 // field under the hill, a push in that brings them onto the thirds, a whip right across both and back; cut
 // close onto the reel and header; back out along the pair, and a dive forward into the standing wheat that
 // fills the frame with gold on the cut.
@@ -56,8 +56,8 @@ constexpr float kScale = 3;
 // pushing in on the stream and easing back along the pair; cut to the pair small from the right, under the
 // hill, still moving on the cut. Each path runs a little past its shot, so that it is still moving at the ends.
 struct Shot {
-    double from; // the middle of the cart's pass that cuts to it, or the start of its stretch
-    bool cut;    // reached through the cart's pass
+    double from; // the middle of the swoop that leads to it, or the start of its stretch
+    bool cut;    // reached by a swoop from the shot before
     std::vector<PathPoint> path;
 };
 const std::vector<Shot>& shots() {
@@ -84,9 +84,9 @@ const std::vector<Shot>& shots() {
     };
     return list;
 }
-// The cart's passes: its load's middle crosses the lens at each cut. While the load covers the frame, the
-// camera runs straight from the one path to the next.
-constexpr double kCutBlend = 0.46;
+// Each swoop blends the one path into the next over this long, easing in and out, so that it reads as one
+// deliberate whip-dolly rather than a jump.
+constexpr double kCutBlend = 0.7;
 kit::Vec3 cameraSeen(double t) {
     // The cut at 28 s lies between the two stretches: the part shows t = 28-29 s never.
     if (t < 29) t = std::fmin(t, 28.0);
@@ -96,6 +96,7 @@ kit::Vec3 cameraSeen(double t) {
     for (size_t k = 1; k < list.size(); ++k) {
         if (!list[k].cut || std::fabs(t - list[k].from) >= kCutBlend / 2) continue;
         float s = float((t - (list[k].from - kCutBlend / 2)) / kCutBlend);
+        s = s * s * (3 - 2 * s);
         return pathAt(list[k - 1].path, t) * (1 - s) + pathAt(list[k].path, t) * s;
     }
     return pathAt(list[i].path, t);
@@ -722,84 +723,6 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
     }
 }
 
-// The bale cart: a long trailer stacked three high with big square bales, hauled across the field just in
-// front of the lens at each cut, right to left as the viewer sees it (toward +X); its tractor stays out of
-// the frame. The load's face stands this far ahead of the lens; its length and speed keep the frame covered
-// for about half a second. Written units, about the load's middle on the ground, its face toward the camera
-// (+Y).
-constexpr float kCartAhead = 8, kCartSpeed = 110;
-constexpr float kBaleLength = 14.4f, kBaleDepth = 7.2f, kBaleHeight = 5.4f, kDeckTop = 6.2f;
-constexpr int kBalesAlong = 5;
-constexpr float kLoadHalf = kBaleLength * kBalesAlong / 2;
-kit::Mesh baleCart() {
-    kit::Mesh m;
-    Random random(151);
-    auto add = [&m](kit::Mesh part, kit::Color color) {
-        kit::paint(part, color);
-        kit::merge(m, part);
-    };
-    for (int layer = 0; layer < 3; ++layer) {
-        for (int i = 0; i < kBalesAlong; ++i) {
-            float x = -kLoadHalf + kBaleLength * float(i), z = kDeckTop + kBaleHeight * float(layer);
-            kit::Color straw = kit::mix(kit::rgb8(232, 204, 128), kit::rgb8(204, 168, 92), random.next());
-            add(kit::box({x, -kBaleDepth / 2, z}, {x + kBaleLength, kBaleDepth / 2, z + kBaleHeight}, {}, 0.7f),
-                straw);
-            // Its face toward the lens in streaks of lighter and darker straw, just proud of the box.
-            kit::Mesh face = kit::grid({x + 0.7f, z + 0.7f, 0}, {x + kBaleLength - 0.7f, z + kBaleHeight - 0.7f, 0}, 6, 3);
-            for (kit::Color& c : face.colors)
-                c = straw * random.range(0.82f, 1.1f);
-            for (kit::Vec3& p : face.positions)
-                p = {p.x, kBaleDepth / 2 + 0.06f, p.y};
-            for (kit::Vec3& n : face.normals)
-                n = {0, 1, 0};
-            // Stood up from the ground plane it would face away: turn its triangles round.
-            for (auto& tri : face.triangles)
-                std::swap(tri[1], tri[2]);
-            kit::merge(m, face);
-            // Two twine bands round each bale, standing a little proud of its face.
-            for (float band : {0.3f, 0.7f}) {
-                float bx = x + kBaleLength * band;
-                add(kit::box({bx - 0.18f, -kBaleDepth / 2 - 0.12f, z + 0.5f},
-                             {bx + 0.18f, kBaleDepth / 2 + 0.12f, z + kBaleHeight - 0.5f}),
-                    kit::rgb8(120, 96, 60));
-            }
-        }
-    }
-    // A core inside the stack closes the gaps where the bales' bevelled corners meet.
-    add(kit::box({-kLoadHalf + 1, -1, kDeckTop}, {kLoadHalf - 1, 1, kDeckTop + 3 * kBaleHeight - 1}), kit::rgb8(150, 120, 70));
-    // The trailer: a steel deck on a chassis, tandem wheels at each end, a drawbar to the tractor.
-    add(kit::box({-kLoadHalf - 0.6f, -4.2f, kDeckTop - 1.2f}, {kLoadHalf + 0.6f, 4.2f, kDeckTop}), kit::rgb8(70, 72, 74));
-    add(kit::box({-kLoadHalf + 2, -2.5f, kDeckTop - 3}, {kLoadHalf - 2, 2.5f, kDeckTop - 1.2f}), kit::rgb8(40, 40, 42));
-    auto wheel = [&](float x, float radius, float width, float y) {
-        kit::Mesh tyre = kit::cylinder(radius, -width / 2, width / 2, 12);
-        kit::rotate(tyre, {kit::kPi / 2, 0, 0});
-        add(kit::translate(tyre, {x, y, radius}), kit::rgb8(30, 30, 32));
-        kit::Mesh rim = kit::cylinder(radius * 0.55f, -width / 2 - 0.15f, width / 2 + 0.15f, 8);
-        kit::rotate(rim, {kit::kPi / 2, 0, 0});
-        add(kit::translate(rim, {x, y, radius}), kit::rgb8(210, 180, 40));
-    };
-    for (float x : {-kLoadHalf + 8, -kLoadHalf + 16, kLoadHalf - 16, kLoadHalf - 8}) {
-        for (float y : {-3.4f, 3.4f})
-            wheel(x, 2.6f, 1.8f, y);
-    }
-    add(kit::box({kLoadHalf, -0.6f, 2.4f}, {kLoadHalf + 9, 0.6f, 3.4f}), kit::rgb8(40, 40, 42));
-    return kit::bakeLight(m, summerLight());
-}
-// Where the cart stands at t: while it passes, level with the lens and running across it; otherwise sunk far
-// under the field, out of every view, beside the lens where it left the frame or will enter it.
-kit::Vec3 cartAt(double t) {
-    const std::vector<Shot>& list = shots();
-    double nearest = -1e9;
-    for (const Shot& shot : list) {
-        if (shot.cut && std::fabs(t - shot.from) < std::fabs(t - nearest)) nearest = shot.from;
-    }
-    constexpr double kBefore = 0.62, kAfter = 0.62;
-    double s = std::fmin(kAfter, std::fmax(-kBefore, t - nearest));
-    bool passing = t - nearest > -kBefore && t - nearest < kAfter;
-    kit::Vec3 eye = cameraSeen(t);
-    return {eye.x + float(kCartSpeed * s), eye.y - kCartAhead - kBaleDepth / 2, passing ? 0.0f : -400.0f};
-}
-
 // The unloading: late in the second stretch the harvester swings its auger out over the truck, pours a
 // stream of grain into the bed, where a heap rises, and swings the auger home again. Modelling units; times
 // in seconds of the scene.
@@ -1317,19 +1240,6 @@ SceneSource buildHarvester() {
     scene.models.push_back({"WheatStand", standPath[0], {}, std::move(stand), kit::positionCurves(standPath), {}});
     scene.models.push_back(
         {"WheatDepth", depthPath[0], {}, std::move(depthWall), kit::positionCurves(depthPath), {}});
-    // The bale cart is drawn next: while it covers the frame everything behind it fails the depth test.
-    auto cartPath = sampleFrames(kFrames, cartAt);
-    // Only what faces the lens as it passes is kept: the load's far side, top and underside go.
-    std::vector<kit::View> cartViews;
-    for (int k = 0; k < 3000; ++k) {
-        double t = k / 60.0;
-        kit::Vec3 at = cartAt(t);
-        if (at.z < 0) continue;
-        for (float lift : {0.0f, 5.0f})
-            cartViews.push_back(kit::makeView(cameraSeen(t) + kit::Vec3{0, 0, lift} - at, kCameraAngles, kFieldOfView));
-    }
-    scene.models.push_back({"BaleCart", cartPath[0], {}, kit::keepSeen(baleCart(), cartViews),
-                            kit::positionCurves(cartPath), {}});
     kit::Model body = scaled("HarvesterMainBody", {0, 0, 0}, std::move(bodyMesh));
     // The reel rides on the body (one level down), so it bobs with it.
     body.children.push_back(scaled("HarvesterRoller", kReelAt, reel()));
