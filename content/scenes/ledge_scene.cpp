@@ -820,7 +820,7 @@ kit::Mesh spurMesh() {
 // specks of chaff ride round it.
 kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
     kit::Mesh cloud;
-    constexpr int kSides = 14;
+    constexpr int kSides = 10;
     const float radius = random.range(1.9f, 2.4f) * size;
     // The outline: three or four bulges of their own size round the puff, its top fuller than its foot.
     float phase[3], weight[3];
@@ -867,7 +867,7 @@ kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
         }
     }
     // Chaff round the edge, a little in front of the billow.
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < 3; ++k) {
         const float a = random.range(0, 2 * kit::kPi), r = radius * random.range(0.7f, 1.15f);
         addKernel(cloud, {std::cos(a) * r, -0.3f * size, std::sin(a) * r * 0.8f}, 0.16f * size, 0.22f * size,
                   random.range(-1, 1), kit::mix(heart, kit::rgb8(255, 226, 150), 0.5f));
