@@ -112,7 +112,6 @@ kit::Mesh geyserMesh(float size, unsigned seed) {
                                                                                 : kit::Vec3{1, 0, 0}));
         kit::Vec3 v = kit::cross(axis, u);
         kit::Mesh flake;
-        uint32_t first = 0;
         for (int j = 0; j < 3; ++j) {
             float a = 2 * kit::kPi * float(j) / 3 + random.range(-0.4f, 0.4f);
             kit::Vec3 corner = (u * std::cos(a) + v * std::sin(a)) * (r * random.range(0.7f, 1.3f));
@@ -120,7 +119,7 @@ kit::Mesh geyserMesh(float size, unsigned seed) {
             float lit = 0.92f + 0.16f * kit::dot(kit::normalize(corner), kToSun);
             flake.addVertex(at + corner, axis, {0.5f, 0.5f}, clamped(c * lit));
         }
-        flake.addTriangle(first, first + 1, first + 2);
+        flake.addTriangle(0, 1, 2);
         kit::merge(m, kit::makeTwoSided(flake));
     }
     return m;
