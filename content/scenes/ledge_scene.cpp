@@ -1,6 +1,7 @@
 // Finale: the truck on a turning cliff ledge at sunset, trees below, sky box, sun and beams.
 #include "ledge_finale.h"
 #include "ledge_land.h"
+#include "ledge_mill.h"
 #include "models.h"
 #include "scene_list.h"
 
@@ -279,10 +280,11 @@ kit::Mesh mesaMesh() {
         std::vector<uint32_t> v;
         for (const auto& [at, outer] : corners) {
             bool cliff = !rings[k].top || (k + 1 < rings.size() && !rings[k + 1].top && outer);
-            // The texture runs round the mesa (rings of wheel-worn rock on top, strata down the cliff) and
-            // the shades vary only with radius and height, so the part's turn of the ledge never shows.
+            // The texture runs round the mesa (broad strata down the cliff) and the shades vary only with
+            // radius and height, so the part's turn of the ledge never shows. On top the picture is spread
+            // thin across the radius: sampled finer, its grain would turn into fine rings like a record's.
             const float r = std::hypot(at.x, at.y);
-            kit::Vec2 uv = cliff ? kit::Vec2{0.37f, at.z / 9} : kit::Vec2{0.3f + r / 300, 0.61f};
+            kit::Vec2 uv = cliff ? kit::Vec2{0.37f, at.z / 17} : kit::Vec2{0.3f + r / 700, 0.61f};
             float shade = 0.85f + 0.3f * valueNoise(r / 9, at.z / 5, 3);
             v.push_back(mesh.addVertex(at, n, uv, kit::Color{shade, shade * 0.92f, shade * 0.9f, 1}));
         }
@@ -1031,6 +1033,19 @@ std::vector<kit::Model> grainFall() {
     kit::rotate(spur, {0, 0, turn});
     kit::translate(spur, at);
     parts.push_back({"PourSpur", {}, {}, std::move(spur), {}, {}});
+    // On it, the plank bin that the load is tipped into; from a gap in its outer wall the chute takes the
+    // grain on down to the mill.
+    constexpr float kBinOuter = -16.5f, kChuteGap = -1.0f;
+    {
+        kit::Mesh bin = ledge::grainBin(kBinOuter, 3, -12.6f, 10.8f, -kSpurDrop - 0.7f, kChuteGap);
+        kit::rotate(bin, {0, 0, turn});
+        ledge::sunsetShade(bin, 0.04f);
+        parts.push_back({"GrainBin", {}, {}, kit::translate(bin, at), {}, {}});
+    }
+    const kit::Vec3 chuteFrom =
+        at + kit::rotateEuler(kit::Vec3{kBinOuter + 0.4f, kChuteGap, -kSpurDrop + 0.2f}, {0, 0, turn});
+    const kit::Vec3 chuteTo = ledge::millDoor();
+    parts.push_back({"GrainChute", {}, {}, ledge::grainChute(chuteFrom, chuteTo, ledge::kBenchTop - 1), {}, {}});
     Random heapRandom(43);
     for (size_t i = 0; i < std::size(kMounds); ++i) {
         const Mound m = kMounds[i];
@@ -1053,14 +1068,10 @@ std::vector<kit::Model> grainFall() {
         int n = 0;
         for (double t0 = 17.6; t0 < 29.6; t0 += 0.3, ++n) {
             const float a = random.range(1.0f, 3.6f), h = heapHeight(t0), reach = heapReach(t0);
-            const float edge = 11.5f;
+            const float edge = 9.5f; // the bin's walls
             auto place = [=](double s) {
                 const float r = float(2.5 * s + 5 * s * s), on = std::fmin(r, edge);
-                float z = h * std::fmax(0.0f, 1 - (on / reach) * (on / reach));
-                if (r > edge) {
-                    const float fall = float(s) - float((-2.5 + std::sqrt(6.25 + 20 * edge)) / 10);
-                    z -= 0.5f * kGravity * fall * fall;
-                }
+                const float z = h * std::fmax(0.0f, 1 - (on / reach) * (on / reach));
                 const kit::Vec3 p = landing + kit::Vec3{0.85f * r * std::cos(a), r * std::sin(a), z + 0.3f};
                 return at + kit::rotateEuler(p, {0, 0, turn});
             };
@@ -1068,24 +1079,23 @@ std::vector<kit::Model> grainFall() {
         }
         cloudNodes("GrainSkitter", "%s%d", random, flights, 7, 0.3f, 0.5f, 0.3f, 0.8f);
     }
-    // The overflow trickles on down the cliff in clumps that stream out as they fall.
+    // The overflow runs out through the gap in the bin's wall and on down the chute to the mill, in clumps
+    // that ride its floor and are gone through the mill's door.
     {
         Random random(53);
         const int nodes = 9;
         std::vector<std::vector<Flight>> flights(nodes);
         int n = 0;
+        const float length = kit::length(chuteTo - chuteFrom);
         for (double t0 = 19.4; t0 < 29.8; t0 += 0.3, ++n) {
-            const kit::Vec3 from = at + kit::rotateEuler(kit::Vec3{-16.5f + random.range(-1, 1),
-                                                                   random.range(-7, 4), -kSpurDrop},
-                                                         {0, 0, turn});
-            const kit::Vec3 velocity =
-                kit::rotateEuler(kit::Vec3{-random.range(2, 5), random.range(-1, 1), 0}, {0, 0, turn});
+            const float speed = random.range(11, 15), lift = random.range(0.7f, 1.1f);
             auto place = [=](double s) {
-                return from + velocity * float(s) - kit::Vec3{0, 0, 0.5f * kGravity * float(s * s)};
+                const float f = std::fmin(1.0f, float(s) * speed / length);
+                return chuteFrom + (chuteTo - chuteFrom) * f + kit::Vec3{0, 0, lift};
             };
-            flights[n % nodes].push_back({t0, 2.5, place, random.range(-3, 3)});
+            flights[n % nodes].push_back({t0, double(length / speed), place, random.range(-3, 3)});
         }
-        cloudNodes("PourSpill", "%s%d", random, flights, 14, 0.6f, 1.5f, 2.5f, 1.2f);
+        cloudNodes("PourSpill", "%s%d", random, flights, 10, 0.4f, 1.2f, 0.5f, 1.0f);
     }
     // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
     // on the wind toward the sun and rolling as it goes, and settling again into the drop; bigger after
@@ -1474,6 +1484,10 @@ SceneSource buildLedge() {
         scene.models.push_back(
             onTruckModel(name, {slot.offset.x, slot.offset.y, 0}, kWheelZ, std::move(wheel), false, true));
     }
+    // The farmstead on the bench below the brink, where the harvest is going.
+    scene.models.push_back({"Farmstead", {0, 0, 0}, {}, kit::keepSeen(ledge::farmstead(), viewsFrom({}, 0)), {}, {}});
+    scene.models.push_back(ledge::millSails(kFrames));
+    scene.models.push_back({"MillBench", {0, 0, 0}, {}, kit::keepSeen(ledge::millBench(), viewsFrom({}, 0)), {}, {}});
     scene.models.push_back(
         {"Trees", {0, 0, 0}, {}, ledge::valleyTrees(viewsFromTurning(kTreesTurn), kTurnSlack), {}, {}});
     scene.models.push_back({"Valley", {0, 0, 0}, {}, ledge::valleyLand(viewsFrom({}, 0)), {}, {}});
