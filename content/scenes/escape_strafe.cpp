@@ -477,7 +477,7 @@ kit::Mesh smokePuff(float radius, unsigned seed, const std::function<kit::Color(
             r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
         return r * radius;
     };
-    const float at[] = {0.42f, 0.74f, 1.0f}, dense[] = {1.0f, 0.6f, 0.0f};
+    const float at[] = {0.42f, 0.74f, 1.0f}, dense[] = {1.0f, 0.5f, 0.0f};
     const kit::Vec3 front{0, -1, 0};
     const uint32_t middle = cloud.addVertex({0, -0.1f * radius, 0}, front, {0.5f, 0.5f}, colour({}, 1));
     for (int ring = 0; ring < 3; ++ring) {
@@ -749,7 +749,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             if (ahead < 5 || std::fabs(kit::dot(centre - eye, up)) > 1.2f * tan * ahead ||
                 std::fabs(kit::dot(centre - eye, right)) > 1.6f * tan * ahead)
                 return 0.0f;
-            const float weight = 1 / (ahead * ahead); // as large as it shows
+            const float weight = 1 / (ahead * ahead * ahead); // the nearer, the more it counts
             const kit::Vec3 p = centre + kit::rotateEuler(offset, facing(puff, key));
             const kit::Vec3 d = kit::normalize(p - eye);
             const float along = kit::length(p - eye);
@@ -787,7 +787,7 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
             kit::Color sum{0, 0, 0, 0};
             float seen = 0;
             const int first = int(std::ceil((puff.born + 0.3) * 20));
-            const int last = int(std::fmin(puff.born + 3.5, 66) * 20);
+            const int last = int(std::fmin(puff.born + 3.0, 65.5) * 20);
             for (int key = first; key <= last; key += 2) {
                 kit::Color c;
                 float w = behindAt(offset, key, c);
