@@ -28,19 +28,31 @@ static Rng noiseFor(double time, uint32_t salt) {
     return Rng(static_cast<uint32_t>(frameAt(time)) * 2654435761u ^ salt);
 }
 
-void addKick(Mix& mix, double time, float velocity) {
+// `drive` saturates the body towards a square and `decay` sets how fast it dies: more weight for the same
+// peak.
+static void kick(Mix& mix, double time, float velocity, float drive, float decay) {
     ChannelGains g = gainsOf({.gain = 0.95f * velocity, .reverbSend = 0.04f});
     Oscillator body;
     Rng click = noiseFor(time, 0x4b1c);
     size_t start = frameAt(time);
+    const float level = std::tanh(1.6f) / std::tanh(drive);
     for (size_t i = 0, n = framesOf(0.5); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         // Pitch falls fast from 160 Hz to 48 Hz: the thump, then the body.
         float hz = 48.0f + 112.0f * std::exp(-t * 28.0f);
-        float amp = std::exp(-t * 6.5f) * std::min(1.0f, t * 2000.0f) * fadeOut(i, n);
-        float v = std::tanh(1.6f * body.sine(hz)) * amp + click.bipolar() * 0.25f * std::exp(-t * 400.0f);
+        float amp = std::exp(-t * decay) * std::min(1.0f, t * 2000.0f) * fadeOut(i, n);
+        float v =
+            level * std::tanh(drive * body.sine(hz)) * amp + click.bipolar() * 0.25f * std::exp(-t * 400.0f);
         mix.add(start + i, v, g);
     }
+}
+
+void addKick(Mix& mix, double time, float velocity) {
+    kick(mix, time, velocity, 1.6f, 6.5f);
+}
+
+void addHardKick(Mix& mix, double time, float velocity) {
+    kick(mix, time, velocity, 4.0f, 4.0f);
 }
 
 void addSnare(Mix& mix, double time, float velocity) {

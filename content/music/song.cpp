@@ -45,7 +45,7 @@ constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | A5:4 C#6:2 
 // towards A minor.
 constexpr const char* kPeakCall =
     "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
-constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
+constexpr const char* kPeakAnswer = "-:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 // 158-170 s: after the hook's return at 150 s its head comes home on the tonic with the band, then the tune
@@ -239,6 +239,10 @@ void attackRun(Mix& mix, double hit, double lead, float size, float panFrom, flo
 const BassTone kChaseBass{420.0f, 2600.0f, 0.09f, 0.55f};
 const BassTone kLiftBass{520.0f, 3200.0f, 0.11f, 0.6f};
 const BassTone kPeakBass{650.0f, 4200.0f, 0.12f, 0.62f};
+// The peak's bass accents the offbeats against the kick, and its stabs lean on the third beat rather than
+// the downbeat, where the kick and the crash already are: fewer voices peak together on the bar line.
+constexpr const char* kPeakBassLine = "roRorfoRroRortoR";
+constexpr const char* kPeakStabs = "x..x..x...X..x..";
 
 // The lead doubled an octave down: the chase's voice, stronger than any before it.
 void chaseLead(Mix& mix, std::string_view tune, double start, int transpose, float brightness, float level) {
@@ -381,40 +385,50 @@ void playChasePeak(Mix& mix, const Section& s) {
     const double breath = 131.5, arch = 132.0, ground = 133.0, run = 136.0, roll = 140.0,
                  toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
-    pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
+    pads(mix, bars, s.start, breath, 1.0f, 4000.0f);
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
     // The band leaves the sixteenth before the pursuer hits the ground to the air, and the drums leave the
     // beat after it to the blast.
     arpeggio(mix, bars, arch, ground - kStep, "0124214201242142", 0.6f, 4500.0f, 4750.0f);
     arpeggio(mix, bars, ground, s.end, "0124214201242142", 0.6f, 4750.0f, 7000.0f);
-    brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
+    brassStabs(mix, bars, arch + kBarSeconds, roll, kPeakStabs, 1.5 * kStep, 0.55f);
     // Arpeggio, stabs and bass leave the last sixteenth before the first crossing's accent to the air.
     for (auto [from, to] : {std::pair{s.start, 123.0 - kStep}, {123.0, breath}}) {
         arpeggio(mix, bars, from, to, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
-        brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
-        bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
+        brassStabs(mix, bars, from, to, kPeakStabs, 1.5 * kStep, 0.55f);
+        bassLine(mix, bars, from, to, kPeakBassLine, kPeakBass);
     }
-    bassLine(mix, bars, arch, ground - kStep, "RoRoRfoRRoRoRtoR", kPeakBass);
-    bassLine(mix, bars, ground, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, arch, ground - kStep, kPeakBassLine, kPeakBass);
+    bassLine(mix, bars, ground, roll, kPeakBassLine, kPeakBass);
     bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakCall, bars.start(1), 0, 6500.0f, 1.0f);
+    // The answer's first note comes in under the phrase, on a downbeat already full of kick, crash and pads.
+    chaseLead(mix, "F#5:2", bars.start(5), 0, 6500.0f, 0.7f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
-    drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    // The kick here is the driven one, and lighter: with the whole band on top, the plain kick at full
+    // strength took the limiter 4 dB down on every beat and pumped the lead and pads with it.
+    drumLines(mix, s.start, breath, {{kHardKick, "X...X...X...X.o."}}, 0.55f);
+    drumLines(mix, s.start, breath, {kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, arch, ground - kStep, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, ground + kBeatSeconds, roll - kBarSeconds,
               {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, roll - kBarSeconds, roll, {kFourFloor, kDrivingHats});
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
-        addCrash(mix, bars.start(b), 0.5f);
+        addCrash(mix, bars.start(b), 0.35f);
     // The crossings are marked without a gap in the band: a snare pickup into the first, a tom fill into the
     // second.
     drumFill(mix, 122.5, {{kSnare, ".xX."}});
     fillInto(mix, 127.0);
-    for (double cue : {123.0, 127.0})
-        accent(mix, bars, cue, 1.0f);
+    // Their accents' sub drop dies within a bar, so it does not pile onto the next downbeat's kick.
+    for (double cue : {123.0, 127.0}) {
+        addKick(mix, cue, 1.0f);
+        addCrash(mix, cue, 0.8f);
+        addBoom(mix, cue, 0.8f, 2.5f);
+        brassStabs(mix, bars, cue, cue + kStep, "X", 0.6, 0.44f);
+    }
     // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
     impact(mix, arch, 1.0f);
     addBoom(mix, arch, 1.0f, 2.5f);
@@ -568,21 +582,23 @@ const std::vector<Section>& songSections() {
 // Levels before the limiter, which would otherwise hold everything at one loudness. The field sits under
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
 // back, its lift climbs from 84.5 s as the pursuers arrive (the band ducking for the last eighth of each
-// attack run, so the sand's blast lands in a hole), the build climbs from the return at 103 s, the
-// peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
-// for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
-// the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
+// attack run, so the sand's blast lands in a hole), the build climbs from the return at 103 s and draws back
+// for the last instant before the peak's first hit; the peak is the loudest stretch of the track, held just
+// under the limiter rather than pressed into it, and the arch at 132 s lifts it once more, the band drawing
+// back for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays
+// under the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
 // last hit stands over it, and a second after it the last chord falls away ever faster, like a sound let go
 // in a room, to near silence at the last picture.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},   {46.0, -1.2f},
-    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},   {70.9, 2.5f},
-    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {89.75, -2.04f}, {89.98, -6.0f},  {90.0, -1.97f},
-    {93.75, -0.93f}, {93.98, -5.0f}, {94.0, -0.86f}, {95.75, -0.38f}, {95.98, -4.5f},  {96.0, -0.31f},
-    {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},  {119.0, 1.0f},
-    {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f}, {132.98, -2.0f}, {133.0, 1.0f},   {136.0, -0.5f},
-    {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f}, {163.9, -1.3f},  {164.0, -0.3f},  {169.9, -1.3f},
-    {170.0, 0.5f},   {170.8, 0.5f},  {171.2, -3.0f}, {171.6, -12.0f}, {172.0, -30.0f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},    {33.5, -1.5f},   {34.0, -3.0f},   {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},   {62.0, -1.0f},   {64.0, -2.0f},   {70.9, 2.5f},
+    {71.0, -1.9f},   {84.5, -1.9f},  {84.5, -3.5f},   {89.75, -2.04f}, {89.98, -6.0f},  {90.0, -1.97f},
+    {93.75, -0.93f}, {93.98, -5.0f}, {94.0, -0.86f},  {95.75, -0.38f}, {95.98, -4.5f},  {96.0, -0.31f},
+    {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},  {107.0, -2.0f},  {118.9, -0.92f}, {118.98, -2.5f},
+    {119.0, -2.5f},  {119.0, -0.3f}, {132.0, -0.3f},  {132.0, 1.5f},   {132.7, 1.15f},  {132.98, -2.0f},
+    {133.0, 1.0f},   {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},   {143.0, -1.3f},  {163.9, -1.3f},
+    {164.0, -0.3f},  {169.9, -1.3f}, {170.0, 0.5f},   {170.8, 0.5f},   {171.2, -3.0f},  {171.6, -12.0f},
+    {172.0, -30.0f},
 };
 
 void renderSong(Mix& mix) {
