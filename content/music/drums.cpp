@@ -28,19 +28,31 @@ static Rng noiseFor(double time, uint32_t salt) {
     return Rng(static_cast<uint32_t>(frameAt(time)) * 2654435761u ^ salt);
 }
 
-void addKick(Mix& mix, double time, float velocity) {
+// `drive` saturates the body towards a square and `decay` sets how fast it dies: more weight for the same
+// peak.
+static void kick(Mix& mix, double time, float velocity, float drive, float decay) {
     ChannelGains g = gainsOf({.gain = 0.95f * velocity, .reverbSend = 0.04f});
     Oscillator body;
     Rng click = noiseFor(time, 0x4b1c);
     size_t start = frameAt(time);
+    const float level = std::tanh(1.6f) / std::tanh(drive);
     for (size_t i = 0, n = framesOf(0.5); i < n; ++i) {
         float t = static_cast<float>(i) / kSampleRate;
         // Pitch falls fast from 160 Hz to 48 Hz: the thump, then the body.
         float hz = 48.0f + 112.0f * std::exp(-t * 28.0f);
-        float amp = std::exp(-t * 6.5f) * std::min(1.0f, t * 2000.0f) * fadeOut(i, n);
-        float v = std::tanh(1.6f * body.sine(hz)) * amp + click.bipolar() * 0.25f * std::exp(-t * 400.0f);
+        float amp = std::exp(-t * decay) * std::min(1.0f, t * 2000.0f) * fadeOut(i, n);
+        float v =
+            level * std::tanh(drive * body.sine(hz)) * amp + click.bipolar() * 0.25f * std::exp(-t * 400.0f);
         mix.add(start + i, v, g);
     }
+}
+
+void addKick(Mix& mix, double time, float velocity) {
+    kick(mix, time, velocity, 1.6f, 6.5f);
+}
+
+void addHardKick(Mix& mix, double time, float velocity) {
+    kick(mix, time, velocity, 4.0f, 4.0f);
 }
 
 void addSnare(Mix& mix, double time, float velocity) {
@@ -328,6 +340,95 @@ void addDebris(Mix& mix, double start, double end, float velocity) {
             float s = static_cast<float>(i) / kSampleRate;
             float v = ring.process(noise.bipolar() * std::exp(-s * 300.0f), hz, metal ? 0.9f : 0.5f).bandpass;
             mix.add(first + i, 3.0f * v * std::exp(-s * decay) * fadeOut(i, n), g);
+        }
+    }
+}
+
+void addRotorPass(Mix& mix, double start, double pass, double end, float velocity, float panFrom,
+                  float panTo) {
+    const float gain = 0.8f * velocity;
+    const ChannelGains sends = gainsOf({.gain = gain, .reverbSend = 0.12f});
+    Rng noise = noiseFor(start, 0x9070);
+    // Two aircraft, the second a little behind and to the side, their blades a touch apart: the thrums beat.
+    struct Craft {
+        double lag;
+        float bladeHz, panShift, level;
+        Oscillator blade, hull, whine;
+        SvFilter chop, dark;
+    } craft[2] = {{0.0, 17.0f, 0.0f, 1.0f, {}, {}, {}, {}, {}},
+                  {0.35, 18.4f, -0.25f, 0.8f, {}, {}, {}, {}, {}}};
+    size_t first = frameAt(start), count = frameAt(end) - first;
+    for (size_t i = 0; i < count; ++i) {
+        float t = static_cast<float>(i) / kSampleRate, left = static_cast<float>(count - i) / kSampleRate;
+        float fade = std::min({1.0f, t / 1.5f, left / 0.6f});
+        float n = noise.bipolar();
+        float l = 0.0f, r = 0.0f, mid = 0.0f;
+        for (Craft& c : craft) {
+            float d = static_cast<float>(static_cast<double>(start) + t - pass - c.lag);
+            // Distance over the height of the pass: close is 1, the specks on the hill are a sixth of it;
+            // once past, they climb away faster than they came.
+            float along = 1.2f * d;
+            float close = 1.0f / std::sqrt(1.0f + along * along) * (d > 0.0f ? std::exp(-0.5f * d) : 1.0f);
+            // The note climbs as they close, and drops as they pass (the Doppler fall).
+            float pitch = (0.88f + 0.16f * close) * (1.0f - 0.1f * std::tanh(2.5f * (d - 0.1f)));
+            // The blade's "whop": a sharp pulse a blade, over a hull drone three times the blade rate.
+            float phase = static_cast<float>(c.blade.advance(c.bladeHz * pitch));
+            float whop = std::pow(0.5f + 0.5f * std::cos(2.0f * kPi * phase), 6.0f);
+            float drone = c.hull.sine(3.0f * c.bladeHz * pitch) * (0.4f + 0.6f * whop);
+            float chop =
+                c.chop.process(n, 220.0f + 900.0f * close * close, 0.35f).bandpass * (0.2f + 0.8f * whop);
+            float whine = c.whine.sine(1150.0f * pitch) * 0.06f * close * close;
+            // Far off, the air takes the top away; overhead the roar is full.
+            float v = c.dark
+                          .process(0.8f * drone + 1.6f * chop + whine,
+                                   350.0f + 4000.0f * close * close * close, 0.1f)
+                          .lowpass;
+            float level = c.level * fade * close;
+            float pan = std::clamp(panFrom + c.panShift * (1.0f - close) +
+                                       (panTo - panFrom) * 0.5f * (1.0f + std::tanh(2.2f * (d - 0.25f))),
+                                   -1.0f, 1.0f);
+            float angle = (pan + 1.0f) * 0.25f * kPi;
+            l += v * level * std::cos(angle);
+            r += v * level * std::sin(angle);
+            mid += v * level;
+        }
+        // The sends take the mid signal; the dry sides are panned per sample above.
+        size_t frame = first + i;
+        if (frame >= mix.frames()) break;
+        mix.left[frame] += gain * std::tanh(l);
+        mix.right[frame] += gain * std::tanh(r);
+        mix.reverbSend[frame] += 0.5f * mid * sends.reverb;
+    }
+}
+
+void addRookCalls(Mix& mix, double start, double end, int count, float velocity) {
+    Rng scatter = noiseFor(start, 0x600c);
+    for (int k = 0; k < count; ++k) {
+        double time = start + (end - start) * (k + 0.5 * (1.0 + scatter.bipolar())) / count;
+        float hz = 560.0f + 120.0f * scatter.bipolar(), length = 0.2f + 0.06f * scatter.bipolar();
+        // Some rooks call twice.
+        int calls = scatter.bipolar() > 0.2f ? 2 : 1;
+        ChannelGains g = gainsOf({.gain = 0.11f * velocity * (0.7f + 0.3f * scatter.bipolar()),
+                                  .pan = 0.85f * scatter.bipolar(),
+                                  .delaySend = 0.1f,
+                                  .reverbSend = 0.35f});
+        for (int c = 0; c < calls; ++c) {
+            double at = time + c * (length + 0.09);
+            Oscillator voice, rasp;
+            SvFilter low, high;
+            Rng breath = noiseFor(at, 0x600d);
+            size_t first = frameAt(at);
+            for (size_t i = 0, n = framesOf(length); i < n; ++i) {
+                float t = static_cast<float>(i) / kSampleRate, x = t / length;
+                // A hoarse "caw": a buzzy note that sags in pitch, rough with a fast flutter, through two
+                // nasal formants.
+                float f = hz * (1.05f - 0.15f * x);
+                float src = voice.saw(f) * (0.7f + 0.3f * rasp.sine(70.0f)) + 0.3f * breath.bipolar();
+                float v = low.process(src, 1300.0f, 0.7f).bandpass +
+                          0.6f * high.process(src, 2500.0f, 0.6f).bandpass;
+                float env = std::min(1.0f, t * 80.0f) * std::sin(kPi * std::min(1.0f, x)) * fadeOut(i, n);
+                mix.add(first + i, std::tanh(1.5f * v) * env, g);
+            }
         }
     }
 }

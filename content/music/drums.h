@@ -7,6 +7,9 @@ namespace music {
 
 // Times are in seconds from the start of the track, velocity 0..1 scales the hit.
 void addKick(Mix& mix, double time, float velocity);
+// The kick with its body driven towards a square and ringing a little longer: more weight for the same
+// peak, for the busiest stretches, where the plain kick's peak would duck the whole band under the limiter.
+void addHardKick(Mix& mix, double time, float velocity);
 void addSnare(Mix& mix, double time, float velocity);
 void addClosedHat(Mix& mix, double time, float velocity, float pan);
 void addOpenHat(Mix& mix, double time, float velocity, float pan);
@@ -45,6 +48,13 @@ void addSandBlast(Mix& mix, double time, float velocity, float pan);
 // Debris coming down from `start` to `end`: small metal and stone hits scattered across the stereo field,
 // dense at first and thinning out.
 void addDebris(Mix& mix, double start, double end, float velocity);
+// Two rotor aircraft coming in low and passing over at `pass`: the blades' thrum beating between the two,
+// faint and dark from `start`, swelling and rising in pitch as they close, roaring over at `pass`, then
+// falling in pitch and away as they sweep across the stereo field from `panFrom` to `panTo`, gone by `end`.
+void addRotorPass(Mix& mix, double start, double pass, double end, float velocity, float panFrom,
+                  float panTo);
+// Rooks scattering: `count` hoarse calls between `start` and `end`, spread across the stereo field.
+void addRookCalls(Mix& mix, double start, double end, int count, float velocity);
 // Cymbal played backwards, swelling into the hit at `end`.
 void addReverseCrash(Mix& mix, double end, double length, float velocity);
 

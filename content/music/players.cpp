@@ -84,6 +84,7 @@ void lowTom(Mix& mix, double time, float velocity) {
 } // namespace
 
 const DrumHit kKick = addKick;
+const DrumHit kHardKick = addHardKick;
 const DrumHit kSnare = addSnare;
 const DrumHit kHat = closedHat;
 const DrumHit kOpenHat = openHat;

@@ -33,7 +33,7 @@ struct Bars {
 
 // One drum of the kit, struck at `time` seconds with velocity 0..1.
 using DrumHit = void (*)(Mix& mix, double time, float velocity);
-extern const DrumHit kKick, kSnare, kHat, kOpenHat, kCrash, kHighTom, kMidTom, kLowTom;
+extern const DrumHit kKick, kHardKick, kSnare, kHat, kOpenHat, kCrash, kHighTom, kMidTom, kLowTom;
 
 struct DrumLine {
     DrumHit hit;

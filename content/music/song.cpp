@@ -45,7 +45,7 @@ constexpr const char* kBuildClimb = "D6:1 G6:1 B6:2 D6:1 G6:1 B6:2 | A5:4 C#6:2 
 // towards A minor.
 constexpr const char* kPeakCall =
     "F#5:2 B5:2 A5:1 B5:1 D6:2 | B5:3 A5:1 G5:2 F#5:2 | A5:3 -:1 D5:1 E5:1 F#5:2 | E5:4 C#5:2 E5:2";
-constexpr const char* kPeakAnswer = "F#5:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
+constexpr const char* kPeakAnswer = "-:2 B5:2 C#6:1 D6:1 F#6:2 | F#6:2 E6:1 C#6:1 A#5:2 -:2 | "
                                     "F#6:2 D6:1 -:1 F#6:4 | G6:3 F#6:1 E6:2 B5:2";
 constexpr const char* kPeakEnd = "B5:2 D6:2 G6:4 | A5:2 C#6:2 E6:4 | G#5:2 B5:2 D6:2 E6:1";
 // 158-170 s: after the hook's return at 150 s its head comes home on the tonic with the band, then the tune
@@ -184,20 +184,26 @@ void playTitleTheme(Mix& mix, const Section& s) {
 // The groove returns at 50 s under the harvester; a sweep follows the auger swinging out over the truck, and
 // when the grain starts to pour (54 s) the band lifts: drums at full strength with sixteenth shakers, a
 // busier bass, a brighter arpeggio and bells falling like the grain. At 58 s the brass calls and at 62 s the
-// lead answers while the arpeggio climbs an octave; from 66 s the kick drives and the snare climbs, and a
-// fill lands its accent on the chase's cut at 71 s, the third beat of a bar.
+// lead answers while the arpeggio climbs an octave. From 61 s the raid comes in over the far hill: the
+// rotors' thrum grows under the band and roars overhead at 66 s, where a low brass hit on the home chord
+// lands out of a cymbal swell and the rooks scatter. The groove turns dark for the last bars (Am, F, E): the
+// arpeggio drops and closes, the bass digs in low, toms roll under the kick and the snare climbs, and a fill
+// lands its accent on the chase's cut at 71 s, the third beat of a bar.
 void playGroove(Mix& mix, const Section& s) {
     Bars bars{s};
-    const double pour = 54.0, call = 58.0, answer = 62.0, poured = 65.0, drive = 66.0,
+    const double pour = 54.0, call = 58.0, answer = 62.0, poured = 65.0, raid = 61.0, drive = 66.0,
                  fill = s.end - 2 * kBeatSeconds;
     const BassTone bass{350.0f, 1400.0f, 0.12f, 0.5f};
     impact(mix, s.start, 0.5f);
-    pads(mix, bars, s.start, s.end, 0.4f, 1900.0f);
+    pads(mix, bars, s.start, drive, 0.4f, 1900.0f);
+    pads(mix, bars, drive, s.end, 0.4f, 1100.0f);
     arpeggio(mix, bars, s.start, pour, "0124214201242142", 0.5f, 2500.0f, 3000.0f);
     arpeggio(mix, bars, pour, answer, "0124214201242142", 0.55f, 3000.0f, 4000.0f);
-    arpeggio(mix, bars, answer, s.end, "3457547534575475", 0.45f, 4000.0f, 5000.0f);
+    arpeggio(mix, bars, answer, drive, "3457547534575475", 0.45f, 4000.0f, 5000.0f);
+    arpeggio(mix, bars, drive, s.end, "0120212001202120", 0.5f, 1500.0f, 3500.0f);
     bassLine(mix, bars, s.start, pour, "R.r.o.r.R.r.o.ro", bass, 0.8f);
-    bassLine(mix, bars, pour, fill, "R.rRo.r.R.rRo.ro", bass, 0.8f);
+    bassLine(mix, bars, pour, drive, "R.rRo.r.R.rRo.ro", bass, 0.8f);
+    bassLine(mix, bars, drive, fill, "R..R..r.R..R..rd", {220.0f, 900.0f, 0.15f, 0.55f}, 0.8f);
     drumLines(mix, s.start, pour, {kGrooveKick, kBackbeat, kEighthHats, {kOpenHat, "..............x."}},
               0.6f);
     addRiser(mix, pour - kBarSeconds, pour, 0.45f);
@@ -210,14 +216,15 @@ void playGroove(Mix& mix, const Section& s) {
     drumLines(mix, answer + kBarSeconds, drive,
               {{kKick, "X.....x...X...x."}, kGhostedBackbeat, shakers, openHats}, 0.85f);
     addCrash(mix, answer + kBarSeconds, 0.45f);
-    drumLines(mix, drive, fill, {kFourFloor, kGhostedBackbeat, shakers, kOffbeatOpen}, 0.85f);
+    drumLines(mix, drive + kBeatSeconds, fill,
+              {kFourFloor, kGhostedBackbeat, {kHat, "x.o.x.o.x.o.x.oo"}, {kLowTom, "......x.......x."}},
+              0.85f);
     drumLines(mix, drive, drive + kBarSeconds, {{kSnare, "..o...o...o...o."}}, 0.5f);
     drumLines(mix, drive + kBarSeconds, fill, {{kSnare, "..o.o.o...o.o.o."}}, 0.6f);
     // Call and response over the falling grain: the brass asks, the lead answers a bar later.
     brassMelody(mix, "E5:3 D5:1 C5:2 A4:2 | B4:4 G4:4", call, 0.4f);
     leadMelody(mix, "F5:2 A5:2 D6:3 C6:1 | B5:4 G#5:4", answer, 0, 3500.0f, 0.55f);
     addCrash(mix, call, 0.35f);
-    addCrash(mix, drive, 0.45f);
     sparkle(mix, bars, pour, poured, "5.4.3.2.4.3.2.1.", 0.35f, 0.55f);
     // Fills on the last beat before each four-second line: into the pour, the call, the answer (whose drop
     // they set up) and the drive.
@@ -227,6 +234,20 @@ void playGroove(Mix& mix, const Section& s) {
     drumFill(mix, drive - kBeatSeconds, {{kSnare, "x.xX"}, {kLowTom, ".x.."}}, 0.7f);
     fillInto(mix, s.end);
     addRiser(mix, s.end - 4.0, s.end, 0.5f);
+    // The raid: the aircraft over the hill from 61 s, overhead at 66 s and gone to the right by 68.5 s. The
+    // hit on the pass: a cymbal swell into it, kick and sub drop, and the home chord low in the brass,
+    // ringing over the darker bars; a smaller one on the E chord at 70 s turns towards the chase.
+    addRotorPass(mix, raid, drive, 69.0, 1.0f, -0.3f, 0.85f);
+    addReverseCrash(mix, drive, 2.0, 0.7f);
+    addKick(mix, drive, 0.9f);
+    addBoom(mix, drive, 0.45f, 1.6f);
+    addShortCrash(mix, drive, 0.4f, 1.2f);
+    brassMelody(mix, "A3:6", drive, 0.5f);
+    brassMelody(mix, "E4:6", drive, 0.3f);
+    brassMelody(mix, "C5:6", drive, 0.22f);
+    brassMelody(mix, "E3:2", 70.0, 0.35f);
+    brassMelody(mix, "G#3:2", 70.0, 0.25f);
+    addRookCalls(mix, drive + 0.3, drive + 2.0, 6, 2.5f);
 }
 
 // An attack run: the rounds walk in toward the truck for `lead` seconds from `panFrom`, and the last one
@@ -239,6 +260,10 @@ void attackRun(Mix& mix, double hit, double lead, float size, float panFrom, flo
 const BassTone kChaseBass{420.0f, 2600.0f, 0.09f, 0.55f};
 const BassTone kLiftBass{520.0f, 3200.0f, 0.11f, 0.6f};
 const BassTone kPeakBass{650.0f, 4200.0f, 0.12f, 0.62f};
+// The peak's bass accents the offbeats against the kick, and its stabs lean on the third beat rather than
+// the downbeat, where the kick and the crash already are: fewer voices peak together on the bar line.
+constexpr const char* kPeakBassLine = "roRorfoRroRortoR";
+constexpr const char* kPeakStabs = "x..x..x...X..x..";
 
 // The lead doubled an octave down: the chase's voice, stronger than any before it.
 void chaseLead(Mix& mix, std::string_view tune, double start, int transpose, float brightness, float level) {
@@ -381,40 +406,50 @@ void playChasePeak(Mix& mix, const Section& s) {
     const double breath = 131.5, arch = 132.0, ground = 133.0, run = 136.0, roll = 140.0,
                  toms = s.end - kBeatSeconds;
     accent(mix, bars, s.start, 1.0f);
-    pads(mix, bars, s.start, breath, 0.7f, 4000.0f);
+    pads(mix, bars, s.start, breath, 1.0f, 4000.0f);
     pads(mix, bars, arch, s.end, 0.7f, 4000.0f);
     // The band leaves the sixteenth before the pursuer hits the ground to the air, and the drums leave the
     // beat after it to the blast.
     arpeggio(mix, bars, arch, ground - kStep, "0124214201242142", 0.6f, 4500.0f, 4750.0f);
     arpeggio(mix, bars, ground, s.end, "0124214201242142", 0.6f, 4750.0f, 7000.0f);
-    brassStabs(mix, bars, arch + kBarSeconds, roll, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
+    brassStabs(mix, bars, arch + kBarSeconds, roll, kPeakStabs, 1.5 * kStep, 0.55f);
     // Arpeggio, stabs and bass leave the last sixteenth before the first crossing's accent to the air.
     for (auto [from, to] : {std::pair{s.start, 123.0 - kStep}, {123.0, breath}}) {
         arpeggio(mix, bars, from, to, "0124214201242142", 0.6f, 4500.0f, 4500.0f);
-        brassStabs(mix, bars, from, to, "X..x..x...X..x..", 1.5 * kStep, 0.55f);
-        bassLine(mix, bars, from, to, "RoRoRfoRRoRoRtoR", kPeakBass);
+        brassStabs(mix, bars, from, to, kPeakStabs, 1.5 * kStep, 0.55f);
+        bassLine(mix, bars, from, to, kPeakBassLine, kPeakBass);
     }
-    bassLine(mix, bars, arch, ground - kStep, "RoRoRfoRRoRoRtoR", kPeakBass);
-    bassLine(mix, bars, ground, roll, "RoRoRfoRRoRoRtoR", kPeakBass);
+    bassLine(mix, bars, arch, ground - kStep, kPeakBassLine, kPeakBass);
+    bassLine(mix, bars, ground, roll, kPeakBassLine, kPeakBass);
     bassLine(mix, bars, roll, toms, "RoRoRoRoRoRoRoRo", kPeakBass);
     chaseLead(mix, "B5:2 A5:2", s.start, 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakCall, bars.start(1), 0, 6500.0f, 1.0f);
+    // The answer's first note comes in under the phrase, on a downbeat already full of kick, crash and pads.
+    chaseLead(mix, "F#5:2", bars.start(5), 0, 6500.0f, 0.7f);
     chaseLead(mix, kPeakAnswer, bars.start(5), 0, 6500.0f, 1.0f);
     chaseLead(mix, kPeakEnd, run, 0, 7000.0f, 1.0f);
-    drumLines(mix, s.start, breath, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
+    // The kick here is the driven one, and lighter: with the whole band on top, the plain kick at full
+    // strength took the limiter 4 dB down on every beat and pumped the lead and pads with it.
+    drumLines(mix, s.start, breath, {{kHardKick, "X...X...X...X.o."}}, 0.55f);
+    drumLines(mix, s.start, breath, {kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, arch, ground - kStep, {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, ground + kBeatSeconds, roll - kBarSeconds,
               {kDrivingKick, kBackbeat, kDrivingHats, kOffbeatOpen});
     drumLines(mix, roll - kBarSeconds, roll, {kFourFloor, kDrivingHats});
     drumLines(mix, run, roll, {{kSnare, "..o...o...o...o."}}, 0.8f);
     for (int b = 1; b < bars.barAt(breath); ++b)
-        addCrash(mix, bars.start(b), 0.5f);
+        addCrash(mix, bars.start(b), 0.35f);
     // The crossings are marked without a gap in the band: a snare pickup into the first, a tom fill into the
     // second.
     drumFill(mix, 122.5, {{kSnare, ".xX."}});
     fillInto(mix, 127.0);
-    for (double cue : {123.0, 127.0})
-        accent(mix, bars, cue, 1.0f);
+    // Their accents' sub drop dies within a bar, so it does not pile onto the next downbeat's kick.
+    for (double cue : {123.0, 127.0}) {
+        addKick(mix, cue, 1.0f);
+        addCrash(mix, cue, 0.8f);
+        addBoom(mix, cue, 0.8f, 2.5f);
+        brassStabs(mix, bars, cue, cue + kStep, "X", 0.6, 0.44f);
+    }
     // The arch: the loudest hit of the track, with a long brass chord that rings over the drums' return.
     impact(mix, arch, 1.0f);
     addBoom(mix, arch, 1.0f, 2.5f);
@@ -554,7 +589,7 @@ const std::vector<Section>& songSections() {
         {"field", 0.0, 28.0, "Am F C G Am Dm Em Am F C G Em F G", playField},
         {"title rise", 28.0, 33.5, "F G E", playTitleRise},
         {"title theme", 33.5, 50.0, "Am Am F C G Am F G E", playTitleTheme},
-        {"groove", 50.0, 71.0, "Am Em F G Am Em Dm E F G E", playGroove},
+        {"groove", 50.0, 71.0, "Am Em F G Am Em Dm E Am F E", playGroove},
         {"chase", 71.0, 84.5, "Am Am F C G Dm E E", playChase},
         {"chase lift", 84.5, 99.0, "Am Am Dm G C F Dm E", playChaseLift},
         {"breakdown", 99.0, 103.0, "Am F E", playBreakdown},
@@ -568,21 +603,23 @@ const std::vector<Section>& songSections() {
 // Levels before the limiter, which would otherwise hold everything at one loudness. The field sits under
 // the title; the title and the groove each start back and climb to their cuts; the chase's opening run sits
 // back, its lift climbs from 84.5 s as the pursuers arrive (the band ducking for the last eighth of each
-// attack run, so the sand's blast lands in a hole), the build climbs from the return at 103 s, the
-// peak is the loudest stretch of the track and the arch at 132 s lifts it once more, the band drawing back
-// for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays under
-// the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
+// attack run, so the sand's blast lands in a hole), the build climbs from the return at 103 s and draws back
+// for the last instant before the peak's first hit; the peak is the loudest stretch of the track, held just
+// under the limiter rather than pressed into it, and the arch at 132 s lifts it once more, the band drawing
+// back for a moment before the pursuer hits the ground at 133 s; the sunset settles after its cut and stays
+// under the chase through the pour at 158 s, the big sheet at 164 s lifts it, the swell eases a little so the
 // last hit stands over it, and a second after it the last chord falls away ever faster, like a sound let go
 // in a room, to near silence at the last picture.
 const std::vector<RidePoint> kRides = {
-    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},   {33.5, -1.5f},   {34.0, -3.0f},   {46.0, -1.2f},
-    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},  {62.0, -1.0f},   {64.0, -2.0f},   {70.9, 2.5f},
-    {71.0, -1.5f},   {84.5, -1.5f},  {84.5, -3.5f},  {89.75, -2.04f}, {89.98, -6.0f},  {90.0, -1.97f},
-    {93.75, -0.93f}, {93.98, -5.0f}, {94.0, -0.86f}, {95.75, -0.38f}, {95.98, -4.5f},  {96.0, -0.31f},
-    {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f}, {107.0, -2.0f},  {119.0, -0.5f},  {119.0, 1.0f},
-    {132.0, 1.0f},   {132.0, 1.5f},  {132.7, 1.15f}, {132.98, -2.0f}, {133.0, 1.0f},   {136.0, -0.5f},
-    {141.875, 1.5f}, {142.0, 0.0f},  {143.0, -1.3f}, {163.9, -1.3f},  {164.0, -0.3f},  {169.9, -1.3f},
-    {170.0, 0.5f},   {170.8, 0.5f},  {171.2, -3.0f}, {171.6, -12.0f}, {172.0, -30.0f},
+    {27.9, -0.7f},   {28.0, 0.0f},   {33.5, 0.0f},    {33.5, -1.5f},   {34.0, -3.0f},   {46.0, -1.2f},
+    {49.9, 1.0f},    {50.0, -0.5f},  {54.0, -1.5f},   {62.0, -1.0f},   {64.0, -2.0f},   {70.9, 1.0f},
+    {71.0, -1.9f},   {84.5, -1.9f},  {84.5, -3.5f},   {89.75, -2.04f}, {89.98, -6.0f},  {90.0, -1.97f},
+    {93.75, -0.93f}, {93.98, -5.0f}, {94.0, -0.86f},  {95.75, -0.38f}, {95.98, -4.5f},  {96.0, -0.31f},
+    {98.9, 0.5f},    {99.0, -1.5f},  {103.0, -1.5f},  {107.0, -2.0f},  {118.9, -0.92f}, {118.98, -2.5f},
+    {119.0, -2.5f},  {119.0, -0.3f}, {132.0, -0.3f},  {132.0, 1.5f},   {132.7, 1.15f},  {132.98, -2.0f},
+    {133.0, 1.0f},   {136.0, -0.5f}, {141.875, 1.5f}, {142.0, 0.0f},   {143.0, -1.3f},  {163.9, -1.3f},
+    {164.0, -0.3f},  {169.9, -1.3f}, {170.0, 0.5f},   {170.8, 0.5f},   {171.2, -3.0f},  {171.6, -12.0f},
+    {172.0, -30.0f},
 };
 
 void renderSong(Mix& mix) {

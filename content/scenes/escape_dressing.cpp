@@ -270,16 +270,39 @@ void addCargo(std::vector<kit::Model>& models) {
     kit::bakeLight(heap, rig);
     kit::translate(heap, -pivot);
     body->children.push_back({"GrainLoad", {}, {}, heap, {}, {}});
-    // The flap beats in the wind: an irregular flutter about its hinge, never far from trailing.
-    std::vector<kit::Vec3> flap;
+    // The flap beats in the wind: an irregular flutter about its hinge, never far from trailing. The blast
+    // beside the truck (29 s of the part) tears it loose: it flies up and back off the load, tumbling over
+    // and over and drifting down as cloth does, far behind onto the road, where it lies a moment and sinks
+    // away. The truck runs on without it.
+    constexpr double kTorn = 29.05;
+    constexpr float kDrift = 14; // cloth falls slower than stone
+    kit::Vec3 hinge{0, kBedBack + 3.0f, truckHeapHeight(0, kBedBack + 3.0f) + 0.2f};
+    const kit::Vec3 thrown{-3, -19, 8}; // from the truck, units a second
+    const float flight = (thrown.z + std::sqrt(thrown.z * thrown.z + 2 * kDrift * (hinge.z - 0.6f))) / kDrift;
+    std::vector<kit::Vec3> flap, at;
     for (int i = 0; i < kFrames; ++i) {
         float t = float(i) / 20;
         float beat = 0.32f * std::sin(t * 9.1f) + 0.18f * std::sin(t * 13.7f + 1) + 0.1f * std::sin(t * 3.3f);
-        flap.push_back({-0.22f + 0.35f * beat, 0, 0});
+        kit::Vec3 angles{-0.22f + 0.35f * beat, 0, 0};
+        kit::Vec3 p = hinge;
+        if (t >= kTorn) {
+            float age = std::fmin(float(t - kTorn), flight), s = ease(0, flight, age);
+            // Over and over, ending flat on the road.
+            angles = {angles.x + (-4 * kit::kPi - angles.x) * s, 2 * kit::kPi * s, 0.9f * s};
+            kit::Vec3 air = hinge + thrown * age - kit::Vec3{0, 0, 0.5f * kDrift * age * age};
+            air.z = std::fmax(0.6f, air.z);
+            // From where it comes down it lies on the road streaming past (the road runs at the truck's speed).
+            p = onGround(air, kTorn + age, t);
+            if (t > kTorn + flight + 1.5f) p.z = -3;
+            if (t > kTorn + flight + 1.65f) p = {0, 0, -6000};
+        }
+        flap.push_back(angles);
+        at.push_back(p - pivot);
     }
-    kit::Vec3 hinge{0, kBedBack + 3.0f, truckHeapHeight(0, kBedBack + 3.0f) + 0.2f};
     kit::Mesh cloth = tarpFlap();
-    kit::Model flapNode{"TarpFlap", hinge - pivot, {}, cloth, kit::rotationCurves(flap), {}};
+    kit::Model flapNode{"TarpFlap", hinge - pivot, {}, cloth, kit::positionCurves(at), {}};
+    for (kit::Curve& c : kit::rotationCurves(flap))
+        flapNode.curves.push_back(c);
     body->children.push_back(std::move(flapNode));
 }
 

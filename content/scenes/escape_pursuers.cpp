@@ -206,8 +206,28 @@ kit::Vec3 shadowAt(kit::Vec3 craft) {
 
 } // namespace
 
-double truckSwerve(double t) {
+const std::vector<Dodge>& truckDodges() {
+    static const std::vector<Dodge> dodges{{19.05, 1},  {23.1, 1},  {25.05, -1}, {33.2, -1},
+                                           {35.55, 1}, {39.55, -1}, {43.55, 1}};
+    return dodges;
+}
+
+namespace {
+
+// The jink out of the third run's line, which the pursuers follow.
+double jink(double t) {
     return 8 * easeBetween(29, 29.45, t) * (1 - easeBetween(30, 30.5, t));
+}
+
+} // namespace
+
+double truckSwerve(double t) {
+    double x = jink(t);
+    // Each dodge: a sharp jink of kDodge units in a quarter of a second, held a moment, then eased back over
+    // two thirds of a second to the lane.
+    for (const Dodge& d : truckDodges())
+        x += kDodge * d.side * easeBetween(d.at, d.at + 0.25, t) * (1 - easeBetween(d.at + 0.4, d.at + 1.05, t));
+    return x;
 }
 
 kit::Vec3 onGround(kit::Vec3 at, double then, double t) {
@@ -218,8 +238,9 @@ kit::Vec3 pursuerAt(int which, double t) {
     if (t < kPursuersIn) return kWaiting;
     // The wreck rides on the ground.
     if (which == 0 && t > kCrashed) return onGround(kCrashSite, kCrashed, t);
-    // They fly over the ground, whichever way the truck jinks.
-    return pathAt(which == 0 ? flightOne() : flightTwo(), t) - kit::Vec3{float(truckSwerve(t)), 0, 0};
+    // They fly over the ground, whichever way the truck jinks; a dodge is over before they could follow it,
+    // but their passes are flown at the truck itself, so they keep to it through the dodges.
+    return pathAt(which == 0 ? flightOne() : flightTwo(), t) - kit::Vec3{float(jink(t)), 0, 0};
 }
 
 void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const kit::Mesh& rotor,

@@ -32,10 +32,20 @@ inline const kit::Vec3 kToSun = kit::normalize({2600, 300, 1000});
 kit::LightRig afternoonLight();
 kit::LightRig desertLight();
 
-// The truck jinks out of the third strafing run's line (29-30.5 s of the part): how far it stands to the
-// right (+X) of its lane at t seconds. Its node cannot move, so the ground and everything over it (the
-// pursuers, the spurts) shift the other way.
+// The truck jinks out of the third strafing run's line (29-30.5 s of the part), and dodges away from every
+// other run's hits as they come close (a second each): how far it stands to the right (+X) of its lane at t
+// seconds. Its node cannot move, so the ground and everything over it (the pursuers, the spurts) shift the
+// other way.
 double truckSwerve(double t);
+// A dodge starts at `at` (s of the part) toward `side` (+1 right, -1 left), as the rounds strike close by; a
+// round has hit the load then, and grain sprays out of the bed.
+struct Dodge {
+    double at;
+    float side;
+};
+const std::vector<Dodge>& truckDodges();
+// How far a dodge takes the truck: the outer tyres reach the edge line, the truck stays on the asphalt.
+constexpr float kDodge = 2.4f;
 // Where a point fixed to the ground at `at` (truck's world, at `then` seconds) lies at t seconds.
 kit::Vec3 onGround(kit::Vec3 at, double then, double t);
 

@@ -5,6 +5,7 @@
 #include "escape_pursuers.h"
 
 #include "models.h"
+#include "scene_list.h"
 
 #include "kit/shapes.h"
 
@@ -253,24 +254,101 @@ void addThrown(std::vector<kit::Model>& models, const std::string& name, const k
     models.push_back(std::move(piece));
 }
 
-// A chip of sandstone: an irregular tetrahedron.
-kit::Mesh chip(float size, unsigned seed) {
+// A chip of sandstone (or, in the load's colours, a clot of grain): an irregular tetrahedron at `at`.
+kit::Mesh chip(float size, unsigned seed, kit::Color from = kit::rgb8(196, 108, 64),
+               kit::Color to = kit::rgb8(226, 160, 108), kit::Vec3 at = {}) {
     Random random(seed);
     kit::Mesh m;
     const kit::Vec3 corners[] = {{1, 0, -0.35f}, {-0.5f, 0.87f, -0.35f}, {-0.5f, -0.87f, -0.35f}, {0, 0, 1}};
     kit::Vec3 p[4];
     for (int k = 0; k < 4; ++k)
         p[k] = corners[k] * (size * random.range(0.7f, 1.3f));
-    kit::Color stone = kit::mix(kit::rgb8(196, 108, 64), kit::rgb8(226, 160, 108), random.next());
+    kit::Color stone = kit::mix(from, to, random.next());
     const int faces[4][3] = {{0, 1, 3}, {1, 2, 3}, {2, 0, 3}, {0, 2, 1}};
     for (const auto& f : faces) {
         kit::Vec3 n = kit::normalize(kit::cross(p[f[1]] - p[f[0]], p[f[2]] - p[f[0]]));
-        uint32_t i = m.addVertex(p[f[0]], n, {0.5f, 0.5f}, stone);
-        uint32_t j = m.addVertex(p[f[1]], n, {0.5f, 0.5f}, stone);
-        uint32_t k = m.addVertex(p[f[2]], n, {0.5f, 0.5f}, stone);
+        uint32_t i = m.addVertex(at + p[f[0]], n, {0.5f, 0.5f}, stone);
+        uint32_t j = m.addVertex(at + p[f[1]], n, {0.5f, 0.5f}, stone);
+        uint32_t k = m.addVertex(at + p[f[2]], n, {0.5f, 0.5f}, stone);
         m.addTriangle(i, j, k);
     }
     return shade(m, 0.6f, 1.15f);
+}
+
+// A handful of grain knocked out of the load: a few clots of kernels in the heap's gold, loosely together.
+kit::Mesh grainHandful(unsigned seed) {
+    Random random(seed);
+    kit::Mesh m;
+    for (int k = 0; k < 5; ++k) {
+        float a = random.range(0, 6.28f), r = k == 0 ? 0.0f : random.range(0.6f, 1.3f);
+        kit::Vec3 at{std::cos(a) * r, std::sin(a) * r * 1.3f, random.range(-0.1f, 0.2f)};
+        kit::merge(m, chip(random.range(0.45f, 0.62f), seed * 5u + unsigned(k), kit::rgb8(206, 150, 50),
+                           kit::rgb8(246, 204, 96), at));
+    }
+    return m;
+}
+
+// Grain sprays out of the load at every dodge and at the blast: up out of the back of the heap, out over the
+// side toward the hit and back over the tailgate, and rains down onto the road behind the truck, where it
+// lies in a trail streaming away. Two sets of handfuls take the bursts in turn; between two lives a handful
+// sinks into the road far behind, waits out of sight, and comes up inside the heap a key before its burst.
+void addGrainSpill(std::vector<kit::Model>& models, int frames) {
+    struct Burst {
+        double at;
+        float side; // toward the hit
+    };
+    std::vector<Burst> bursts{{29.0, -1}};
+    for (const Dodge& d : truckDodges())
+        bursts.push_back({d.at + 0.05, -d.side});
+    std::sort(bursts.begin(), bursts.end(), [](const Burst& a, const Burst& b) { return a.at < b.at; });
+    constexpr int kHandfuls = 8;
+    constexpr double kLies = 3.2; // s on the road before it sinks away, 75 units behind
+    const float a = 0.5f * kGravity;
+    for (int set = 0; set < 2; ++set) {
+        for (int h = 0; h < kHandfuls; ++h) {
+            const unsigned seed = 800u + unsigned(set * kHandfuls + h);
+            std::vector<kit::Vec3> path(size_t(frames), kit::Vec3{0, 0, kFar}), turn(size_t(frames), kit::Vec3{});
+            std::vector<char> alive(size_t(frames), 0);
+            kit::Vec3 tumbled{}; // where the last life's tumble left it: the next goes on from there
+            for (size_t b = size_t(set); b < bursts.size(); b += 2) {
+                const Burst& burst = bursts[b];
+                Random random(seed * 131u + unsigned(b));
+                // Out of the back of the heap, over the side or the tailgate, thrown back by the wind.
+                const double then = burst.at + 0.06 * random.next();
+                kit::Vec3 from{burst.side * random.range(0.5f, 4.5f), random.range(-11.5f, -8), 0};
+                from.z = truckHeapHeight(from.x, from.y) + 0.3f;
+                const kit::Vec3 velocity{burst.side * random.range(3, 8) + random.range(-1, 1),
+                                         float(kRoadSpeed) - random.range(9, 14), random.range(8, 13)};
+                const kit::Vec3 spin{random.range(-12, 12), random.range(-12, 12), random.range(-8, 8)};
+                const float rest = 0.3f, c = rest - from.z;
+                const double flight = (velocity.z + std::sqrt(velocity.z * velocity.z - 4 * a * c)) / (2 * a);
+                for (int i = 0; i < frames; ++i) {
+                    double t = i / 20.0;
+                    if (t < then - 0.1 || t > then + flight + kLies + 0.1) continue;
+                    if (t < then) {
+                        // Inside the heap, a key before it bursts out.
+                        path[size_t(i)] = from - kit::Vec3{0, 0, 2.5f};
+                        continue;
+                    }
+                    float age = float(std::fmin(t - then, flight));
+                    kit::Vec3 p = from + velocity * age;
+                    p.z = std::fmax(rest, from.z + velocity.z * age - a * age * age);
+                    if (t > then + flight + kLies) p.z = -3; // into the road
+                    path[size_t(i)] = onGround(p, then, t);
+                    turn[size_t(i)] = tumbled + spin * age;
+                    alive[size_t(i)] = 1;
+                }
+                tumbled = tumbled + spin * float(flight);
+            }
+            for (size_t i = 1; i < turn.size(); ++i)
+                if (!alive[i]) turn[i] = turn[i - 1];
+            kit::Model handful{"GrainSpill" + std::to_string(set * kHandfuls + h), path[0], {},
+                               grainHandful(seed), kit::positionCurves(path), {}};
+            for (kit::Curve& curve : kit::rotationCurves(turn))
+                handful.curves.push_back(curve);
+            models.push_back(std::move(handful));
+        }
+    }
 }
 
 } // namespace
@@ -333,6 +411,8 @@ void addStrafing(std::vector<kit::Model>& models, int frames) {
         models.push_back(std::move(model));
     }
 
+    addGrainSpill(models, frames);
+
     // The blast beside the truck: a tall geyser, a big flash and stones flung over the road.
     const std::vector<Hit> blast{{kBlast, kBlastAt - kit::Vec3{float(truckSwerve(kBlast)), 0, 0}}};
     addRising(
@@ -378,27 +458,75 @@ kit::Mesh flameRing(int count, float width, float spread, float height, kit::Col
     return kit::makeTwoSided(flames);
 }
 
-// A puff of smoke: a small, irregular ball, its surface pushed in and out, shaded smooth: `body` grey,
-// lighter toward the sun and on top, and `glow` from the fire on its underside by `heat`; each vertex a little
-// lighter or darker than the next. Many of them make the plume, so each is cheap.
-kit::Mesh smokeLump(float radius, kit::Color body, kit::Color glow, float heat, unsigned seed) {
+// A puff of smoke, facing the camera (its front toward local -Y, up along local Z): one billow with a lumpy
+// outline, dense at its heart and thinning out ring by ring, so that it has no hard edge. It is opaque, so
+// the thinning is painted: `colour(offset, density)` gives each vertex its colour from where it lies in the
+// billow and how much of the smoke shows there (at the rim none: the colour of whatever is seen behind it).
+kit::Mesh smokePuff(float radius, unsigned seed, const std::function<kit::Color(kit::Vec3, float)>& colour) {
     Random random(seed);
-    kit::Mesh ball = kit::sphere(radius, 7, 4);
-    for (size_t i = 0; i < ball.positions.size(); ++i) {
-        kit::Vec3 n = kit::normalize(ball.normals[i]);
-        float bump = 1 + 0.22f * valueNoise(n.x * 1.7f + n.z * 1.3f, n.y * 1.7f + n.z * 0.9f, seed * 7) - 0.11f;
-        ball.positions[i] = ball.positions[i] * bump;
+    kit::Mesh cloud;
+    constexpr int kSides = 10;
+    float phase[3], weight[3];
+    for (int k = 0; k < 3; ++k) {
+        phase[k] = random.range(0, 2 * kit::kPi);
+        weight[k] = random.range(0.07f, 0.15f);
     }
-    kit::scale(ball, {random.range(1.05f, 1.3f), random.range(0.9f, 1.15f), random.range(0.74f, 0.9f)});
-    kit::rotate(ball, {0, 0, random.range(0, 6.28f)});
-    for (size_t i = 0; i < ball.positions.size(); ++i) {
-        kit::Vec3 n = kit::normalize(ball.normals[i]);
-        float lit = std::fmax(0.0f, kit::dot(n, kToSun)), under = std::fmax(0.0f, -n.z);
-        // Soft light: smoke scatters it, so the shaded side is not much darker than the lit one.
-        kit::Color c = body * (0.8f + 0.36f * lit + 0.12f * std::fmax(0.0f, n.z) + random.range(-0.05f, 0.05f));
-        ball.colors[i] = clamped(kit::mix(c, glow, heat * (0.15f + 0.85f * under)));
+    auto outline = [&](float a) {
+        float r = 1 + 0.1f * std::sin(a);
+        for (int k = 0; k < 3; ++k)
+            r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
+        return r * radius;
+    };
+    const float at[] = {0.42f, 0.74f, 1.0f}, dense[] = {1.0f, 0.5f, 0.0f};
+    const kit::Vec3 front{0, -1, 0};
+    const uint32_t middle = cloud.addVertex({0, -0.1f * radius, 0}, front, {0.5f, 0.5f}, colour({}, 1));
+    for (int ring = 0; ring < 3; ++ring) {
+        for (int j = 0; j < kSides; ++j) {
+            const float a = 2 * kit::kPi * (float(j) + 0.5f * float(ring % 2)) / kSides;
+            const float r = outline(a) * at[ring] * random.range(0.94f, 1.06f);
+            // The heart bulges a little toward the camera, the rim lies back.
+            const kit::Vec3 p{std::cos(a) * r, 0.12f * radius * float(ring), std::sin(a) * r * 0.85f};
+            cloud.addVertex(p, front, {0.5f, 0.5f}, colour(p, dense[ring] * random.range(0.9f, 1.0f)));
+        }
     }
-    return ball;
+    auto v = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + (j % kSides)); };
+    for (int j = 0; j < kSides; ++j)
+        cloud.addTriangle(middle, v(0, j), v(0, j + 1));
+    for (int ring = 0; ring < 2; ++ring) {
+        // Each ring sits half a step round from the one inside it.
+        for (int j = 0; j < kSides; ++j) {
+            if (ring % 2 == 0) {
+                cloud.addTriangle(v(ring, j), v(ring + 1, j), v(ring, j + 1));
+                cloud.addTriangle(v(ring, j + 1), v(ring + 1, j), v(ring + 1, j + 1));
+            } else {
+                cloud.addTriangle(v(ring, j), v(ring + 1, j + 1), v(ring, j + 1));
+                cloud.addTriangle(v(ring, j), v(ring + 1, j), v(ring + 1, j + 1));
+            }
+        }
+    }
+    return cloud;
+}
+
+// The chase sky's picture (bg3) at the height `s` of the screen (0 bottom, 1 top), without its wisps and sun.
+kit::Color chaseSky(float s) {
+    const std::pair<float, kit::Color> stops[] = {
+        {0.0f, kit::rgb8(206, 122, 58)},   {0.12f, kit::rgb8(232, 160, 82)},  {0.28f, kit::rgb8(240, 196, 130)},
+        {0.45f, kit::rgb8(204, 190, 170)}, {0.66f, kit::rgb8(132, 166, 208)}, {1.0f, kit::rgb8(76, 118, 190)}};
+    if (s <= stops[0].first) return stops[0].second;
+    for (size_t k = 1; k < std::size(stops); ++k)
+        if (s <= stops[k].first)
+            return kit::mix(stops[k - 1].second, stops[k].second,
+                            (s - stops[k - 1].first) / (stops[k].first - stops[k - 1].first));
+    return stops[std::size(stops) - 1].second;
+}
+
+// The desert as it shows at a point of the ground's own frame: the dark road, its buff shoulders, the pale
+// sand, the red rock of the slopes, hazed toward the horizon.
+kit::Color chaseGround(float x, float z) {
+    const float ax = std::fabs(x);
+    kit::Color c = ax < 8.6f ? kit::rgb8(96, 98, 116) : ax < 14 ? kit::rgb8(176, 156, 124) : kit::rgb8(206, 180, 140);
+    c = kit::mix(c, kit::rgb8(206, 146, 116), std::fmin(1.0f, std::fmax(0.0f, (z - 8) / 40)));
+    return kit::mix(c, kit::rgb8(224, 216, 210), 0.5f * std::fmin(1.0f, std::fmax(0.0f, (ax - 160) / 1240)));
 }
 
 } // namespace
@@ -553,44 +681,144 @@ void addCrashSmoke(std::vector<kit::Model>& models, int frames) {
         ++k;
     }
 
-    // The smoke: many small puffs welling out of the fire one after another from 0.3 s after the hit. Each
-    // rises, slows and spreads out sideways as it climbs, drifting downwind (out over the sunny verge, away
-    // from the road, and back along it). The low, fresh ones are small, dark at the core and lit orange from
-    // below; the higher, older ones are bigger, lighter and spread wider apart, so the plume thins as it
-    // climbs. Until its moment each waits far below the ground, and just under the fire a key before.
-    constexpr int kLumps = 24;
-    Random drift(651);
-    for (int n = 0; n < kLumps; ++n) {
-        const double born = kCrashed + 0.3 + 0.09 * n;
-        const float high = drift.range(0.15f, 1.0f); // how far up the plume it ends
-        const float top = 10 + 44 * high, size = 1.8f + 2.6f * high * drift.range(0.8f, 1.15f);
-        const float heat = std::fmax(0.0f, 0.75f - high) * drift.range(0.7f, 1.0f);
-        const float core = drift.next();
-        kit::Color body =
-            kit::mix(kit::rgb8(64, 60, 58), kit::rgb8(142, 136, 130), 0.35f * core + 0.65f * high);
-        kit::Mesh lump = smokeLump(size, body, kit::rgb8(226, 118, 46), heat, 660u + unsigned(n));
-        const float outX = drift.range(-0.6f, 1), outY = drift.range(-1, 1);
+    // The smoke: soft billows welling out of the fire one after another from 0.3 s after the hit, each turned
+    // to face the camera. Each rises, slows and spreads out sideways as it climbs, drifting downwind (out
+    // over the sunny verge, away from the road, and back along it). The low, fresh ones are small, dark at
+    // the core and lit orange from below; the higher, older ones are bigger, lighter and spread wider apart,
+    // so the plume thins as it climbs. Their rims fade into what the camera sees behind them: the sky's
+    // picture, the desert, or the heart of a billow further back. Until its moment each waits far below the
+    // ground, and just under the fire a key before.
+    constexpr int kPuffs = 20;
+    struct Puff {
+        double born;
+        float size, heat;
+        kit::Color body;
         std::vector<kit::Vec3> path;
+    };
+    std::vector<Puff> puffs;
+    Random drift(651);
+    for (int n = 0; n < kPuffs; ++n) {
+        Puff puff;
+        puff.born = kCrashed + 0.3 + 0.11 * n;
+        const float high = drift.range(0.15f, 1.0f); // how far up the plume it ends
+        const float top = 10 + 44 * high;
+        puff.size = 1.8f + 2.6f * high * drift.range(0.8f, 1.15f);
+        puff.heat = std::fmax(0.0f, 0.75f - high) * drift.range(0.7f, 1.0f);
+        const float core = drift.next();
+        puff.body = kit::mix(kit::rgb8(70, 66, 64), kit::rgb8(150, 144, 138), 0.35f * core + 0.65f * high);
+        const float outX = drift.range(-0.6f, 1), outY = drift.range(-1, 1);
+        const float size = puff.size;
         for (int i = 0; i < frames; ++i) {
             double t = i / 20.0;
-            if (t < born - 0.1) {
-                path.push_back(onWreck(t, {0, 0, kFar}));
+            if (t < puff.born - 0.1) {
+                puff.path.push_back(onWreck(t, {0, 0, kFar}));
                 continue;
             }
-            if (t < born - 0.05) {
-                path.push_back(onWreck(t, {0, 0, -8 - size}));
+            if (t < puff.born - 0.05) {
+                puff.path.push_back(onWreck(t, {0, 0, -8 - 2 * size}));
                 continue;
             }
-            float age = float(std::fmax(0.0, t - born));
+            float age = float(std::fmax(0.0, t - puff.born));
             float rise = 1 - std::exp(-age / 1.1f);
             float z = 4 - size + (top - 4 + size) * rise + 1.4f * age;
             float spread = 4 + 0.5f * std::fmax(0.0f, z) + 2.5f * age;
             kit::Vec3 at{0.4f * std::fmax(0.0f, z) + 2.4f * age + outX * spread,
                          -0.15f * std::fmax(0.0f, z) - 1.0f * age + outY * spread * 0.7f, z};
-            path.push_back(onWreck(t, at));
+            puff.path.push_back(onWreck(t, at));
         }
-        models.push_back(
-            {"CrashSmoke" + std::to_string(n), path[0], {}, lump, kit::positionCurves(path), {}});
+        puffs.push_back(std::move(puff));
+    }
+    // The second camera shows the whole crash; a billow's colours are worked out as that camera sees it a
+    // little over a second into its life, when the plume fills the frame.
+    auto eyeAt = [](double t) { return escapeEye(2, t); };
+    auto facing = [&](const Puff& puff, int key) {
+        return aimAlong(puff.path[size_t(key)] - eyeAt(key / 20.0));
+    };
+    for (int n = 0; n < kPuffs; ++n) {
+        const Puff& puff = puffs[size_t(n)];
+        const float radius = 1.6f * puff.size;
+        // What lies behind a point of the billow (`offset` from its centre, in its own axes) as the second
+        // camera sees it at `key`; false if the billow is out of the frame then.
+        auto behindAt = [&](kit::Vec3 offset, int key, kit::Color& colour) -> float {
+            const double t = key / 20.0;
+            const kit::Vec3 eye = eyeAt(t), centre = puff.path[size_t(key)];
+            const kit::Vec3 forward = kit::normalize(escapeTarget(2, t) - eye);
+            const kit::Vec3 right = kit::normalize(kit::cross(forward, {0, 0, 1}));
+            const kit::Vec3 up = kit::cross(right, forward);
+            const float ahead = kit::dot(centre - eye, forward), tan = std::tan(0.3f);
+            if (ahead < 5 || std::fabs(kit::dot(centre - eye, up)) > 1.2f * tan * ahead ||
+                std::fabs(kit::dot(centre - eye, right)) > 1.6f * tan * ahead)
+                return 0.0f;
+            const float weight = 1 / (ahead * ahead * ahead); // the nearer, the more it counts
+            const kit::Vec3 p = centre + kit::rotateEuler(offset, facing(puff, key));
+            const kit::Vec3 d = kit::normalize(p - eye);
+            const float along = kit::length(p - eye);
+            // The heart of a billow further back along the ray, the nearest first.
+            float nearest = 1e9f;
+            for (int m = 0; m < kPuffs; ++m) {
+                const Puff& other = puffs[size_t(m)];
+                if (m == n || other.born > t - 0.05) continue;
+                kit::Vec3 c = other.path[size_t(key)] - eye;
+                float depth = kit::dot(c, d);
+                if (depth < along || depth > nearest) continue;
+                if (kit::length(c - d * depth) < 1.6f * other.size * 0.6f) {
+                    nearest = depth;
+                    colour = other.body;
+                }
+            }
+            if (nearest < 1e9f) return weight;
+            // The ground, in its own frame, or else the sky's picture where the point lies on the screen.
+            const kit::Vec3 shift = onGround({}, 0, t);
+            for (float r = along + 1; r < 3000; r += std::fmax(2.0f, 0.03f * r)) {
+                kit::Vec3 q = eye + d * r;
+                if (q.z > 400) break;
+                float gx = q.x - shift.x, gy = q.y - shift.y;
+                if (q.z < escapeTerrainHeight(gx, gy) * (std::fabs(gx) < 45 ? 0.0f : 1.0f)) {
+                    colour = chaseGround(gx, q.z);
+                    return weight;
+                }
+            }
+            colour = chaseSky(0.5f + 0.5f * kit::dot(p - eye, up) / kit::dot(p - eye, forward) / tan);
+            return weight;
+        };
+        // The camera sweeps round the plume, so the rim takes the mean of what shows behind it over the
+        // billow's life in the frame: that is what it has to melt into.
+        auto behind = [&](kit::Vec3 offset) {
+            kit::Color sum{0, 0, 0, 0};
+            float seen = 0;
+            const int first = int(std::ceil((puff.born + 0.3) * 20));
+            const int last = int(std::fmin(puff.born + 3.0, 65.5) * 20);
+            for (int key = first; key <= last; key += 2) {
+                kit::Color c;
+                float w = behindAt(offset, key, c);
+                sum = {sum.r + w * c.r, sum.g + w * c.g, sum.b + w * c.b, 0};
+                seen += w;
+            }
+            if (seen == 0) return puff.body;
+            return kit::Color{sum.r / seen, sum.g / seen, sum.b / seen, 1};
+        };
+        const int key = int(std::lround(std::clamp(puff.born + 1.2, kCrashed + 1.0, kCrashed + 3.0) * 20));
+        const kit::Vec3 centre = puff.path[size_t(key)], turn = facing(puff, key);
+        kit::Mesh lump = smokePuff(radius, 660u + unsigned(n), [&](kit::Vec3 offset, float density) {
+            kit::Vec3 world = centre + kit::rotateEuler(offset, turn);
+            kit::Vec3 out = offset.x == 0 && offset.z == 0 ? kit::Vec3{0, 0, 1} : kit::normalize(world - centre);
+            // Soft light: the side toward the sun and the top a little lighter, the fire's glow underneath.
+            float lit = std::fmax(0.0f, kit::dot(out, kToSun)), under = std::fmax(0.0f, -out.z);
+            kit::Color c = puff.body * (0.86f + 0.3f * lit + 0.14f * std::fmax(0.0f, out.z));
+            c = clamped(kit::mix(c, kit::rgb8(226, 118, 46), puff.heat * (0.1f + 0.8f * under) * density));
+            return density >= 1 ? c : clamped(kit::mix(behind(offset), c, density));
+        });
+        std::vector<kit::Vec3> turns;
+        for (int i = 0; i < frames; ++i)
+            turns.push_back(i / 20.0 < puff.born - 0.15 ? kit::Vec3{} : facing(puff, i));
+        // Headings stay continuous from key to key (keys are blended component by component).
+        for (size_t i = 1; i < turns.size(); ++i)
+            turns[i].z = turns[i - 1].z + std::remainder(turns[i].z - turns[i - 1].z, 2 * kit::kPi);
+        kit::Model model{"CrashSmoke" + std::to_string(n), puff.path[0], {}, lump,
+                         kit::positionCurves(puff.path), {}};
+        for (kit::Curve& curve : kit::rotationCurves(turns))
+            model.curves.push_back(curve);
+        models.push_back(std::move(model));
     }
 }
 
