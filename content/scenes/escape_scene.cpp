@@ -599,8 +599,9 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // (48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light while a
 // pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops behind the
 // truck, low and far, so that the arch, the truck running under it and the pursuer clipping its crown share
-// the frame (58.5-61); swings out past the arch's sunny foot as the pursuer tumbles, so that its crash on the
-// verge ahead (62) lies in the middle of the frame and clear of the truck, with a jolt as it hits; rises as
+// the frame (58.5-61); swings out wide of the arch's sunny foot as the pursuer tumbles, forward and past it
+// soon, so the leg slips out of the frame well clear of the lens, and its crash on the verge ahead (62) lies
+// in the middle of the frame and clear of the truck, with a jolt as it hits; rises as
 // the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
 // truck's tail (68) and, as it gives up and peels away to the right (69), sinks low behind the truck and
 // tilts up after it into the low sun, the truck's top still in the frame at the cut (70-71). Until the
@@ -611,9 +612,10 @@ const std::vector<PathPoint>& cameraTwoEye() {
         {33.5, {-44, -12, 40}}, {35, {-12, 54, 46}},    {36.5, {-4, 62, 46}},   {38.5, {34, 44, 42}},
         {40, {46, 8, 40}},      {41.2, {46, -4, 40}},   {42.5, {46, -24, 44}},  {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {12, -104, 22}},  {62, {56, -58, 26}},
-        {63, {64, -30, 24}},    {64.5, {50, -50, 36}},  {66, {-8, -72, 16}},   {68, {-10, -62, 12}},
-        {69, {-10, -56, 10}},   {70, {-12, -44, 6}},    {71, {-12, -36, 4.5f}}, {72.5, {-12, -32, 4}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {12, -104, 22}},
+        {61.5, {46, -84, 26}},  {62, {68, -50, 28}},    {63, {64, -30, 24}},    {64.5, {50, -50, 36}},
+        {66, {-8, -72, 16}},    {68, {-10, -62, 12}},   {69, {-10, -56, 10}},   {70, {-12, -44, 6}},
+        {71, {-12, -36, 4.5f}}, {72.5, {-12, -32, 4}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
