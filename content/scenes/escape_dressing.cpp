@@ -307,7 +307,7 @@ void addCargo(std::vector<kit::Model>& models) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// The desert floor: a dirt track with tyre ruts beside the road on each side, gravel, streaks and ripples,
+// The desert floor: a dirt track with tyre ruts beside the road on each side, ripples and old tyre tracks,
 // in the ground's own frame, riding on it. Flat marks lie a little above the ground so that the depth buffer
 // keeps them apart at the distances where they still cover pixels.
 
@@ -381,51 +381,8 @@ kit::Mesh floorMarks() {
             kit::merge(m, rut);
         }
     }
-    // Gravel: darker, irregular patches of stony ground between the road and the hills, their rims fading
-    // into the ground's own colour.
-    Random gravel(331);
-    for (int i = 0; i < 10; ++i) {
-        float side = gravel.next() < 0.5f ? -1.0f : 1.0f;
-        float cx = side * gravel.range(16, 44), cy = gravel.range(y0, y1), size = gravel.range(4, 9);
-        kit::Color stone = kit::mix(kit::rgb8(134, 130, 124), kit::rgb8(112, 110, 106), gravel.next());
-        uint32_t centre = m.addVertex({cx, cy, kMarkLift}, {0, 0, 1}, {0.5f, 0.5f}, stone);
-        const int n = 6;
-        const float turn = gravel.range(0, 6.28f);
-        uint32_t first = uint32_t(m.positions.size());
-        for (int k = 0; k < n; ++k) {
-            float a = turn + 2 * kit::kPi * (float(k) + gravel.range(-0.3f, 0.3f)) / n;
-            float r = size * gravel.range(0.45f, 1.3f);
-            kit::Color edge = kit::mix(stone, kit::rgb8(214, 184, 138), gravel.range(0.3f, 0.7f));
-            m.addVertex({cx + r * std::cos(a), cy + r * 1.6f * std::sin(a), kMarkLift}, {0, 0, 1},
-                        {0.5f, 0.5f}, edge);
-        }
-        for (int k = 0; k < n; ++k)
-            m.addTriangle(centre, first + uint32_t(k), first + uint32_t((k + 1) % n));
-    }
-    // Wind streaks: tails of a lighter sand behind the tufts and stones, combed out across the road at a slant and
-    // fading into the sand at their tips. Thin and many, close to the road, where they stream past. These,
-    // the ripples and the tracks lie only where the cameras pass close by.
+    // Ripples and tracks lie only where the cameras pass close by.
     const float near0 = -60, near1 = 1850;
-    Random wind(337);
-    const kit::Vec2 downwind{-0.86f, -0.5f};
-    for (float y = near0; y < near1; y += wind.range(7, 14)) {
-        float side = wind.next() < 0.5f ? -1.0f : 1.0f;
-        float x = side * wind.range(15.5f, 42), length = wind.range(10, 28), width = wind.range(1.4f, 3.2f);
-        float dy = y + wind.range(-4, 4);
-        wind.next(); // a draw kept so that the streaks keep their places
-        // A shade lighter than the sand it lies on, no paler.
-        kit::Color head = sandAlbedo(x, dy) * (1.06f + 0.04f * wind.next());
-        head = {std::fmin(1.0f, head.r), std::fmin(1.0f, head.g), std::fmin(1.0f, head.b), 1};
-        // The tail stops short of the road and of the slopes.
-        float reach = std::fmin(length, side > 0 ? (x - 15) / -downwind.u : (44 + x) / -downwind.u);
-        kit::Vec2 d{downwind.u * reach, downwind.v * reach};
-        kit::Vec3 a{x, dy - width / 2, kMarkLift + 0.1f}, b{x, dy + width / 2, kMarkLift + 0.1f};
-        kit::Vec3 tip{x + d.u, dy + d.v, kMarkLift + 0.1f};
-        uint32_t ia = m.addVertex(a, {0, 0, 1}, {0.5f, 0.5f}, head),
-                 ib = m.addVertex(b, {0, 0, 1}, {0.5f, 0.5f}, head);
-        uint32_t it = m.addVertex(tip, {0, 0, 1}, {0.5f, 0.5f}, sandAlbedo(tip.x, tip.y));
-        if (reach > 4) m.addTriangle(ia, ib, it); // the tip lies toward -X: counter-clockwise from above
-    }
     // Ripple fields: stretches of the verge, between the road and the dirt track or out beyond it, where the
     // wind has combed the sand into short ridges across the road's line, their shaded flanks in dark bars a
     // few units apart that flicker past the wheels.
@@ -745,25 +702,46 @@ void addFloor(std::vector<kit::Model>& models) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// The desert's grade: the ground node comes in with its shapes, and here it takes its colours: pale warm sand
-// with red soil and white crusts in patches long enough not to smear between the ground's rows (the bushes
-// bring the grey-green of the brush), red sandstone banded by height on the slopes, a dark, cool road between
-// buff shoulders, and the far land fading toward the pale haze of the horizon.
+// The desert's grade: the ground node comes in with its shapes, and here it takes its colours. The land is
+// graded facet by facet from a small palette of related tones, one colour to a facet, so that what it
+// draws has hard, faceted edges: plains of buff sand and of a deeper ochre, grey-brown gravel flats, pale
+// dry washes winding across the road, bands of wind ripples, dark patches of scrub, red soil at the foot of
+// the slopes and red sandstone banded by height above it (the bushes bring the grey-green of the brush); a
+// dark, cool road between buff shoulders; and the far land fading toward the pale haze of the horizon.
+
+const kit::Color kWash = kit::rgb8(244, 212, 162), kSand = kit::rgb8(236, 188, 130),
+                 kOchre = kit::rgb8(220, 162, 104), kGravel = kit::rgb8(190, 158, 124),
+                 kScrub = kit::rgb8(166, 128, 88), kRedSoil = kit::rgb8(210, 140, 98);
+
+// How far (x, y) lies from the middle of the nearest dry wash, across it. Every few hundred units a wash
+// winds down out of the hills, slants across under the road and on into the hills on the other side.
+float washDistance(float x, float y) {
+    const float spacing = 430;
+    float best = 1e9f;
+    int k0 = int(std::floor((y + 300) / spacing));
+    for (int k = k0 - 1; k <= k0 + 2; ++k) {
+        Random r(unsigned(700 + k * 13));
+        float slant = r.range(-0.45f, 0.45f), phase = r.range(0, 6.28f);
+        float middle = float(k) * spacing + r.range(-60, 60) + slant * x + 26 * std::sin(x / 55 + phase) +
+                       12 * std::sin(x / 19 + 2 * phase);
+        best = std::fmin(best, std::fabs(y - middle) / std::sqrt(1 + slant * slant));
+    }
+    return best;
+}
 
 kit::Color sandAlbedo(float x, float y) {
-    float patch = valueNoise(x / 23, y / 31, 141), fine = valueNoise(x / 6, y / 9, 143);
-    float soil = valueNoise(x / 260, y / 110, 148);
-    float drift = valueNoise((x + 0.6f * y) / 60, (y - 0.6f * x) / 220, 149);
-    // The patches are drawn where the ground's vertices lie close together; out where they are far apart they
-    // would smear into streaks, so the far land keeps only its broad soil.
-    float near = 1 - ease(110, 380, std::fabs(x));
-    float cool = valueNoise(x / 140, y / 170, 157);
-    kit::Color c = kit::mix(kit::rgb8(240, 202, 140), kit::rgb8(214, 160, 102), ease(0.2f, 0.8f, patch));
-    c = kit::mix(c, kit::rgb8(200, 126, 90), ease(0.5f, 0.72f, soil) * 0.45f);
-    // Grey, cooler flats of hard-packed silt between the warm sand and the red soil.
-    c = kit::mix(c, kit::rgb8(196, 188, 176), ease(0.58f, 0.78f, cool) * 0.6f);
-    c = kit::mix(c, kit::rgb8(250, 236, 206), ease(0.56f, 0.72f, drift) * 0.7f * near);
-    return c * (1 + (0.34f * fine - 0.17f) * near);
+    float ax = std::fabs(x);
+    // The regions are drawn near the road, where the facets are small; further out the sand lies plain.
+    if (ax < 320) {
+        if (washDistance(x, y) < 13) return kWash;
+        if (valueNoise(x / 190, y / 260, 157) > 0.66f) return kGravel;
+        if (valueNoise(x / 40, y / 40, 161) > 0.8f) return kScrub;
+        // Ripple bands: where the wind has combed the sand, rows of paler crests across the road.
+        bool crest = int(std::floor((y + 0.4f * x) / 26)) % 2 == 0;
+        if (crest && valueNoise(x / 150, y / 150, 163) > 0.64f) return kWash;
+    }
+    float plain = 0.75f * valueNoise(x / 220, y / 300, 141) + 0.25f * valueNoise(x / 60, y / 70, 143);
+    return plain < 0.44f ? kOchre : kSand;
 }
 
 // The farmland the truck leaves at the start: the fields run on past the first bend of the road, wheat,
@@ -773,18 +751,33 @@ kit::Color farmAlbedo(float x, float y, float& weight) {
     float ax = std::fabs(x);
     float edge = 150 + 90 * valueNoise(x / 90, 0.5f, 171) + 0.12f * ax;
     weight = (1 - ease(edge - 60, edge + 60, y)) * (1 - ease(300, 650, ax));
-    float field = valueNoise(x / 70, y / 90, 173), fine = valueNoise(x / 12, y / 15, 175);
-    kit::Color c = kit::mix(kit::rgb8(236, 196, 100), kit::rgb8(112, 132, 56), ease(0.5f, 0.6f, field));
-    c = kit::mix(c, kit::rgb8(204, 170, 108), ease(0.66f, 0.76f, field));
     // Green verges along the road.
-    c = kit::mix(kit::rgb8(104, 126, 58), c, ease(16, 34, ax));
-    return c * (0.9f + 0.2f * fine);
+    if (ax < 25) return kit::rgb8(104, 126, 58);
+    float field = valueNoise(x / 70, y / 90, 173);
+    if (field < 0.55f) return kit::rgb8(236, 196, 100); // wheat
+    return field < 0.71f ? kit::rgb8(112, 132, 56) : kit::rgb8(204, 170, 108);
 }
 
+// Red sandstone in bands by height: pale and deep layers, the lines between them wavering, dark stains.
 kit::Color rockAlbedo(float x, float y, float h) {
-    float strata = 0.5f + 0.5f * std::sin(h * 0.17f + 3 * valueNoise(x / 160, y / 220, 151));
-    kit::Color c = kit::mix(kit::rgb8(198, 112, 78), kit::rgb8(232, 186, 146), strata);
-    return kit::mix(c, kit::rgb8(156, 82, 58), ease(0.55f, 0.8f, valueNoise(x / 40, y / 60, 153)) * 0.6f);
+    static const kit::Color strata[] = {kit::rgb8(198, 116, 80), kit::rgb8(224, 162, 116),
+                                        kit::rgb8(236, 194, 150), kit::rgb8(212, 138, 96)};
+    int layer = int(std::floor((h + 10 * valueNoise(x / 160, y / 220, 151)) / 12));
+    if (valueNoise(x / 40, y / 60, 153) > 0.74f) return kit::rgb8(162, 90, 64);
+    return strata[size_t((layer % 4 + 4) % 4)];
+}
+
+// A facet's colour from where it lies and how it is turned: sand on the flats, soil and then rock up the
+// slopes, fields at the start.
+kit::Color landAlbedo(kit::Vec3 p, kit::Vec3 normal) {
+    float farm = 0;
+    kit::Color fields = farmAlbedo(p.x, p.y, farm);
+    if (farm > 0.5f) return fields;
+    float rock = ease(8, 50, p.z) * 0.9f + ease(0.92f, 0.7f, normal.z) * 0.6f +
+                 0.3f * (valueNoise(p.x / 60, p.y / 60, 155) - 0.5f);
+    if (rock > 0.55f) return rockAlbedo(p.x, p.y, p.z);
+    if (rock > 0.3f) return kRedSoil;
+    return sandAlbedo(p.x, p.y);
 }
 
 // The warm pale haze the far land fades into, between the sky low down and the sand.
@@ -812,7 +805,7 @@ kit::Color roadAlbedo(const kit::Mesh& m, const std::array<uint32_t, 3>& t) {
         z1 = std::fmax(z1, m.positions[i].z);
     }
     float xm = (x0 + x1) / 2;
-    if (z1 > 0.03f) return std::fabs(xm) < 0.5f ? kit::rgb8(246, 206, 84) : kit::rgb8(240, 238, 230);
+    if (z1 > 0.1f) return std::fabs(xm) < 0.5f ? kit::rgb8(246, 206, 84) : kit::rgb8(240, 238, 230);
     float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 147);
     if (std::fabs(m.normals[t[0]].x) > 0.5f || std::fabs(xm) > 8.6f) return kit::rgb8(170, 148, 118) * wear;
     return kit::rgb8(98, 98, 106) * wear;
@@ -827,7 +820,7 @@ void gradeGround(std::vector<kit::Model>& models) {
         bool road = true;
         for (uint32_t i : t)
             road = road && std::fabs(m.positions[i].x) <= 14.01f && m.positions[i].z > -0.85f &&
-                   m.positions[i].z < 0.1f;
+                   m.positions[i].z < 0.3f;
         if (!road) continue;
         kit::Color c = roadAlbedo(m, t);
         for (uint32_t i : t) {
@@ -835,19 +828,26 @@ void gradeGround(std::vector<kit::Model>& models) {
             isRoad[i] = 1;
         }
     }
-    for (size_t i = 0; i < m.positions.size(); ++i) {
-        if (isRoad[i]) continue;
-        kit::Vec3 p = m.positions[i];
-        float rock = clamp01(ease(10, 55, p.z) * 0.9f + ease(0.92f, 0.7f, m.normals[i].z) * 0.6f);
-        float farm = 0;
-        kit::Color fields = farmAlbedo(p.x, p.y, farm);
-        m.colors[i] = kit::mix(kit::mix(sandAlbedo(p.x, p.y), rockAlbedo(p.x, p.y, p.z), rock), fields, farm);
+    // The land's facets have corners of their own: each takes one colour, a shade lighter or darker than its
+    // neighbours of the same tone so that the facets show, and one haze, by its middle.
+    Random grain(163);
+    for (const auto& t : m.triangles) {
+        if (isRoad[t[0]]) continue;
+        kit::Vec3 middle = (m.positions[t[0]] + m.positions[t[1]] + m.positions[t[2]]) * (1.0f / 3);
+        kit::Color c = landAlbedo(middle, m.normals[t[0]]) * grain.range(0.97f, 1.03f);
+        c = {std::fmin(1.0f, c.r), std::fmin(1.0f, c.g), std::fmin(1.0f, c.b), 1};
+        for (uint32_t i : t)
+            m.colors[i] = c;
     }
     kit::LightRig rig = desertLight();
     rig.creviceHeight = 0;
     kit::bakeLight(m, rig);
-    for (size_t i = 0; i < m.positions.size(); ++i)
-        m.colors[i] = hazed(m.colors[i], m.positions[i].x);
+    for (const auto& t : m.triangles) {
+        if (isRoad[t[0]]) continue;
+        kit::Vec3 middle = (m.positions[t[0]] + m.positions[t[1]] + m.positions[t[2]]) * (1.0f / 3);
+        for (uint32_t i : t)
+            m.colors[i] = hazed(m.colors[i], middle.x);
+    }
 
     // What stands on the ground was lit for a lower, dimmer sun: lift it to the same day, and turn the scrub
     // from olive to the grey-green of desert brush.

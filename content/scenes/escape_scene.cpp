@@ -107,24 +107,16 @@ void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, float lift =
 kit::Mesh road() {
     kit::Mesh m;
     const float columns[] = {-14, -8.6f, 0, 8.6f, 14};
-    const float row = 28, dash = 14, lift = 0.06f;
-    const int kLineRows = 3, kSkirtRows = 2;
-    int rows = int((kGroundEnd - kGroundStart) / row);
-    const float roadEnd = kGroundStart + row * float(rows);
-    for (int j = 0; j < rows; ++j) {
-        float y0 = kGroundStart + row * float(j), y1 = y0 + row;
+    const float row = 56, lift = 0.2f;
+    const int kRows = int(std::ceil((kGroundEnd - kGroundStart) / row)), kSkirtRows = 2;
+    for (int j = 0; j < kRows; ++j) {
+        float y0 = kGroundStart + row * float(j), y1 = std::fmin(y0 + row, kGroundEnd);
         for (int i = 0; i + 1 < int(std::size(columns)); ++i)
             flatCell(m, columns[i], columns[i + 1], y0, y1);
-        flatCell(m, -0.2f, 0.2f, y0, y0 + dash, lift);
-        // The edge lines are one colour: a strip every few rows, as long as those rows.
-        if (j % kLineRows == 0) {
-            for (float side : {-1.0f, 1.0f})
-                flatCell(m, side * 8.6f, side * 8.2f, y0, std::fmin(y0 + row * kLineRows, roadEnd), lift);
-        }
         // A skirt down each outer edge closes the step to the hills' first column, just below the road; one
         // plain colour, so each spans a few rows.
         if (j % kSkirtRows != 0) continue;
-        y1 = std::fmin(y0 + row * kSkirtRows, roadEnd);
+        y1 = std::fmin(y0 + row * kSkirtRows, kGroundEnd);
         const kit::Color dust{1, 1, 1, 1};
         for (float side : {-1.0f, 1.0f}) {
             float x = side * columns[std::size(columns) - 1];
@@ -138,58 +130,84 @@ kit::Mesh road() {
                 m.addQuad(a, b, d, e);
         }
     }
+    // The centre line's dashes, and the edge lines in strips of one colour, each as long as three dashes.
+    const float dash = 28, line = 3 * dash;
+    for (float y = kGroundStart; y + dash / 2 <= kGroundEnd; y += dash)
+        flatCell(m, -0.2f, 0.2f, y, y + dash / 2, lift);
+    for (float y = kGroundStart; y < kGroundEnd; y += line) {
+        flatCell(m, -8.6f, -8.2f, y, std::fmin(y + line, kGroundEnd), lift);
+        flatCell(m, 8.2f, 8.6f, y, std::fmin(y + line, kGroundEnd), lift);
+    }
     return m;
 }
 
-// Fields and hills on both sides of the road: a height field sharing its vertices for smooth slopes. Its rows
-// thin out with distance from the road (every second row from 350 units out, every fourth from 800), where
-// they are a few pixels apart at most; the strips where the spacing changes fan out from the finer column, so
-// the surface stays closed.
+// The land on either side of the road, in flat facets: every triangle has corners of its own, so that the
+// grade gives each one a single colour and the light a single shade, a low-poly desert with crisp edges
+// rather than colours smeared along the rows. The vertices lie on lines running along the road, each line
+// with its own spacing, coarser further out where the facets are seen smaller; neighbouring lines are
+// staggered by half a step and every vertex is shaken a little, so that the facets are near-equilateral and
+// irregular. Two lines are joined by a zip of triangles, each line's vertices shared by the strips on both of
+// its sides, so the surface stays closed without seams.
+struct GroundLine {
+    float x, spacing;
+};
+constexpr GroundLine kGroundLines[] = {{13.6f, 18}, {29, 18},  {45, 26},  {75, 36},  {110, 50},
+                                       {175, 70},   {260, 100}, {400, 150}, {600, 220}, {950, 340},
+                                       {kGroundHalfWidth, 560}};
+
 kit::Mesh hills(float sign) {
-    // The first column tucks under the road's shoulder, a little below it: the road's edge then has ground
-    // beneath it, so the seam where the road's finer rows meet the hills leaves no pixel open.
-    const float columns[] = {
-        13.6f, 18, 24, 32, 42, 55, 72, 100, 140, 190, 260, 350, 460, 600, 800, 1050, kGroundHalfWidth};
-    const int steps[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 4, 4, 4, 8, 8, 8};
-    const int nx = int(std::size(columns));
-    const float row = 42;
-    const int ny = int((kGroundEnd - kGroundStart) / row) + 1; // ny - 1 is a multiple of every step
-    kit::Mesh m;
-    std::vector<uint32_t> index(size_t(ny * nx));
-    for (int j = 0; j < ny; ++j) {
-        for (int i = 0; i < nx; ++i) {
-            if (j % steps[i] != 0) continue;
-            float x = sign * columns[i], y = kGroundStart + row * float(j);
-            float h = i == 0 ? -0.4f : escapeTerrainHeight(x, y);
-            float e = 2;
-            kit::Vec3 n =
-                kit::normalize({escapeTerrainHeight(x - e, y) - escapeTerrainHeight(x + e, y),
-                                escapeTerrainHeight(x, y - e) - escapeTerrainHeight(x, y + e), 2 * e});
-            index[size_t(j * nx + i)] = m.addVertex({x, y, h}, n, {0.5f, 0.5f}, {1, 1, 1, 1});
+    const int lines = int(std::size(kGroundLines));
+    std::vector<std::vector<kit::Vec3>> points(static_cast<size_t>(lines));
+    Random shake(sign > 0 ? 211 : 223);
+    for (int i = 0; i < lines; ++i) {
+        const GroundLine& line = kGroundLines[i];
+        const int steps = std::max(1, int(std::lround((kGroundEnd - kGroundStart) / line.spacing)));
+        const float step = (kGroundEnd - kGroundStart) / float(steps);
+        // The first line tucks under the road's shoulder, the last is the ground's edge: both stay straight.
+        const bool edge = i == 0 || i + 1 == lines;
+        const float room =
+            edge ? 0 : 0.2f * std::fmin(line.x - kGroundLines[i - 1].x, kGroundLines[i + 1].x - line.x);
+        std::vector<kit::Vec3>& column = points[size_t(i)];
+        std::vector<float> ys{kGroundStart};
+        for (int k = 0; k < steps; ++k) {
+            float y = kGroundStart + step * (float(k) + (i % 2 ? 0.5f : 1.0f));
+            if (y < kGroundEnd - 0.25f * step) ys.push_back(y);
+        }
+        ys.push_back(kGroundEnd);
+        for (size_t k = 0; k < ys.size(); ++k) {
+            bool end = k == 0 || k + 1 == ys.size();
+            float x = line.x + (edge ? 0 : shake.range(-room, room));
+            float y = ys[k] + (end ? 0 : shake.range(-0.22f, 0.22f) * step);
+            float h = i == 0 ? -0.4f : escapeTerrainHeight(sign * x, y);
+            column.push_back({sign * x, y, h});
         }
     }
-    // Columns run away from the road; on the -X side that reverses the winding.
-    auto triangle = [&m, sign](uint32_t a, uint32_t b, uint32_t c) {
-        if (sign > 0)
-            m.addTriangle(a, b, c);
-        else
-            m.addTriangle(a, c, b);
+    kit::Mesh m;
+    auto facet = [&m, sign](kit::Vec3 a, kit::Vec3 b, kit::Vec3 c) {
+        // Columns run away from the road; on the -X side that reverses the winding.
+        if (sign < 0) std::swap(b, c);
+        kit::Vec3 n = kit::normalize(kit::cross(b - a, c - a));
+        uint32_t i = m.addVertex(a, n, {0.5f, 0.5f}, {1, 1, 1, 1});
+        uint32_t j = m.addVertex(b, n, {0.5f, 0.5f}, {1, 1, 1, 1});
+        uint32_t k = m.addVertex(c, n, {0.5f, 0.5f}, {1, 1, 1, 1});
+        m.addTriangle(i, j, k);
     };
-    for (int i = 0; i + 1 < nx; ++i) {
-        const int fine = steps[i], coarse = steps[i + 1];
-        for (int j = 0; j + coarse < ny; j += coarse) {
-            uint32_t r0 = index[size_t(j * nx + i + 1)], r1 = index[size_t((j + coarse) * nx + i + 1)];
-            const int k = coarse / fine, half = k / 2;
-            auto left = [&](int n) { return index[size_t((j + n * fine) * nx + i)]; };
-            for (int s = 0; s < half; ++s)
-                triangle(left(s), r0, left(s + 1));
-            triangle(left(half), r0, r1);
-            for (int s = half; s < k; ++s)
-                triangle(left(s), r1, left(s + 1));
+    for (int i = 0; i + 1 < lines; ++i) {
+        const std::vector<kit::Vec3>&near = points[size_t(i)], &far = points[size_t(i + 1)];
+        size_t a = 0, b = 0;
+        while (a + 1 < near.size() || b + 1 < far.size()) {
+            if (b + 1 == far.size() || (a + 1 < near.size() && near[a + 1].y < far[b + 1].y)) {
+                facet(near[a], far[b], near[a + 1]);
+                ++a;
+            } else {
+                facet(near[a], far[b], far[b + 1]);
+                ++b;
+            }
         }
     }
     return m;
 }
+
 
 kit::Mesh ground() {
     kit::Mesh m = road();
@@ -198,8 +216,20 @@ kit::Mesh ground() {
     return m;
 }
 
+// The height of the faceted land at (x, y): what stands on it sits on the facets, not on the smooth heights
+// they are cut from.
 float groundAt(float x, float y) {
-    return std::fabs(x) < 45 ? 0 : escapeTerrainHeight(x, y);
+    static const kit::Mesh sides[2] = {hills(-1), hills(1)};
+    const kit::Mesh& m = sides[x < 0 ? 0 : 1];
+    for (const auto& t : m.triangles) {
+        kit::Vec3 a = m.positions[t[0]], b = m.positions[t[1]], c = m.positions[t[2]];
+        float d = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+        if (d == 0) continue;
+        float u = ((x - a.x) * (c.y - a.y) - (c.x - a.x) * (y - a.y)) / d;
+        float v = ((b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y)) / d;
+        if (u >= 0 && v >= 0 && u + v <= 1) return a.z + u * (b.z - a.z) + v * (c.z - a.z);
+    }
+    return 0;
 }
 
 // A line of weathered poles: each leans its own way and carries its crossbar askew; one now and then has
@@ -569,8 +599,9 @@ const std::vector<PathPoint>& cameraOneTarget() {
 // (48); cranes down into the sun as the rays come (48-50.5) and holds the truck against the light while a
 // pursuer banks across the sun (52), then pulls back as the two cross over the truck (56); swoops behind the
 // truck, low and far, so that the arch, the truck running under it and the pursuer clipping its crown share
-// the frame (58.5-61); swings out past the arch's sunny foot as the pursuer tumbles, so that its crash on the
-// verge ahead (62) lies in the middle of the frame and clear of the truck, with a jolt as it hits; rises as
+// the frame (58.5-61); swings out wide of the arch's sunny foot as the pursuer tumbles, forward and past it
+// soon, so the leg slips out of the frame well clear of the lens, and its crash on the verge ahead (62) lies
+// in the middle of the frame and clear of the truck, with a jolt as it hits; rises as
 // the truck races past the fireball (64.5), drops back (66) as the last pursuer comes in over it onto the
 // truck's tail (68) and, as it gives up and peels away to the right (69), sinks low behind the truck and
 // tilts up after it into the low sun, the truck's top still in the frame at the cut (70-71). Until the
@@ -581,9 +612,10 @@ const std::vector<PathPoint>& cameraTwoEye() {
         {33.5, {-44, -12, 40}}, {35, {-12, 54, 46}},    {36.5, {-4, 62, 46}},   {38.5, {34, 44, 42}},
         {40, {46, 8, 40}},      {41.2, {46, -4, 40}},   {42.5, {46, -24, 44}},  {44, {48, -30, 48}},   {45.5, {62, 34, 48}},
         {46.8, {-10, 66, 46}},  {48, {-80, -2, 40}},    {50.5, {-58, -22, 7}}, {52, {-56, -14, 8}},
-        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {12, -104, 22}},  {62, {56, -58, 26}},
-        {63, {64, -30, 24}},    {64.5, {50, -50, 36}},  {66, {-8, -72, 16}},   {68, {-10, -62, 12}},
-        {69, {-10, -56, 10}},   {70, {-12, -44, 6}},    {71, {-12, -36, 4.5f}}, {72.5, {-12, -32, 4}}};
+        {56, {-88, -8, 10}},    {58.5, {-6, -104, 20}}, {61, {12, -104, 22}},
+        {61.5, {46, -84, 26}},  {62, {68, -50, 28}},    {63, {64, -30, 24}},    {64.5, {50, -50, 36}},
+        {66, {-8, -72, 16}},    {68, {-10, -62, 12}},   {69, {-10, -56, 10}},   {70, {-12, -44, 6}},
+        {71, {-12, -36, 4.5f}}, {72.5, {-12, -32, 4}}};
     return path;
 }
 const std::vector<PathPoint>& cameraTwoTarget() {
