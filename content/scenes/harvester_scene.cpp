@@ -9,6 +9,7 @@
 #include "kit/visibility.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <tuple>
 
@@ -52,9 +53,11 @@ constexpr float kScale = 3;
 // field under the hill, a push in that brings them onto the thirds, a whip right across both and back; cut
 // close onto the reel and header; back out along the pair, and a dive forward into the standing wheat that
 // fills the frame with gold on the cut.
-// Second: the pair whole as the harvester swings its auger out; cut to the truck's flank as the pour fills it,
-// pushing in on the stream and easing back along the pair; cut to the pair small from the right, under the
-// hill, still moving on the cut. Each path runs a little past its shot, so that it is still moving at the ends.
+// Second: the pair whole as the harvester swings its auger out; cut to the truck's flank as the pour fills
+// it, pushing in on the stream and easing back along the pair as the raiders come in over the hill, holding
+// still under the lead as it roars over; cut to the pair small from the right, under the hill, as the raiders
+// wheel round to the truck, still moving on the cut. Each path runs a little past its shot, so that it is
+// still moving at the ends.
 struct Shot {
     double from; // the middle of the swoop that leads to it, or the start of its stretch
     bool cut;    // reached by a swoop from the shot before
@@ -78,8 +81,8 @@ const std::vector<Shot>& shots() {
           {41, {-105, 212, 7}}, {42, {-96, 218, 7}}}},
         {41, true,
          {{40, {-24, 192, 10}}, {41, {-30, 186, 10}}, {43, {-40, 200, 9}}, {45, {-50, 232, 8}},
-          {46, {-52, 244, 8}}}},
-        {45, true, {{44, {-10, 288, 8}}, {45, {-4, 296, 8}}, {47, {20, 330, 8}}, {49, {34, 356, 8}},
+          {46, {-52, 244, 8}}, {47, {-53, 250, 8}}}},
+        {46, true, {{44, {-10, 288, 8}}, {45, {-4, 296, 8}}, {47, {20, 330, 8}}, {49, {34, 356, 8}},
                     {51, {42, 376, 8}}}},
     };
     return list;
@@ -690,7 +693,157 @@ kit::Mesh rookWing(float side) {
     return kit::makeTwoSided(m);
 }
 
-void addFlock(std::vector<kit::Model>& models, const char* name, double middle, int birds, unsigned seed) {
+// The raid: at 40 s of the scene two grey-green tilt-rotors lift over the hill's crest and dive down its
+// slope toward the camera, over the machines; the wingman breaks away to wheel round in front of the hill,
+// the lead roars over the camera, closest at 45 s (on the music's rotor roar), and comes back round to the
+// truck with the wingman as the part cuts to the chase. Written units.
+// The aircraft take the default white picture and show their own colours.
+constexpr float kRaiderSize = 3.6f; // the chase's hull (29 long, 28 across the wing) grown this much
+constexpr double kRaidClosest = 45; // the lead passes over the camera
+constexpr double kRaidFrom = 37;    // before this they wait far below the ground
+constexpr float kRotorSpin = 7.85f; // rad/s, under the frame rate's aliasing of three blades
+const kit::Vec3 kRaiderRotor{14, 6.7f, 2.5f}; // the right rotor's hub, aircraft units
+
+kit::Mesh raiderHull() {
+    const kit::Color skin = kit::rgb8(122, 134, 108), dark = kit::rgb8(70, 74, 68),
+                     glass = kit::rgb8(30, 40, 48);
+    auto part = [](kit::Mesh m, kit::Color c) { return std::move(kit::paint(m, c)); };
+    kit::Mesh hull = part(kit::lathe({{0, -14}, {1.2f, -14}, {2.4f, -11}, {2.8f, -6}, {2.8f, 4}, {2.5f, 9},
+                                      {1.8f, 12.5f}, {0.8f, 14.5f}, {0, 15.2f}},
+                                     10),
+                          skin);
+    kit::rotate(hull, {-kit::kPi / 2, 0, 0}); // the lathe's axis onto +Y, the nose forward
+    kit::scale(hull, {1, 1, 0.9f});
+    kit::merge(hull, part(kit::box({-1.5f, 9.0f, 0.8f}, {1.5f, 12.2f, 2.6f}, {}, 0.3f), glass));
+    // High wing, the tailplane and its two fins, the sponsons along the belly.
+    kit::merge(hull, part(kit::box({-14, -0.5f, 2.2f}, {14, 3.5f, 2.8f}), skin));
+    kit::merge(hull, part(kit::box({-6.5f, -14.2f, 1.6f}, {6.5f, -11.2f, 2.0f}), skin));
+    for (float s : {-1.0f, 1.0f}) {
+        kit::merge(hull, part(kit::box({s * 6 - 0.25f, -14.6f, 1.6f}, {s * 6 + 0.25f, -11.0f, 6.5f}), skin));
+        kit::merge(hull,
+                   part(kit::box({s * 2.2f - 1.0f, -4, -2.4f}, {s * 2.2f + 1.0f, 4, -0.8f}, {}, 0.4f), skin));
+        // The engine nacelles at the wing tips, their exhausts dark.
+        kit::Mesh nacelle = part(kit::cylinder(1.35f, -3, 6, 10), skin);
+        kit::rotate(nacelle, {-kit::kPi / 2, 0, 0});
+        kit::merge(hull, kit::translate(nacelle, {s * kRaiderRotor.x, 0, kRaiderRotor.z}));
+        kit::Mesh exhaust = part(kit::cylinder(0.9f, -3.6f, -2.9f, 8), dark);
+        kit::rotate(exhaust, {-kit::kPi / 2, 0, 0});
+        kit::merge(hull, kit::translate(exhaust, {s * kRaiderRotor.x, 0, kRaiderRotor.z}));
+    }
+    kit::LightRig light = summerLight();
+    light.creviceHeight = 0;
+    kit::bakeLight(hull, light);
+    kit::scale(hull, {kRaiderSize, kRaiderSize, kRaiderSize});
+    return hull;
+}
+
+// A rotor at speed about its hub, turning about Y: a dark spinner and three dark blades, each with a fainter
+// ghost fanned behind it, paler toward the tips, so that the disc reads as a blur with sky between.
+kit::Mesh raiderRotor() {
+    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
+    kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
+    kit::paint(rotor, kit::rgb8(40, 38, 36));
+    kit::Mesh blur;
+    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+    for (int blade = 0; blade < 3; ++blade) {
+        for (int ghost = 0; ghost <= 1; ++ghost) {
+            float a = 2 * kit::kPi * float(blade) / 3 - 0.3f * float(ghost);
+            float half = 0.11f - 0.04f * float(ghost), reach = 5.6f * (1 - 0.06f * float(ghost));
+            kit::Color root = kit::mix(kit::rgb8(44, 44, 42), kit::rgb8(120, 124, 118), 0.5f * float(ghost));
+            kit::Color tip = kit::mix(kit::rgb8(70, 72, 68), kit::rgb8(150, 156, 150), 0.5f * float(ghost));
+            kit::Vec3 up{0, -1, 0};
+            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, root);
+            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            blur.addTriangle(p, q, r);
+        }
+    }
+    kit::merge(rotor, kit::makeTwoSided(blur));
+    kit::scale(rotor, {kRaiderSize, kRaiderSize, kRaiderSize});
+    return rotor;
+}
+
+// The flight of raider `which` (0 the lead, 1 its wingman) about the camera's place at the closest pass.
+const std::vector<PathPoint>& raidFlight(int which) {
+    static const std::array<std::vector<PathPoint>, 2> flights = [] {
+        const kit::Vec3 eye = cameraSeen(kRaidClosest);
+        auto near = [eye](double t, kit::Vec3 off) { return PathPoint{t, eye + off}; };
+        // The lead dives at the camera, roars over it, pulls up behind it, wheels round to the right and
+        // comes back over the frame's top right corner, slowing as it closes on the truck.
+        std::vector<PathPoint> lead{
+            {kRaidFrom, {30, -2200, 600}},    {39, {20, -1750, 620}},         {40, {15, -1450, 690}},
+            {41, {10, -1130, 600}},           {42, {5, -800, 460}},           {43, {0, -470, 330}},
+            {44, {5, -150, 205}},             {44.5, {-15, 45, 125}},         near(kRaidClosest, {10, 0, 42}),
+            near(45.42, {0, 175, 115}),       near(45.85, {-45, 320, 200}),   near(46.36, {-150, 395, 290}),
+            near(46.87, {-235, 320, 340}),    near(47.38, {-225, 140, 335}),  near(47.89, {-185, -20, 300}),
+            near(48.4, {-150, -140, 260}),    near(48.91, {-110, -230, 215}), near(49.5, {-80, -300, 175}),
+            near(50.1, {-60, -390, 150}),     near(50.7, {-45, -500, 140})};
+        // The wingman breaks off to the right before the camera and wheels round in front of the hill, across
+        // the frame, away over the slope and back, diving at the truck.
+        std::vector<PathPoint> wing{
+            {kRaidFrom, {-200, -2250, 580}},  {39, {-210, -1800, 600}},       {40, {-220, -1500, 640}},
+            {41, {-225, -1170, 590}},         {42, {-230, -840, 450}},        {43, {-230, -560, 350}},
+            {43.6, {-180, -380, 320}},        {44.3, {-40, -290, 310}},       {45, {120, -360, 330}},
+            {45.7, {230, -520, 370}},         {46.4, {230, -720, 430}},       {47.1, {130, -860, 470}},
+            {47.8, {-20, -860, 460}},         {48.5, {-150, -760, 420}},      {49.2, {-210, -560, 330}},
+            {49.9, {-200, -360, 230}},        {50.6, {-170, -160, 150}},      {51.3, {-140, 20, 100}}};
+        return std::array{lead, wing};
+    }();
+    return flights[which];
+}
+kit::Vec3 raiderAt(int which, double t) {
+    if (t < kRaidFrom) return raidFlight(which).front().at - kit::Vec3{0, 0, 6500};
+    return pathAt(raidFlight(which), t);
+}
+// Pitch, bank and heading from the flight path: banked into its turns, nose along its climb.
+kit::Vec3 raiderAttitude(int which, double t) {
+    t = std::fmax(t, kRaidFrom + 0.2);
+    auto velocity = [which](double at) {
+        return (raiderAt(which, at + 0.05) - raiderAt(which, at - 0.05)) * 10.0f;
+    };
+    auto heading = [](kit::Vec3 v) { return std::atan2(-v.x, v.y); };
+    const double h = 0.1;
+    kit::Vec3 v = velocity(t);
+    float pitch = std::atan2(v.z, std::hypot(v.x, v.y));
+    double turn = std::remainder(heading(velocity(t + h)) - heading(velocity(t - h)), 2 * kit::kPi) / (2 * h);
+    float bank = -std::atan(float(turn) * kit::length(v) / 300.0f);
+    return {std::fmax(-0.6f, std::fmin(0.6f, pitch)), std::fmax(-1.2f, std::fmin(1.2f, bank)), heading(v)};
+}
+
+void addRaiders(std::vector<kit::Model>& models) {
+    const kit::Mesh hull = raiderHull(), rotor = raiderRotor();
+    const char* names[] = {"Raider", "RaiderWing"};
+    for (int which = 0; which < 2; ++which) {
+        std::vector<kit::Vec3> path, turn;
+        for (int i = 0; i < kFrames; ++i) {
+            double t = i / 20.0;
+            kit::Vec3 angles = t < kRaidFrom ? kit::Vec3{} : raiderAttitude(which, t);
+            // Headings stay continuous from key to key (keys are blended component by component).
+            if (!turn.empty())
+                angles.z = turn.back().z + std::remainder(angles.z - turn.back().z, 2 * kit::kPi);
+            path.push_back(raiderAt(which, t));
+            turn.push_back(angles);
+        }
+        kit::Model craft{names[which], path[0], {}, hull, kit::positionCurves(path), {}};
+        for (const kit::Curve& c : kit::rotationCurves(turn))
+            craft.curves.push_back(c);
+        // The rotors turn the other way round from each other, as a tilt-rotor's do.
+        for (float side : {-1.0f, 1.0f}) {
+            std::vector<double> spin;
+            for (int i = 0; i < kFrames; ++i)
+                spin.push_back(side * kRotorSpin * (i / 20.0) + which * 0.4);
+            kit::Vec3 hub{side * kRaiderRotor.x, kRaiderRotor.y, kRaiderRotor.z};
+            std::string name = std::string(names[which]) + (side < 0 ? "RotorLeft" : "RotorRight");
+            craft.children.push_back({name, hub * kRaiderSize, {}, rotor, {kit::rotationCurve('y', spin)}, {}});
+        }
+        models.push_back(std::move(craft));
+    }
+}
+
+// A flock crossing the sky about `middle`; with `scatter`, the birds the raiders pass near break away from
+// their line, out and up or down, flapping hard.
+void addFlock(std::vector<kit::Model>& models, const char* name, double middle, int birds, unsigned seed,
+              bool scatter = false) {
     // The flock's centre at `middle` lies 270 units along the view, a little above its centre line.
     const double along = 270, rise = 0.47; // radians above the horizon
     kit::Vec3 centre =
@@ -700,17 +853,44 @@ void addFlock(std::vector<kit::Model>& models, const char* name, double middle, 
         kit::Vec3 place{random.range(-40, 40), random.range(-50, 50), random.range(-22, 22)};
         kit::Vec3 velocity{-random.range(30, 36), random.range(-4, 4), random.range(-1, 2)};
         double phase = random.range(0, 6.3f), rate = random.range(11, 15), glide = random.range(0, 6.3f);
-        auto path = sampleFrames(kFrames, [&](double t) {
+        auto flying = [&](double t) {
             double s = t - middle;
             return centre + place + velocity * float(s) +
                    kit::Vec3{0, 0, float(2.5 * std::sin(0.9 * t + glide))};
+        };
+        // The raiders' nearest pass by the bird on its line: it startles a moment before it and flees away
+        // from the aircraft's line.
+        double startled = 1e9;
+        kit::Vec3 away{};
+        float reach = 0;
+        if (scatter) {
+            float nearest = 1e9f;
+            for (int which = 0; which < 2; ++which) {
+                for (double t = kRaidClosest - 3; t < kRaidClosest + 1; t += 0.02) {
+                    kit::Vec3 gap = flying(t) - raiderAt(which, t);
+                    if (kit::length(gap) >= nearest) continue;
+                    nearest = kit::length(gap), startled = t - 0.3, away = gap;
+                }
+            }
+            away.y *= 0.3f;
+            away = kit::normalize(away + kit::Vec3{0, 0, random.range(-0.4f, 0.6f)} * kit::length(away));
+            reach = random.range(90, 150);
+        }
+        auto path = sampleFrames(kFrames, [&](double t) {
+            double fled = t > startled ? 1 - std::exp(-(t - startled) / 0.7) : 0;
+            return flying(t) + away * float(reach * fled);
         });
         std::vector<double> flapUp, flapDown;
+        double stroke = phase;
         for (int f = 0; f < kFrames; ++f) {
             double t = f / 20.0;
-            // Beats, with a glide every few seconds (wings held up a little).
+            // Beats, with a glide every few seconds (wings held up a little); startled, hard and fast beats.
+            double fright = easeBetween(startled - 0.2, startled + 0.3, t) *
+                            std::exp(-std::fmax(0.0, t - startled - 1.0) / 1.5);
             double beating = 0.5 + 0.5 * std::cos(0.8 * t + glide);
-            double a = 0.15 + 0.55 * beating * std::sin(rate * t + phase);
+            beating += (1 - beating) * fright;
+            double a = 0.15 + 0.55 * beating * std::sin(stroke);
+            stroke += (rate * (1 + 0.7 * fright)) / 20.0;
             flapUp.push_back(a);
             flapDown.push_back(-a);
         }
@@ -1320,7 +1500,8 @@ SceneSource buildHarvester() {
     });
     addClouds(scene.models);
     addFlock(scene.models, "RookFirst", 19, 5, 71);
-    addFlock(scene.models, "RookSecond", 45, 7, 73);
+    addFlock(scene.models, "RookSecond", 45, 7, 73, true);
+    addRaiders(scene.models);
     scene.models.push_back(
         {"Camera_harvester", eye[0], {429.718f, 5.7296f, 180}, {}, kit::positionCurves(eye), {}});
     return scene;
