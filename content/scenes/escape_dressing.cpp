@@ -807,7 +807,7 @@ kit::Color roadAlbedo(const kit::Mesh& m, const std::array<uint32_t, 3>& t) {
     float xm = (x0 + x1) / 2;
     if (z1 > 0.1f) return std::fabs(xm) < 0.5f ? kit::rgb8(246, 206, 84) : kit::rgb8(240, 238, 230);
     float wear = 0.9f + 0.2f * valueNoise(xm / 3, y0 / 11, 147);
-    if (std::fabs(m.normals[t[0]].x) > 0.5f || std::fabs(xm) > 8.6f) return kit::rgb8(170, 148, 118) * wear;
+    if (std::fabs(m.normals[t[0]].x) > 0.5f || std::fabs(xm) > kAsphaltHalfWidth) return kit::rgb8(170, 148, 118) * wear;
     return kit::rgb8(98, 98, 106) * wear;
 }
 

@@ -31,7 +31,9 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // side. 32 s: the second sweeps in low from behind on the sunny side, under the camera (low on the shaded
 // side a rotor would meet the poles). Then they take turns at attack passes on the beats, each a steep dive
 // at the truck from high behind or beside it that pulls out just above the sign, straight over it so the wings stay level
-// there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44. At 48
+// there, banking hard into and out of it: the first at 36, the second at 40, the first again at 44 (pulling
+// out higher and toward the shaded side, so that from the high camera on the sunny side its near rotor
+// sweeps well above the cab, never across it). At 48
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
 // dives while the second crosses above it; 60-61: the first climbs in from behind the truck and levels off
@@ -54,7 +56,7 @@ const std::vector<PathPoint>& flightOne() {
         {34.3, {14, -34, 54}},
         {35.2, {6, -20, 52}},    {36, {0, 0, 28}},        {36.8, {-6, 20, 36}},   {37.8, {-22, 22, 52}},
         {39.2, {-30, 0, 60}},    {40.5, {-22, -26, 64}},  {41.8, {-2, -38, 66}},  {42.9, {6, -24, 56}},
-        {44, {0, 0, 28}},        {44.8, {-4, 16, 36}},    {45.8, {-22, 26, 50}},  {46.8, {-32, 16, 58}},
+        {44, {-5, 0, 33}},       {44.8, {-9, 16, 40}},    {45.8, {-22, 26, 50}},  {46.8, {-32, 16, 58}},
         {47.4, {-34, 8, 54}},    {48, {-34, 0, 48}},      {48.6, {-30, -6, 40}},  {49.4, {-22, -6, 34}},
         {50.8, {10, 2, 40}},     {52, {41, 7, 43}},       {53.5, {40, 26, 50}},   {54.8, {26, 4, 60}},
         {56, {0, -4, 28}},       {57, {-20, -10, 36}},    {58, {-24, -16, 34}},   {59.2, {-8, -18, 30}},
@@ -212,21 +214,17 @@ const std::vector<Dodge>& truckDodges() {
     return dodges;
 }
 
-namespace {
-
 // The jink out of the third run's line, which the pursuers follow.
-double jink(double t) {
+double truckJink(double t) {
     return 8 * easeBetween(29, 29.45, t) * (1 - easeBetween(30, 30.5, t));
 }
 
-} // namespace
-
 double truckSwerve(double t) {
-    double x = jink(t);
-    // Each dodge: a sharp jink of kDodge units in a quarter of a second, held a moment, then eased back over
+    double x = truckJink(t);
+    // Each dodge: a sharp jink of kDodge units in a fifth of a second, held a moment, then eased back over
     // two thirds of a second to the lane.
     for (const Dodge& d : truckDodges())
-        x += kDodge * d.side * easeBetween(d.at, d.at + 0.25, t) * (1 - easeBetween(d.at + 0.4, d.at + 1.05, t));
+        x += kDodge * d.side * easeBetween(d.at, d.at + 0.2, t) * (1 - easeBetween(d.at + 0.5, d.at + 1.2, t));
     return x;
 }
 
@@ -240,7 +238,7 @@ kit::Vec3 pursuerAt(int which, double t) {
     if (which == 0 && t > kCrashed) return onGround(kCrashSite, kCrashed, t);
     // They fly over the ground, whichever way the truck jinks; a dodge is over before they could follow it,
     // but their passes are flown at the truck itself, so they keep to it through the dodges.
-    return pathAt(which == 0 ? flightOne() : flightTwo(), t) - kit::Vec3{float(jink(t)), 0, 0};
+    return pathAt(which == 0 ? flightOne() : flightTwo(), t) - kit::Vec3{float(truckJink(t)), 0, 0};
 }
 
 void addPursuers(std::vector<kit::Model>& models, const kit::Mesh& hull, const kit::Mesh& rotor,

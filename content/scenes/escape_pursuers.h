@@ -44,8 +44,13 @@ struct Dodge {
     float side;
 };
 const std::vector<Dodge>& truckDodges();
-// How far a dodge takes the truck: the outer tyres reach the edge line, the truck stays on the asphalt.
-constexpr float kDodge = 2.4f;
+// Half the width of the asphalt (the buff shoulders run on out to 14); the edge lines lie just inside it.
+constexpr float kAsphaltHalfWidth = 10.8f;
+// How far a dodge takes the truck: the outer tyres (kWheelX + 1.4 out) reach the edge line, the truck stays
+// on the asphalt.
+constexpr float kDodge = 4.0f;
+// The big jink alone (29-30.5 s of the part), without the dodges.
+double truckJink(double t);
 // Where a point fixed to the ground at `at` (truck's world, at `then` seconds) lies at t seconds.
 kit::Vec3 onGround(kit::Vec3 at, double then, double t);
 

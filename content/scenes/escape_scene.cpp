@@ -106,7 +106,7 @@ void flatCell(kit::Mesh& m, float x0, float x1, float y0, float y1, float lift =
 // between them; the edge lines and the dashes of the centre line lie just above it.
 kit::Mesh road() {
     kit::Mesh m;
-    const float columns[] = {-14, -8.6f, 0, 8.6f, 14};
+    const float columns[] = {-14, -kAsphaltHalfWidth, 0, kAsphaltHalfWidth, 14};
     const float row = 56, lift = 0.2f;
     const int kRows = int(std::ceil((kGroundEnd - kGroundStart) / row)), kSkirtRows = 2;
     for (int j = 0; j < kRows; ++j) {
@@ -135,8 +135,8 @@ kit::Mesh road() {
     for (float y = kGroundStart; y + dash / 2 <= kGroundEnd; y += dash)
         flatCell(m, -0.2f, 0.2f, y, y + dash / 2, lift);
     for (float y = kGroundStart; y < kGroundEnd; y += line) {
-        flatCell(m, -8.6f, -8.2f, y, std::fmin(y + line, kGroundEnd), lift);
-        flatCell(m, 8.2f, 8.6f, y, std::fmin(y + line, kGroundEnd), lift);
+        flatCell(m, -kAsphaltHalfWidth, 0.4f - kAsphaltHalfWidth, y, std::fmin(y + line, kGroundEnd), lift);
+        flatCell(m, kAsphaltHalfWidth - 0.4f, kAsphaltHalfWidth, y, std::fmin(y + line, kGroundEnd), lift);
     }
     return m;
 }
@@ -645,9 +645,10 @@ const std::vector<PathPoint>& cameraThreeEye() {
     return path;
 }
 
-// The second camera follows the truck's jink a little late, so the truck slides across its frame.
+// The second camera follows part of the truck's big jink out of the third run's line, so the truck slides
+// across its frame; through the dodges it holds to the truck, so the road's lines slide under it.
 kit::Vec3 swerveLag(double t) {
-    return {0.4f * float(truckSwerve(t)), 0, 0};
+    return {0.4f * float(truckJink(t)), 0, 0};
 }
 
 // The hits jolt the camera shown: a few keys of shudder from the moment of the blow, dying away within a third

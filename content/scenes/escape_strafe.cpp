@@ -275,15 +275,16 @@ kit::Mesh chip(float size, unsigned seed, kit::Color from = kit::rgb8(196, 108, 
     return shade(m, 0.6f, 1.15f);
 }
 
-// A handful of grain knocked out of the load: a few clots of kernels in the heap's gold, loosely together.
+// A handful of grain knocked out of the load: clots of kernels in a deep, bright wheat gold (never pale, so
+// they read as grain against the dark road, not as stray shards), strung loosely out along the road.
 kit::Mesh grainHandful(unsigned seed) {
     Random random(seed);
     kit::Mesh m;
-    for (int k = 0; k < 5; ++k) {
-        float a = random.range(0, 6.28f), r = k == 0 ? 0.0f : random.range(0.6f, 1.3f);
-        kit::Vec3 at{std::cos(a) * r, std::sin(a) * r * 1.3f, random.range(-0.1f, 0.2f)};
-        kit::merge(m, chip(random.range(0.45f, 0.62f), seed * 5u + unsigned(k), kit::rgb8(206, 150, 50),
-                           kit::rgb8(246, 204, 96), at));
+    for (int k = 0; k < 6; ++k) {
+        float a = random.range(0, 6.28f), r = k == 0 ? 0.0f : random.range(0.9f, 2.0f);
+        kit::Vec3 at{std::cos(a) * r, std::sin(a) * r * 1.6f, random.range(-0.1f, 0.3f)};
+        kit::merge(m, chip(random.range(0.75f, 1.0f), seed * 5u + unsigned(k), kit::rgb8(222, 152, 24),
+                           kit::rgb8(255, 200, 54), at));
     }
     return m;
 }
@@ -301,8 +302,8 @@ void addGrainSpill(std::vector<kit::Model>& models, int frames) {
     for (const Dodge& d : truckDodges())
         bursts.push_back({d.at + 0.05, -d.side});
     std::sort(bursts.begin(), bursts.end(), [](const Burst& a, const Burst& b) { return a.at < b.at; });
-    constexpr int kHandfuls = 8;
-    constexpr double kLies = 3.2; // s on the road before it sinks away, 75 units behind
+    constexpr int kHandfuls = 12;
+    constexpr double kLies = 4.0; // s on the road before it sinks away, 100 units behind
     const float a = 0.5f * kGravity;
     for (int set = 0; set < 2; ++set) {
         for (int h = 0; h < kHandfuls; ++h) {
@@ -320,7 +321,7 @@ void addGrainSpill(std::vector<kit::Model>& models, int frames) {
                 const kit::Vec3 velocity{burst.side * random.range(3, 8) + random.range(-1, 1),
                                          float(kRoadSpeed) - random.range(9, 14), random.range(8, 13)};
                 const kit::Vec3 spin{random.range(-12, 12), random.range(-12, 12), random.range(-8, 8)};
-                const float rest = 0.3f, c = rest - from.z;
+                const float rest = 0.5f, c = rest - from.z;
                 const double flight = (velocity.z + std::sqrt(velocity.z * velocity.z - 4 * a * c)) / (2 * a);
                 for (int i = 0; i < frames; ++i) {
                     double t = i / 20.0;
@@ -524,7 +525,7 @@ kit::Color chaseSky(float s) {
 // sand, the red rock of the slopes, hazed toward the horizon.
 kit::Color chaseGround(float x, float z) {
     const float ax = std::fabs(x);
-    kit::Color c = ax < 8.6f ? kit::rgb8(96, 98, 116) : ax < 14 ? kit::rgb8(176, 156, 124) : kit::rgb8(206, 180, 140);
+    kit::Color c = ax < kAsphaltHalfWidth ? kit::rgb8(96, 98, 116) : ax < 14 ? kit::rgb8(176, 156, 124) : kit::rgb8(206, 180, 140);
     c = kit::mix(c, kit::rgb8(206, 146, 116), std::fmin(1.0f, std::fmax(0.0f, (z - 8) / 40)));
     return kit::mix(c, kit::rgb8(224, 216, 210), 0.5f * std::fmin(1.0f, std::fmax(0.0f, (ax - 160) / 1240)));
 }
