@@ -1,6 +1,6 @@
 // Title scene: the group's sign, a dark board in a frame ringed with marquee bulbs, its back carrying an
 // emblem in relief (a tipper truck heaped with grain between sprays of wheat), and the camera that rides
-// round with the sign's spin so that, once the title text is up, the board stands behind the text as its
+// round with the sign's spin so that, once the title text is up, the board stands still behind the text as its
 // marquee.
 #include "models.h"
 #include "scene_list.h"
@@ -18,14 +18,13 @@ namespace {
 constexpr int kFrames = 441; // 0-22 s
 // The sign: a dark panel in a raised frame, in the XZ plane, its faces toward -Y (the front, which the
 // title's two lines of text stand on) and +Y (the back, which carries the emblem). Sizes are in sign space (x
-// right, y up) and set so that, seen face-on from kHoldDistance, the panel's inside frames the two text
+// right, y up) and set so that, seen face-on from 74 to 92 units off, the panel's inside frames the two text
 // lines.
 constexpr float kPanelHalfWidth = 18.5f, kPanelHalfHeight = 9.7f;
 constexpr float kFrameWidth = 2.4f;
 constexpr float kPlateThickness = 0.6f;
-constexpr float kFrameProud = 2.3f; // the frame stands this far off each face of the plate, over the slats
+constexpr float kFrameProud = 2.3f; // the frame stands this far off each face of the plate
 constexpr double kFieldOfView = 0.6;
-constexpr double kHoldDistance = 88;
 // The sign leans back this far (degrees), so that the camera looks down on it from as high to see it face-on.
 // Seen level, a camera riding round the sign would pass through looking straight along X, where its key
 // angles swing wildly and in-between frames would wobble; from this high they stay calm.
@@ -180,12 +179,17 @@ kit::Mesh emblem() {
 }
 
 // One marquee lamp standing on the frame, in sign space with its axis along +z from the frame's face: a
-// glowing halo ring on the lacquer, a short brass socket and a white-hot bulb that reads lit from any side.
-// The chase round the frame is caught in mid-run: every third lamp burns whitest.
+// glowing halo on the lacquer, a short brass socket and a white-hot bulb that reads lit from any side. The
+// chase round the frame is caught in mid-run: every third lamp burns whitest.
+// The halo is a steep cone, not a flat ring lying on the face: its rim, in the lacquer's own colour, plunges
+// through the face, and its glowing part stands clear of it (and of the corner posts' tops), so the
+// two never lie within a step of the depth buffer of each other and nothing shimmers round the bulbs.
 constexpr float kBulbRadius = 0.95f, kHaloRadius = 1.13f, kSocketRadius = 0.78f;
-kit::Mesh lamp(int phase, float lift) {
+constexpr float kHaloRim = -0.2f, kHaloTop = 0.45f, kSocketTop = 0.55f;
+kit::Mesh lamp(int phase) {
     const float centre = 0.95f;
-    std::vector<kit::Vec2> profile{{kHaloRadius, lift}, {kSocketRadius, lift}, {kSocketRadius, 0.5f}};
+    std::vector<kit::Vec2> profile{
+        {kHaloRadius, kHaloRim}, {kSocketRadius, kHaloTop}, {kSocketRadius, kSocketTop}};
     for (float degrees : {-12.0f, 32.0f, 68.0f}) {
         float a = degrees * kit::kPi / 180;
         profile.push_back({kBulbRadius * std::cos(a), centre + kBulbRadius * std::sin(a)});
@@ -196,9 +200,9 @@ kit::Mesh lamp(int phase, float lift) {
     for (size_t v = 0; v < m.colors.size(); ++v) {
         const kit::Vec3 &p = m.positions[v], &n = m.normals[v];
         float r = std::hypot(p.x, p.y);
-        if (p.z < lift + 0.01f && n.z > 0.9f) { // the halo: hot at the socket, fading into the lacquer
-            m.colors[v] = r < kSocketRadius + 0.01f ? kit::rgb8(255, 196, 96) : kit::rgb8(214, 70, 34);
-        } else if (p.z < 0.51f) { // the socket, lit by its bulb
+        if (p.z < kHaloTop + 0.01f && n.z > 0.1f) { // the halo: hot at the socket, fading into the lacquer
+            m.colors[v] = r < kSocketRadius + 0.01f ? kit::rgb8(255, 196, 96) : kit::rgb8(250, 62, 36);
+        } else if (p.z < kSocketTop + 0.01f) { // the socket, lit by its bulb
             m.colors[v] = kit::rgb8(236, 160, 64);
         } else { // the bulb: white-hot at its crown, warm toward its base
             float up = std::clamp(n.z, 0.0f, 1.0f);
@@ -208,34 +212,37 @@ kit::Mesh lamp(int phase, float lift) {
     return m;
 }
 
-// The board behind the letters is a louvre: slats leaning up and out over a gold-lit back. From in front
-// the slats close into a dark board; as the camera climbs above the board, the view runs down between the
-// slats and the gold shows, until, looking past them onto their gilt backs, the whole board blazes. The slats
-// are broad, sixteen up the board, so that half open they read as blinds and never as scanlines.
-constexpr float kSlatPitch = 1.25f, kSlatLength = 2.65f, kSlatLean = 0.61f; // 35 degrees off the board's normal
-kit::Mesh louvre(const std::function<kit::Color(float, float)>& front) {
+// Where the rows and columns of the board's face fall, from -half to half: close together over the outer
+// `band`, where the lamps' wash changes fast, and wider across the middle.
+std::vector<float> faceLines(float half, float band, float fine, float coarse) {
+    std::vector<float> lines;
+    auto run = [&](float from, float to, float step) {
+        int n = std::max(1, int(std::ceil((to - from) / step)));
+        for (int i = 0; i < n; ++i)
+            lines.push_back(from + (to - from) * float(i) / float(n));
+    };
+    run(-half, -half + band, fine);
+    run(-half + band, half - band, coarse);
+    run(half - band, half, fine);
+    lines.push_back(half);
+    return lines;
+}
+
+// The board's front face: one smooth sheet, in cells fine enough that its colour runs evenly right to the
+// frame (no bands, no steps along the edges).
+kit::Mesh boardFace(float halfWidth, float halfHeight, const std::function<kit::Color(float, float)>& color) {
     kit::Mesh m;
-    const float z0 = kPlateThickness / 2, rise = kSlatLength * std::sin(kSlatLean),
-                out = kSlatLength * std::cos(kSlatLean);
-    const kit::Vec3 n{0, -std::cos(kSlatLean), std::sin(kSlatLean)};
-    const kit::Color inside = kit::rgb8(255, 214, 120);
-    const int pieces = 12;
-    // From under the frame's bottom bar to into its top one, so that no gold shows past the end slats.
-    for (float y = -kPanelHalfHeight - 0.5f; y < kPanelHalfHeight; y += kSlatPitch) {
-        for (int i = 0; i < pieces; ++i) {
-            float x0 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i) / float(pieces);
-            float x1 = -kPanelHalfWidth + 2 * kPanelHalfWidth * float(i + 1) / float(pieces);
-            kit::Vec3 a{x0, y, z0}, b{x1, y, z0}, c{x1, y + rise, z0 + out}, d{x0, y + rise, z0 + out};
-            uint32_t fa = m.addVertex(a, n, {}, front(x0, y)), fb = m.addVertex(b, n, {}, front(x1, y)),
-                     fc = m.addVertex(c, n, {}, front(x1, y + rise)),
-                     fd = m.addVertex(d, n, {}, front(x0, y + rise));
-            m.addQuad(fa, fb, fc, fd);
-            uint32_t ba = m.addVertex(a, n * -1.0f, {}, inside * 0.8f),
-                     bb = m.addVertex(b, n * -1.0f, {}, inside * 0.8f),
-                     bc = m.addVertex(c, n * -1.0f, {}, inside), bd = m.addVertex(d, n * -1.0f, {}, inside);
-            m.addQuad(ba, bd, bc, bb);
-        }
-    }
+    const std::vector<float> xs = faceLines(halfWidth, 3.5f, 0.5f, 1.6f),
+                             ys = faceLines(halfHeight, 3.5f, 0.5f, 0.8f);
+    const float z = kPlateThickness / 2;
+    std::vector<uint32_t> index;
+    for (float y : ys)
+        for (float x : xs)
+            index.push_back(m.addVertex({x, y, z}, {0, 0, 1}, {}, color(x, y)));
+    const size_t w = xs.size();
+    for (size_t j = 0; j + 1 < ys.size(); ++j)
+        for (size_t i = 0; i + 1 < w; ++i)
+            m.addQuad(index[j * w + i], index[j * w + i + 1], index[(j + 1) * w + i + 1], index[(j + 1) * w + i]);
     return m;
 }
 
@@ -275,45 +282,33 @@ kit::Mesh logo() {
     };
     for (size_t v = 0; v < plate.colors.size(); ++v)
         plate.colors[v] = board(plate.positions[v].y);
-    // The front face is a finer grid instead, backlit behind the two lines of letters. Its edge hides under
+    // The front face is a finer sheet instead, backlit behind the two lines of letters. Its edge hides under
     // the frame, which covers what the plate's own front face would show beyond it.
     std::erase_if(plate.triangles, [&](const std::array<uint32_t, 3>& t) {
         return plate.normals[t[0]].z > 0.9f && plate.normals[t[1]].z > 0.9f && plate.normals[t[2]].z > 0.9f;
     });
-    const float edge = 0.6f;
-    kit::Mesh face =
-        kit::grid({-kPanelHalfWidth - edge, -kPanelHalfHeight - edge, kPlateThickness / 2},
-                  {kPanelHalfWidth + edge, kPanelHalfHeight + edge, kPlateThickness / 2}, 24, 14);
-    // The back of the louvre: gold, hottest behind the two lines of letters.
+    // A glow behind each of the two lines of letters, fading out toward the board's ends.
     auto glowAt = [](float x, float y) {
         float glow = 0;
         for (float row : {4.77f, -4.7f})
             glow += std::exp(-(y - row) * (y - row) / 7.0f);
         return glow * (1.0f - std::fmin(1.0f, std::pow(std::fabs(x / kPanelHalfWidth), 4.0f)));
     };
-    for (size_t v = 0; v < face.colors.size(); ++v) {
-        float g = glowAt(face.positions[v].x, face.positions[v].y);
-        // Ember-dark toward the bottom edge, where the camera, a little above the board, sees the lowest
-        // slits open first: there they stay dark until the whole louvre opens.
-        float y = face.positions[v].y;
-        float ember = std::clamp((y + kPanelHalfHeight) / 5.0f, 0.0f, 1.0f);
-        face.colors[v] = kit::mix(kit::rgb8(70, 24, 44),
-                                  kit::mix(kit::rgb8(236, 150, 50), kit::rgb8(255, 246, 200), std::fmin(1.0f, g)),
-                                  0.35f + 0.65f * ember);
-    }
-    kit::merge(plate, face);
-    // The slats' fronts: the night-blue board, backlit behind the letters.
-    // The lamps wash the board's margins warm.
-    kit::Mesh rails = louvre([&](float x, float y) {
-        float margin = std::fmin(kPanelHalfWidth - std::fabs(x), kPanelHalfHeight - std::fabs(y));
+    const float edge = 0.6f;
+    kit::Mesh sheet = boardFace(kPanelHalfWidth + edge, kPanelHalfHeight + edge, [&](float x, float y) {
         // One broad glow behind both lines, so that no dark band runs between them.
         float fill = 0.75f * std::exp(-y * y / 60.0f) *
                      (1.0f - std::fmin(1.0f, std::pow(std::fabs(x / kPanelHalfWidth), 4.0f)));
+        // The lamps wash the board's margins warm, each side on its own, so the corners blend round.
+        float toSide = std::fmax(kPanelHalfWidth - std::fabs(x), 0.0f),
+              toEnd = std::fmax(kPanelHalfHeight - std::fabs(y), 0.0f);
+        float washed = std::fmin(1.0f, std::exp(-toSide / 2.0f) + std::exp(-toEnd / 2.0f));
         kit::Color base = board(y), light = kit::rgb8(84, 34, 96) * std::fmax(glowAt(x, y), fill),
-                   wash = kit::rgb8(170, 64, 72) * std::exp(-std::fmax(margin, 0.0f) / 2.0f);
-        return kit::Color{base.r + light.r + wash.r, base.g + light.g + wash.g, base.b + light.b + wash.b,
-                          base.a};
+                   wash = kit::rgb8(170, 64, 72) * washed;
+        return kit::Color{std::fmin(1.0f, base.r + light.r + wash.r), std::fmin(1.0f, base.g + light.g + wash.g),
+                          std::fmin(1.0f, base.b + light.b + wash.b), base.a};
     });
+    kit::merge(plate, sheet);
 
     // The emblem in relief on the back face: turned half a turn about the vertical, so that the truck drives
     // to the right seen from the back.
@@ -339,9 +334,8 @@ kit::Mesh logo() {
         while (next < walked + length && n < count) {
             float f = (next - walked) / length;
             kit::Vec2 at{a.u + (b.u - a.u) * f, a.v + (b.v - a.v) * f};
-            // Neighbours' halos overlap at the corners: every other one stands a little prouder.
-            const float face = kPlateThickness / 2 + kFrameProud, lift = n % 2 ? 0.1f : 0.03f;
-            kit::Mesh front = lamp(n % 3, lift), back = lamp((n + 1) % 3, lift);
+            const float face = kPlateThickness / 2 + kFrameProud;
+            kit::Mesh front = lamp(n % 3), back = lamp((n + 1) % 3);
             kit::merge(bulbs, kit::translate(front, {at.u, at.v, face}));
             kit::rotate(back, {0, kit::kPi, 0});
             kit::merge(bulbs, kit::translate(back, {at.u, at.v, -face}));
@@ -352,7 +346,6 @@ kit::Mesh logo() {
     }
 
     standUp(plate);
-    standUp(rails);
     standUp(art);
     standUp(bars);
     standUp(bulbs);
@@ -380,7 +373,6 @@ kit::Mesh logo() {
         c = {std::fmin(1.0f, c.r + rim.r * edge + glow.r), std::fmin(1.0f, c.g + rim.g * edge + glow.g),
              std::fmin(1.0f, c.b + rim.b * edge + glow.b), c.a};
     }
-    kit::merge(plate, rails);
     kit::merge(plate, lit);
     kit::merge(plate, bulbs);
     return kit::rotate(plate, {float(-kLean * kit::kPi / 180), 0, 0});
@@ -402,22 +394,14 @@ struct Pose {
 // The camera rides round with the sign's spin, so that the sign holds its face to the viewer and turns only
 // on the beats chosen here. The turns run one way (the turn falling), against the spin, which keeps the
 // camera's own swing through the scene the smaller. The sign flips its front round onto the text's hit; from
-// then on the board stands behind the text as its marquee, and the camera only pushes in and pulls back and
-// drifts a little round and up and down on the bars, never so far that the board stops facing it.
+// then on the board stands still behind the text as its marquee, square to the camera, until the cut.
 constexpr Pose kPoses[] = {
     {-2.0, 300, -22, 200, 0.12, 0.38}, // (before the cut: sets the camera's swing on the first frame)
     {0.0, 215, -22, 170, 0.12, 0.38},  // on the hit: far off, the back turned aside
     {2.0, 180, -30, 112, 0.0, 0.32},   // rushed in: the emblem face-on, looking up at it
     {3.6, 166, -26, 100, 0.0, 0.22},   // drifting round it
-    {5.5, 0, kLean, 100, kTextCentreX, kTextCentreY},            // turned over to the front on the text's hit
-    {8.0, 10, kLean, 94, kTextCentreX, kTextCentreY},        // drifting to its left
-    {10.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
-    {12.0, -12, kLean - 6, 78, kTextCentreX, kTextCentreY},      // pushed in: the lamps big at the edges
-    {13.0, 10, kLean - 3, 76, kTextCentreX, kTextCentreY},       // sliding across them, never above the slats
-    {14.0, 0, kLean, 98, kTextCentreX, kTextCentreY},            // pulled back on the bar
-    {16.0, -12, kLean - 9, 80, kTextCentreX, kTextCentreY},      // in again, from a little below
-    {18.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // on the bar
-    {22.0, 0, kLean, kHoldDistance, kTextCentreX, kTextCentreY}, // (to the cut)
+    {5.5, 0, kLean, 92, kTextCentreX, kTextCentreY},  // turned over to the front on the text's hit
+    {22.0, 0, kLean, 92, kTextCentreX, kTextCentreY},  // (to the cut)
 };
 constexpr int kPoseCount = int(sizeof(kPoses) / sizeof(kPoses[0]));
 
@@ -441,81 +425,53 @@ double interpolate(double Pose::*field, double t) {
            (f3 - f2) * h * tangent(k + 1);
 }
 
-double smoothstep(double from, double to, double t) {
-    double f = std::clamp((t - from) / (to - from), 0.0, 1.0);
-    return f * f * (3 - 2 * f);
-}
-
-// Over the last bars the camera circles the board, then climbs until the louvre opens on its gold.
-constexpr double kDanceFrom = 18.0;
-
-// Where the camera stands off the board's normal (degrees: toward the board's right, toward its top).
-struct Offset {
-    double right, up;
-};
-Offset lightsPath(double t) {
-    if (t <= kDanceFrom) return {0, 0};
-    Offset o{0, 0};
-    // The circle is squashed and kept below the board's normal: a few degrees above it the slats part.
-    auto circle = [&](double size, double angle) {
-        o.right += size * std::cos(angle);
-        o.up += 0.5 * size * (std::sin(angle) - 1);
-    };
-    // From 48 s the circle dies; from 48.8 s the camera rises until the louvre blazes.
-    circle(12 * smoothstep(18.0, 18.4, t) * (1 - smoothstep(20.2, 21.2, t)),
-           kit::kPi / 2 + 2 * kit::kPi * (t - 18.0));
-    o.up += 38.5 * smoothstep(21.2, 21.75, t); // late and quick, so the louvre passes its half-open stripes fast
-    return o;
-}
-
-// A jump toward the board peaking on each beat, snapping in over the last tenth of a second before it and
-// falling back after it; the bars hit hardest, their third beats next.
-double beatPush(double t) {
-    constexpr double kSizes[4] = {18.0, 10.0, 13.5, 10.0}; // the bar's first beat, then its second, ...
-    constexpr double kRise = 0.1, kFall = 0.16;
-    double push = 0;
-    for (int k = 11; k <= 44; ++k) { // the beats from the text's hit at 5.5 s to the cut at 22 s
-        double beat = k * 0.5, size = kSizes[k % 4];
-        if (t > beat - kRise && t <= beat) push += size * std::pow((t - beat + kRise) / kRise, 2);
-        if (t > beat) push += size * std::exp(-(t - beat) / kFall);
-    }
-    return push;
+// Behind the text the camera creeps in on the board at a steady pace, so that it grows slowly and evenly
+// round the letters (by this much a second, of its size when the text comes up) and is still growing as the
+// cut comes on the downbeat. The creep sets off over the first one and a half seconds after the hit.
+constexpr double kCreepFrom = 5.5, kCreepEased = 1.5, kCreep = 0.0155;
+double creep(double t) {
+    if (t <= kCreepFrom) return 0;
+    double s = std::fmin((t - kCreepFrom) / kCreepEased, 1.0);
+    // The time the creep has run at full pace: the integral of a smoothstep over the easing, then the rest.
+    double run = kCreepEased * (s * s * s - s * s * s * s / 2) + std::fmax(t - kCreepFrom - kCreepEased, 0.0);
+    return kCreep * run;
 }
 
 Pose poseAt(double t) {
-    Offset o = lightsPath(t);
-    double elevation = interpolate(&Pose::elevation, t) + o.up, distance = interpolate(&Pose::distance, t);
-    return {t, interpolate(&Pose::turn, t) + o.right / std::cos(elevation * kit::kPi / 180), elevation,
-            // Into the blaze: the camera plunges at the lit board over the last beat.
-            distance - beatPush(t) * std::fmin(1.0, std::pow(distance / kHoldDistance, 2)) -
-                45 * smoothstep(21.4, 22.0, t),
-            interpolate(&Pose::screenX, t), interpolate(&Pose::screenY, t)};
+    return {t,
+            interpolate(&Pose::turn, t),
+            interpolate(&Pose::elevation, t),
+            interpolate(&Pose::distance, t) / (1 + creep(t)),
+            interpolate(&Pose::screenX, t),
+            interpolate(&Pose::screenY, t)};
 }
 
 kit::Vec3 signCentre(double t) {
     return {float(logoX(t)), 0, 0};
 }
 
-kit::Vec3 eyeOf(double t, const Pose& p) {
+// The camera looks along the pose's direction straight at the sign and stands off to the side of that line,
+// so that the sign's centre lands at the pose's place on screen seen square-on: no keystone, and the board's
+// edges stay level wherever on screen it stands.
+struct View {
+    kit::Vec3 eye, target;
+};
+View viewAt(double t) {
+    const Pose p = poseAt(t);
     // The front face looks along -Y turned by the spin: azimuth t radians from -Y toward +X.
     double az = t + p.turn * kit::kPi / 180, el = p.elevation * kit::kPi / 180;
-    kit::Vec3 offset{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)),
-                     float(std::sin(el))};
-    return signCentre(t) + offset * float(p.distance);
-}
-
-// The point to look at that puts the sign's centre at the pose's place on screen.
-kit::Vec3 targetOf(double t, const Pose& p) {
-    kit::Vec3 centre = signCentre(t), forward = kit::normalize(centre - eyeOf(t, p));
-    kit::Vec3 right = kit::normalize(kit::cross(forward, {0, 0, 1})), up = kit::cross(right, forward);
+    kit::Vec3 out{float(std::sin(az) * std::cos(el)), float(-std::cos(az) * std::cos(el)), float(std::sin(el))};
+    kit::Vec3 forward = -out, right = kit::normalize(kit::cross(forward, {0, 0, 1})),
+              up = kit::cross(right, forward);
     double halfHeight = p.distance * std::tan(kFieldOfView / 2), halfWidth = halfHeight * 4 / 3;
-    return centre - right * float(p.screenX * halfWidth) - up * float(p.screenY * halfHeight);
+    kit::Vec3 eye = signCentre(t) + out * float(p.distance) - right * float(p.screenX * halfWidth) -
+                    up * float(p.screenY * halfHeight);
+    return {eye, eye + forward * float(p.distance)};
 }
 
 kit::Model camera() {
     kit::CameraKeys keys = kit::rigCamera(
-        kFrames, [&](double t) { return eyeOf(t, poseAt(t)); },
-        [&](double t) { return targetOf(t, poseAt(t)); });
+        kFrames, [&](double t) { return viewAt(t).eye; }, [&](double t) { return viewAt(t).target; });
     kit::Model cam{"Camera_disks", keys.positions[0], {}, {}, kit::positionCurves(keys.positions), {}};
     for (kit::Curve& c : kit::rotationCurves(keys.rotations))
         cam.curves.push_back(c);
