@@ -710,11 +710,11 @@ struct Mound {
     float x, y, rx, ry, height;
     double from, to;
 };
-constexpr Mound kMounds[] = {{0, 0, 3.6f, 4.4f, 2.6f, 16.6, 18.8},
-                             {-1.4f, 1.2f, 5.4f, 6.6f, 2.3f, 17.8, 21.6},
-                             {0.8f, -1.5f, 7.0f, 8.2f, 2.0f, 21.2, 24.2},
-                             {-0.4f, -0.8f, 8.4f, 9.8f, 1.6f, 22.6, 26.8},
-                             {0.3f, 0.2f, 2.8f, 3.4f, 3.6f, 23.8, 29.5}};
+constexpr Mound kMounds[] = {{0, 0, 3.6f, 4.4f, 4.0f, 16.6, 18.8},
+                             {-1.4f, 1.2f, 5.4f, 6.6f, 3.8f, 17.8, 21.6},
+                             {0.8f, -1.5f, 7.0f, 8.2f, 3.4f, 21.2, 24.2},
+                             {-0.4f, -0.8f, 8.4f, 9.8f, 2.8f, 22.6, 26.8},
+                             {0.3f, 0.2f, 2.8f, 3.4f, 5.4f, 23.8, 29.5}};
 // The heap's height and reach at time t, for the grain that lands on it and skitters off its flanks.
 float heapHeight(double t) {
     float h = 0;
@@ -962,6 +962,80 @@ kit::Vec3 hazePlace(double t) {
     return spot + kit::Vec3{1.2f * drift + 2 * swell, -6, -12 + 19 * rise + 0.4f * drift + 2 * swell};
 }
 
+// A facet of grain facing the camera, which looks along +Y and never turns: wound counter-clockwise as it
+// sees it, so a single face is enough.
+void addFacet(kit::Mesh& into, kit::Vec3 a, kit::Vec3 b, kit::Vec3 c, kit::Color ca, kit::Color cb,
+              kit::Color cc) {
+    if (kit::cross(b - a, c - a).y > 0) {
+        std::swap(b, c);
+        std::swap(cb, cc);
+    }
+    const kit::Vec3 n{0, -1, 0};
+    into.addTriangle(into.addVertex(a, n, {0.5f, 0.5f}, ca), into.addVertex(b, n, {0.5f, 0.5f}, cb),
+                     into.addVertex(c, n, {0.5f, 0.5f}, cc));
+}
+
+// The colour of a kernel in the stream by where it lies across it (`side` from -1, the side toward the
+// cliff, in the shade of the bed and the rock, to 1, out toward the low sun behind): violet-brown in the
+// shade, warm gold through the body, pale gold on the lit edge; a few catch the sun outright.
+kit::Color streamGold(Random& random, float side) {
+    const float lit = std::fmin(1.0f, std::fmax(0.0f, 0.45f + 0.5f * side));
+    kit::Color c = lit < 0.5f ? kit::mix(kit::rgb8(112, 56, 84), kit::rgb8(214, 124, 28), lit / 0.5f)
+                              : kit::mix(kit::rgb8(214, 124, 28), kit::rgb8(250, 178, 58), (lit - 0.5f) / 0.5f);
+    const float glint = random.next();
+    if (glint < 0.06f) return kit::mix(c, kit::rgb8(255, 228, 150), 0.7f);
+    if (glint > 0.9f) return kit::mix(c, kit::rgb8(104, 52, 80), 0.6f);
+    return c * random.range(0.86f, 1.06f);
+}
+
+// `count` facets of grain scattered through a stretch of a stream: `centre` of the share f of its length,
+// `across` the unit direction across it on the screen (toward its lit side), `halfWidth` of f and the
+// half-depth along the view. Each is a little triangle turned at random, its corners in slightly different
+// shades so that it glints.
+kit::Mesh streamFacets(Random& random, int count, float f0, float f1,
+                       const std::function<kit::Vec3(float)>& centre,
+                       const std::function<kit::Vec3(float)>& across,
+                       const std::function<float(float)>& halfWidth, float halfDepth, float size) {
+    kit::Mesh grain;
+    for (int k = 0; k < count; ++k) {
+        const float f = f0 + (f1 - f0) * random.next();
+        // Denser through the middle than at the edges, as a pour is.
+        const float u = 0.5f * (random.range(-1, 1) + random.range(-1, 1)) * 1.25f;
+        const kit::Vec3 at = centre(f) + across(f) * (u * halfWidth(f)) +
+                             kit::Vec3{0, random.range(-halfDepth, halfDepth), 0};
+        const float s = random.range(0.7f, 1.15f) * size, a = random.range(0, 2 * kit::kPi);
+        kit::Vec3 p[3];
+        for (int i = 0; i < 3; ++i) {
+            const float b = a + 2 * kit::kPi * float(i) / 3;
+            p[i] = at + kit::Vec3{std::cos(b) * s, 0, std::sin(b) * s * random.range(0.7f, 1.3f)};
+        }
+        const kit::Color c = streamGold(random, u);
+        addFacet(grain, p[0], p[1], p[2], c, c * 0.8f, kit::mix(c, kit::rgb8(255, 214, 120), 0.25f));
+    }
+    return grain;
+}
+
+// A solid band down the middle of a stretch of stream, behind its facets, so that no sky shows through the
+// body of the pour: shaded on its cliff side, gold through the middle and lit on its outer side.
+kit::Mesh streamCore(float f0, float f1, int rows, const std::function<kit::Vec3(float)>& centre,
+                     const std::function<kit::Vec3(float)>& across, const std::function<float(float)>& halfWidth,
+                     float behind) {
+    kit::Mesh core;
+    const kit::Color tones[3] = {kit::rgb8(124, 62, 78), kit::rgb8(200, 114, 30), kit::rgb8(238, 164, 52)};
+    auto point = [&](int i, int c) {
+        const float f = f0 + (f1 - f0) * float(i) / float(rows);
+        return centre(f) + across(f) * (0.7f * float(c - 1) * halfWidth(f)) + kit::Vec3{0, behind, 0};
+    };
+    for (int i = 0; i < rows; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            addFacet(core, point(i, c), point(i, c + 1), point(i + 1, c + 1), tones[c], tones[c + 1],
+                     tones[c + 1]);
+            addFacet(core, point(i, c), point(i + 1, c + 1), point(i + 1, c), tones[c], tones[c + 1], tones[c]);
+        }
+    }
+    return core;
+}
+
 // The pour. A rope of grain leaves the lip and breaks up as it falls: loose kernels in clumps, one cloud
 // after another, fan out, roll and rain down onto the spur, where the heap spreads in low mounds and
 // kernels skitter off its flanks and over the edge, trickling on down the cliff; dust billows up where it
@@ -995,6 +1069,52 @@ std::vector<kit::Model> grainFall() {
     const float turn = float(heading(20));
     const kit::Vec3 at = restingLip(kFull);
     const kit::Vec3 landing = fallOffset(kFull, 10, fallTime(kFull, 10, kSpurDrop));
+    // The body of the pour: a thick stream of grain from the lip down into the bin, broad where it leaves the
+    // bed and narrowing as it falls and quickens. It grows down from the lip in stretches as the first of the
+    // load falls, and it shimmers: each stretch's kernels step down along the fall and back, the two layers
+    // out of step. The broad outer layer runs out from the lip down as the end card lands; the narrower heart
+    // runs on to the end. In world axes (the facets face the camera), about the lip.
+    {
+        const float fall = fallTime(kFull, 10, kSpurDrop + 0.6f);
+        auto centre = [=](float f) { return kit::rotateEuler(fallOffset(kFull, 10, f * fall), {0, 0, turn}); };
+        auto across = [=](float f) {
+            const kit::Vec3 d = centre(std::fmin(1.0f, f + 0.02f)) - centre(std::fmax(0.0f, f - 0.02f));
+            return kit::normalize(kit::Vec3{-d.z, 0, d.x});
+        };
+        constexpr int kStretches = 4;
+        struct Layer {
+            const char* name;
+            int facets;
+            float width, depth, size;
+            double until;
+            bool core;
+            unsigned seed;
+        };
+        const Layer layers[] = {{"PourStreamOuter", 260, 3.6f, 2.4f, 0.4f, 27.5, false, 111},
+                                {"PourStreamHeart", 200, 2.5f, 1.3f, 0.36f, 30, true, 112}};
+        for (int l = 0; l < 2; ++l) {
+            const Layer& layer = layers[l];
+            Random random(layer.seed);
+            auto halfWidth = [w = layer.width](float f) { return w * (1 - 0.4f * f); };
+            for (int s = 0; s < kStretches; ++s) {
+                const float f0 = std::fmax(0.0f, (float(s) - 0.1f) / kStretches);
+                const float f1 = std::fmin(1.0f, (float(s) + 1.1f) / kStretches);
+                kit::Mesh mesh =
+                    streamFacets(random, layer.facets, f0, f1, centre, across, halfWidth, layer.depth, layer.size);
+                if (layer.core) kit::merge(mesh, streamCore(f0, f1, 3, centre, across, halfWidth, 1.6f));
+                const kit::Vec3 step = kit::normalize(centre(f1) - centre(f0)) * 0.9f;
+                const double reach = double(s) / kStretches * fall;
+                auto place = [=](double t) {
+                    const int phase = (int(std::lround(t * 20)) + l) % 3;
+                    return bedLip(t) + step * (float(phase) / 3);
+                };
+                char name[24];
+                std::snprintf(name, sizeof name, "%s%d", layer.name, s);
+                parts.push_back(
+                    pourNode(name, std::move(mesh), 16.1 + reach, layer.until + reach, place, {}, false, false));
+            }
+        }
+    }
     // One node a cloud of kernels for each list of flights; a node with no flight is left out.
     auto cloudNodes = [&](const char* prefix, const char* format, Random& random,
                           const std::vector<std::vector<Flight>>& flights, int kernels, float across,
@@ -1095,7 +1215,33 @@ std::vector<kit::Model> grainFall() {
             };
             flights[n % nodes].push_back({t0, double(length / speed), place, random.range(-3, 3)});
         }
-        cloudNodes("PourSpill", "%s%d", random, flights, 10, 0.4f, 1.2f, 0.5f, 1.0f);
+        cloudNodes("PourSpill", "%s%d", random, flights, 10, 0.4f, 1.2f, 0.5f, 0.6f);
+    }
+    // And a steady stream of it runs down the chute's floor from the bin to the mill's door, reaching the
+    // door stretch by stretch as the bin first overflows, stepping along like the pour.
+    {
+        const kit::Vec3 along = kit::normalize(chuteTo - chuteFrom);
+        const kit::Vec3 side = kit::normalize(kit::cross(along, {0, 0, 1}));
+        const float length = kit::length(chuteTo - chuteFrom);
+        auto centre = [=](float f) { return along * (length * f) + kit::Vec3{0, 0, 1.0f}; };
+        auto across = [=](float) { return side; };
+        auto halfWidth = [](float) { return 0.75f; };
+        constexpr int kStretches = 3;
+        for (int l = 0; l < 2; ++l) {
+            Random random(121 + unsigned(l));
+            for (int s = 0; s < kStretches; ++s) {
+                const float f0 = float(s) / kStretches, f1 = float(s + 1) / kStretches;
+                kit::Mesh mesh = streamFacets(random, 150, f0, f1, centre, across, halfWidth, 0, 0.3f);
+                auto place = [=](double t) {
+                    const int phase = (int(std::lround(t * 20)) + l) % 3;
+                    return chuteFrom + along * (1.2f * float(phase) / 3);
+                };
+                char name[24];
+                std::snprintf(name, sizeof name, "PourChute%d%d", l, s);
+                parts.push_back(pourNode(name, std::move(mesh), 19.4 + f0 * length / 13, 30, place, {}, false,
+                                         false));
+            }
+        }
     }
     // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
     // on the wind toward the sun and rolling as it goes, and settling again into the drop; bigger after
