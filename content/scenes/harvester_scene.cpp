@@ -42,54 +42,56 @@ constexpr float kScale = 3;
 
 // The camera's path in the written scene's units (what the viewer sees, the part's early lift included):
 // a directed sequence of moves landing on beats, never a held frame. Its angles are the part's (20 degrees
-// up, along -Y), so the machines fill the frame only from low down and as near as their bobbing allows; over
-// the crop the eye keeps clear of the ridge tops (which would sweep past as huge polygons).
-// The camera keeps low (a few units over the crop): with the part's upward tilt, every unit it rises pushes the
-// machines down toward the frame's lower edge. It moves sideways and in depth instead.
-// Each stretch is a few shots, each one a directed move landing on the bar lines. Between two shots of a
-// stretch the camera whips from the one path to the next on the bar line: a fast, eased swoop with the
-// field sweeping by under it.
-// First stretch: crane down onto the harvester and push in toward the reel; whip to the pair small in the
-// field under the hill, a push in that brings them onto the thirds, a whip right across both and back; cut
-// close onto the reel and header; back out along the pair, and a dive forward into the standing wheat that
-// fills the frame with gold on the cut.
-// Second: the pair whole as the harvester swings its auger out; cut to the truck's flank as the pour fills
-// it, pushing in on the stream and easing back along the pair as the raiders come in over the hill, holding
-// still under the lead as it roars over; cut to the pair small from the right, under the hill, as the raiders
-// wheel round to the truck, still moving on the cut. Each path runs a little past its shot, so that it is
-// still moving at the ends.
+// up, along -Y), so the framing comes from where the eye stands: how far off (the machines filling the frame
+// or small under the sky), how high (the frame's lower edge runs just under the horizon, so every unit of
+// height sinks the machines toward it), and how far aside (the pair at one edge, the field and the hill's
+// other fields across the rest). Over the crop the eye keeps clear of the ridge tops (which would sweep past
+// as huge polygons); the truck and the harvester stay far enough off for their bobbing to read as a shake.
+// Each stretch is a few shots, each one a directed move. Between two shots of a stretch the camera swoops
+// from the one path to the next, easing in and out: a whip on the bar line when they lie close, a longer
+// glide from bar line to bar line across the field when they lie far apart.
+// First stretch: crane down onto the harvester and push in toward the reel past its left; glide out far to
+// the left over the standing wheat, the harvester small at the right under the hill's pastures and plough,
+// pushing slowly in; swoop in close onto the reel and header, sliding right along them; back out along the
+// pair, and a dive forward into the standing wheat that fills the frame with gold on the cut.
+// Second: the pair small from far off and high, under a big sky with clouds, as the harvester swings its
+// auger out, pushing in toward the truck; glide down to the truck's flank as the pour fills it, pushing in
+// on the stream and easing back along the pair as the raiders come in over the hill, holding still under the
+// lead as it roars over; swoop away far to the right, down into the stubble, the truck small at the left
+// under the hill as the raiders wheel round to it, still moving on the cut. Each path runs a little past its
+// shot, so that it is still moving at the ends.
 struct Shot {
-    double from; // the middle of the swoop that leads to it, or the start of its stretch
-    bool cut;    // reached by a swoop from the shot before
+    double from;  // the middle of the swoop that leads to it, or the start of its stretch
+    bool cut;     // reached by a swoop from the shot before
+    double blend; // how long that swoop lasts
     std::vector<PathPoint> path;
 };
 const std::vector<Shot>& shots() {
     static const std::vector<Shot> list{
-        {0, false, {{0, {0, 262, 48}}, {4, {45, 225, 10}}, {6, {55, 205, 9}}, {8, {40, 190, 9}}, {9, {34, 182, 9}}}},
-        {8, true,
-         {{7, {-8, 252, 9}}, {8, {-4, 258, 9}}, {10, {4, 296, 9}}, {12, {12, 322, 9}}, {14, {25, 266, 10}},
-          {15, {-30, 268, 12}}, {16, {60, 252, 10}}, {18, {30, 240, 12}}, {19, {24, 236, 12}}}},
-        {18, true,
-         {{17, {8, 176, 12}}, {18, {2, 172, 12}}, {20, {-14, 168, 12}}, {22, {50, 226, 9}}, {24, {0, 200, 9}},
-          {26, {-55, 250, 9}}, {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}}, {28, {-32, 186, 8}},
-          {29, {-28, 160, 8}}}},
-        {29, false,
-         {{28, {60, 262, 10}}, {29, {10, 250, 9}}, {31, {-25, 235, 10}}, {33, {-45, 270, 9}},
-          {35, {-62, 292, 9}}, {36, {-72, 300, 9}}}},
-        {35, true,
+        {0, false, 0,
+         {{0, {0, 262, 48}}, {4, {45, 225, 10}}, {6, {55, 205, 9}}, {8, {40, 190, 9}}, {10, {62, 206, 9}}}},
+        {9, true, 2,
+         {{8, {170, 416, 9}}, {10, {160, 406, 9}}, {13, {136, 392, 9}}, {16, {108, 376, 9}},
+          {18, {88, 348, 9}}, {19, {78, 330, 9}}}},
+        {18, true, 2,
+         {{17, {8, 176, 12}}, {18, {2, 172, 12}}, {20, {-6, 168, 12}}, {22, {-14, 166, 12}},
+          {24, {-20, 170, 12}}, {26, {-55, 250, 9}}, {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}},
+          {28, {-32, 186, 8}}, {29, {-28, 160, 8}}}},
+        {29, false, 0,
+         {{28, {-36, 436, 22}}, {29, {-40, 432, 22}}, {31, {-50, 420, 21}}, {33, {-64, 404, 19}},
+          {35, {-82, 386, 17}}, {36, {-90, 376, 16}}}},
+        {35, true, 2,
          {{34, {-122, 252, 8}}, {35, {-130, 246, 8}}, {37, {-160, 222, 8}}, {39, {-135, 198, 7}},
           {41, {-105, 212, 7}}, {42, {-96, 218, 7}}}},
-        {41, true,
+        {41, true, 0.7,
          {{40, {-24, 192, 10}}, {41, {-30, 186, 10}}, {43, {-40, 200, 9}}, {45, {-50, 232, 8}},
-          {46, {-52, 244, 8}}, {47, {-53, 250, 8}}}},
-        {46, true, {{44, {-10, 288, 8}}, {45, {-4, 296, 8}}, {47, {20, 330, 8}}, {49, {34, 356, 8}},
-                    {51, {42, 376, 8}}}},
+          {46, {-100, 268, 8}}, {47, {-145, 290, 8}}}},
+        {46, true, 2,
+         {{45, {-282, 374, 7.8f}}, {46, {-288, 368, 7.2f}}, {48, {-292, 352, 4.6f}}, {50, {-280, 330, 4.4f}},
+          {51, {-272, 320, 4.4f}}}},
     };
     return list;
 }
-// Each swoop blends the one path into the next over this long, easing in and out, so that it reads as one
-// deliberate whip-dolly rather than a jump.
-constexpr double kCutBlend = 0.7;
 kit::Vec3 cameraSeen(double t) {
     // The cut at 28 s lies between the two stretches: the part shows t = 28-29 s never.
     if (t < 29) t = std::fmin(t, 28.0);
@@ -97,8 +99,8 @@ kit::Vec3 cameraSeen(double t) {
     size_t i = 0;
     while (i + 1 < list.size() && t >= list[i + 1].from) ++i;
     for (size_t k = 1; k < list.size(); ++k) {
-        if (!list[k].cut || std::fabs(t - list[k].from) >= kCutBlend / 2) continue;
-        float s = float((t - (list[k].from - kCutBlend / 2)) / kCutBlend);
+        if (!list[k].cut || std::fabs(t - list[k].from) >= list[k].blend / 2) continue;
+        float s = float((t - (list[k].from - list[k].blend / 2)) / list[k].blend);
         s = s * s * (3 - 2 * s);
         return pathAt(list[k - 1].path, t) * (1 - s) + pathAt(list[k].path, t) * s;
     }
@@ -652,10 +654,15 @@ void addClouds(std::vector<kit::Model>& models) {
         float x, z;
     };
     const Drift drifts[] = {{2200, 930}, {1500, 820}, {800, 960}, {100, 850}};
+    // They stand this far beyond the farthest eye of the second stretch: the far clip just clears them.
+    float farthest = -1e9f;
+    for (int i = 29 * 20; i < kFrames; ++i)
+        farthest = std::fmax(farthest, cameraSeen(i / 20.0).y);
+    const float back = farthest - 1756;
     for (size_t i = 0; i < std::size(drifts); ++i) {
         const Drift d = drifts[i];
-        auto path = sampleFrames(kFrames, [d](double t) {
-            return kit::Vec3{float(d.x - 28 * t), t < 28.5 ? -9000.0f : -1380.0f, d.z};
+        auto path = sampleFrames(kFrames, [d, back](double t) {
+            return kit::Vec3{float(d.x - 28 * t), t < 28.5 ? -9000.0f : back, d.z};
         });
         std::string name = "DriftCloud" + std::to_string(i);
         models.push_back({name, path[0], {}, cloud(unsigned(141 + i)), kit::positionCurves(path), {}});
