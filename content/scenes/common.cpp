@@ -130,4 +130,27 @@ std::vector<kit::Vec3> sampleFrames(int count, const std::function<kit::Vec3(dou
     return keys;
 }
 
+kit::Mesh bladedRotor(const BladeBlur& b) {
+    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
+    kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
+    kit::paint(rotor, b.hub);
+    kit::Mesh blur;
+    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
+    for (int blade = 0; blade < 3; ++blade) {
+        for (int ghost = 0; ghost <= b.ghosts; ++ghost) {
+            float a = 2 * kit::kPi * float(blade) / 3 - b.fan * float(ghost);
+            float half = b.width - b.narrowing * float(ghost), reach = b.reach * (1 - b.shortening * float(ghost));
+            kit::Color root = kit::mix(b.root, b.rootGhost, b.blend * float(ghost));
+            kit::Color tip = kit::mix(b.tip, b.tipGhost, b.blend * float(ghost));
+            kit::Vec3 up{0, -1, 0};
+            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, root);
+            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
+            blur.addTriangle(p, q, r);
+        }
+    }
+    kit::merge(rotor, kit::makeTwoSided(blur));
+    return rotor;
+}
+
 } // namespace scenes

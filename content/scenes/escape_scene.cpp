@@ -519,26 +519,7 @@ kit::Mesh ospreyHull(bool painted = false) {
 // blades move fastest); a rotor given one flat dark colour shows only their shapes, and reads best as three
 // plain blades without ghosts.
 kit::Mesh propeller(kit::Color hub, kit::Color root, kit::Color tip, int ghosts) {
-    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
-    kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
-    kit::paint(rotor, hub);
-    constexpr float kReach = 5.6f;
-    kit::Mesh blur;
-    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-    for (int blade = 0; blade < 3; ++blade) {
-        for (int ghost = 0; ghost <= ghosts; ++ghost) {
-            float a = 2 * kit::kPi * float(blade) / 3 - 0.32f * float(ghost);
-            float half = 0.07f - 0.018f * float(ghost), reach = kReach * (1 - 0.07f * float(ghost));
-            kit::Color fade = kit::mix(root, tip, 0.35f * float(ghost));
-            kit::Vec3 up{0, -1, 0};
-            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, fade);
-            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
-            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
-            blur.addTriangle(p, q, r);
-        }
-    }
-    kit::merge(rotor, kit::makeTwoSided(blur));
-    return rotor;
+    return bladedRotor({hub, root, tip, tip, tip, 0.35f, 0.32f, 0.07f, 0.018f, 5.6f, 0.07f, ghosts});
 }
 
 void addAircraft(std::vector<kit::Model>& models, const char* hull, const char* left, const char* right,

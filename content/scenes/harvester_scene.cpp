@@ -747,25 +747,9 @@ kit::Mesh raiderHull() {
 // A rotor at speed about its hub, turning about Y: a dark spinner and three dark blades, each with a fainter
 // ghost fanned behind it, paler toward the tips, so that the disc reads as a blur with sky between.
 kit::Mesh raiderRotor() {
-    kit::Mesh rotor = kit::lathe({{0, -0.6f}, {0.75f, -0.45f}, {0.6f, 0.45f}, {0, 1.2f}}, 6);
-    kit::rotate(rotor, {-kit::kPi / 2, 0, 0});
-    kit::paint(rotor, kit::rgb8(40, 38, 36));
-    kit::Mesh blur;
-    auto at = [](float angle, float r) { return kit::Vec3{std::cos(angle) * r, 0, std::sin(angle) * r}; };
-    for (int blade = 0; blade < 3; ++blade) {
-        for (int ghost = 0; ghost <= 1; ++ghost) {
-            float a = 2 * kit::kPi * float(blade) / 3 - 0.3f * float(ghost);
-            float half = 0.11f - 0.04f * float(ghost), reach = 5.6f * (1 - 0.06f * float(ghost));
-            kit::Color root = kit::mix(kit::rgb8(44, 44, 42), kit::rgb8(120, 124, 118), 0.5f * float(ghost));
-            kit::Color tip = kit::mix(kit::rgb8(70, 72, 68), kit::rgb8(150, 156, 150), 0.5f * float(ghost));
-            kit::Vec3 up{0, -1, 0};
-            uint32_t p = blur.addVertex(at(a + 0.05f, 0.7f), up, {0.5f, 0.5f}, root);
-            uint32_t q = blur.addVertex(at(a + half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
-            uint32_t r = blur.addVertex(at(a - half - 0.08f, reach), up, {0.5f, 0.5f}, tip);
-            blur.addTriangle(p, q, r);
-        }
-    }
-    kit::merge(rotor, kit::makeTwoSided(blur));
+    kit::Mesh rotor = bladedRotor({kit::rgb8(40, 38, 36), kit::rgb8(44, 44, 42), kit::rgb8(120, 124, 118),
+                                   kit::rgb8(70, 72, 68), kit::rgb8(150, 156, 150), 0.5f, 0.3f, 0.11f, 0.04f, 5.6f,
+                                   0.06f, 1});
     kit::scale(rotor, {kRaiderSize, kRaiderSize, kRaiderSize});
     return rotor;
 }

@@ -66,6 +66,16 @@ kit::Mesh blockText(const std::string& text, float depth, float bevel, float& wi
 // both sides; colours bright at the centre and black at the tips, for additive drawing.
 kit::Mesh sunbeamFan(int beams, float radius, int axis, kit::Color centre, unsigned seed);
 
+// A rotor at speed turning about Y: a lathed spinner in `hub` and three blade slivers reaching `reach`, each
+// with `ghosts` fainter, thinner and shorter ones fanned `fan` radians apiece behind it. A ghost's root and
+// tip colours move from `root` and `tip` toward `rootGhost` and `tipGhost` by `blend` per ghost.
+struct BladeBlur {
+    kit::Color hub, root, rootGhost, tip, tipGhost;
+    float blend, fan, width, narrowing, reach, shortening;
+    int ghosts;
+};
+kit::Mesh bladedRotor(const BladeBlur& b);
+
 // Repeatable pseudo-random numbers in [0, 1).
 class Random {
   public:
