@@ -1,6 +1,7 @@
 // dotXSI text output in the layout the scene loader reads: tabs for nesting, one value per line.
 #include "kit/xsi_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -13,8 +14,11 @@ constexpr double kDegrees = 180.0 / 3.14159265358979323846;
 std::string number(double value) {
     if (std::fabs(value) < 5e-7) value = 0; // no "-0.000000"
     char text[64];
-    std::snprintf(text, sizeof text, "%f", value);
-    return text;
+    int length = std::snprintf(text, sizeof text, "%f", value);
+    // The same decimal without its trailing zeros ("1.5", "3") reads back as the same float and loads faster.
+    while (length > 1 && text[length - 1] == '0') --length;
+    if (text[length - 1] == '.') --length;
+    return std::string(text, size_t(length));
 }
 
 class Lines {
@@ -38,16 +42,46 @@ void writeTransform(Lines& l, int d, const Model& m) {
     l.add(d, "}");
 }
 
-void writeCurve(Lines& l, int d, const std::string& name, const Curve& c) {
-    l.add(d, "SI_FCurve " + name + "-" + c.parameter + " {");
+void writeCurve(Lines& l, int d, const std::string& name, const std::string& parameter,
+                const std::vector<std::string>& keys, size_t count) {
+    l.add(d, "SI_FCurve " + name + "-" + parameter + " {");
     l.add(d + 1, "\"MDL-" + name + "\",");
-    l.add(d + 1, "\"" + c.parameter + "\",");
+    l.add(d + 1, "\"" + parameter + "\",");
     l.add(d + 1, "\"LINEAR\",");
     l.add(d + 1, "1,");
     l.add(d + 1, "1,");
-    l.add(d + 1, std::to_string(c.values.size()) + ",");
-    for (size_t i = 0; i < c.values.size(); ++i) l.add(d + 1, number(double(i)) + "," + number(c.values[i]) + ",");
+    l.add(d + 1, std::to_string(count) + ",");
+    for (size_t i = 0; i < count; ++i) l.add(d + 1, std::to_string(i) + "," + keys[i] + ",");
     l.add(d, "}");
+}
+
+// The loader holds a track's last key past its end and gives a component without a curve its rest value,
+// so the keys that change nothing are left out: a track ends after its last change (all its curves as long
+// as the longest, since the first curve read sizes the track), and a curve that never leaves the rest value
+// is not written. Particles parked until their moment and rigs that stop early load far less text.
+void writeCurves(Lines& l, int d, const Model& m) {
+    const float rest[6] = {m.position.x, m.position.y, m.position.z, m.rotationDegrees.x, m.rotationDegrees.y,
+                           m.rotationDegrees.z};
+    for (const char* track : {"position-", "rotation-"}) {
+        struct Written {
+            const Curve* curve;
+            std::vector<std::string> keys;
+        };
+        std::vector<Written> curves;
+        size_t length = 0;
+        for (const Curve& c : m.curves) {
+            if (c.parameter.rfind(track, 0) != 0 || c.values.empty()) continue;
+            Written w{&c, {}};
+            for (double v : c.values) w.keys.push_back(number(v));
+            size_t last = w.keys.size() - 1;
+            while (last > 0 && w.keys[last - 1] == w.keys.back()) --last;
+            const size_t axis = size_t(c.parameter.back() - 'x') + (track[0] == 'r' ? 3 : 0);
+            if (last == 0 && axis < 6 && w.keys[0] == number(rest[axis])) continue;
+            length = std::max(length, last + 1);
+            curves.push_back(std::move(w));
+        }
+        for (const Written& w : curves) writeCurve(l, d, m.name, w.curve->parameter, w.keys, length);
+    }
 }
 
 // Rows of one attribute list with repeated rows shared; `index` receives each vertex's row.
@@ -120,7 +154,7 @@ void writeMesh(Lines& l, int d, const std::string& name, const Mesh& mesh) {
 size_t writeModel(Lines& l, int d, const Model& m) {
     l.add(d, "SI_Model MDL-" + m.name + " {");
     writeTransform(l, d + 1, m);
-    for (const Curve& c : m.curves) writeCurve(l, d + 1, m.name, c);
+    writeCurves(l, d + 1, m);
     size_t triangles = m.mesh.triangles.size();
     if (triangles > 0) writeMesh(l, d + 1, m.name, m.mesh);
     for (const Model& child : m.children) triangles += writeModel(l, d + 1, child);
