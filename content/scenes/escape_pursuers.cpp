@@ -36,7 +36,7 @@ constexpr kit::Vec3 kWaiting{0, 0, -6000}; // below the ground, beyond the far p
 // sweeps well above the cab, never across it). At 48
 // they scissor across the view, the first sweeping over the top of the frame on the near side as the second
 // climbs beyond the truck; 52: the second dives out of the sun as the first banks across it; 56: the first
-// dives while the second crosses above it; 60-61: the first climbs in from behind the truck and levels off
+// dives while the second crosses high above it, clear of it even banked; 60-61: the first climbs in from behind the truck and levels off
 // too low over the arch: its belly strikes the crown's top, the blow throws it up nose-high and it pitches
 // over end over end on over the truck and comes down in a fireball on the
 // sunny verge ahead (62), where the truck races past its wreck. The second goes wide round the arch's foot,
@@ -78,8 +78,8 @@ const std::vector<PathPoint>& flightTwo() {
         {40.8, {-12, 20, 36}},   {41.8, {-26, 14, 46}},   {43, {-34, 0, 40}},     {44, {-40, -2, 34}},
         {45.6, {-12, -36, 26}},  {46.5, {14, -42, 22}},   {47.2, {30, -34, 22}},  {48, {30, 0, 30}},
         {48.8, {28, 34, 40}},    {50, {34, 24, 60}},      {51, {28, 8, 62}},      {52, {4, 0, 28}},
-        {53, {-20, -6, 38}},     {54, {-40, -14, 50}},    {55, {-28, -26, 58}},   {56, {0, -5, 46}},
-        {57, {24, -10, 40}},     {58, {34, -10, 26}},     {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
+        {53, {-20, -6, 38}},     {54, {-40, -14, 50}},    {55, {-28, -26, 62}},   {56, {0, -5, 57}},
+        {57, {24, -10, 47}},     {58, {34, -10, 26}},     {59.5, {60, -4, 24}},   {61, {72, 2, 24}},
         {62.5, {100, -22, 30}},  {64, {104, -70, 36}},    {65.5, {96, -116, 34}}, {67, {30, -100, 40}},
         {68, {8, -60, 38}},      {68.6, {5, -26, 30}},    {69, {6, -8, 25}},      {69.6, {20, 4, 36}},
         {70.3, {44, 10, 52}},    {71, {80, 20, 70}},      {72.5, {160, 60, 110}}};
