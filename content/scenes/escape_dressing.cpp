@@ -239,12 +239,13 @@ void addDust(std::vector<kit::Model>& models) {
 // Cargo: the field's grain heaped in the dump bed (truckGrainLoad), the loose end of a tarp flapping over the
 // tailgate. It rides on the body, so it rocks with it. Heights here are above the ground.
 
-// The tarp's loose end: a flap of canvas hinged along local X, trailing back over the tailgate. Seen from
+// The tarp's loose end: a flap of canvas hinged along local X, trailing back over the tailgate. Pale canvas
+// read as a hole in the load from above, so it is the dark red of the straps. Seen from
 // either side, so both faces carry the same soft shade (lighter toward the hinge, where it lies on the load).
 kit::Mesh tarpFlap() {
     kit::Mesh m;
     const float width = 6.4f, length = 2.4f;
-    kit::Color canvas = kit::rgb8(176, 160, 112);
+    kit::Color canvas = kit::rgb8(138, 58, 40); // the straps' oxblood, darker than the grain round it
     uint32_t prev[2] = {};
     for (int j = 0; j <= 3; ++j) {
         float f = float(j) / 3, y = -length * f, sag = -0.25f * f * f;

@@ -904,7 +904,7 @@ constexpr float kHeapHeight = 7.5f; // in the truck's own units
 // Where the grain lands: a little behind the canopy, and the spout's mouth high above it. The cameras stand
 // low in front of the truck, so the canopy's front edge hides the stream's foot: the farther back it lands,
 // the more of it goes. In the truck's own units.
-constexpr float kBedFront = 2.4f, kBedBack = -11.8f, kPourY = -3.0f;
+constexpr float kBedFront = 2.4f, kBedBack = -11.8f, kPourY = -5.5f;
 constexpr float kMouthAbove = 15.0f; // modelling units over the bed's top
 kit::Vec3 bedCentre() {
     return kTruckAt + kit::rotateEuler(kit::Vec3{0, kPourY, kBedTop - kPivotAboveGround} * kTruckSize,
