@@ -879,9 +879,13 @@ kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
 
 // Dust the rear wheels kick up on the drive: a puff every 0.25 s, left behind where the truck passed, so
 // that its run reads against the rock; each billows up and back, then settles into the track and is gone.
+// A puff lives 1.8 s, so eight nodes take the puffs in turn, each waiting below the ground between two.
 std::vector<kit::Model> driveDust() {
-    std::vector<kit::Model> puffs;
+    constexpr int kNodes = 8;
+    constexpr double kLife = 1.8;
     Random random(91);
+    std::vector<std::vector<Flight>> flights(kNodes);
+    std::vector<kit::Mesh> meshes;
     int n = 0;
     for (double t0 = 0.1; t0 < kHalt - 0.1; t0 += 0.25, ++n) {
         const float side = n % 2 ? kWheelX + 0.6f : -kWheelX - 0.6f;
@@ -891,16 +895,19 @@ std::vector<kit::Model> driveDust() {
             onTruck(t0, {side, kRearAxleY - kWheelRadius, 0}) + kit::Vec3{0, 0, kLedgeTop + 0.6f * size};
         const kit::Vec3 kick =
             kit::rotateEuler(kit::Vec3{side > 0 ? 1.2f : -1.2f, -2.5f, 0}, {0, 0, a}) * random.range(0.6f, 1);
-        const double life = 1.8;
-        auto place = [from, kick, life, size, t0](double t) {
-            const float s = float(t - t0), settle = float(easeBetween(t0 + life - 0.6, t0 + life, t));
-            return from + kick * (1 - std::exp(-2 * s)) +
-                   kit::Vec3{0, 0, 2.2f * s / (1 + s) - 5 * size * settle};
+        auto place = [from, kick, size](double s) {
+            const float settle = float(easeBetween(kLife - 0.6, kLife, s));
+            return from + kick * (1 - std::exp(-2 * float(s))) +
+                   kit::Vec3{0, 0, 2.2f * float(s) / (1 + float(s)) - 5 * size * settle};
         };
+        if (n < kNodes) meshes.push_back(dustPuff(random, size, kit::rgb8(112, 54, 46)));
+        flights[size_t(n % kNodes)].push_back({t0, kLife, place, 0});
+    }
+    std::vector<kit::Model> puffs;
+    for (int k = 0; k < kNodes; ++k) {
         char name[16];
-        std::snprintf(name, sizeof name, "DriveDust%02d", n);
-        puffs.push_back(pourNode(name, dustPuff(random, size, kit::rgb8(112, 54, 46)), t0, t0 + life, place,
-                                 {}, false, false));
+        std::snprintf(name, sizeof name, "DriveDust%02d", k);
+        puffs.push_back(flightNode(name, std::move(meshes[size_t(k)]), flights[size_t(k)]));
     }
     return puffs;
 }
@@ -1246,6 +1253,10 @@ std::vector<kit::Model> grainFall() {
     // Dust billows up where it lands, a puff every 0.7 s from behind the fall, rising and drifting out
     // on the wind toward the sun and rolling as it goes, and settling again into the drop; bigger after
     // the sheet.
+    // A puff lives 6 s, so ten nodes take them in turn.
+    constexpr int kDustNodes = 10;
+    std::vector<std::vector<Flight>> dustFlights(kDustNodes);
+    std::vector<kit::Mesh> dustMeshes;
     Random dust(77);
     int puff = 0;
     for (double t0 = 16.9; t0 < 29.6; t0 += 0.7, ++puff) {
@@ -1261,10 +1272,13 @@ std::vector<kit::Model> grainFall() {
             return start + drift * float(s) +
                    kit::Vec3{0, 0, 7 * (1 - std::exp(-float(s) / 1.5f)) - 8 * settle * settle};
         };
+        if (puff < kDustNodes) dustMeshes.push_back(dustPuff(dust, size, kit::rgb8(164, 92, 112)));
+        dustFlights[size_t(puff % kDustNodes)].push_back({t0, 6, place, dust.range(-0.15f, 0.15f)});
+    }
+    for (int k = 0; k < kDustNodes; ++k) {
         char name[24];
-        std::snprintf(name, sizeof name, "GrainDust%02d", puff);
-        parts.push_back(flightNode(name, dustPuff(dust, size, kit::rgb8(164, 92, 112)),
-                                   {{t0, 6, place, dust.range(-0.15f, 0.15f)}}));
+        std::snprintf(name, sizeof name, "GrainDust%02d", k);
+        parts.push_back(flightNode(name, std::move(dustMeshes[size_t(k)]), dustFlights[size_t(k)]));
     }
     return parts;
 }
