@@ -51,7 +51,8 @@ constexpr float kScale = 3;
 // from the one path to the next, easing in and out: a whip on the bar line when they lie close, a longer
 // glide from bar line to bar line across the field when they lie far apart.
 // First stretch: crane down onto the harvester and push in toward the reel past its left; glide out far to
-// the left over the standing wheat, the harvester small at the right under the hill's pastures and plough,
+// the left over the standing wheat, the harvester whole and small right of the middle under the hill's
+// pastures and plough,
 // pushing slowly in; swoop in close onto the reel and header, sliding right along them; back out along the
 // pair, and a dive forward into the standing wheat that fills the frame with gold on the cut.
 // Second: the pair small from far off and high, under a big sky with clouds, as the harvester swings its
@@ -71,8 +72,8 @@ const std::vector<Shot>& shots() {
         {0, false, 0,
          {{0, {0, 262, 48}}, {4, {45, 225, 10}}, {6, {55, 205, 9}}, {8, {40, 190, 9}}, {10, {62, 206, 9}}}},
         {9, true, 2,
-         {{8, {170, 416, 9}}, {10, {160, 406, 9}}, {13, {136, 392, 9}}, {16, {108, 376, 9}},
-          {18, {88, 348, 9}}, {19, {78, 330, 9}}}},
+         {{8, {92, 416, 9}}, {10, {82, 406, 9}}, {13, {66, 392, 9}}, {16, {50, 376, 9}},
+          {18, {36, 348, 9}}, {19, {30, 330, 9}}}},
         {18, true, 2,
          {{17, {8, 176, 12}}, {18, {2, 172, 12}}, {20, {-6, 168, 12}}, {22, {-14, 166, 12}},
           {24, {-20, 170, 12}}, {26, {-55, 250, 9}}, {27, {-45, 228, 8.5f}}, {27.5, {-38, 212, 8}},
