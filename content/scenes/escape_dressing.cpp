@@ -730,7 +730,7 @@ float washDistance(float x, float y) {
     return best;
 }
 
-kit::Color sandAlbedo(float x, float y) {
+kit::Color sandTone(float x, float y) {
     float ax = std::fabs(x);
     // The regions are drawn near the road, where the facets are small; further out the sand lies plain.
     if (ax < 320) {
@@ -743,6 +743,12 @@ kit::Color sandAlbedo(float x, float y) {
     }
     float plain = 0.75f * valueNoise(x / 220, y / 300, 141) + 0.25f * valueNoise(x / 60, y / 70, 143);
     return plain < 0.44f ? kOchre : kSand;
+}
+
+// The tones of the flats lie close together, so that the facets read as one sand gently varied rather than
+// as a patchwork of shards.
+kit::Color sandAlbedo(float x, float y) {
+    return kit::mix(sandTone(x, y), kSand, 0.5f);
 }
 
 // The farmland the truck leaves at the start: the fields run on past the first bend of the road, wheat,
