@@ -153,4 +153,37 @@ kit::Mesh bladedRotor(const BladeBlur& b) {
     return rotor;
 }
 
+float LumpyOutline::operator()(float a) const {
+    float r = 1 + tilt * std::sin(a);
+    for (int k = 0; k < 3; ++k)
+        r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
+    return r * radius;
+}
+
+LumpyOutline lumpyOutline(Random& random, float radius, float tilt, float least, float most) {
+    LumpyOutline outline{radius, tilt, {}, {}};
+    for (int k = 0; k < 3; ++k) {
+        outline.phase[k] = random.range(0, 2 * kit::kPi);
+        outline.weight[k] = random.range(least, most);
+    }
+    return outline;
+}
+
+void addRingTriangles(kit::Mesh& mesh, uint32_t middle, int rings, int sides) {
+    auto v = [&](int ring, int j) { return middle + 1 + uint32_t(ring * sides + (j % sides)); };
+    for (int j = 0; j < sides; ++j)
+        mesh.addTriangle(middle, v(0, j), v(0, j + 1));
+    for (int ring = 0; ring + 1 < rings; ++ring) {
+        for (int j = 0; j < sides; ++j) {
+            if (ring % 2 == 0) {
+                mesh.addTriangle(v(ring, j), v(ring + 1, j), v(ring, j + 1));
+                mesh.addTriangle(v(ring, j + 1), v(ring + 1, j), v(ring + 1, j + 1));
+            } else {
+                mesh.addTriangle(v(ring, j), v(ring + 1, j + 1), v(ring, j + 1));
+                mesh.addTriangle(v(ring, j), v(ring + 1, j), v(ring + 1, j + 1));
+            }
+        }
+    }
+}
+
 } // namespace scenes

@@ -467,17 +467,7 @@ kit::Mesh smokePuff(float radius, unsigned seed, const std::function<kit::Color(
     Random random(seed);
     kit::Mesh cloud;
     constexpr int kSides = 10;
-    float phase[3], weight[3];
-    for (int k = 0; k < 3; ++k) {
-        phase[k] = random.range(0, 2 * kit::kPi);
-        weight[k] = random.range(0.07f, 0.15f);
-    }
-    auto outline = [&](float a) {
-        float r = 1 + 0.1f * std::sin(a);
-        for (int k = 0; k < 3; ++k)
-            r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
-        return r * radius;
-    };
+    const LumpyOutline outline = lumpyOutline(random, radius, 0.1f, 0.07f, 0.15f);
     const float at[] = {0.42f, 0.74f, 1.0f}, dense[] = {1.0f, 0.5f, 0.0f};
     const kit::Vec3 front{0, -1, 0};
     const uint32_t middle = cloud.addVertex({0, -0.1f * radius, 0}, front, {0.5f, 0.5f}, colour({}, 1));
@@ -490,21 +480,7 @@ kit::Mesh smokePuff(float radius, unsigned seed, const std::function<kit::Color(
             cloud.addVertex(p, front, {0.5f, 0.5f}, colour(p, dense[ring] * random.range(0.9f, 1.0f)));
         }
     }
-    auto v = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + (j % kSides)); };
-    for (int j = 0; j < kSides; ++j)
-        cloud.addTriangle(middle, v(0, j), v(0, j + 1));
-    for (int ring = 0; ring < 2; ++ring) {
-        // Each ring sits half a step round from the one inside it.
-        for (int j = 0; j < kSides; ++j) {
-            if (ring % 2 == 0) {
-                cloud.addTriangle(v(ring, j), v(ring + 1, j), v(ring, j + 1));
-                cloud.addTriangle(v(ring, j + 1), v(ring + 1, j), v(ring + 1, j + 1));
-            } else {
-                cloud.addTriangle(v(ring, j), v(ring + 1, j + 1), v(ring, j + 1));
-                cloud.addTriangle(v(ring, j), v(ring + 1, j), v(ring + 1, j + 1));
-            }
-        }
-    }
+    addRingTriangles(cloud, middle, 3, kSides);
     return cloud;
 }
 

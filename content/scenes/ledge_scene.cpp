@@ -825,17 +825,7 @@ kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
     constexpr int kSides = 10;
     const float radius = random.range(1.9f, 2.4f) * size;
     // The outline: three or four bulges of their own size round the puff, its top fuller than its foot.
-    float phase[3], weight[3];
-    for (int k = 0; k < 3; ++k) {
-        phase[k] = random.range(0, 2 * kit::kPi);
-        weight[k] = random.range(0.08f, 0.16f);
-    }
-    auto outline = [&](float a) {
-        float r = 1 + 0.12f * std::sin(a);
-        for (int k = 0; k < 3; ++k)
-            r += weight[k] * std::sin(float(k + 2) * a + phase[k]);
-        return r * radius;
-    };
+    const LumpyOutline outline = lumpyOutline(random, radius, 0.12f, 0.08f, 0.16f);
     const kit::Color heart = kit::mix(kit::rgb8(232, 158, 102), kit::rgb8(246, 190, 128), random.next());
     // From the heart out: how far along the outline each ring lies, and how much of the dust shows there.
     const float at[] = {0.38f, 0.72f, 1.0f}, dense[] = {0.9f, 0.5f, 0.0f};
@@ -852,22 +842,7 @@ kit::Mesh dustPuff(Random& random, float size, kit::Color behind) {
                             kit::mix(behind, lit, std::fmin(1.0f, d)));
         }
     }
-    auto ringVertex = [&](int ring, int j) { return middle + 1 + uint32_t(ring * kSides + (j % kSides)); };
-    for (int j = 0; j < kSides; ++j)
-        cloud.addTriangle(middle, ringVertex(0, j), ringVertex(0, j + 1));
-    for (int ring = 0; ring < 2; ++ring) {
-        // Each ring sits half a step round from the one inside it.
-        for (int j = 0; j < kSides; ++j) {
-            if (ring % 2 == 0) {
-                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring, j + 1));
-                cloud.addTriangle(ringVertex(ring, j + 1), ringVertex(ring + 1, j),
-                                  ringVertex(ring + 1, j + 1));
-            } else {
-                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j + 1), ringVertex(ring, j + 1));
-                cloud.addTriangle(ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1));
-            }
-        }
-    }
+    addRingTriangles(cloud, middle, 3, kSides);
     // Chaff round the edge, a little in front of the billow.
     for (int k = 0; k < 3; ++k) {
         const float a = random.range(0, 2 * kit::kPi), r = radius * random.range(0.7f, 1.15f);

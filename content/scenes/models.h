@@ -90,6 +90,18 @@ class Random {
 // Smooth value noise in [0, 1] over the plane, for terrain and colour variation.
 float valueNoise(float x, float y, unsigned seed);
 
+// A puff's lumpy outline: its radius at angle `a`, a little fuller on top (`tilt`) and bulging by three
+// harmonics of random phase and of a weight between `least` and `most`.
+struct LumpyOutline {
+    float radius, tilt;
+    float phase[3], weight[3];
+    float operator()(float a) const;
+};
+LumpyOutline lumpyOutline(Random& random, float radius, float tilt, float least, float most);
+// The triangles of a puff: `middle`, then `rings` rings of `sides` vertices each, every ring half a step round
+// from the one inside it.
+void addRingTriangles(kit::Mesh& mesh, uint32_t middle, int rings, int sides);
+
 // A smooth path through points at given times (seconds, rising): a cubic through each span whose slopes at
 // the points come from their neighbours, so the motion never stops or jerks at a point. Before the first
 // point and after the last the path holds still.
