@@ -22,7 +22,7 @@ float smooth(float a, float b, float v) {
 
 // The part of the valley any moment of the camera can see: north of the mesa, where the camera looks.
 constexpr float kFromAngle = 0.2f, kToAngle = kit::kPi - 0.12f;
-constexpr int kSegments = 56;
+constexpr int kSegments = 28;
 
 struct Ridge {
     float radius, halfWidth, crest, swing;
@@ -128,7 +128,7 @@ kit::Mesh distantRanges(const kit::CameraAngles& angles, float fieldOfView) {
         {kRangesDepth, farCrest, kit::rgb8(148, 80, 106), kit::rgb8(228, 146, 126), false},
     };
     kit::Mesh ranges;
-    const int columns = 40;
+    const int columns = 20;
     for (const Layer& layer : layers) {
         for (int i = 0; i < columns; ++i) {
             float x0 = -1.1f + 2.2f * float(i) / columns, x1 = -1.1f + 2.2f * float(i + 1) / columns;

@@ -244,8 +244,11 @@ kit::Mesh mesaMesh() {
         int segments;
     };
     std::vector<Ring> rings{{0.5f, 0, true, 12}, {8, 0, true, 24}, {16, 0, true, 48}};
-    // The track (radius 30 to 50) is flat: its texture and a ring of shades down its middle are enough.
-    for (float r : {22.0f, 30.0f, 40.0f, 50.0f, 51.5f, 53.0f})
+    // The track (radius 30 to 50) is flat: its texture and a ring of shades down its middle are enough, and
+    // it needs the finer segments only toward the rim, whose edge shows against the valley.
+    for (float r : {22.0f, 30.0f, 40.0f})
+        rings.push_back({r, 0, true, 48});
+    for (float r : {50.0f, 51.5f, 53.0f})
         rings.push_back({r, 0, true, 96});
     // Down the cliff the segments halve again where only the wide shots see it.
     for (float z : {30.0f, 24.0f, 16.0f, 6.0f, -6.0f})
