@@ -1319,11 +1319,12 @@ kit::Mesh farmland() {
         for (int i = 0; i < trees; ++i) {
             float x = cx + random.range(-18, 18), r = random.range(6, 10);
             kit::Vec3 at = onHill(x, hillFoot(x) - cup - random.range(-6, 6), -0.5f);
-            kit::Mesh crown = kit::sphere(r, 6, 3);
+            // A few pixels across from the field: five sides read as the same round crown as six.
+            kit::Mesh crown = kit::sphere(r, 5, 3);
             kit::scale(crown, {1, 1, 1.2f});
             add(kit::translate(crown, at + kit::Vec3{0, 0, 3 + r * 1.1f}),
                 kit::mix(kit::rgb8(35, 65, 28), kit::rgb8(70, 100, 40), random.next()));
-            kit::Mesh trunk = kit::cylinder(0.9f, 0, 4, 5);
+            kit::Mesh trunk = kit::cylinder(0.9f, 0, 4, 3);
             add(kit::translate(trunk, at), kit::rgb8(70, 55, 40));
         }
     }
