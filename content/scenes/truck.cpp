@@ -232,7 +232,7 @@ kit::Mesh truckGrainLoad() {
 }
 
 kit::Mesh truckNameBoards() {
-    constexpr float kLetterProud = 0.05f;
+    constexpr float kLetterDepth = 0.4f;
     // A board across the bed (facing the rear and the front) and one along each side of the bed (facing out),
     // so the name reads from behind, from ahead and from either side.
     kit::Mesh sign;
@@ -242,14 +242,18 @@ kit::Mesh truckNameBoards() {
     const std::string name = "KESTROVA";
     for (size_t i = 0; i < name.size(); ++i) {
         float letterWidth = 0;
-        // Painted on: only the letter's face, standing just proud of the board. Walls round each letter
-        // were a pixel wide from the chase cameras and cost twice the face's triangles.
-        kit::Mesh letter = blockText(name.substr(i, 1), kLetterProud, 0, letterWidth);
+        // Raised letters, of which the chase cameras see the faces and the upper edges, which catch the sun
+        // and outline the name from afar. The other edges are a pixel or less from those cameras, and cost
+        // more triangles than the faces.
+        kit::Mesh letter = blockText(name.substr(i, 1), kLetterDepth, 0, letterWidth);
         std::vector<bool> face(letter.triangles.size());
         for (size_t t = 0; t < face.size(); ++t) {
-            face[t] = true;
-            for (uint32_t corner : letter.triangles[t])
-                face[t] = face[t] && letter.positions[corner].z == kLetterProud;
+            bool front = true, upper = true;
+            for (uint32_t corner : letter.triangles[t]) {
+                front = front && letter.positions[corner].z == kLetterDepth;
+                upper = upper && letter.normals[corner].y > 0.3f;
+            }
+            face[t] = front || upper;
         }
         letter = kit::keepTriangles(letter, face);
         if (i > 0) width += name[i - 1] == 'V' && name[i] == 'A' ? -0.3f : 1.2f;
@@ -269,7 +273,7 @@ kit::Mesh truckNameBoards() {
             kit::Mesh side = text;
             // Letters read correctly from the side they face: x runs right as seen from there.
             for (kit::Vec3& p : side.positions)
-                p = {face < 0 ? p.x * s : -p.x * s, face * (0.25f + p.z), p.y * s + 0.45f};
+                p = {face < 0 ? p.x * s : -p.x * s, face * (0.2f + p.z), p.y * s + 0.45f};
             for (kit::Vec3& n : side.normals)
                 n = {face < 0 ? n.x : -n.x, face * n.z, n.y};
             kit::merge(b, side);
